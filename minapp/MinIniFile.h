@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Accessor for one INI file through the 8-bit private-profile functions, so
+// UTF-8 names and values pass through as bytes. An object either reads or
+// writes for its whole life: a settings routine written once with these calls
+// serves both for loading and for saving.
+class TMinIniFile {
+public:
+  TMinIniFile(std::string FileName, bool WriteMode);
+
+  const bool WriteMode;
+  const std::string FileName;
+  // Section the value operations use; the caller sets it before each group.
+  std::string Section;
+
+  // Read mode: the stored text (an empty stored text stays empty), or Value
+  // when the key is missing. Write mode: stores Value and returns it.
+  std::string ReadWriteString(const std::string& Key, const std::string& Value);
+  // Read mode: the stored number or Value; write mode: stores Value in decimal.
+  int ReadWriteInteger(const std::string& Key, int Value);
+  // Read mode: a stored number is true when not zero, "True"/"False" in any
+  // letter case are read as such, anything else gives Value. Write mode:
+  // stores "1" or "0".
+  bool ReadWriteBool(const std::string& Key, bool Value);
+  // Names of all sections in file order; empty when there is no file.
+  std::vector<std::string> ReadSections() const;
+};
