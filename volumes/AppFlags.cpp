@@ -1,0 +1,3 @@
+#include "AppFlags.h"
+
+uint8_t AppFlags = 0;

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "MountedQuery.h"
+
+// One scanned drive.
+struct TSysVolume {
+  char Letter = 0;         // drive letter, or AppDataMarker
+  int32_t Disk = 0;        // disk of the first extent; from the mount list for a drive without one
+  int32_t Partition = 0;
+  std::string MountedPath; // container path from the mount list (upper case), else empty
+  double InfoDate = 0;     // modification time of the drive's ".tcvinfo.ini"; 0 when none
+};
+
+using TSysVolumeArray = std::vector<TSysVolume>;
+
+// The drives of the last scan that found a change.
+extern TSysVolumeArray SysVolumes;
+
+constexpr uint16_t DriveTypeRemovable = 2;
+constexpr uint16_t DriveTypeFixed = 3;
+
+// "ABC...Z", or the same in lower case.
+std::string DriveLetters(bool Upper);
+// The letters A..Z, in order, whose root has the given Windows drive type.
+std::string DrivesOfType(uint16_t DriveType);
+
+// Sends a control request without input to a device; true when it succeeded.
+bool DeviceQuery(const std::string& DevicePath, uint32_t ControlCode, void* Buffer,
+                 uint32_t BufferSize);
+// Disk of the drive's first extent, or -1.
+int32_t GetVolumeDiskNumber(char Letter);
+// Partition number of the drive, or -1.
+int32_t GetVolumePartitionNumber(char Letter);
+
+// Rebuilds SysVolumes from the letters of ScanList (MountList empty on entry;
+// the driver is asked lazily and the list handed back filled or empty).
+// True when anything differs from the previous scan.
+bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountList);
+
+// A letter to mount on: the first one after Letter whose root folder does not
+// exist, wrapping round to C; never A, B or Letter itself; 'Z' when all are taken.
+char FindFreeDriveLetter(char Letter);

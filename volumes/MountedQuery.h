@@ -1,0 +1,38 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One volume the encryption driver reports as mounted.
+struct TTCMountedVolume {
+  char Letter = 0;         // 'A'..'Z'
+  int32_t Disk = 0;        // -1 for a container volume
+  int32_t Partition = 0;   // -1 for a container volume
+  std::string Path;        // container path in upper case; empty for a partition volume
+  bool TrueCryptMode = false;
+};
+
+// In drive-letter order; built afresh by every query.
+using TTCMountedVolumeArray = std::vector<TTCMountedVolume>;
+
+// Opens the driver of the located program ("\\.\TrueCrypt" or "\\.\VeraCrypt").
+bool OpenCryptDriver(HANDLE& Handle);
+
+// List := the volumes the driver reports; empty when it cannot be asked.
+// Always true.
+bool GetMountedVolumes(TTCMountedVolumeArray& List);
+
+// Decodes one upper-cased volume name: an existing container file (an
+// leading "\??\" dropped), or a "...HARDDISK<n>\...PARTITION<m>" device name.
+bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition,
+                      std::string& Path);
+
+// The first entry for Letter; Entry is null when there is none.
+bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry,
+                         const TTCMountedVolumeArray& List);
+
+// The first entry matching a volume's identity (container path without regard
+// to case, or disk and partition); MountedLetter := its letter, or 0.
+bool FindMountedVolume(int32_t Disk, int32_t Partition, const std::string& File,
+                       char& MountedLetter, const TTCMountedVolumeArray& List);
