@@ -1,0 +1,101 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "MinApp.h"
+
+// Images for owner-drawn menu items: the image-list handle (not owned) and
+// how its images are drawn.
+struct TMinImageList {
+  HIMAGELIST Handle = nullptr;
+  bool Blend25 = false;
+  bool Blend50 = false;
+  bool Mask = false;
+  bool Transparent = false;
+
+  // Style for ImageList_Draw.
+  UINT DrawStyle() const;
+};
+
+class TMinMenuItem;
+using TMinMenuItemEvent = std::function<void(TMinMenuItem* Sender)>;
+
+// One entry of a menu tree. Its children become a system popup menu only
+// while the menu is shown; an item with children is a sub-menu, an item
+// captioned "-" without children a separator. Owned by its parent.
+class TMinMenuItem {
+public:
+  TMinMenuItem() = default;
+  // Frees the children; menu handles are left alone.
+  virtual ~TMinMenuItem();
+  TMinMenuItem(const TMinMenuItem&) = delete;
+  TMinMenuItem& operator=(const TMinMenuItem&) = delete;
+
+  std::string Caption;
+  bool Checked = false;
+  int ImageIndex = -1;
+  // Set: the item is drawn by the framework (an item without children also
+  // needs an ImageIndex other than -1). Not owned.
+  const TMinImageList* ImageList = nullptr;
+  std::vector<TMinMenuItem*> Items;
+  // The popup menu holding the children, while the menu is shown.
+  HMENU Handle = nullptr;
+  TMinMenuItemEvent OnClick;
+  TMinMenuItem* Parent = nullptr;
+  int Tag = 0;
+
+  // Appends a new child (unchecked, without children) and returns it.
+  TMinMenuItem* Add(const std::string& Caption, TMinMenuItemEvent OnClick = {},
+                    const TMinImageList* ImageList = nullptr, int ImageIndex = -1, int Tag = 0);
+  TMinMenuItem* AddSeparator();
+  // Frees every child.
+  void Clear();
+  int Count() const { return static_cast<int>(Items.size()); }
+  TMinMenuItem* Item(int Position) const { return Items[Position]; }
+
+  // Fresh empty popup menu for the children (earlier handles of the subtree
+  // are destroyed first); it reports choices by position.
+  HMENU CreateHandle();
+  // Destroys the handles of this subtree.
+  void DestroyHandle();
+  // Appends the children to Handle, sub-menus recursively.
+  void Build();
+
+  // Owner-drawn item: size and painting (WM_MEASUREITEM / WM_DRAWITEM).
+  void Measure(HWND Window, MEASUREITEMSTRUCT& Record) const;
+  void Draw(const DRAWITEMSTRUCT& Record) const;
+};
+
+// A menu owned by the application; Root's children are its entries.
+class TMinMenu : public TMinObject {
+public:
+  TMinMenu();
+  ~TMinMenu() override;
+
+  TMinMenuItem* const Root;
+};
+
+class TMinPopupMenu;
+using TMinPopupMenuEvent = std::function<void(TMinPopupMenu* Sender)>;
+
+class TMinPopupMenu : public TMinMenu {
+public:
+  // Called each time before the menu is built and shown; it may change the
+  // whole tree.
+  TMinPopupMenuEvent OnPopup;
+
+  // Shows the menu centred on X with its top at Y (screen coordinates) and
+  // returns when it has closed. A choice reaches its item's OnClick from the
+  // message loop; the menu handles go when the posted clean-up notice is
+  // handled, also when OnPopup throws (the exception then propagates).
+  void Popup(int X, int Y);
+  void PopupAtCursor();
+};
+
+// Called by the hidden window for its messages about menus.
+void DispatchMenuCommand(HMENU Menu, WPARAM Position);
+void EndMenuPopup(LPARAM Root);

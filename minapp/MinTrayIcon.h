@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "MinApp.h"
+
+class TMinPopupMenu;
+class TMinTrayIcon;
+// Mouse event on the tray icon; true when handled.
+using TMinTrayMouseEvent = std::function<bool(TMinTrayIcon* Sender, WORD MouseMsg)>;
+
+// Balloon icon kinds for ShowBalloon.
+enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 };
+
+// One icon in the notification area, with tip, balloons and mouse events;
+// puts itself back when the taskbar is re-created.
+class TMinTrayIcon : public TMinObject {
+public:
+  // Not shown yet. Unless SharedIcon, the icon handle is owned and destroyed.
+  TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint);
+  // Removes the icon from the notification area and releases it.
+  ~TMinTrayIcon() override;
+
+  // The identifier the shell knows the icon by (wParam of its callback).
+  const UINT Id;
+  bool Shown = false;
+  bool AutoRestore = false;
+  // Tip text; takes effect at the next add or modify.
+  std::string Hint;
+  HICON Icon = nullptr;
+  bool SharedIcon = false;
+  TMinTrayMouseEvent OnMouse;
+  // Opened on right-button release that OnMouse left unhandled. Not owned.
+  TMinPopupMenu* PopupMenu = nullptr;
+
+  // Adds the icon to or removes it from the notification area; nothing
+  // happens without an icon or an application window.
+  void SetShown(bool Value);
+  void SetAutoRestore(bool Value);
+  // Replaces the picture; the old one is destroyed unless shared.
+  void SetIcon(HICON NewIcon);
+  // Balloon notice at the icon; false when the shell refused it (e.g. the
+  // icon is not shown).
+  bool ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, int Kind);
+
+  // The shell records for an add, modify or delete, and for a balloon.
+  NOTIFYICONDATAW ShellRecord(DWORD Action) const;
+  NOTIFYICONDATAW BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout,
+                                int Kind) const;
+
+  // Mouse message from the icon's callback (the hidden window's part).
+  void MouseEvent(LPARAM MouseMsg);
+
+  // The live icon with this Id, or nullptr.
+  static TMinTrayIcon* FindById(WPARAM Id);
+  // Taskbar re-created: adds again every icon that is shown and restores.
+  static void RestoreAll();
+
+private:
+  void ShellCall(DWORD Action) const;
+};
+
+// Every live tray icon, in creation order.
+extern std::vector<TMinTrayIcon*> TrayIcons;
+// Longest tip, balloon text and balloon title, in UTF-16 units.
+inline constexpr int TrayTipMaxLength = 126;
+inline constexpr int BalloonTextMaxLength = 255;
+inline constexpr int BalloonTitleMaxLength = 63;
