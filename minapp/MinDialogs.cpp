@@ -1,0 +1,159 @@
+#include "MinDialogs.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include "Files.h"
+#include "MinApp.h"
+#include "UnitStartup.h"
+
+namespace {
+
+const wchar_t InputBoxClassName[] = L"InputBox";
+
+// State of the one open input box, reset when its window is created.
+HWND EditHandle = nullptr;
+std::string EnteredText;
+bool OkPressed = false;
+
+LRESULT CALLBACK InputBoxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
+    case WM_NCCREATE:
+      EditHandle = nullptr;
+      EnteredText.clear();
+      OkPressed = false;
+      break;
+    case WM_COMMAND:
+      switch (LOWORD(WParam)) {
+        case InputBoxEditId:
+          EditHandle = reinterpret_cast<HWND>(LParam);
+          break;
+        case InputBoxOkId: {
+          // The field is known only after its first notification.
+          if (!EditHandle) return 0;
+          wchar_t Buffer[InputBoxMaxLength + 1];
+          const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
+          EnteredText = WideToUtf8(std::wstring(Buffer, Length));
+          PostMessageW(Window, WM_CLOSE, 0, 0);
+          OkPressed = true;
+          break;
+        }
+        case InputBoxCancelId:
+          PostMessageW(Window, WM_CLOSE, 0, 0);
+          break;
+      }
+      break;
+    case WM_DESTROY:
+      // Ends the modal loop of InputBox.
+      --ModalLevel;
+      return 0;
+  }
+  return DefWindowProcW(Window, Message, WParam, LParam);
+}
+
+bool RegisterInputBoxClass(HINSTANCE Instance) {
+  WNDCLASSEXW Class{};
+  Class.cbSize = sizeof(Class);
+  if (GetClassInfoExW(Instance, InputBoxClassName, &Class)) return true;
+  Class = WNDCLASSEXW{};
+  Class.cbSize = sizeof(Class);
+  Class.style = CS_HREDRAW | CS_VREDRAW;
+  Class.lpfnWndProc = InputBoxProc;
+  Class.hInstance = Instance;
+  Class.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+  Class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  Class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  Class.lpszClassName = InputBoxClassName;
+  return RegisterClassExW(&Class) != 0;
+}
+
+HWND CreateChild(HWND Parent, HINSTANCE Instance, const wchar_t* ClassName, const std::wstring& Text,
+                 DWORD ExtraStyle, int X, int Y, int Width, int Height, int Id) {
+  return CreateWindowExW(0, ClassName, Text.c_str(), WS_CHILD | WS_VISIBLE | ExtraStyle, X, Y, Width, Height,
+                         Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Instance, nullptr);
+}
+
+}  // namespace
+
+bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
+              std::string& Value, bool Masked) {
+  Value.clear();
+  const HINSTANCE Instance = GetModuleHandleW(nullptr);
+  if (!RegisterInputBoxClass(Instance)) return false;
+
+  // A quarter of the screen wide, 150 pixels high, centred.
+  RECT Desktop{};
+  GetWindowRect(GetDesktopWindow(), &Desktop);
+  const int DesktopWidth = Desktop.right - Desktop.left;
+  const int DesktopHeight = Desktop.bottom - Desktop.top;
+  const int Width = DesktopWidth / 4;
+  const int Height = 150;
+  const std::wstring Title = Utf8ToWide(Caption.empty() ? AppTitle : Caption);
+  const HWND Box = CreateWindowExW(0, InputBoxClassName, Title.c_str(), WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX,
+                                   DesktopWidth / 2 - Width / 2, DesktopHeight / 2 - Height / 2, Width, Height,
+                                   nullptr, nullptr, Instance, nullptr);
+  // Without a window nothing would ever end the modal loop.
+  if (!Box) return false;
+
+  CreateChild(Box, Instance, L"STATIC", Utf8ToWide(Prompt), 0, 5, 5, Width - 10, 24, 0);
+  // Scrolls sideways so a text wider than the field can be typed whole;
+  // masked for passwords.
+  const DWORD EditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (Masked ? ES_PASSWORD : 0);
+  const HWND Edit = CreateChild(Box, Instance, L"EDIT", Utf8ToWide(Default), EditStyle, 5, 29, Width - 20, 24,
+                                InputBoxEditId);
+  const int ButtonsY = Height - 70;
+  CreateChild(Box, Instance, L"BUTTON", L"Ok", WS_TABSTOP, Width / 2 - 75, ButtonsY, 75, 24, InputBoxOkId);
+  CreateChild(Box, Instance, L"BUTTON", L"Cancel", WS_TABSTOP, Width / 2 + 25, ButtonsY, 75, 24, InputBoxCancelId);
+
+  ShowWindow(Box, SW_SHOWNORMAL);
+  // The field's first notification tells the box its handle.
+  SetFocus(Edit);
+
+  const int OuterLevel = ModalLevel;
+  ++ModalLevel;
+  while (ModalLevel > OuterLevel) {
+    MSG Message;
+    if (!GetMessageW(&Message, nullptr, 0, 0)) {
+      // A quit request ends the box as a Cancel and is passed on to the
+      // outer loop, so the application is neither left mute nor kept alive.
+      if (IsWindow(Box)) DestroyWindow(Box);
+      PostQuitMessage(static_cast<int>(Message.wParam));
+      break;
+    }
+    TranslateMessage(&Message);
+    DispatchMessageW(&Message);
+  }
+  if (!OkPressed) return false;
+  Value = EnteredText;
+  return true;
+}
+
+bool FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
+                std::uint32_t FilterIndex, std::vector<std::string>& Files) {
+  Files.clear();
+  // "Description|Pattern|..." becomes the zero-separated list the dialog
+  // expects, ended by two zeros.
+  std::wstring Filters = Utf8ToWide(Filter);
+  Filters.push_back(0);
+  for (wchar_t& C : Filters)
+    if (C == L'|') C = 0;
+  const std::wstring WideTitle = Utf8ToWide(Title);
+  const std::wstring WideDir = Utf8ToWide(InitialDir);
+  constexpr DWORD FileBufferSize = 262;
+  wchar_t FileBuffer[FileBufferSize] = {};
+
+  OPENFILENAMEW Dialog{};
+  Dialog.lStructSize = sizeof(Dialog);
+  Dialog.hwndOwner = Application ? Application->Handle : nullptr;
+  Dialog.hInstance = GetModuleHandleW(nullptr);
+  Dialog.lpstrFilter = Filter.empty() ? nullptr : Filters.c_str();
+  Dialog.nFilterIndex = FilterIndex;
+  Dialog.lpstrFile = FileBuffer;
+  Dialog.nMaxFile = FileBufferSize;
+  Dialog.lpstrInitialDir = WideDir.c_str();
+  Dialog.lpstrTitle = WideTitle.c_str();
+  const BOOL Chosen = Open ? GetOpenFileNameW(&Dialog) : GetSaveFileNameW(&Dialog);
+  if (!Chosen) return false;
+  Files.push_back(WideToUtf8(FileBuffer));
+  return true;
+}

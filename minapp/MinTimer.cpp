@@ -1,0 +1,30 @@
+#include "MinTimer.h"
+
+TMinTimer::TMinTimer(bool Enabled, TMinTimerEvent OnTimer, UINT Interval)
+    : Interval(Interval), OnTimer(std::move(OnTimer)) {
+  SetEnabled(Enabled);
+}
+
+TMinTimer::~TMinTimer() { SetEnabled(false); }
+
+void TMinTimer::SetEnabled(bool Value) {
+  if (!Application || IsEnabled == Value) return;
+  IsEnabled = Value;
+  // The object itself is the event identifier, so the callback finds it.
+  const auto Event = reinterpret_cast<UINT_PTR>(this);
+  if (Value) {
+    // Without the hidden window SetTimer would pick an identifier of its own
+    // and the callback could not find the object: behave as a failed start.
+    SystemTimer = Application->Handle ? SetTimer(Application->Handle, Event, Interval, Tick) : 0;
+  } else if (SystemTimer) {
+    KillTimer(Application->Handle, Event);
+    SystemTimer = 0;
+  }
+}
+
+void CALLBACK TMinTimer::Tick(HWND, UINT, UINT_PTR Event, DWORD) {
+  // Ticks inside an input box or a popup menu are dropped.
+  if (ModalLevel != 0 || InMenuLoop || !Application) return;
+  auto* Timer = reinterpret_cast<TMinTimer*>(Event);
+  if (Timer->OnTimer) Timer->OnTimer(Timer);
+}
