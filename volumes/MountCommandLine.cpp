@@ -1,0 +1,75 @@
+#include "MountCommandLine.h"
+
+namespace {
+
+bool NeedsQuotes(const std::string& Arg) {
+  if (Arg.empty()) return true;
+  return Arg.find_first_of(" \t\n\v\"") != std::string::npos;
+}
+
+}  // namespace
+
+void AppendArgument(std::string& Out, const std::string& Arg) {
+  if (!NeedsQuotes(Arg)) {
+    Out += Arg;
+    return;
+  }
+  Out += '"';
+  size_t Backslashes = 0;
+  for (char C : Arg) {
+    if (C == '\\') {
+      ++Backslashes;
+      continue;
+    }
+    // Backslashes are literal unless a quote follows them.
+    Out.append(C == '"' ? Backslashes * 2 + 1 : Backslashes, '\\');
+    Backslashes = 0;
+    Out += C;
+  }
+  Out.append(Backslashes * 2, '\\');
+  Out += '"';
+}
+
+std::string PartitionDevicePath(int32_t Disk, int32_t Partition) {
+  return "\\Device\\Harddisk" + std::to_string(Disk) + "\\Partition" + std::to_string(Partition);
+}
+
+std::string MountParameters(const std::string& Path, const std::string& Password,
+                            const std::string& Label, bool TrueCryptMode,
+                            bool ProgramIsTrueCrypt, char Letter) {
+  std::string Params;
+  // Room for the worst case of quoting, so the text holding the password is
+  // never reallocated (which would leave a copy behind in freed memory).
+  Params.reserve(64 + 2 * (Path.size() + Label.size() + Password.size()));
+  Params += "/q /s /v ";
+  AppendArgument(Params, Path);
+  Params += " /l ";
+  Params += Letter;
+  if (TrueCryptMode && !ProgramIsTrueCrypt) Params += " /tc";
+  if (!Label.empty()) {
+    Params += " /m label=";
+    AppendArgument(Params, Label);
+  }
+  Params += " /p ";
+  AppendArgument(Params, Password);
+  return Params;
+}
+
+std::string DismountParameters(char Letter) {
+  std::string Params = "/q /s /d ";
+  Params += Letter;
+  Params += " /f";
+  return Params;
+}
+
+void WipeString(std::string& S) {
+  volatile char* P = S.data();
+  for (size_t I = 0; I < S.size(); ++I) P[I] = 0;
+  S.clear();
+}
+
+void WipeString(std::wstring& S) {
+  volatile wchar_t* P = S.data();
+  for (size_t I = 0; I < S.size(); ++I) P[I] = 0;
+  S.clear();
+}
