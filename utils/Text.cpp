@@ -1,0 +1,110 @@
+// Windows side of the string routines: UTF-8/UTF-16 conversion, letter case
+// and locale-aware comparison, the command line, random strings.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "Files.h"
+#include "StrUtils.h"
+#include "UnitStartup.h"
+
+std::wstring Utf8ToWide(const std::string& S) {
+  if (S.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
+  std::wstring W(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), W.data(), n);
+  return W;
+}
+
+std::string WideToUtf8(const std::wstring& S) {
+  if (S.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), nullptr, 0, nullptr, nullptr);
+  std::string R(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), R.data(), n, nullptr, nullptr);
+  return R;
+}
+
+std::string WideToUtf8(const wchar_t* S) { return S ? WideToUtf8(std::wstring(S)) : std::string(); }
+
+std::string SysToUtf8(const std::string& S) {
+  if (S.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
+  std::wstring W(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), W.data(), n);
+  return WideToUtf8(W);
+}
+
+std::string LowerCaseUtf8(const std::string& S) {
+  std::wstring W = Utf8ToWide(S);
+  if (!W.empty()) CharLowerBuffW(W.data(), static_cast<DWORD>(W.size()));
+  return WideToUtf8(W);
+}
+
+int CompareWideText(const std::wstring& A, const std::wstring& B, bool IgnoreCase) {
+  return CompareStringW(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0, A.data(), static_cast<int>(A.size()),
+                        B.data(), static_cast<int>(B.size())) -
+         2;
+}
+
+int CompareTextIgnoreCase(const std::string& A, const std::string& B) {
+  return CompareWideText(Utf8ToWide(A), Utf8ToWide(B), true);
+}
+
+bool SameTextUtf8(const std::string& A, const std::string& B) { return CompareTextIgnoreCase(A, B) == 0; }
+
+bool StartsWithIgnoreCase(const std::string& Prefix, const std::string& S) {
+  return StartsWith(LowerCaseUtf8(Prefix), LowerCaseUtf8(S));
+}
+
+std::string RemovePrefix(const std::string& S, const std::string& Prefix, bool CaseSensitive) {
+  bool Found = CaseSensitive ? StartsWith(Prefix, S) : StartsWithIgnoreCase(Prefix, S);
+  return Found ? S.substr(Prefix.size()) : S;
+}
+
+namespace {
+
+// The command line split by the standard Windows argument rules.
+std::vector<std::string> CommandLineWords() {
+  std::vector<std::string> Words;
+  int Count = 0;
+  LPWSTR* Args = CommandLineToArgvW(GetCommandLineW(), &Count);
+  if (!Args) return Words;
+  for (int i = 0; i < Count; ++i) Words.push_back(WideToUtf8(Args[i]));
+  LocalFree(Args);
+  return Words;
+}
+
+}  // namespace
+
+std::string GetParamStr(int Index) {
+  if (Index == 0) {
+    std::wstring Buf(MAX_PATH, L'\0');
+    for (;;) {
+      DWORD n = GetModuleFileNameW(nullptr, Buf.data(), static_cast<DWORD>(Buf.size()));
+      if (n < Buf.size()) return WideToUtf8(Buf.substr(0, n));
+      Buf.resize(Buf.size() * 2);
+    }
+  }
+  std::vector<std::string> Words = CommandLineWords();
+  return Index > 0 && static_cast<std::size_t>(Index) < Words.size() ? Words[Index] : std::string();
+}
+
+int GetParamCount() {
+  std::vector<std::string> Words = CommandLineWords();
+  return Words.empty() ? 0 : static_cast<int>(Words.size()) - 1;
+}
+
+bool HasParam(const std::string& Name, std::string& Value) {
+  std::vector<std::string> Words = CommandLineWords();
+  if (!Words.empty()) Words.erase(Words.begin());
+  return HasParamIn(Words, Name, Value);
+}
+
+bool HasSwitch(const std::string& Name) {
+  std::string Value;
+  return HasParam(Name, Value);
+}
+
+std::string RandomString(int Count, bool UpperCase) {
+  return RandomString(Count, UpperCase, static_cast<uint32_t>(GetTickCount()));
+}
