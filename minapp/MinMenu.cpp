@@ -1,0 +1,181 @@
+#include "MinMenu.h"
+
+#include <algorithm>
+
+#include "Files.h"
+
+namespace {
+
+// Roots of the live menus: the posted clean-up notice names a root, which
+// must not be touched if its menu was freed in the meantime.
+std::vector<TMinMenuItem*> MenuRoots;
+
+constexpr int OwnerDrawnHeight = 22;
+constexpr int ImageSize = 16;
+constexpr int ImageLeft = 3;
+constexpr int TextIndent = 25;
+
+}  // namespace
+
+UINT TMinImageList::DrawStyle() const {
+  UINT Style = ILD_NORMAL;
+  if (Blend25) Style |= ILD_BLEND25;
+  if (Blend50) Style |= ILD_BLEND50;
+  if (Transparent)
+    Style |= ILD_TRANSPARENT;
+  else if (Mask)
+    Style |= ILD_MASK;
+  return Style;
+}
+
+TMinMenuItem::~TMinMenuItem() { Clear(); }
+
+TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick,
+                                const TMinImageList* ImageList, int ImageIndex, int Tag) {
+  auto* Child = new TMinMenuItem;
+  Child->Caption = Caption;
+  Child->OnClick = std::move(OnClick);
+  Child->ImageList = ImageList;
+  Child->ImageIndex = ImageIndex;
+  Child->Tag = Tag;
+  Child->Parent = this;
+  Items.push_back(Child);
+  return Child;
+}
+
+TMinMenuItem* TMinMenuItem::AddSeparator() { return Add("-"); }
+
+void TMinMenuItem::Clear() {
+  for (TMinMenuItem* Child : Items) delete Child;
+  Items.clear();
+}
+
+HMENU TMinMenuItem::CreateHandle() {
+  DestroyHandle();
+  Handle = CreatePopupMenu();
+  // Choices come as WM_MENUCOMMAND with the position; the menu data leads
+  // back to this item.
+  MENUINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = MIM_APPLYTOSUBMENUS | MIM_MENUDATA | MIM_STYLE;
+  GetMenuInfo(Handle, &Info);
+  Info.dwStyle |= MNS_NOTIFYBYPOS;
+  Info.dwMenuData = reinterpret_cast<ULONG_PTR>(this);
+  SetMenuInfo(Handle, &Info);
+  return Handle;
+}
+
+void TMinMenuItem::DestroyHandle() {
+  if (!Handle) return;
+  for (TMinMenuItem* Child : Items) Child->DestroyHandle();
+  DestroyMenu(Handle);
+  Handle = nullptr;
+}
+
+void TMinMenuItem::Build() {
+  // Positions count separators, as the system menu does.
+  UINT Position = 0;
+  for (TMinMenuItem* Child : Items) {
+    if (!Child->Items.empty()) {
+      HMENU Sub = Child->CreateHandle();
+      if (Child->ImageList)
+        AppendMenuW(Handle, MF_POPUP | MF_OWNERDRAW, reinterpret_cast<UINT_PTR>(Sub),
+                    reinterpret_cast<LPCWSTR>(Child));
+      else
+        AppendMenuW(Handle, MF_POPUP, reinterpret_cast<UINT_PTR>(Sub), Utf8ToWide(Child->Caption).c_str());
+      Child->Build();
+    } else if (Child->Caption == "-") {
+      AppendMenuW(Handle, MF_SEPARATOR, 0, nullptr);
+    } else if (Child->ImageList && Child->ImageIndex != -1) {
+      AppendMenuW(Handle, MF_OWNERDRAW, 0, reinterpret_cast<LPCWSTR>(Child));
+    } else {
+      AppendMenuW(Handle, MF_STRING, 0, Utf8ToWide(Child->Caption).c_str());
+      if (Child->Checked) CheckMenuItem(Handle, Position, MF_BYPOSITION | MF_CHECKED);
+    }
+    ++Position;
+  }
+}
+
+void TMinMenuItem::Measure(HWND Window, MEASUREITEMSTRUCT& Record) const {
+  std::wstring Text = Utf8ToWide(Caption);
+  SIZE Extent{};
+  HDC DC = GetDC(Window);
+  GetTextExtentPoint32W(DC, Text.c_str(), static_cast<int>(Text.size()), &Extent);
+  ReleaseDC(Window, DC);
+  Record.itemWidth = Extent.cx;
+  Record.itemHeight = OwnerDrawnHeight;
+}
+
+void TMinMenuItem::Draw(const DRAWITEMSTRUCT& Record) const {
+  HDC DC = Record.hDC;
+  RECT Rect = Record.rcItem;
+  if (Record.itemState & ODS_SELECTED) {
+    FillRect(DC, &Rect, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetBkMode(DC, TRANSPARENT);
+    SetBkColor(DC, GetSysColor(COLOR_HIGHLIGHT));
+    SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  } else {
+    FillRect(DC, &Rect, GetSysColorBrush(COLOR_MENU));
+    SetTextColor(DC, GetSysColor(COLOR_MENUTEXT));
+  }
+  if (Record.itemState & ODS_GRAYED) {
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
+  }
+  // Index 0 is an image like any other.
+  if (ImageList && ImageList->Handle && ImageIndex >= 0)
+    ImageList_Draw(ImageList->Handle, ImageIndex, DC, Rect.left + ImageLeft,
+                   (Rect.top + Rect.bottom - ImageSize) / 2, ImageList->DrawStyle());
+  Rect.left += TextIndent;
+  SetBkMode(DC, TRANSPARENT);
+  DrawTextW(DC, Utf8ToWide(Caption).c_str(), -1, &Rect, DT_SINGLELINE | DT_VCENTER);
+}
+
+TMinMenu::TMinMenu() : Root(new TMinMenuItem) { MenuRoots.push_back(Root); }
+
+TMinMenu::~TMinMenu() {
+  MenuRoots.erase(std::find(MenuRoots.begin(), MenuRoots.end(), Root));
+  // Freed before its clean-up notice came: the handles go now.
+  Root->DestroyHandle();
+  delete Root;
+}
+
+void TMinPopupMenu::Popup(int X, int Y) {
+  HWND Window = Application ? Application->Handle : nullptr;
+  // Posted whatever happens below, after the system's WM_MENUCOMMAND, so the
+  // choice is handled while its menu handle and items still exist.
+  struct CleanupNotice {
+    HWND Window;
+    TMinMenuItem* Root;
+    ~CleanupNotice() { PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(Root)); }
+  } Notice{Window, Root};
+
+  HMENU Menu = Root->CreateHandle();
+  if (OnPopup) OnPopup(this);
+  Root->Build();
+  SetForegroundWindow(Window);
+  TrackPopupMenuEx(Menu, TPM_CENTERALIGN | TPM_LEFTBUTTON, X, Y, Window, nullptr);
+}
+
+void TMinPopupMenu::PopupAtCursor() {
+  POINT Cursor{};
+  GetCursorPos(&Cursor);
+  Popup(Cursor.x, Cursor.y);
+}
+
+void DispatchMenuCommand(HMENU Menu, WPARAM Position) {
+  MENUINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = MIM_APPLYTOSUBMENUS | MIM_MENUDATA | MIM_STYLE;
+  if (!GetMenuInfo(Menu, &Info) || !Info.dwMenuData) return;
+  auto* Owner = reinterpret_cast<TMinMenuItem*>(Info.dwMenuData);
+  if (Position >= Owner->Items.size()) return;
+  TMinMenuItem* Chosen = Owner->Item(static_cast<int>(Position));
+  // A copy: the handler may rebuild the menu and so free its own item.
+  if (TMinMenuItemEvent OnClick = Chosen->OnClick) OnClick(Chosen);
+}
+
+void EndMenuPopup(LPARAM Root) {
+  auto* Item = reinterpret_cast<TMinMenuItem*>(Root);
+  if (std::find(MenuRoots.begin(), MenuRoots.end(), Item) != MenuRoots.end()) Item->DestroyHandle();
+}

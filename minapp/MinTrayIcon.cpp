@@ -1,0 +1,127 @@
+#include "MinTrayIcon.h"
+
+#include <algorithm>
+
+#include "Files.h"
+#include "MinMenu.h"
+
+std::vector<TMinTrayIcon*> TrayIcons;
+
+namespace {
+
+// The shell's identifier is 32 bits wide, so icons carry a number of their
+// own instead of their address.
+UINT NextTrayIconId = 1;
+
+// Copies Text as UTF-16 into a fixed field, cut to MaxLength units, without
+// leaving half of a surrogate pair at the end.
+template <size_t N>
+void CopyCut(wchar_t (&Field)[N], const std::string& Text, size_t MaxLength) {
+  static_assert(N > 0);
+  std::wstring Wide = Utf8ToWide(Text);
+  size_t Length = std::min({Wide.size(), MaxLength, N - 1});
+  if (Length > 0 && Length < Wide.size() && IS_HIGH_SURROGATE(Wide[Length - 1])) --Length;
+  std::copy_n(Wide.begin(), Length, Field);
+  Field[Length] = L'\0';
+}
+
+DWORD BalloonIconFlags(int Kind) {
+  switch (Kind) {
+    case bkInfo: return NIIF_INFO;
+    case bkWarning: return NIIF_WARNING;
+    case bkError: return NIIF_ERROR;
+    default: return NIIF_NONE;
+  }
+}
+
+NOTIFYICONDATAW EmptyRecord(UINT Id) {
+  NOTIFYICONDATAW Record{};
+  Record.cbSize = sizeof(Record);
+  Record.hWnd = Application ? Application->Handle : nullptr;
+  Record.uID = Id;
+  return Record;
+}
+
+}  // namespace
+
+TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
+    : Id(NextTrayIconId++), Hint(Hint), Icon(Icon), SharedIcon(SharedIcon) {
+  SetAutoRestore(true);
+  TrayIcons.push_back(this);
+}
+
+TMinTrayIcon::~TMinTrayIcon() {
+  TrayIcons.erase(std::find(TrayIcons.begin(), TrayIcons.end(), this));
+  SetShown(false);
+  if (Icon && !SharedIcon) DestroyIcon(Icon);
+}
+
+void TMinTrayIcon::SetShown(bool Value) {
+  if (Shown == Value || !Icon || !Application || !Application->Handle) return;
+  Shown = Value;
+  ShellCall(Value ? NIM_ADD : NIM_DELETE);
+}
+
+void TMinTrayIcon::SetAutoRestore(bool Value) {
+  AutoRestore = Value;
+  TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+void TMinTrayIcon::SetIcon(HICON NewIcon) {
+  if (NewIcon == Icon) return;
+  DWORD Action = Icon ? NIM_MODIFY : NIM_ADD;
+  if (Icon && !SharedIcon) DestroyIcon(Icon);
+  Icon = NewIcon;
+  if (Shown) ShellCall(Action);
+}
+
+bool TMinTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, int Kind) {
+  NOTIFYICONDATAW Record = BalloonRecord(Title, Text, Timeout, Kind);
+  return Shell_NotifyIconW(NIM_MODIFY, &Record);
+}
+
+NOTIFYICONDATAW TMinTrayIcon::ShellRecord(DWORD Action) const {
+  NOTIFYICONDATAW Record = EmptyRecord(Id);
+  if (Action != NIM_DELETE) {
+    Record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    Record.uCallbackMessage = WM_MINTRAYICON;
+    Record.hIcon = Icon;
+    CopyCut(Record.szTip, Hint, TrayTipMaxLength);
+  }
+  return Record;
+}
+
+NOTIFYICONDATAW TMinTrayIcon::BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout,
+                                            int Kind) const {
+  NOTIFYICONDATAW Record = EmptyRecord(Id);
+  Record.uFlags = NIF_INFO;
+  CopyCut(Record.szInfo, Text, BalloonTextMaxLength);
+  Record.uTimeout = Timeout;
+  CopyCut(Record.szInfoTitle, Title, BalloonTitleMaxLength);
+  Record.dwInfoFlags = BalloonIconFlags(Kind);
+  return Record;
+}
+
+void TMinTrayIcon::ShellCall(DWORD Action) const {
+  NOTIFYICONDATAW Record = ShellRecord(Action);
+  Shell_NotifyIconW(Action, &Record);
+}
+
+void TMinTrayIcon::MouseEvent(LPARAM MouseMsg) {
+  if (!OnMouse) return;
+  WORD Msg = LOWORD(MouseMsg);
+  if (!OnMouse(this, Msg) && Msg == WM_RBUTTONUP && PopupMenu) PopupMenu->PopupAtCursor();
+}
+
+TMinTrayIcon* TMinTrayIcon::FindById(WPARAM Id) {
+  auto Found = std::find_if(TrayIcons.begin(), TrayIcons.end(), [Id](TMinTrayIcon* Icon) { return Icon->Id == Id; });
+  return Found != TrayIcons.end() ? *Found : nullptr;
+}
+
+void TMinTrayIcon::RestoreAll() {
+  for (TMinTrayIcon* Icon : TrayIcons)
+    if (Icon->AutoRestore && Icon->Shown) {
+      Icon->Shown = false;
+      Icon->SetShown(true);
+    }
+}
