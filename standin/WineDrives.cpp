@@ -1,0 +1,100 @@
+#include "WineDrives.h"
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Wine's mount-manager device and its define-unix-drive control code
+// (device type 0x6D, function 32, buffered, read and write access).
+const wchar_t MountManagerDevice[] = L"\\\\.\\MountPointManager";
+const DWORD DefineUnixDriveCode = CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+// The request record as Wine 8 reads it; the Unix path follows it.
+const size_t RecordSize = 32;
+const size_t OffSize = 0, OffType = 4, OffFsType = 8, OffSerial = 12, OffUnixDev = 16;
+const size_t OffLetter = 24, OffMountPoint = 26, OffDevice = 28, OffLabel = 30;
+
+void Put16(std::vector<unsigned char>& b, size_t off, uint16_t v)
+{
+  b[off] = static_cast<unsigned char>(v);
+  b[off + 1] = static_cast<unsigned char>(v >> 8);
+}
+
+void Put32(std::vector<unsigned char>& b, size_t off, uint32_t v)
+{
+  for (int i = 0; i < 4; ++i) b[off + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath)
+{
+  if (Letter >= 'A' && Letter <= 'Z') Letter = static_cast<char>(Letter - 'A' + 'a');
+  if (Letter < 'a' || Letter > 'z') return false;
+
+  std::vector<unsigned char> request(RecordSize, 0);
+  if (!UnixPath.empty()) {
+    request.insert(request.end(), UnixPath.begin(), UnixPath.end());
+    request.push_back(0);
+    Put16(request, OffMountPoint, RecordSize);
+  }
+  Put32(request, OffSize, static_cast<uint32_t>(request.size()));
+  Put32(request, OffType, Type);
+  Put32(request, OffFsType, 0);
+  Put32(request, OffSerial, 0);
+  for (int i = 0; i < 8; ++i) request[OffUnixDev + i] = 0;
+  Put16(request, OffLetter, static_cast<uint16_t>(Letter));
+  Put16(request, OffDevice, 0);
+  Put16(request, OffLabel, 0);
+
+  HANDLE mgr = CreateFileW(MountManagerDevice, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (mgr == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  BOOL ok = DeviceIoControl(mgr, DefineUnixDriveCode, request.data(), static_cast<DWORD>(request.size()),
+                            nullptr, 0, &returned, nullptr);
+  CloseHandle(mgr);
+  return ok != FALSE;
+}
+
+std::wstring Widen(const std::string& s)
+{
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+}  // namespace
+
+std::string WineUnixPath(const std::string& WindowsPath)
+{
+  using UnixNameFn = char*(CDECL*)(LPCWSTR);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (!kernel) return {};
+  auto unixName = reinterpret_cast<UnixNameFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+  if (!unixName) return {};
+  char* name = unixName(Widen(WindowsPath).c_str());
+  if (!name) return {};
+  std::string result(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+bool MapWineDrive(char Letter, const std::string& Folder, WineDriveType Type)
+{
+  std::string unixPath = !Folder.empty() && Folder[0] == '/' ? Folder : WineUnixPath(Folder);
+  if (unixPath.empty()) return false;
+  UINT type = Type == WineDriveType::Removable ? DRIVE_REMOVABLE : DRIVE_FIXED;
+  return SendDefineUnixDrive(Letter, type, unixPath);
+}
+
+bool UnmapWineDrive(char Letter)
+{
+  return SendDefineUnixDrive(Letter, DRIVE_NO_ROOT_DIR, std::string());
+}

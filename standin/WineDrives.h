@@ -1,0 +1,26 @@
+// Maps drive letters to folders at run time through Wine's mount manager.
+//
+// Wine keeps its drives in the prefix's dosdevices links and reads their types
+// from HKLM\Software\Wine\Drives only when a session starts; a process of a
+// running session changes them through the mount manager's define-unix-drive
+// request instead. DefineDosDeviceW gives no usable drive under Wine.
+// Under Wine 8 a letter mapped with WineDriveType::Removable reports
+// DRIVE_REMOVABLE from GetDriveTypeW, one mapped Fixed reports DRIVE_FIXED,
+// and the drive's root is the folder itself at once (FindFirstFile works).
+// The dosdevices link the mount manager writes outlives the process and the
+// session: whoever maps a letter must unmap it.
+#pragma once
+
+#include <string>
+
+enum class WineDriveType { Fixed, Removable };
+
+// Maps Letter ('A'..'Z', either case) to Folder, a Windows path ("C:\...",
+// "Z:\...") or a Unix path ("/tmp/..."), replacing any drive on that letter.
+bool MapWineDrive(char Letter, const std::string& Folder, WineDriveType Type);
+
+// Removes the drive on Letter; true also when there was none.
+bool UnmapWineDrive(char Letter);
+
+// The Unix path of a Windows path, empty when Wine cannot tell it.
+std::string WineUnixPath(const std::string& WindowsPath);
