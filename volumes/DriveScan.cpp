@@ -1,0 +1,107 @@
+#include "DriveScan.h"
+#include <winioctl.h>
+#include "ConfigFiles.h"
+#include "Files.h"
+#include "Volume.h"
+
+TSysVolumeArray SysVolumes;
+
+namespace {
+
+std::string DevicePathOf(char Letter) {
+  return std::string("\\\\.\\") + Letter + ':';
+}
+
+bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
+  return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition &&
+         SameDateTime(A.InfoDate, B.InfoDate) &&
+         (A.MountedPath == B.MountedPath || SameTextUtf8(A.MountedPath, B.MountedPath));
+}
+
+} // namespace
+
+std::string DriveLetters(bool Upper) {
+  return Upper ? "ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "abcdefghijklmnopqrstuvwxyz";
+}
+
+std::string DrivesOfType(uint16_t DriveType) {
+  std::string Letters;
+  for (char L : DriveLetters(true)) {
+    const char Root[] = {L, ':', '\\', 0};
+    if (GetDriveTypeA(Root) == DriveType) Letters += L;
+  }
+  return Letters;
+}
+
+bool DeviceQuery(const std::string& DevicePath, uint32_t ControlCode, void* Buffer,
+                 uint32_t BufferSize) {
+  // A device is opened, never created; others may hold it open.
+  HANDLE Device = CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  if (Device == INVALID_HANDLE_VALUE) return false;
+  DWORD Returned = 0;
+  bool Answered = DeviceIoControl(Device, ControlCode, nullptr, 0, Buffer, BufferSize, &Returned, nullptr);
+  CloseHandle(Device);
+  return Answered;
+}
+
+int32_t GetVolumeDiskNumber(char Letter) {
+  VOLUME_DISK_EXTENTS Extents{};
+  if (!DeviceQuery(DevicePathOf(Letter), IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, &Extents, sizeof Extents))
+    return -1;
+  return int32_t(Extents.Extents[0].DiskNumber);
+}
+
+int32_t GetVolumePartitionNumber(char Letter) {
+  PARTITION_INFORMATION_EX Info{};
+  if (!DeviceQuery(DevicePathOf(Letter), IOCTL_DISK_GET_PARTITION_INFO_EX, &Info, sizeof Info))
+    return -1;
+  return int32_t(Info.PartitionNumber);
+}
+
+bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountList) {
+  TSysVolumeArray New(ScanList.size());
+  // The driver is asked once per scan, at the first drive without a disk.
+  bool MountListAsked = false;
+  for (std::size_t I = 0; I < ScanList.size(); ++I) {
+    TSysVolume& S = New[I];
+    S.Letter = ScanList[I];
+    S.InfoDate = GetFileDateTime(VolumeConfigFileName(S.Letter));
+    S.Disk = GetVolumeDiskNumber(S.Letter);
+    if (S.Disk != -1) {
+      S.Partition = GetVolumePartitionNumber(S.Letter);
+      continue;
+    }
+    if (!MountListAsked && MountList.empty()) GetMountedVolumes(MountList);
+    MountListAsked = true;
+    const TTCMountedVolume* Mounted;
+    if (FindMountedByLetter(S.Letter, Mounted, MountList)) {
+      S.Disk = Mounted->Disk;
+      S.Partition = Mounted->Partition;
+      S.MountedPath = Mounted->Path;
+    } else {
+      S.Partition = 0;
+    }
+  }
+
+  bool Changed = New.size() != SysVolumes.size();
+  for (std::size_t I = 0; !Changed && I < New.size(); ++I) Changed = !SameSysVolume(New[I], SysVolumes[I]);
+  if (Changed) SysVolumes = std::move(New);
+  return Changed;
+}
+
+char FindFreeDriveLetter(char Letter) {
+  const std::string Letters = DriveLetters(true);
+  std::size_t Found = Letters.find(Letter);
+  int P = Found == std::string::npos ? 0 : int(Found) + 1;
+  if (P < 3) P = 2;
+  auto IsFree = [&](int Position) {
+    const char Root[] = {Letters[Position - 1], ':', '\\', 0};
+    return !DirExistsEx(Root);
+  };
+  for (int Position = P + 1; Position <= 26; ++Position)
+    if (IsFree(Position)) return Letters[Position - 1];
+  for (int Position = 3; Position < P; ++Position)
+    if (IsFree(Position)) return Letters[Position - 1];
+  return 'Z';
+}

@@ -1,0 +1,80 @@
+#include "MountedQuery.h"
+#include <memory>
+#include "CryptProgram.h"
+#include "Files.h"
+#include "MountListDecoder.h"
+#include "MountedNameRules.h"
+
+namespace {
+
+std::string UpperCaseName(std::u16string Name) {
+  std::wstring Wide(Name.begin(), Name.end());
+  if (!Wide.empty()) CharUpperBuffW(Wide.data(), DWORD(Wide.size()));
+  return WideToUtf8(Wide);
+}
+
+} // namespace
+
+bool OpenCryptDriver(HANDLE& Handle) {
+  const char* Device = MountListRequestFor(CryptIsTrueCrypt, CryptVersionLevel).DeviceName;
+  Handle = CreateFileA(Device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  return Handle != INVALID_HANDLE_VALUE;
+}
+
+bool GetMountedVolumes(TTCMountedVolumeArray& List) {
+  List.clear();
+  HANDLE Driver;
+  if (!OpenCryptDriver(Driver)) return true;
+  const TMountListRequest Request = MountListRequestFor(CryptIsTrueCrypt, CryptVersionLevel);
+  std::unique_ptr<uint8_t[]> Reply(new uint8_t[Request.ReplySize]());
+  DWORD Returned = 0;
+  bool Answered = DeviceIoControl(Driver, MountListControlCode, Reply.get(), Request.ReplySize,
+                                  Reply.get(), Request.ReplySize, &Returned, nullptr);
+  CloseHandle(Driver);
+  if (!Answered) return true;
+
+  for (TMountListSlot& Slot : DecodeMountList(Reply.get(), Request.ReplySize, Request.FlagsOffset)) {
+    TTCMountedVolume Entry;
+    if (!ParseMountedName(UpperCaseName(std::move(Slot.Name)), Entry.Disk, Entry.Partition, Entry.Path)) continue;
+    Entry.Letter = Slot.Letter;
+    Entry.TrueCryptMode = CryptIsTrueCrypt || Slot.TrueCryptFlag;
+    List.push_back(std::move(Entry));
+  }
+  return true;
+}
+
+bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition,
+                      std::string& Path) {
+  if (FileExistsEx(Name)) {
+    Disk = -1;
+    Partition = -1;
+    Path = StripNtPathPrefix(Name);
+    return true;
+  }
+  Path.clear();
+  return ParseDiskPartitionName(Name, Disk, Partition);
+}
+
+bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry,
+                         const TTCMountedVolumeArray& List) {
+  for (const TTCMountedVolume& M : List)
+    if (M.Letter == Letter) {
+      Entry = &M;
+      return true;
+    }
+  Entry = nullptr;
+  return false;
+}
+
+bool FindMountedVolume(int32_t Disk, int32_t Partition, const std::string& File,
+                       char& MountedLetter, const TTCMountedVolumeArray& List) {
+  for (const TTCMountedVolume& M : List) {
+    bool Same = M.Path.empty() ? M.Disk == Disk && M.Partition == Partition : SameTextUtf8(File, M.Path);
+    if (Same) {
+      MountedLetter = M.Letter;
+      return true;
+    }
+  }
+  MountedLetter = 0;
+  return false;
+}

@@ -1,0 +1,162 @@
+#include "VolumeDefinitions.h"
+#include <unordered_map>
+#include "AppFlags.h"
+#include "ConfigFiles.h"
+#include "CryptProgram.h"
+#include "DriveScan.h"
+#include "FileMonitor.h"
+#include "Files.h"
+#include "MinIniFile.h"
+#include "VolumeInfoRules.h"
+
+double SettingsFileDate = 0;
+std::function<void()> RebuildMenusHook;
+
+namespace {
+
+// Finds volumes by identity the way FindVolume does, without scanning the
+// whole list for every look-up: hundreds of definitions are read and merged
+// at once. Paths are keyed by their case-insensitive sort key, which compares
+// equal exactly when SameTextUtf8 does.
+class TVolumeIdentityIndex {
+public:
+  void Add(const TTCVolume& V, int Position) {
+    if (!V.File.empty()) ByFile.emplace(FileKey(V.File), Position);
+    ByDiskPartition.emplace(DiskPartitionKey(V.Disk, V.Partition), Position);
+  }
+  // Position of the first entry added with this identity, or -1.
+  int Find(int32_t Disk, int32_t Partition, const std::string& File) const {
+    if (File.empty()) {
+      auto Found = ByDiskPartition.find(DiskPartitionKey(Disk, Partition));
+      return Found == ByDiskPartition.end() ? -1 : Found->second;
+    }
+    auto Found = ByFile.find(FileKey(File));
+    return Found == ByFile.end() ? -1 : Found->second;
+  }
+
+private:
+  static std::string FileKey(const std::string& File) {
+    std::wstring Wide = Utf8ToWide(File);
+    int Size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, Wide.c_str(), int(Wide.size()), nullptr, 0);
+    std::string Key(std::size_t(Size > 0 ? Size : 0), '\0');
+    if (Size > 0)
+      LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, Wide.c_str(), int(Wide.size()),
+                   reinterpret_cast<LPWSTR>(Key.data()), Size);
+    return Key;
+  }
+  static int64_t DiskPartitionKey(int32_t Disk, int32_t Partition) {
+    return int64_t(uint64_t(uint32_t(Disk)) << 32 | uint32_t(Partition));
+  }
+  // emplace keeps the first position of an identity.
+  std::unordered_map<std::string, int> ByFile;
+  std::unordered_map<int64_t, int> ByDiskPartition;
+};
+
+void AddHiddenAttribute(const std::string& FileName) {
+  DWORD Attributes = GetFileAttr(FileName);
+  if (Attributes != INVALID_FILE_ATTRIBUTES && !(Attributes & FILE_ATTRIBUTE_HIDDEN))
+    SetFileAttr(FileName, Attributes | FILE_ATTRIBUTE_HIDDEN);
+}
+
+// Appends the volumes of one ".tcvinfo.ini" whose identity is not in List yet.
+void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityIndex& Index) {
+  const std::string FileName = VolumeConfigFileName(InfoDrive);
+  AddHiddenAttribute(FileName);
+  TMinIniFile Ini(FileName, false);
+  // The drive's disk is asked once per file, and only when a section needs it.
+  bool DriveDiskKnown = false;
+  int32_t DriveDisk = -1;
+  for (const std::string& Section : Ini.ReadSections()) {
+    Ini.Section = Section;
+    TTCVolume V;
+    V.Disk = Ini.ReadWriteInteger("Disk", DiskAbsentSentinel);
+    if (V.Disk == DiskAbsentSentinel) {
+      if (!DriveDiskKnown && InfoDrive != AppDataMarker) DriveDisk = GetVolumeDiskNumber(InfoDrive);
+      DriveDiskKnown = true;
+      V.Disk = DriveDisk;
+    }
+    V.Partition = Ini.ReadWriteInteger("Partition", 0);
+    V.File = CompleteContainerPath(Ini.ReadWriteString("File", ""), InfoDrive);
+    const bool ContainerExists = !V.File.empty() && FileExistsEx(V.File);
+    if (V.Partition == 0 && !ContainerExists) continue;
+    if (Index.Find(V.Disk, V.Partition, V.File) >= 0) continue;
+    if (!Ini.ReadWriteBool("Enabled", true)) continue;
+
+    V.Index = int32_t(List.size());
+    V.InfoDrive = InfoDrive;
+    V.Label = Section;
+    V.Letter = LetterFromInfoValue(Ini.ReadWriteString("Letter", ""));
+    V.FileSetModified = Ini.ReadWriteBool("FileSetModified", false) && ContainerExists ? 1 : 0;
+    V.DismountIfInet = Ini.ReadWriteBool("DismountIfInet", false);
+    V.Auto = Ini.ReadWriteBool("Auto", false);
+    V.DefaultPass = Ini.ReadWriteBool("DefaultPass", true);
+    V.TrueCrypt = Ini.ReadWriteBool("TrueCrypt", false);
+    Index.Add(V, V.Index);
+    List.push_back(std::move(V));
+  }
+}
+
+} // namespace
+
+void MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList) {
+  TVolumeIdentityIndex OldIndex;
+  for (std::size_t I = 0; I < Volumes.size(); ++I) OldIndex.Add(Volumes[I], int(I));
+  std::vector<bool> CarriedOver(Volumes.size(), false);
+
+  for (TTCVolume& V : NewList) {
+    if (!MountList.empty()) FindMountedVolume(V.Disk, V.Partition, V.File, V.MountedLetter, MountList);
+    int Old = OldIndex.Find(V.Disk, V.Partition, V.File);
+    if (Old < 0) continue;
+    TTCVolume& O = Volumes[Old];
+    CarriedOver[Old] = true;
+    V.Password = O.Password;
+    V.MountPending = O.MountPending;
+    V.DismountPending = O.DismountPending;
+    V.PendingTime = O.PendingTime;
+    V.Auto = O.Auto;
+    if (V.FileSetModified == O.FileSetModified) {
+      V.Monitor = O.Monitor;
+    } else if (O.FileSetModified == 0) {
+      // The key was switched on.
+      V.FileSetModified = 1;
+      if (V.MountedLetter != 0) StartMonitor(V);
+    } else if (V.FileSetModified != 0) {
+      // A change was seen (2) before this re-read (1): keep it for the stamp.
+      V.FileSetModified = O.FileSetModified;
+      V.Monitor = O.Monitor;
+    } else {
+      // The key was switched off.
+      StopMonitor(O);
+    }
+  }
+  for (std::size_t I = 0; I < Volumes.size(); ++I)
+    if (!CarriedOver[I] && Volumes[I].Monitor) StopMonitor(Volumes[I]);
+  Volumes = std::move(NewList);
+}
+
+void RefreshVolumes() {
+  std::string Program;
+  FindCryptProgram(Program);
+
+  const std::string ScanList = DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker;
+  TTCMountedVolumeArray MountList;
+  bool Changed = ScanSysVolumes(ScanList, MountList);
+  if (Changed) {
+    TTCVolumesArray NewList;
+    TVolumeIdentityIndex Index;
+    for (const TSysVolume& S : SysVolumes)
+      if (S.InfoDate != 0) ReadVolumeConfig(S.Letter, NewList, Index);
+    MergeVolumes(NewList, MountList);
+  }
+
+  const double SettingsDate = GetFileDateTime(SettingsFileName());
+  if (!SameDateTime(SettingsDate, SettingsFileDate)) {
+    SettingsFileDate = SettingsDate;
+    AppFlags |= afSettingsChanged;
+    Changed = true;
+  }
+  if (Changed && RebuildMenusHook) {
+    RebuildMenusHook();
+    AppFlags &= uint8_t(~afSettingsChanged);
+  }
+}
