@@ -27,6 +27,8 @@ bool SameTextUtf8(const std::string& A, const std::string& B);
 // Modal box without owner, caption "Error", OK button and error icon.
 void ShowError(const std::string& Text);
 void ShowErrorFmt(const std::string& Fmt, std::initializer_list<std::string> Args);
+// The system's text for an error code, without the final line break.
+std::string SystemErrorText(DWORD Code);
 // The system's text for the calling thread's last error code.
 std::string LastErrorText();
 void ShowLastError();

@@ -1,0 +1,37 @@
+// Last-write times as packed local DOS date-times and floating date-times.
+#include "Files.h"
+
+int32_t GetFileAge(const std::string& Path) {
+  WIN32_FIND_DATAW Data;
+  HANDLE Find = FindFirstFileW(Utf8ToWide(Path).c_str(), &Data);
+  if (Find == INVALID_HANDLE_VALUE) return -1;
+  FindClose(Find);
+  if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+  FILETIME Local;
+  WORD Date = 0, Time = 0;
+  if (!FileTimeToLocalFileTime(&Data.ftLastWriteTime, &Local) || !FileTimeToDosDateTime(&Local, &Date, &Time))
+    return -1;
+  return static_cast<int32_t>((static_cast<uint32_t>(Date) << 16) | Time);
+}
+
+DWORD SetFileAge(const std::string& Path, int32_t Age) {
+  HANDLE H = CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (H == INVALID_HANDLE_VALUE) return GetLastError();
+  const uint32_t Packed = static_cast<uint32_t>(Age);
+  FILETIME Local, Utc;
+  DWORD Result = 0;
+  if (!DosDateTimeToFileTime(static_cast<WORD>(Packed >> 16), static_cast<WORD>(Packed & 0xFFFF), &Local) ||
+      !LocalFileTimeToFileTime(&Local, &Utc) || !SetFileTime(H, nullptr, nullptr, &Utc))
+    Result = GetLastError();
+  CloseHandle(H);
+  return Result;
+}
+
+double GetFileDateTime(const std::string& Path) {
+  return FileExistsEx(Path) ? DosDateTimeToDateTime(GetFileAge(Path)) : 0;
+}
+
+DWORD SetFileDateTime(const std::string& Path, double Stamp) {
+  return SetFileAge(Path, DateTimeToDosDateTime(Stamp));
+}

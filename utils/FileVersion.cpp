@@ -1,0 +1,32 @@
+// The "FileVersion" entry of an executable's version resource.
+#include "FileVersion.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "Files.h"
+
+std::string GetFileVersion(const std::string& Path) {
+  std::wstring WPath = Utf8ToWide(Path);
+  DWORD Size = GetFileVersionInfoSizeW(WPath.c_str(), nullptr);
+  if (Size == 0) return {};
+  std::vector<unsigned char> Buffer(Size);
+  if (!GetFileVersionInfoW(WPath.c_str(), 0, Size, Buffer.data())) return {};
+  std::wstring Key = L"FileVersion";
+  void* Value = nullptr;
+  UINT Length = 0;
+  if (VerQueryValueW(Buffer.data(), L"\\VarFileInfo\\Translation", &Value, &Length) && Length >= 4) {
+    DWORD Translation = *static_cast<const DWORD*>(Value);
+    wchar_t Text[64];
+    swprintf(Text, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion", Translation & 0xFFFF, Translation >> 16);
+    Key = Text;
+  }
+  if (!VerQueryValueW(Buffer.data(), Key.c_str(), &Value, &Length) || !Value) return {};
+  return WideToUtf8(static_cast<const wchar_t*>(Value));
+}
+
+int CompareFileVersions(const std::string& PathA, const std::string& PathB) {
+  return CompareVersionStrings(GetFileVersion(PathA), GetFileVersion(PathB));
+}

@@ -1,0 +1,50 @@
+// Starting programs and the shell's "open".
+#include "Process.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "Files.h"
+
+namespace {
+
+// A path given already in quotes, without them (for its folder).
+std::string Unquoted(const std::string& S) {
+  std::string R = S;
+  if (!R.empty() && R.front() == '"') R.erase(R.begin());
+  if (!R.empty() && R.back() == '"') R.pop_back();
+  return R;
+}
+
+}  // namespace
+
+int RunProcess(const std::string& Program, const std::string& Params, bool Wait, const std::string& WorkDir) {
+  STARTUPINFOW Startup = {};
+  Startup.cb = sizeof(Startup);
+  Startup.wShowWindow = SW_SHOWNORMAL;
+  std::wstring Folder = Utf8ToWide(WorkDir.empty() ? ExtractDir(Unquoted(Program)) : WorkDir);
+  // A program path with a blank is quoted, or the system would try
+  // "C:\Program.exe" for "C:\Program Files\...".
+  std::wstring CommandLine = Utf8ToWide(MakeCommandLine(Program, Params));
+  PROCESS_INFORMATION Info = {};
+  if (!CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      Folder.empty() ? nullptr : Folder.c_str(), &Startup, &Info))
+    return -1;
+  int Result = 0;
+  if (Wait && WaitForSingleObject(Info.hProcess, INFINITE) != WAIT_FAILED) {
+    DWORD Code = 0;
+    GetExitCodeProcess(Info.hProcess, &Code);
+    Result = static_cast<int>(Code);
+  }
+  CloseHandle(Info.hThread);
+  CloseHandle(Info.hProcess);
+  return Result;
+}
+
+bool ShellOpen(const std::string& Target, const std::string& Params, const std::string& WorkDir) {
+  std::string Folder = WorkDir.empty() ? ExtractDir(Unquoted(Target)) : WorkDir;
+  HINSTANCE Result = ShellExecuteW(nullptr, L"open", Utf8ToWide(QuoteIfSpaced(Target)).c_str(),
+                                   Utf8ToWide(Params).c_str(), Utf8ToWide(Folder).c_str(), SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(Result) > 32;
+}
