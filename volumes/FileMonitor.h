@@ -13,8 +13,10 @@ public:
   explicit TTCFileMonitor(const TTCVolume& Entry);
   ~TTCFileMonitor() override;
 
-  // A copy of the watched volume; its identity finds the entry again.
+  // A copy of the watched volume (without its password).
   const TTCVolume Volume;
+  // Tells this monitor's notice apart from one of a later monitor.
+  const uint64_t Serial;
 
 private:
   void Changed(TFSChangeMonitor* Sender);
@@ -28,3 +30,5 @@ void StartMonitor(TTCVolume& Entry);
 void StopMonitor(TTCVolume& Entry);
 // StopMonitor for every entry of Volumes.
 void StopFileMonitors();
+// Part of the final clean-up: the main thread's notice window goes.
+void ReleaseMonitorNotices();
