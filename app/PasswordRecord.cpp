@@ -6,6 +6,8 @@
 #include <new>
 #include <random>
 
+#include "MountCommandLine.h"
+
 namespace {
 
 constexpr std::size_t OffsetSavedAt = 0;
@@ -102,13 +104,21 @@ bool UnscrambleBuffer(const std::uint8_t* Buffer, std::size_t BufferLength, std:
 std::string ComposePasswordText(const std::string& Password, bool IsReal,
                                 const std::function<std::string(int)>& RandomText) {
   constexpr int TextSize = static_cast<int>(PasswordTextSize);
+  // Reserved up front so no grown copy of the password is left behind.
   std::string Text;
+  Text.reserve(PasswordTextSize);
   if (Password.size() >= PasswordTextSize) {
-    Text = IsReal ? Password.substr(0, PasswordTextSize) : RandomText(TextSize);
+    if (IsReal)
+      Text.append(Password, 0, PasswordTextSize);
+    else
+      Text.append(RandomText(TextSize));
   } else {
     const int Length = static_cast<int>(Password.size());
-    Text = IsReal ? Password : RandomText(Length);
-    Text += RandomText(TextSize - Length);
+    if (IsReal)
+      Text.append(Password);
+    else
+      Text.append(RandomText(Length));
+    Text.append(RandomText(TextSize - Length));
   }
   Text.resize(PasswordTextSize, '_');
   return Text;
@@ -175,9 +185,4 @@ std::optional<std::string> ReadPasswordFile(const std::uint8_t* Data, std::size_
 void WipeBytes(void* Data, std::size_t Count) {
   volatile std::uint8_t* P = static_cast<volatile std::uint8_t*>(Data);
   while (Count--) *P++ = 0;
-}
-
-void WipeString(std::string& S) {
-  WipeBytes(S.data(), S.size());
-  S.clear();
 }

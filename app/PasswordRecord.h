@@ -68,5 +68,5 @@ bool BuildPasswordFile(const TPasswordRecord& Record, std::uint32_t Seed,
 std::optional<std::string> ReadPasswordFile(const std::uint8_t* Data, std::size_t Size, double Now);
 
 // Overwrites memory that held a password; not removed by the optimiser.
+// (Strings: WipeString of volume control.)
 void WipeBytes(void* Data, std::size_t Count);
-void WipeString(std::string& S);

@@ -1,5 +1,7 @@
 #include "PasswordRecord.h"
 
+#include "MountCommandLine.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

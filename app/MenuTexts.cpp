@@ -1,0 +1,25 @@
+#include "MenuTexts.h"
+
+std::string NewVolumeConfigText() {
+  std::string Text = "[Label],Letter=N,;Partition=5,;Disk=0,;File=\\path\\to\\some.file,;auto=1,;DefaultPass=0";
+  std::string Result;
+  for (char C : Text) {
+    if (C == ',')
+      Result += "\r\n";
+    else
+      Result += C;
+  }
+  return Result;
+}
+
+std::string VolumeItemCaption(const std::string& Label, char Letter) {
+  return Label + " (" + std::string(1, Letter) + ":)";
+}
+
+std::string SavePasswordCaption(int32_t Minutes) {
+  return "Save Default Password (" + std::to_string(Minutes) + ")";
+}
+
+std::string VolumeResultTitle(const std::string& Text, bool Ok) {
+  return Text + (Ok ? " : OK" : " : Error");
+}

@@ -1,0 +1,15 @@
+// Texts of the tray menus that need no Windows call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Content of a new ".tcvinfo.ini": one section "Label" with "Letter=N" and
+// the other keys as comment lines, seven lines joined by "\r\n".
+std::string NewVolumeConfigText();
+// "Label (X:)"; a blank letter gives "Label ( :)".
+std::string VolumeItemCaption(const std::string& Label, char Letter);
+// "Save Default Password (N)".
+std::string SavePasswordCaption(int32_t Minutes);
+// Balloon title for a finished operation: Text + " : OK" or " : Error".
+std::string VolumeResultTitle(const std::string& Text, bool Ok);

@@ -1,0 +1,63 @@
+#include "PasswordMemory.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "App.h"
+#include "ConfigFiles.h"
+#include "Files.h"
+#include "MountCommandLine.h"
+#include "Mounting.h"
+#include "PasswordRecord.h"
+#include "StrUtils.h"
+
+namespace {
+
+// Days between 1601-01-01 (FILETIME origin) and 1899-12-30.
+constexpr double FileTimeEpochDays = 109205.0;
+constexpr double FileTimeUnitsPerDay = 864000000000.0;
+
+double LocalNow() {
+  FILETIME Utc, Local;
+  GetSystemTimeAsFileTime(&Utc);
+  FileTimeToLocalFileTime(&Utc, &Local);
+  const ULONGLONG Units = (static_cast<ULONGLONG>(Local.dwHighDateTime) << 32) | Local.dwLowDateTime;
+  return static_cast<double>(Units) / FileTimeUnitsPerDay - FileTimeEpochDays;
+}
+
+}  // namespace
+
+std::string PasswordFileName() { return UserConfigDir() + "1.d"; }
+
+void SaveRememberedPassword() {
+  TPasswordRecord Record;
+  Record.SavedAt = LocalNow();
+  Record.Minutes = RememberPassMin;
+  Record.IsReal = SavePass ? 1 : 0;
+  Record.Length = static_cast<int32_t>(DefaultPassword.size());
+  Record.Text = ComposePasswordText(DefaultPassword, SavePass,
+                                    [](int Count) { return RandomString(Count, false); });
+  std::vector<uint8_t> File;
+  const bool Built = BuildPasswordFile(Record, GetTickCount(), File);
+  WipeString(Record.Text);
+  if (!Built) return;
+  HANDLE Handle = FileCreateEx(PasswordFileName(), false);
+  if (Handle == INVALID_HANDLE_VALUE) return;
+  FileWriteBuf(Handle, File.data(), static_cast<int>(File.size()));
+  FileCloseHandle(Handle);
+}
+
+void LoadRememberedPassword() {
+  HANDLE Handle = FileOpenEx(PasswordFileName(), fmOpenRead | fmShareDenyNone, false);
+  if (Handle == INVALID_HANDLE_VALUE) return;
+  std::vector<uint8_t> Buffer(PasswordFileReadLimit);
+  const int Read = FileReadBuf(Handle, Buffer.data(), static_cast<int>(Buffer.size()));
+  FileCloseHandle(Handle);
+  if (Read <= 0) return;
+  std::optional<std::string> Password = ReadPasswordFile(Buffer.data(), static_cast<std::size_t>(Read), LocalNow());
+  WipeBytes(Buffer.data(), Buffer.size());
+  if (!Password) return;
+  DefaultPassword = *Password;
+  WipeString(*Password);
+}
