@@ -71,6 +71,24 @@ std::wstring Widen(const std::string& s)
 
 }  // namespace
 
+std::string WineDosPath(const std::string& UnixPath)
+{
+  using DosNameFn = WCHAR*(CDECL*)(LPCSTR);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (!kernel) return {};
+  auto dosName = reinterpret_cast<DosNameFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
+  if (!dosName) return {};
+  WCHAR* name = dosName(UnixPath.c_str());
+  if (!name) return {};
+  std::wstring wide(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), result.data(), n, nullptr, nullptr);
+  return result;
+}
+
 std::string WineUnixPath(const std::string& WindowsPath)
 {
   using UnixNameFn = char*(CDECL*)(LPCWSTR);

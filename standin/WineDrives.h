@@ -24,3 +24,5 @@ bool UnmapWineDrive(char Letter);
 
 // The Unix path of a Windows path, empty when Wine cannot tell it.
 std::string WineUnixPath(const std::string& WindowsPath);
+// The Windows path of a Unix path, empty when Wine cannot tell it.
+std::string WineDosPath(const std::string& UnixPath);
