@@ -28,7 +28,7 @@ std::vector<TChangeRecord> DecodeChangeRecords(const uint8_t* Buffer, size_t Siz
       Record.Name.push_back(char16_t(Name[i] | Name[i + 1] << 8));
     Records.push_back(std::move(Record));
     uint32_t Next = ReadU32(Entry + NextOffsetAt);
-    if (Next == 0) break;
+    if (Next < NameAt + NameBytes) break;  // last one, or the next would overlap this one
     At += Next;
   }
   return Records;

@@ -14,5 +14,6 @@ struct TChangeRecord {
 
 // Walks the chain from the start of Buffer. A zeroed buffer (no records were
 // delivered) gives one record with Action 0 and no name. Offsets and lengths
-// that point outside the buffer end the walk instead of being followed.
+// that point outside the buffer or back into the current record end the walk
+// instead of being followed.
 std::vector<TChangeRecord> DecodeChangeRecords(const uint8_t* Buffer, size_t Size);

@@ -61,6 +61,12 @@ TEST(FSChangeMonitorRecords, OutOfRangeOffsetsAndLengthsEndTheWalk) {
   Buffer.resize(24);
   EXPECT_EQ(DecodeChangeRecords(Buffer.data(), Buffer.size()).size(), 1u);
 
+  // Next offset back inside the record itself.
+  Buffer.clear();
+  AddRecord(Buffer, 8, 1, u"abc", 6);
+  Buffer.resize(64);
+  EXPECT_EQ(DecodeChangeRecords(Buffer.data(), Buffer.size()).size(), 1u);
+
   // Name longer than what is left.
   Buffer.clear();
   AddRecord(Buffer, 0, 1, u"ab", 0xFFFFFFF0u);
