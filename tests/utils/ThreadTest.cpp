@@ -45,6 +45,20 @@ protected:
   static void SetUpTestSuite() { InitThreadSynchronization(); }
 };
 
+// First in the file: no TThread may exist yet in this process.
+TEST_F(Thread, CheckSynchronizeBeforeAnyThreadIsFalseEverywhere) {
+  EXPECT_FALSE(TThread::CheckSynchronize(0));
+  HANDLE Plain = CreateThread(
+      nullptr, 0,
+      [](LPVOID) -> DWORD { return TThread::CheckSynchronize(0) ? 1 : 0; }, nullptr, 0, nullptr);
+  ASSERT_NE(Plain, nullptr);
+  WaitForSingleObject(Plain, INFINITE);
+  DWORD ExitCode = 2;
+  GetExitCodeThread(Plain, &ExitCode);
+  EXPECT_EQ(ExitCode, 0u);  // not raised off the main thread either
+  CloseHandle(Plain);
+}
+
 TEST_F(Thread, CreatedSuspendedRunsNothingUntilResumed) {
   auto* T = NewThread<TTestThread>(true, [](TTestThread& Self) { Self.ReturnValue = 42; });
   EXPECT_TRUE(T->Suspended);
