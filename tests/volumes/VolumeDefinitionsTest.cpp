@@ -1,0 +1,202 @@
+// Reading the ".tcvinfo.ini" files of the drives and of the user into
+// Volumes, and what a refresh keeps, re-reads and reports.
+#include "VolumeTestEnv.h"
+
+#include <vector>
+
+#include "AppFlags.h"
+#include "ConfigFiles.h"
+#include "DriveScan.h"
+#include "Files.h"
+#include "TestSupport.h"
+#include "UnitStartup.h"
+#include "VolumeDefinitions.h"
+
+namespace {
+
+std::vector<std::string> Labels() {
+  std::vector<std::string> Result;
+  for (const TTCVolume& V : Volumes) Result.push_back(V.Label);
+  return Result;
+}
+
+const TTCVolume* ByLabel(const std::string& Label) {
+  for (const TTCVolume& V : Volumes)
+    if (V.Label == Label) return &V;
+  return nullptr;
+}
+
+// A removable drive and, on a later letter, a fixed one, each with a container.
+class VolumeDefsRefresh : public VolumeControlTest {
+protected:
+  void SetUp() override {
+    VolumeControlTest::SetUp();
+    Removable = std::make_unique<TestDrive>(UnusedDriveLetter('D'), RemovableFolder.Path(), WineDriveType::Removable);
+    Fixed = std::make_unique<TestDrive>(UnusedDriveLetter(Removable->Letter() + 1), FixedFolder.Path(), WineDriveType::Fixed);
+    ASSERT_TRUE(Removable->Mapped() && Fixed->Mapped());
+    R = Removable->Letter();
+    F = Fixed->Letter();
+    ASSERT_TRUE(::WriteTextFile("", Drive(F) + "c1.hc", false));
+    ASSERT_TRUE(::WriteTextFile("", Drive(R) + "r.hc", false));
+  }
+  void TearDown() override {
+    SetFileAttr(VolumeConfigFileName(R), FILE_ATTRIBUTE_NORMAL);
+    VolumeControlTest::TearDown();
+  }
+  static std::string Drive(char Letter) { return std::string{Letter, ':', '\\'}; }
+
+  ScratchFolder RemovableFolder{"removable"}, FixedFolder{"fixed"};
+  std::unique_ptr<TestDrive> Removable, Fixed;
+  char R = 0, F = 0;
+};
+
+TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstDefinitionWins) {
+  const std::string Lower = std::string(1, char(F + 32)) + ":\\c1.hc", Upper = Drive(F) + "C1.HC";
+  WriteInfo(R, "[RemSame]\r\nFile=" + Upper + "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\nDisk=3\r\nPartition=1\r\n");
+  WriteInfo(F, "[FixSame]\r\nFile=" + Lower + "\r\n[FixPart]\r\nDisk=3\r\nPartition=1\r\n");
+  WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[UserOnly]\r\nFile=" + Drive(R) + "R.HC\r\n"
+                           "[UserNew]\r\nDisk=3\r\nPartition=2\r\n");
+  RefreshVolumes();
+
+  EXPECT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "UserNew"}));
+  ASSERT_EQ(Volumes.size(), 4u);
+  EXPECT_EQ(Volumes[0].InfoDrive, F);
+  EXPECT_EQ(Volumes[0].File, Lower);
+  EXPECT_EQ(Volumes[2].InfoDrive, R);
+  EXPECT_EQ(Volumes[2].File, Drive(R) + "r.hc");
+  EXPECT_EQ(Volumes[3].InfoDrive, AppDataMarker);
+  EXPECT_EQ(Volumes[3].Disk, 3);
+  for (std::size_t I = 0; I < Volumes.size(); ++I) EXPECT_EQ(Volumes[I].Index, int32_t(I));
+}
+
+TEST_F(VolumeDefsRefresh, DisabledSectionLetsTheNextDefinitionWin) {
+  WriteInfo(F, "[Off]\r\nFile=\\c1.hc\r\nEnabled=0\r\n[On]\r\nFile=\\C1.hc\r\n[OffOnly]\r\nFile=\\c1.hc\r\nEnabled=false\r\n");
+  WriteInfo(R, "[OffPart]\r\nDisk=1\r\nPartition=1\r\nEnabled=0\r\n");
+  WriteInfo(AppDataMarker, "[UserPart]\r\nDisk=1\r\nPartition=1\r\n");
+  RefreshVolumes();
+  EXPECT_EQ(Labels(), (std::vector<std::string>{"On", "UserPart"}));
+}
+
+TEST_F(VolumeDefsRefresh, KeyValues) {
+  WriteInfo(R, "[Defaults]\r\nPartition=2\r\n"
+               "[Sentinel]\r\nPartition=3\r\nDisk=2147483647\r\n"
+               "[Given]\r\npartition=4\r\nDISK=5\r\nLetter=T\r\nauto=TRUE\r\nDefaultPass=0\r\nTrueCrypt=1\r\n"
+               "DismountIfInet=1\r\nFileSetModified=1\r\n"
+               "[LowerLetter]\r\nFile=Vault\\a.hc\r\nLetter=e\r\nFileSetModified=1\r\n"
+               "[TwoLetters]\r\nFile=\\Vault\\a.hc\r\nLetter=EF\r\n"
+               "[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
+               "[Missing]\r\nFile=\\Vault\\missing.hc\r\n"
+               "; comment=1\r\n");
+  ASSERT_TRUE(ForceDirsEx(Drive(R) + "Vault"));
+  ASSERT_TRUE(::WriteTextFile("", Drive(R) + "Vault\\a.hc", false));
+  RefreshVolumes();
+
+  // The section of a missing container is left out; "TwoLetters" is the
+  // same container as "LowerLetter".
+  EXPECT_EQ(Labels(), (std::vector<std::string>{"Defaults", "Sentinel", "Given", "LowerLetter", "EmptyLetter"}));
+  const int32_t DriveDisk = GetVolumeDiskNumber(R);
+  const TTCVolume* D = ByLabel("Defaults");
+  ASSERT_NE(D, nullptr);
+  EXPECT_EQ(D->Disk, DriveDisk);
+  EXPECT_EQ(D->File, "");
+  EXPECT_EQ(D->Letter, ' ');
+  EXPECT_FALSE(D->Auto || D->TrueCrypt || D->DismountIfInet || D->MountPending);
+  EXPECT_TRUE(D->DefaultPass);
+  EXPECT_EQ(D->FileSetModified, 0);
+  EXPECT_EQ(D->MountedLetter, 0);
+  EXPECT_EQ(ByLabel("Sentinel")->Disk, DriveDisk);
+
+  const TTCVolume* G = ByLabel("Given");
+  EXPECT_EQ(G->Disk, 5);
+  EXPECT_EQ(G->Partition, 4);
+  EXPECT_EQ(G->Letter, 'T');
+  EXPECT_TRUE(G->Auto && G->TrueCrypt && G->DismountIfInet);
+  EXPECT_FALSE(G->DefaultPass);
+  EXPECT_EQ(G->FileSetModified, 0);  // no container file
+
+  const TTCVolume* L = ByLabel("LowerLetter");
+  EXPECT_EQ(L->File, Drive(R) + "Vault\\a.hc");
+  EXPECT_EQ(L->Letter, ' ');
+  EXPECT_EQ(L->FileSetModified, 1);
+  EXPECT_EQ(ByLabel("EmptyLetter")->Letter, ' ');
+}
+
+TEST_F(VolumeDefsRefresh, UserFileNeedsFullPathsAndReadFilesBecomeHidden) {
+  WriteInfo(AppDataMarker, "[Relative]\r\nFile=\\c1.hc\r\n[Full]\r\nFile=" + Drive(F) + "c1.hc\r\n"
+                           "[UserPart]\r\nPartition=1\r\n");
+  const std::string Info = WriteInfo(R, "[RemOnly]\r\nFile=\\r.hc\r\n");
+  ASSERT_EQ(SetFileAttr(Info, FILE_ATTRIBUTE_READONLY), 0u);
+  RefreshVolumes();
+
+  EXPECT_EQ(Labels(), (std::vector<std::string>{"RemOnly", "Full", "UserPart"}));
+  EXPECT_EQ(ByLabel("UserPart")->Disk, -1);
+  const DWORD Attributes = GetFileAttr(Info);
+  EXPECT_TRUE(Attributes & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(Attributes & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(GetFileAttr(VolumeConfigFileName(AppDataMarker)) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
+  int Rebuilds = 0;
+  bool FlagSeen = false;
+  RebuildMenusHook = [&] {
+    ++Rebuilds;
+    FlagSeen = AppFlags & afSettingsChanged;
+  };
+  const std::string Settings = UserConfigDir() + ProgramName + ".ini";
+  ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
+  WriteStamped(Settings, "[Common]\r\n", StampA);
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\n", StampA);
+  RefreshVolumes();
+  EXPECT_EQ(Rebuilds, 1);
+  EXPECT_EQ(SettingsFileDate, GetFileDateTime(Settings));
+  RefreshVolumes();
+  EXPECT_EQ(Rebuilds, 1);
+
+  // The ".tcvinfo.ini" changes but keeps its time: only the settings count.
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\n[Two]\r\nPartition=1\r\n", StampA);
+  WriteStamped(Settings, "[Common]\r\nIcon=1\r\n", StampB);
+  FlagSeen = false;
+  RefreshVolumes();
+  EXPECT_EQ(Rebuilds, 2);
+  EXPECT_TRUE(FlagSeen);
+  EXPECT_FALSE(AppFlags & afSettingsChanged);
+  EXPECT_EQ(Labels(), std::vector<std::string>{"One"});
+
+  // A missing settings file counts as time 0: a change too.
+  FileDelete(Settings);
+  RefreshVolumes();
+  EXPECT_EQ(Rebuilds, 3);
+  EXPECT_EQ(SettingsFileDate, 0);
+}
+
+TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nAuto=1\r\nFileSetModified=1\r\n[Part]\r\nDisk=2\r\nPartition=1\r\n", StampA);
+  RefreshVolumes();
+  ASSERT_EQ(Volumes.size(), 2u);
+  Volumes[0].Password = "secret";
+  Volumes[0].MountPending = true;
+  Volumes[0].PendingTime = 900;
+  Volumes[0].Auto = false;
+  Volumes[0].FileSetModified = 2;  // a change was seen inside
+  Volumes[1].DismountPending = true;
+  Volumes[1].Auto = true;
+
+  // Edited: a new section first, "Auto" switched, the path in other case.
+  WriteInfo(F, "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
+               "[Part]\r\nDisk=2\r\nPartition=1\r\nAuto=0\r\n", StampB);
+  RefreshVolumes();
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
+  const TTCVolume& One = Volumes[1];
+  EXPECT_EQ(One.Index, 1);
+  EXPECT_EQ(One.Password, "secret");
+  EXPECT_TRUE(One.MountPending);
+  EXPECT_EQ(One.PendingTime, 900u);
+  EXPECT_FALSE(One.Auto);
+  EXPECT_EQ(One.FileSetModified, 2);
+  EXPECT_TRUE(Volumes[2].DismountPending);
+  EXPECT_TRUE(Volumes[2].Auto);
+  EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
+}
+
+} // namespace
