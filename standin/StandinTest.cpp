@@ -67,6 +67,40 @@ bool RootExists(char Letter)
   return GetFileAttributesA((std::string(1, Letter) + ":\\").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The volume disk-extents query on the drive's device.
+bool DiskNumberAnswered(char Letter)
+{
+  std::string device = "\\\\.\\" + std::string(1, Letter) + ":";
+  HANDLE h = CreateFileA(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  unsigned char extents[32];
+  DWORD returned = 0;
+  BOOL ok = DeviceIoControl(h, 0x560000, nullptr, 0, extents, sizeof(extents), &returned, nullptr);
+  CloseHandle(h);
+  return ok != FALSE;
+}
+
+// Writes Name in the drive's root while a change watch is on the root.
+bool WriteNoticed(char Letter, const std::string& Name)
+{
+  std::string root = std::string(1, Letter) + ":\\";
+  HANDLE dir = CreateFileA(root.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+  if (dir == INVALID_HANDLE_VALUE) return false;
+  alignas(DWORD) unsigned char notices[4096];
+  OVERLAPPED ov{};
+  ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool noticed = false;
+  if (ReadDirectoryChangesW(dir, notices, sizeof(notices), TRUE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE,
+                            nullptr, &ov, nullptr) &&
+      WriteTextFile(root + Name, "x"))
+    noticed = WaitForSingleObject(ov.hEvent, 5000) == WAIT_OBJECT_0;
+  CancelIo(dir);
+  CloseHandle(ov.hEvent);
+  CloseHandle(dir);
+  return noticed;
+}
+
 const StandinMount* FindMount(const std::vector<StandinMount>& Mounts, char Letter)
 {
   for (const auto& m : Mounts)
@@ -168,7 +202,8 @@ TEST_F(StandinProgram, MountsLogsAndDismounts)
   ASSERT_EQ(RunProgram(program, mount), 0u);
   EXPECT_TRUE(RootExists(Letter));
   EXPECT_EQ(GetDriveTypeA((std::string(1, Letter) + ":\\").c_str()), static_cast<UINT>(DRIVE_FIXED));
-  ASSERT_TRUE(WriteTextFile(std::string(1, Letter) + ":\\inside.txt", "x"));
+  EXPECT_FALSE(DiskNumberAnswered(Letter)) << "a volume has no disk behind it";
+  EXPECT_TRUE(WriteNoticed(Letter, "inside.txt"));
   EXPECT_EQ(ReadTextFile(Container + ".d\\inside.txt"), "x");
 
   std::vector<StandinMount> mounts;
@@ -221,6 +256,7 @@ TEST_F(StandinProgram, TrueCryptModeAndRemovableDrives)
                 "/q /s /v \"" + Container + "\" /l " + std::string(1, Letter) + " /m rm /p \"pa ss\\\"word\""),
             0u);
   EXPECT_EQ(GetDriveTypeA((std::string(1, Letter) + ":\\").c_str()), static_cast<UINT>(DRIVE_REMOVABLE));
+  EXPECT_TRUE(WriteNoticed(Letter, "usb.txt"));
   std::vector<StandinMount> mounts;
   ASSERT_TRUE(QueryStandinMounts(StandinDevice::TrueCrypt, mounts));
   ASSERT_NE(FindMount(mounts, Letter), nullptr);

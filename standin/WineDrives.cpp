@@ -69,6 +69,51 @@ std::wstring Widen(const std::string& s)
   return w;
 }
 
+bool RootVisible(char Letter)
+{
+  wchar_t root[] = {static_cast<wchar_t>(Letter), L':', L'\\', 0};
+  DWORD attr = GetFileAttributesW(root);
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WaitForRoot(char Letter, bool Visible)
+{
+  for (int i = 0; i < 200; ++i) {
+    if (RootVisible(Letter) == Visible) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+// Runs a Unix program with Windows quoting of its arguments (Wine splits the
+// command line by the Windows rules before it executes the program).
+bool RunUnixTool(const std::string& Tool, const std::vector<std::string>& Args)
+{
+  std::string program = WineDosPath(Tool);
+  if (program.empty()) return false;
+  std::wstring line = L"\"" + Widen(program) + L"\"";
+  for (const auto& a : Args) line += L" \"" + Widen(a) + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+// The prefix's dosdevices entry for Letter, found through drive C.
+std::string DosDevicesLink(char Letter)
+{
+  if (Letter >= 'A' && Letter <= 'Z') Letter = static_cast<char>(Letter - 'A' + 'a');
+  if (Letter < 'a' || Letter > 'z') return {};
+  std::string c = WineUnixPath("C:\\");
+  const std::string tail = "/c:/";
+  if (c.size() < tail.size() || c.compare(c.size() - tail.size(), tail.size(), tail) != 0) return {};
+  return c.substr(0, c.size() - tail.size()) + "/" + std::string(1, Letter) + ":";
+}
+
 }  // namespace
 
 std::string WineDosPath(const std::string& UnixPath)
@@ -114,5 +159,20 @@ bool MapWineDrive(char Letter, const std::string& Folder, WineDriveType Type)
 
 bool UnmapWineDrive(char Letter)
 {
-  return SendDefineUnixDrive(Letter, DRIVE_NO_ROOT_DIR, std::string());
+  // The mount manager removes its own drives and their links; a bare link
+  // it does not know is removed by hand.
+  SendDefineUnixDrive(Letter, DRIVE_NO_ROOT_DIR, std::string());
+  std::string link = DosDevicesLink(Letter);
+  if (link.empty()) return false;
+  if (!RootVisible(Letter)) return true;
+  return RunUnixTool("/bin/rm", {"-f", link}) && WaitForRoot(Letter, false);
+}
+
+bool LinkWineDrive(char Letter, const std::string& Folder)
+{
+  std::string unixPath = !Folder.empty() && Folder[0] == '/' ? Folder : WineUnixPath(Folder);
+  std::string link = DosDevicesLink(Letter);
+  if (unixPath.empty() || link.empty()) return false;
+  UnmapWineDrive(Letter);
+  return RunUnixTool("/bin/ln", {"-sfn", unixPath, link}) && WaitForRoot(Letter, true);
 }

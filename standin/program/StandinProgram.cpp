@@ -4,7 +4,8 @@
 //   /q /s /v PATH /l X [/tc] [/m OPTION]... /p PASSWORD
 //   /q /s /d X /f
 // A mount checks PASSWORD against the sidecar file PATH.password, maps drive
-// X: to the folder PATH.d and records the volume in the stand-in driver; a
+// X: to the folder PATH.d (removable with /m rm, else fixed) and records the
+// volume in the stand-in driver; a
 // dismount clears the letter and unmaps it. Every command line is appended
 // to a log first. Knobs (environment): STANDIN_LOG, STANDIN_DELAY_MS,
 // STANDIN_REFUSE, STANDIN_PARTITIONS; see standin/README.md.
@@ -228,8 +229,11 @@ int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt)
 
   CreateDirectoryW(folder.c_str(), nullptr);
   char letter = static_cast<char>(R.Letter);
-  if (!MapWineDrive(letter, Narrow(folder), R.Removable ? WineDriveType::Removable : WineDriveType::Fixed))
-    return ExitRefused;
+  // A fixed volume is a bare link, so that its device answers no disk query
+  // (as with the real driver); only the mount manager makes removable drives.
+  bool mapped = R.Removable ? MapWineDrive(letter, Narrow(folder), WineDriveType::Removable)
+                            : LinkWineDrive(letter, Narrow(folder));
+  if (!mapped) return ExitRefused;
   if (!SetStandinMount(Device, letter, name, IsTrueCrypt || R.TrueCryptMode)) {
     UnmapWineDrive(letter);
     return ExitRefused;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 UINT DriveType(char Letter)
@@ -103,6 +105,41 @@ TEST(WineDrives, UnixFolderAndOtherProcesses)
   // Another process of the session sees the drive and its files.
   std::string root = drive.Root();
   EXPECT_EQ(RunCmd("if exist " + root + "seen.txt exit 7"), 7u);
+}
+
+// Whether the drive's device answers the volume disk-extents query.
+bool DiskQueryAnswered(char Letter)
+{
+  std::string device = std::string("\\\\.\\") + Letter + ":";
+  HANDLE h = CreateFileA(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  unsigned char extents[32];
+  DWORD returned = 0;
+  BOOL ok = DeviceIoControl(h, 0x560000, nullptr, 0, extents, sizeof(extents), &returned, nullptr);
+  CloseHandle(h);
+  return ok != FALSE;
+}
+
+TEST(WineDrives, BareLinksHaveNoDevice)
+{
+  ScratchFolder folder("link");
+  ASSERT_TRUE(WriteTextFile(folder / "in.txt", "1"));
+  char linked = UnusedDriveLetter('M');
+  ASSERT_NE(linked, 0);
+  ASSERT_TRUE(LinkWineDrive(linked, folder.Path()));
+  EXPECT_EQ(DriveType(linked), static_cast<UINT>(DRIVE_FIXED));
+  EXPECT_EQ(RootEntries(linked), std::vector<std::string>{"in.txt"});
+  EXPECT_FALSE(DiskQueryAnswered(linked));
+
+  char mapped = UnusedDriveLetter(static_cast<char>(linked + 1));
+  ASSERT_NE(mapped, 0);
+  {
+    TestDrive drive(mapped, folder.Path());
+    ASSERT_TRUE(drive.Mapped());
+    EXPECT_TRUE(DiskQueryAnswered(mapped)) << "the mount manager's drives answer with a disk";
+  }
+  EXPECT_TRUE(UnmapWineDrive(linked));
+  EXPECT_EQ(DriveType(linked), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
 }
 
 TEST(WineDrives, ScratchFoldersAreNewAndRemoved)
