@@ -15,6 +15,8 @@ int32_t GetFileAge(const std::string& Path) {
 }
 
 DWORD SetFileAge(const std::string& Path, int32_t Age) {
+  // -1 is "no time"; the system would turn it into a time all the same.
+  if (Age == -1) return ERROR_INVALID_PARAMETER;
   HANDLE H = CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (H == INVALID_HANDLE_VALUE) return GetLastError();

@@ -67,7 +67,8 @@ DWORD SetFileAttr(const std::string& Path, DWORD Attributes);
 // --- File times ----------------------------------------------------------
 // Packed local DOS date-time of the last write; -1 for none or a folder.
 int32_t GetFileAge(const std::string& Path);
-// Sets the last-write time; 0 or the system error code.
+// Sets the last-write time; 0 or the system error code (-1, no time, is
+// refused with ERROR_INVALID_PARAMETER).
 DWORD SetFileAge(const std::string& Path, int32_t Age);
 // Floating date-time of GetFileAge; 0 when the file does not exist.
 double GetFileDateTime(const std::string& Path);
