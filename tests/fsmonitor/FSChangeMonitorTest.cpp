@@ -162,6 +162,39 @@ TEST_F(FSChangeMonitor, SyncNotifyRunsTheHandlerOnTheMainThread) {
   for (const TNotice& N : Recorder.Take()) EXPECT_EQ(N.ThreadID, MainThreadID);
 }
 
+// More changes than one read buffer holds while the handler is busy: one
+// notice says that something changed and the details were lost.
+TEST_F(FSChangeMonitor, OverflowGivesOneNoticeWithoutDetails) {
+  HANDLE Release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  struct TReleaseOnExit {
+    HANDLE Event;
+    std::unique_ptr<TFSChangeMonitor>& Monitor;
+    ~TReleaseOnExit() {
+      SetEvent(Event);  // a failed assertion must not leave the handler blocked
+      Monitor.reset();
+      CloseHandle(Event);
+    }
+  } Guard{Release, Monitor};
+  Monitor.reset(NewThread<TFSChangeMonitor>(
+      false, Root,
+      [&](TFSChangeMonitor* Sender) {
+        Recorder.Add(Sender);
+        WaitForSingleObject(Release, INFINITE);
+      },
+      true, false, false));
+  SetEvent(Release);
+  WaitUntilWatching(Root);
+  ResetEvent(Release);
+  ASSERT_TRUE(CreateFileWith(Root + "first", ""));
+  ASSERT_TRUE(Recorder.WaitFor(1, Root + "first"));  // the handler now holds the thread
+  const std::string LongName(100, 'n');
+  for (int i = 0; i < 100; ++i) ASSERT_TRUE(CreateFileWith(Root + LongName + std::to_string(i), ""));
+  SetEvent(Release);
+  EXPECT_TRUE(Recorder.WaitFor(0, ""));
+  for (const TNotice& N : Recorder.Take())
+    if (N.Action == 0) EXPECT_EQ(N.ChangedPath, "");
+}
+
 TEST_F(FSChangeMonitor, StopWithoutAnyChangeEndsTheThread) {
   Watch(Root);
   for (int i = 0; i < 5000 && !Monitor->Port; ++i) Sleep(1);
@@ -173,12 +206,14 @@ TEST_F(FSChangeMonitor, StopWithoutAnyChangeEndsTheThread) {
   EXPECT_TRUE(Recorder.Take().empty());
 }
 
-TEST_F(FSChangeMonitor, StopRacingWithTheStartStillEndsTheThread) {
+TEST_F(FSChangeMonitor, StopOrDestroyRacingWithTheStartStillEndsTheThread) {
   for (int i = 0; i < 20; ++i) {
     Watch(Root);
     Monitor->Stop();
     Monitor->WaitFor();
     EXPECT_TRUE(Monitor->Finished);
+    Watch(Root);
+    Monitor.reset();
   }
 }
 
