@@ -57,7 +57,9 @@ TMinTrayIcon::~TMinTrayIcon() {
 }
 
 void TMinTrayIcon::SetShown(bool Value) {
-  if (Shown == Value || !Icon || !Application || !Application->Handle) return;
+  // A picture is needed to add the icon, not to remove it: an icon whose
+  // picture was taken away must not stay behind in the notification area.
+  if (Shown == Value || (Value && !Icon) || !Application || !Application->Handle) return;
   Shown = Value;
   ShellCall(Value ? NIM_ADD : NIM_DELETE);
 }

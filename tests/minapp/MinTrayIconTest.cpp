@@ -48,6 +48,13 @@ TEST_F(MinAppTrayIcon, ShownOnlyWithAPicture) {
   EXPECT_TRUE(Icon->ShowBalloon("Title", "Text", 2000, bkNone));
   Icon->SetShown(false);
   EXPECT_FALSE(Icon->ShowBalloon("Title", "Text", 2000, bkNone));
+
+  // Without its picture a shown icon can still be removed.
+  Icon->SetShown(true);
+  Icon->SetIcon(nullptr);
+  Icon->SetShown(false);
+  EXPECT_FALSE(Icon->Shown);
+  EXPECT_FALSE(Icon->ShowBalloon("Title", "Text", 2000, bkNone));
 }
 
 TEST_F(MinAppTrayIcon, OwnedPicturesAreDestroyedSharedOnesKept) {
