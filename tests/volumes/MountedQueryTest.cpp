@@ -1,0 +1,169 @@
+// The driver's mount list as the stand-in driver answers it, and the two
+// look-ups on it.
+#include "VolumeTestEnv.h"
+
+#include <algorithm>
+
+#include "ConfigFiles.h"
+#include "CryptProgram.h"
+#include "DriveScan.h"
+#include "Files.h"
+#include "MountedQuery.h"
+#include "StandinControl.h"
+#include "TestSupport.h"
+#include "VolumeDefinitions.h"
+
+namespace {
+
+std::string Upper(std::string S) {
+  std::transform(S.begin(), S.end(), S.begin(), [](unsigned char C) { return char(std::toupper(C)); });
+  return S;
+}
+
+class MountedQueryDriver : public VolumeControlTest {
+protected:
+  void SetUp() override {
+    VolumeControlTest::SetUp();
+    ASSERT_TRUE(StartStandinDriver());
+    ClearStandinMounts(StandinDevice::VeraCrypt);
+    ClearStandinMounts(StandinDevice::TrueCrypt);
+    Container = Folder / "Vol.hc";
+    ASSERT_TRUE(::WriteTextFile("", Container, false));
+  }
+  void TearDown() override {
+    ClearStandinMounts(StandinDevice::VeraCrypt);
+    ClearStandinMounts(StandinDevice::TrueCrypt);
+    VolumeControlTest::TearDown();
+  }
+  static TTCMountedVolumeArray Query(bool TrueCrypt, int Level) {
+    CryptIsTrueCrypt = TrueCrypt;
+    CryptVersionLevel = Level;
+    TTCMountedVolumeArray List;
+    EXPECT_TRUE(GetMountedVolumes(List));
+    return List;
+  }
+
+  ScratchFolder Folder{"mounted"};
+  std::string Container;
+};
+
+TEST_F(MountedQueryDriver, DeviceAndReplySizePerProgramAndLevel) {
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'A', "\\Device\\Harddisk1\\Partition2", false));
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'T', "\\??\\" + Container, true));
+  ASSERT_TRUE(SetStandinMount(StandinDevice::TrueCrypt, 'K', "\\Device\\Harddisk3\\Partition1", false));
+
+  // VeraCrypt: both reply forms, each with its own flags table. The stand-in
+  // refuses any size but the ones its program uses.
+  for (int Level : {119, 115, 114, 0}) {
+    SCOPED_TRACE(Level);
+    TTCMountedVolumeArray List = Query(false, Level);
+    ASSERT_EQ(List.size(), 2u);
+    EXPECT_EQ(List[0].Letter, 'A');
+    EXPECT_EQ(List[0].Disk, 1);
+    EXPECT_EQ(List[0].Partition, 2);
+    EXPECT_EQ(List[0].Path, "");
+    EXPECT_FALSE(List[0].TrueCryptMode);
+    EXPECT_EQ(List[1].Letter, 'T');
+    EXPECT_EQ(List[1].Disk, -1);
+    EXPECT_EQ(List[1].Partition, -1);
+    EXPECT_EQ(List[1].Path, Upper(Container));
+    EXPECT_TRUE(List[1].TrueCryptMode);
+  }
+
+  // TrueCrypt: its own device, 13944 bytes, every entry in TrueCrypt mode.
+  TTCMountedVolumeArray List = Query(true, 119);
+  ASSERT_EQ(List.size(), 1u);
+  EXPECT_EQ(List[0].Letter, 'K');
+  EXPECT_EQ(List[0].Disk, 3);
+  EXPECT_TRUE(List[0].TrueCryptMode);
+}
+
+TEST_F(MountedQueryDriver, NamesThatGiveNoEntry) {
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'E', "\\Device\\HarddiskVolume5", false));
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'F', "\\??\\" + Folder / "gone.hc", false));
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'G', "\\Device\\Harddisk2", false));
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'H', Container, false));
+  TTCMountedVolumeArray List = Query(false, 119);
+  ASSERT_EQ(List.size(), 1u);
+  EXPECT_EQ(List[0].Letter, 'H');
+  EXPECT_EQ(List[0].Path, Upper(Container));
+
+  ClearStandinMounts(StandinDevice::VeraCrypt);
+  EXPECT_TRUE(Query(false, 119).empty());
+}
+
+TEST_F(MountedQueryDriver, DriveWithoutDiskIsScannedFromTheMountList) {
+  // Wine gives its mapped drives a disk number; a letter without a drive
+  // has none, as the driver's own drives have none on Windows.
+  const char L = UnusedDriveLetter('T'), Other = UnusedDriveLetter(char(L + 1));
+  ASSERT_TRUE(L && Other);
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
+  TTCMountedVolumeArray MountList;
+  EXPECT_TRUE(ScanSysVolumes(std::string{L, Other, AppDataMarker}, MountList));
+  ASSERT_EQ(MountList.size(), 1u);
+  ASSERT_EQ(SysVolumes.size(), 3u);
+  EXPECT_EQ(SysVolumes[0].Disk, -1);
+  EXPECT_EQ(SysVolumes[0].Partition, -1);
+  EXPECT_EQ(SysVolumes[0].MountedPath, Upper(Container));
+  EXPECT_EQ(SysVolumes[1].Disk, -1);
+  EXPECT_EQ(SysVolumes[1].Partition, 0);
+  EXPECT_EQ(SysVolumes[1].MountedPath, "");
+
+  MountList.clear();
+  EXPECT_FALSE(ScanSysVolumes(std::string{L, Other, AppDataMarker}, MountList));
+  ClearStandinMount(StandinDevice::VeraCrypt, L);
+  MountList.clear();
+  EXPECT_TRUE(ScanSysVolumes(std::string{L, Other, AppDataMarker}, MountList));
+  EXPECT_TRUE(MountList.empty());
+}
+
+TEST_F(MountedQueryDriver, RefreshSetsTheMountedLetter) {
+  ASSERT_TRUE(::WriteTextFile("[Vault]\r\nFile=" + Upper(Container) + "\r\n", VolumeConfigFileName(AppDataMarker), false));
+  RefreshVolumes();
+  ASSERT_EQ(Volumes.size(), 1u);
+  EXPECT_EQ(Volumes[0].MountedLetter, 0);
+
+  // Mounted the way the stand-in program does it: a new drive and an entry
+  // in the driver's list.
+  ScratchFolder Inside("inside");
+  auto Drive = std::make_unique<TestDrive>(UnusedDriveLetter('T'), Inside.Path());
+  ASSERT_TRUE(Drive->Mapped());
+  const char L = Drive->Letter();
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
+  RefreshVolumes();
+  ASSERT_EQ(Volumes.size(), 1u);
+  EXPECT_EQ(Volumes[0].MountedLetter, L);
+
+  Drive.reset();
+  ClearStandinMount(StandinDevice::VeraCrypt, L);
+  RefreshVolumes();
+  ASSERT_EQ(Volumes.size(), 1u);
+  EXPECT_EQ(Volumes[0].MountedLetter, 0);
+}
+
+TEST(MountedQueryLookUps, ByLetterAndByIdentity) {
+  TTCMountedVolumeArray List(3);
+  List[0] = {'E', 1, 2, "", false};
+  List[1] = {'T', -1, -1, "C:\\VOL\\A.HC", false};
+  List[2] = {'U', 1, 2, "", true};
+  const TTCMountedVolume* Entry = nullptr;
+  ASSERT_TRUE(FindMountedByLetter('T', Entry, List));
+  EXPECT_EQ(Entry, &List[1]);
+  EXPECT_FALSE(FindMountedByLetter('F', Entry, List));
+  EXPECT_EQ(Entry, nullptr);
+
+  char Letter = 'X';
+  EXPECT_TRUE(FindMountedVolume(0, 0, "c:\\vol\\a.hc", Letter, List));
+  EXPECT_EQ(Letter, 'T');
+  EXPECT_TRUE(FindMountedVolume(1, 2, "", Letter, List));
+  EXPECT_EQ(Letter, 'E');
+  // A container entry matches by its path only.
+  EXPECT_FALSE(FindMountedVolume(-1, -1, "", Letter, List));
+  EXPECT_EQ(Letter, 0);
+  // A partition entry matches by disk and partition, whatever File says.
+  EXPECT_TRUE(FindMountedVolume(1, 2, "C:\\VOL\\B.HC", Letter, List));
+  EXPECT_EQ(Letter, 'E');
+  EXPECT_FALSE(FindMountedVolume(1, 3, "C:\\VOL\\B.HC", Letter, List));
+}
+
+} // namespace
