@@ -250,6 +250,15 @@ TEST_F(StandinProgram, RefusesWrongPasswordsBadLinesAndOnRequest)
   EXPECT_FALSE(RootExists(Letter));
 }
 
+TEST_F(StandinProgram, DelaysBeforeActing)
+{
+  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", L"400");
+  ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(RunProgram(StandinProgramPath(StandinBuild::VeraCrypt121), MountLine("\"pa ss\\\"word\"")), 0u);
+  EXPECT_GE(GetTickCount64() - start, 400u);
+  EXPECT_TRUE(RootExists(Letter));
+}
+
 TEST_F(StandinProgram, TrueCryptModeAndRemovableDrives)
 {
   ASSERT_EQ(RunProgram(StandinProgramPath(StandinBuild::TrueCrypt71a),
