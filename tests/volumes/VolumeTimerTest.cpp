@@ -1,0 +1,97 @@
+// The volume timer: how long it keeps polling, and how pending work starts
+// and stops it.
+#include "VolumeControlFixture.h"
+
+#include "Files.h"
+
+namespace {
+
+class VolumeTimerTest : public VolumeControlTest {
+protected:
+  void SetUp() override {
+    VolumeControlTest::SetUp();
+    // Any existing file will do: ticks then never ask for the program.
+    CryptProgramPath = GetParamStr(0);
+  }
+};
+
+}  // namespace
+
+TEST_F(VolumeTimerTest, KeepPollingTenMinutesGivesExactly2000Ticks) {
+  TTCTimer* Timer = KeepPolling(600000);
+  ASSERT_EQ(Timer, VolumeTimer);
+  EXPECT_TRUE(Timer->Enabled());
+  EXPECT_EQ(Timer->Interval, 300u);
+  // Each tick is run as the window timer would run it. With a pass running
+  // (as while it waits in a dialog) a tick only counts down, which keeps
+  // 2000 of them fast; the full tick is covered by the test below.
+  AppFlags |= afBusy;
+  int Ticks = 0;
+  while (Timer->Enabled() && Ticks < 2100) {
+    Timer->OnTimer(Timer);
+    ++Ticks;
+  }
+  EXPECT_EQ(Ticks, 2000);
+  EXPECT_EQ(Timer->RunTime, 0u);
+}
+
+TEST_F(VolumeTimerTest, RealTicksStopWhenRunTimeIsUsedUp) {
+  TTCTimer* Timer = KeepPolling(900);
+  int Ticks = 0;
+  TMinTimerEvent Inner = Timer->OnTimer;
+  Timer->OnTimer = [&](TMinTimer* Sender) {
+    ++Ticks;
+    Inner(Sender);
+  };
+  EXPECT_TRUE(PumpUntil([&] { return !Timer->Enabled(); }, 5000));
+  Pump(700);
+  EXPECT_EQ(Ticks, 3);
+  EXPECT_FALSE(Timer->Enabled());
+}
+
+TEST_F(VolumeTimerTest, KeepPollingZeroCreatesItStoppedAndSmallerValuesChangeNothing) {
+  TTCTimer* Timer = KeepPolling(0);
+  ASSERT_NE(Timer, nullptr);
+  EXPECT_FALSE(Timer->Enabled());
+  EXPECT_EQ(Timer->RunTime, 0u);
+  EXPECT_EQ(KeepPolling(5000), Timer);
+  EXPECT_EQ(Timer->RunTime, 5000u);
+  EXPECT_TRUE(Timer->Enabled());
+  KeepPolling(1000);
+  EXPECT_EQ(Timer->RunTime, 5000u);
+}
+
+TEST_F(VolumeTimerTest, PendingWorkStartsAndStopsTheTimer) {
+  EndPending();
+  EXPECT_EQ(PendingCount, 0);
+  ASSERT_NE(VolumeTimer, nullptr);
+  EXPECT_FALSE(VolumeTimer->Enabled());
+
+  BeginPending();
+  BeginPending();
+  EXPECT_EQ(PendingCount, 2);
+  EXPECT_TRUE(VolumeTimer->Enabled());
+  // A tick keeps it running while work is pending.
+  VolumeTimer->OnTimer(VolumeTimer);
+  EXPECT_TRUE(VolumeTimer->Enabled());
+  EndPending();
+  EXPECT_TRUE(VolumeTimer->Enabled());
+  EndPending();
+  EXPECT_FALSE(VolumeTimer->Enabled());
+  // Stopped at 0 even when RunTime is left.
+  KeepPolling(3000);
+  BeginPending();
+  EndPending();
+  EXPECT_FALSE(VolumeTimer->Enabled());
+  EndPending();
+  EXPECT_EQ(PendingCount, 0);
+}
+
+TEST_F(VolumeTimerTest, FreedWithTheApplicationAndInertWithoutIt) {
+  KeepPolling(0);
+  App.reset();
+  EXPECT_EQ(VolumeTimer, nullptr);
+  BeginPending();
+  EXPECT_EQ(PendingCount, 0);
+  EXPECT_EQ(VolumeTimer, nullptr);
+}
