@@ -80,7 +80,7 @@ void TFSChangeMonitor::Execute() {
     OVERLAPPED* Pending;
     ~TCleanup() {
       DWORD Transferred;
-      if (Pending && Monitor->Port) {
+      if (Pending) {
         CancelIoEx(Monitor->DirHandle, Pending);
         GetOverlappedResult(Monitor->DirHandle, Pending, &Transferred, TRUE);
       }

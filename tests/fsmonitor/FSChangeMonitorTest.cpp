@@ -225,6 +225,44 @@ TEST_F(FSChangeMonitor, MissingFolderEndsSilently) {
   EXPECT_TRUE(Recorder.Take().empty());
 }
 
+// The top-level window of a thread captioned Caption, or null.
+HWND FindThreadWindow(DWORD ThreadID, const wchar_t* Caption) {
+  struct TSearch {
+    const wchar_t* Caption;
+    HWND Found;
+  } Search{Caption, nullptr};
+  EnumThreadWindows(
+      ThreadID,
+      [](HWND Window, LPARAM Param) -> BOOL {
+        auto* S = reinterpret_cast<TSearch*>(Param);
+        wchar_t Text[64] = {};
+        GetWindowTextW(Window, Text, 64);
+        if (wcscmp(Text, S->Caption) != 0) return TRUE;
+        S->Found = Window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&Search));
+  return Search.Found;
+}
+
+// A file opens like a folder, but cannot be watched: the first watch request
+// fails and its error is shown from the monitor thread.
+TEST_F(FSChangeMonitor, FailedWatchRequestShowsTheErrorAndEnds) {
+  ASSERT_TRUE(CreateFileWith(Root + "file.txt", "f"));
+  Watch(Root + "file.txt");
+  HWND Box = nullptr;
+  for (int i = 0; i < 500 && !Box; ++i) {
+    Box = FindThreadWindow(Monitor->ThreadID, L"Error");
+    if (!Box) Sleep(10);
+  }
+  ASSERT_NE(Box, nullptr);
+  PostMessageW(Box, WM_COMMAND, IDOK, 0);
+  Monitor->WaitFor();
+  EXPECT_EQ(Monitor->Port, nullptr);
+  EXPECT_EQ(Monitor->DirHandle, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(Recorder.Take().empty());
+}
+
 // The way container monitors use it: stop from the handler on the monitor
 // thread and let the thread free the object.
 class TOneShotMonitor : public TFSChangeMonitor {
