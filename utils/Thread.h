@@ -68,9 +68,10 @@ public:
 protected:
   virtual void DoTerminate();
   virtual void Execute() = 0;
-  // Stops the thread (Terminate, resume if never started) and waits for it;
-  // does nothing on the thread itself (a FreeOnTerminate thread freeing
-  // itself) or when already done.
+  // Stops the thread (Terminate, resume if never started) and waits for it,
+  // also when Finished is already set: the thread may still be notifying.
+  // Does nothing on the thread itself (a FreeOnTerminate thread freeing
+  // itself).
   void TerminateAndWait();
 
 private:
