@@ -68,6 +68,20 @@ std::string StandinDir()
   return dir.empty() ? std::string(STANDIN_BINARY_DIR) : dir;
 }
 
+// Install folder and file of each build, as standin/CMakeLists.txt makes them.
+const char* BuildFile(StandinBuild Build)
+{
+  switch (Build) {
+  case StandinBuild::VeraCrypt119: return "VeraCrypt-1.19\\VeraCrypt.exe";
+  case StandinBuild::VeraCrypt116: return "VeraCrypt-1.16\\VeraCrypt.exe";
+  case StandinBuild::VeraCrypt115: return "VeraCrypt-1.15\\VeraCrypt.exe";
+  case StandinBuild::VeraCrypt113: return "VeraCrypt-1.13\\VeraCrypt.exe";
+  case StandinBuild::TrueCrypt71a: return "TrueCrypt\\TrueCrypt.exe";
+  case StandinBuild::VeraCrypt121: break;
+  }
+  return "VeraCrypt\\VeraCrypt.exe";
+}
+
 bool DevicesOpen()
 {
   for (StandinDevice d : {StandinDevice::VeraCrypt, StandinDevice::TrueCrypt}) {
@@ -82,16 +96,7 @@ bool DevicesOpen()
 
 std::string StandinProgramPath(StandinBuild Build)
 {
-  const char* folder = "VeraCrypt\\VeraCrypt.exe";
-  switch (Build) {
-  case StandinBuild::VeraCrypt121: folder = "VeraCrypt\\VeraCrypt.exe"; break;
-  case StandinBuild::VeraCrypt119: folder = "VeraCrypt-1.19\\VeraCrypt.exe"; break;
-  case StandinBuild::VeraCrypt116: folder = "VeraCrypt-1.16\\VeraCrypt.exe"; break;
-  case StandinBuild::VeraCrypt115: folder = "VeraCrypt-1.15\\VeraCrypt.exe"; break;
-  case StandinBuild::VeraCrypt113: folder = "VeraCrypt-1.13\\VeraCrypt.exe"; break;
-  case StandinBuild::TrueCrypt71a: folder = "TrueCrypt\\TrueCrypt.exe"; break;
-  }
-  return StandinDir() + "\\" + folder;
+  return StandinDir() + "\\" + BuildFile(Build);
 }
 
 std::string StandinDriverPath()

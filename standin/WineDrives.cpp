@@ -4,7 +4,6 @@
 #include <winioctl.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -43,6 +42,7 @@ bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath)
   }
   Put32(request, OffSize, static_cast<uint32_t>(request.size()));
   Put32(request, OffType, Type);
+  // NTFS, no serial, no Unix device, no device path, no label.
   Put32(request, OffFsType, 0);
   Put32(request, OffSerial, 0);
   for (int i = 0; i < 8; ++i) request[OffUnixDev + i] = 0;
