@@ -53,7 +53,8 @@ public:
 
   // Objects that are not TMinObjects (e.g. a thread that frees itself) may
   // register too; they must unregister before they go away on their own.
-  // Safe to call from any thread.
+  // Safe to call from any thread. Once the destructor has begun, unregistering
+  // does nothing: the application frees every object it still listed.
   template <class T>
   void RegisterObject(T* Object) {
     AddObject({Object, [Object] { delete Object; }});
