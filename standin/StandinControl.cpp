@@ -135,6 +135,26 @@ bool StartStandinDriver()
   return false;
 }
 
+bool StopStandinDriver()
+{
+  SC_HANDLE scm = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!scm) return false;
+  SC_HANDLE service = OpenServiceW(scm, STANDIN_SERVICE_NAME, SERVICE_STOP);
+  if (service) {
+    SERVICE_STATUS status;
+    ControlService(service, SERVICE_CONTROL_STOP, &status);
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(scm);
+  for (int i = 0; i < 100; ++i) {
+    HANDLE h = OpenDevice(StandinDevice::VeraCrypt);
+    if (h == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(h);
+    Sleep(50);
+  }
+  return false;
+}
+
 bool SetStandinMount(StandinDevice Device, char Letter, const std::string& VolumeName, bool TrueCryptMode)
 {
   std::wstring name = Wide(VolumeName);

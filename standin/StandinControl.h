@@ -29,6 +29,8 @@ std::string StandinDriverPath();
 // Creates the kernel service when missing (pointing it at StandinDriverPath)
 // and starts it; true once its devices can be opened. Cheap when it runs.
 bool StartStandinDriver();
+// Stops the service (its devices and tables go); true once they are gone.
+bool StopStandinDriver();
 
 bool SetStandinMount(StandinDevice Device, char Letter, const std::string& VolumeName, bool TrueCryptMode);
 bool ClearStandinMount(StandinDevice Device, char Letter);

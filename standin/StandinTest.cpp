@@ -195,6 +195,19 @@ TEST_F(StandinDriver, AnswersEveryReplySize)
   EXPECT_FALSE(SetStandinMount(StandinDevice::VeraCrypt, '1', "x", false));
 }
 
+TEST_F(StandinDriver, StopsAndStartsAgainEmpty)
+{
+  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'T', "\\??\\C:\\a.hc", false));
+  ASSERT_TRUE(StopStandinDriver());
+  std::vector<unsigned char> reply;
+  EXPECT_FALSE(AskMountList(L"\\\\.\\VeraCrypt", STANDIN_MOUNT_LIST_VERACRYPT_SIZE, reply));
+  EXPECT_FALSE(AskMountList(L"\\\\.\\TrueCrypt", STANDIN_MOUNT_LIST_TRUECRYPT_SIZE, reply));
+  ASSERT_TRUE(StartStandinDriver());
+  std::vector<StandinMount> mounts;
+  ASSERT_TRUE(QueryStandinMounts(StandinDevice::VeraCrypt, mounts));
+  EXPECT_TRUE(mounts.empty());
+}
+
 TEST_F(StandinProgram, MountsLogsAndDismounts)
 {
   std::string program = StandinProgramPath(StandinBuild::VeraCrypt121);
