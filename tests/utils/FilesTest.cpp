@@ -198,6 +198,15 @@ TEST(UtilsFiles, WriteTextFileReplacesWithExactBytes) {
   EXPECT_TRUE(WriteTextFile("", F, false));
   EXPECT_EQ(ReadTextFile(F), "");
   EXPECT_TRUE(FileExistsEx(F));
+  // Names are UTF-8 all the way to the file system.
+  const std::string Named = Dir / "gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC.txt";
+  EXPECT_TRUE(WriteTextFile("x", Named, false));
+  WIN32_FIND_DATAW Data;
+  HANDLE Find = FindFirstFileW((Utf8ToWide(Dir.Path()) + L"\\gr*").c_str(), &Data);
+  ASSERT_NE(Find, INVALID_HANDLE_VALUE);
+  FindClose(Find);
+  EXPECT_EQ(std::wstring(Data.cFileName), L"gr\u00FC\u00DFe \u20AC.txt");
+  EXPECT_TRUE(FileDeleteEx(Named));
 }
 
 TEST(UtilsFiles, CopyFlags) {
@@ -276,6 +285,23 @@ TEST(UtilsFiles, AttributesAndCurrentFolder) {
   EXPECT_TRUE(SameTextUtf8(ExpandPath("..\\x"), ExtractDir(Dir.Path()) + "\\x"));
   EXPECT_FALSE(SetCurrentDir(Dir / "missing"));
   EXPECT_TRUE(SetCurrentDir(GetProgramFolder()));
+}
+
+TEST(UtilsStartup, NamesComeFromTheExecutableUnlessAlreadySet) {
+  ProgramName.clear();
+  AppTitle.clear();
+  InitUtilsUnit();
+  EXPECT_EQ(ProgramName, "UtilsFilesTest");
+  EXPECT_EQ(AppTitle, "UtilsFilesTest");
+  ProgramName = "Preset";
+  AppTitle = "Title";
+  InitUtilsUnit();
+  EXPECT_EQ(ProgramName, "Preset");
+  EXPECT_EQ(AppTitle, "Title");
+  ProgramName.clear();
+  InitUtilsUnit();
+  EXPECT_EQ(ProgramName, "UtilsFilesTest");
+  EXPECT_EQ(AppTitle, "Title");
 }
 
 TEST(UtilsFolders, WellKnownFolders) {
