@@ -293,6 +293,21 @@ TEST_F(StandinProgram, TrueCryptModeAndRemovableDrives)
   EXPECT_TRUE(FindMount(mounts, Letter)->TrueCryptMode);
 }
 
+TEST_F(StandinProgram, PartitionVolumesKeepTheirFilesInOneFolder)
+{
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", Wide(Folder.Path()).c_str());
+  ASSERT_TRUE(WriteTextFile(Folder / "Harddisk1-Partition2.password", "pw"));
+  std::string program = StandinProgramPath(StandinBuild::VeraCrypt121);
+  EXPECT_EQ(RunProgram(program, "/q /s /v \\Device\\Harddisk1\\Partition2 /l " + std::string(1, Letter) + " /p pw"), 0u);
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", nullptr);
+  std::vector<StandinMount> mounts;
+  ASSERT_TRUE(QueryStandinMounts(StandinDevice::VeraCrypt, mounts));
+  ASSERT_NE(FindMount(mounts, Letter), nullptr);
+  EXPECT_EQ(FindMount(mounts, Letter)->Name, "\\Device\\Harddisk1\\Partition2");
+  ASSERT_TRUE(WriteTextFile(std::string(1, Letter) + ":\\p.txt", "p"));
+  EXPECT_EQ(ReadTextFile(Folder / "Harddisk1-Partition2.d\\p.txt"), "p");
+}
+
 TEST(StandinBuilds, CarryTheirFileVersion)
 {
   struct {
