@@ -41,6 +41,18 @@ TEST_F(DriveScanTest, DriveTypesAndLetters) {
   EXPECT_TRUE(std::is_sorted(FixedLetters.begin(), FixedLetters.end()));
 }
 
+TEST_F(DriveScanTest, DiskQueriesOfMappedAndMissingDrives) {
+  // Wine answers the disk query for a mapped drive; a letter without a
+  // drive has no disk, nor has the per-user marker.
+  ScratchFolder Folder("disk");
+  TestDrive Drive(UnusedDriveLetter('D'), Folder.Path());
+  EXPECT_GE(GetVolumeDiskNumber(Drive.Letter()), 0);
+  const char None = UnusedDriveLetter(char(Drive.Letter() + 1));
+  EXPECT_EQ(GetVolumeDiskNumber(None), -1);
+  EXPECT_EQ(GetVolumePartitionNumber(None), -1);
+  EXPECT_EQ(GetVolumeDiskNumber(AppDataMarker), -1);
+}
+
 TEST_F(DriveScanTest, ChangesAreReportedOnce) {
   EXPECT_TRUE(Scan());  // the first scan always differs from the empty table
   EXPECT_FALSE(Scan());
