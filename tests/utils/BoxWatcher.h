@@ -5,11 +5,12 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "Files.h"
 
 struct TSeenBox {
   std::string Caption;
@@ -23,45 +24,34 @@ public:
 
   // Ends the watch (after a last look) and returns every box seen.
   std::vector<TSeenBox> Stop() {
-    if (FThread.joinable()) {
-      FStop = true;
-      FThread.join();
-    }
-    std::lock_guard<std::mutex> Lock(FMutex);
+    FStop = true;
+    if (FThread.joinable()) FThread.join();
     return FSeen;
   }
 
 private:
-  static std::string Utf8(const std::wstring& W) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, W.data(), static_cast<int>(W.size()), nullptr, 0, nullptr, nullptr);
-    std::string S(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, W.data(), static_cast<int>(W.size()), S.data(), n, nullptr, nullptr);
-    return S;
-  }
-
-  static std::wstring TextOf(HWND Wnd) {
+  static std::string TextOf(HWND Wnd) {
     wchar_t Buf[1024] = {};
     GetWindowTextW(Wnd, Buf, 1024);
-    return Buf;
+    return WideToUtf8(Buf);
   }
 
-  static std::wstring ClassOf(HWND Wnd) {
+  static bool HasClass(HWND Wnd, const wchar_t* Class) {
     wchar_t Buf[64] = {};
     GetClassNameW(Wnd, Buf, 64);
-    return Buf;
+    return _wcsicmp(Buf, Class) == 0;
   }
 
   // The message text is the one static control with text (the icon has none).
-  static BOOL CALLBACK CollectStatic(HWND Child, LPARAM Param) {
-    auto* Text = reinterpret_cast<std::wstring*>(Param);
-    if (_wcsicmp(ClassOf(Child).c_str(), L"Static") == 0 && !TextOf(Child).empty()) *Text = TextOf(Child);
+  static BOOL CALLBACK CollectText(HWND Child, LPARAM Param) {
+    if (HasClass(Child, L"Static") && !TextOf(Child).empty()) *reinterpret_cast<std::string*>(Param) = TextOf(Child);
     return TRUE;
   }
 
   static BOOL CALLBACK CollectBox(HWND Wnd, LPARAM Param) {
     DWORD Pid = 0;
     GetWindowThreadProcessId(Wnd, &Pid);
-    if (Pid == GetCurrentProcessId() && IsWindowVisible(Wnd) && ClassOf(Wnd) == L"#32770")
+    if (Pid == GetCurrentProcessId() && IsWindowVisible(Wnd) && HasClass(Wnd, L"#32770"))
       reinterpret_cast<std::vector<HWND>*>(Param)->push_back(Wnd);
     return TRUE;
   }
@@ -71,14 +61,10 @@ private:
     EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&Boxes));
     for (HWND Box : Boxes) {
       if (!FHandled.insert(Box).second) continue;
-      std::wstring Text;
-      EnumChildWindows(Box, CollectStatic, reinterpret_cast<LPARAM>(&Text));
-      {
-        std::lock_guard<std::mutex> Lock(FMutex);
-        FSeen.push_back({Utf8(TextOf(Box)), Utf8(Text)});
-      }
-      PostMessageW(Box, WM_COMMAND, MAKEWPARAM(FButton, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(Box, FButton)));
+      TSeenBox Seen{TextOf(Box), ""};
+      EnumChildWindows(Box, CollectText, reinterpret_cast<LPARAM>(&Seen.Text));
+      FSeen.push_back(Seen);
+      PostMessageW(Box, WM_COMMAND, MAKEWPARAM(FButton, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(Box, FButton)));
     }
   }
 
@@ -92,8 +78,7 @@ private:
 
   int FButton;
   std::atomic<bool> FStop{false};
-  std::mutex FMutex;
-  std::vector<TSeenBox> FSeen;
+  std::vector<TSeenBox> FSeen;  // the watching thread's until Stop joins it
   std::set<HWND> FHandled;
   std::thread FThread;
 };

@@ -7,7 +7,6 @@
 #include "StrUtils.h"
 #include "TestSupport.h"
 #include "UnitStartup.h"
-#include "UtilsStrings.h"
 
 namespace {
 
@@ -25,26 +24,21 @@ void ExpectOneErrorBox(const std::vector<TSeenBox>& Boxes, const std::string& Te
   EXPECT_EQ(Boxes[0].Text, Text);
 }
 
-bool IsDir(const std::string& Path) {
-  DWORD Attr = GetFileAttr(Path);
-  return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 TEST(UtilsMessageBoxes, ShowMsgShowsOneErrorBoxWithTheText) {
   ScratchFolder Dir("utils");
   ASSERT_TRUE(WriteTextFile("x", Dir / "f.txt", false));
-  bool Result = true;
-  ExpectOneErrorBox(BoxesDuring([&] { Result = FileExistsEx("", true); }), "File or folder \"\" is not exists");
-  EXPECT_FALSE(Result);
-  ExpectOneErrorBox(BoxesDuring([&] { Result = DirExistsEx(Dir / "f.txt", true); }),
+  ExpectOneErrorBox(BoxesDuring([] { EXPECT_FALSE(FileExistsEx("", true)); }), "File or folder \"\" is not exists");
+  ExpectOneErrorBox(BoxesDuring([&] { EXPECT_FALSE(DirExistsEx(Dir / "f.txt", true)); }),
                     "File or folder \"" + (Dir / "f.txt") + "\" is not exists");
-  EXPECT_FALSE(Result);
-  ExpectOneErrorBox(BoxesDuring([&] { Result = FileDeleteEx(Dir.Path(), true); }),
+  // Files only: a folder is not deleted.
+  ExpectOneErrorBox(BoxesDuring([&] { EXPECT_FALSE(FileDeleteEx(Dir.Path(), true)); }),
                     "Unable to delete file or folder \"" + Dir.Path() + "\"");
-  EXPECT_FALSE(Result);
-  EXPECT_TRUE(IsDir(Dir.Path()));
+  EXPECT_TRUE(DirExistsEx(Dir.Path()));
+  // A failed open reports the system's reason.
+  ExpectOneErrorBox(BoxesDuring([&] { EXPECT_EQ(FileOpenEx(Dir / "none", fmOpenRead, true), INVALID_HANDLE_VALUE); }),
+                    SystemErrorText(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(UtilsMessageBoxes, WithoutShowMsgNothingIsShown) {
@@ -65,73 +59,51 @@ TEST(UtilsMessageBoxes, WithoutShowMsgNothingIsShown) {
   EXPECT_TRUE(Boxes.empty()) << Boxes[0].Text;
 }
 
-TEST(UtilsMessageBoxes, LastErrorAndFormattedErrors) {
+TEST(UtilsMessageBoxes, LastErrorConfirmationAndFormattedText) {
   const std::string NotFound = SystemErrorText(ERROR_FILE_NOT_FOUND);
-  EXPECT_FALSE(NotFound.empty());
+  ASSERT_FALSE(NotFound.empty());
   EXPECT_NE(NotFound.back(), '\n');
   ExpectOneErrorBox(BoxesDuring([] {
                       SetLastError(ERROR_FILE_NOT_FOUND);
                       ShowLastError();
                     }),
                     NotFound);
-  SetLastError(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(LastErrorText(), SystemErrorText(ERROR_ACCESS_DENIED));
   ExpectOneErrorBox(BoxesDuring([] { ShowErrorFmt("%s: %s", {"a", "\xC3\xA9t\xC3\xA9"}); }), "a: \xC3\xA9t\xC3\xA9");
-  // A failed open reports the system's reason.
-  ScratchFolder Dir("utils");
-  ExpectOneErrorBox(BoxesDuring([&] { EXPECT_EQ(FileOpenEx(Dir / "missing", fmOpenRead, true), INVALID_HANDLE_VALUE); }),
-                    NotFound);
-}
 
-TEST(UtilsMessageBoxes, ConfirmBoxAsksUnderAppTitle) {
   AppTitle = "Utils Test Title";
-  bool Answer = false;
-  auto Boxes = BoxesDuring([&] { Answer = ConfirmBox("Go on?", true); }, IDYES);
+  auto Boxes = BoxesDuring([] { EXPECT_TRUE(ConfirmBox("Go on?", true)); }, IDYES);
   ASSERT_EQ(Boxes.size(), 1u);
   EXPECT_EQ(Boxes[0].Caption, "Utils Test Title");
   EXPECT_EQ(Boxes[0].Text, "Go on?");
-  EXPECT_TRUE(Answer);
-  BoxesDuring([&] { Answer = ConfirmBox("Go on?", true); }, IDNO);
-  EXPECT_FALSE(Answer);
-  BoxesDuring([&] { Answer = ConfirmBox("Go on?", false); }, IDOK);
-  EXPECT_TRUE(Answer);
-  BoxesDuring([&] { Answer = ConfirmBox("Go on?", false); }, IDCANCEL);
-  EXPECT_FALSE(Answer);
+  BoxesDuring([] { EXPECT_FALSE(ConfirmBox("Go on?", false)); }, IDCANCEL);
 }
 
 TEST(UtilsFiles, ForceDirsCreatesEveryLevelOrNothing) {
   ScratchFolder Dir("utils");
   EXPECT_TRUE(ForceDirsEx(Dir / "a\\b\\c\\"));
-  EXPECT_TRUE(IsDir(Dir / "a\\b\\c"));
-  std::string Slashed = Dir / "s/t/u";
-  EXPECT_TRUE(ForceDirsEx(Slashed));
-  EXPECT_TRUE(IsDir(Dir / "s\\t\\u"));
+  EXPECT_TRUE(DirExistsEx(Dir / "a\\b\\c"));
+  EXPECT_TRUE(ForceDirsEx(Dir / "s/t/u"));
+  EXPECT_TRUE(DirExistsEx(Dir / "s\\t\\u"));
   EXPECT_TRUE(ForceDirsEx(Dir.Path()));
-  // A file in the way.
   ASSERT_TRUE(WriteTextFile("x", Dir / "f", false));
-  EXPECT_FALSE(ForceDirsEx(Dir / "f\\g"));
-  // A drive letter that does not exist: fails at once.
+  EXPECT_FALSE(ForceDirsEx(Dir / "f\\g"));  // a file in the way
   char Letter = UnusedDriveLetter('M');
   ASSERT_NE(Letter, 0);
   const std::string OnMissingDrive = std::string(1, Letter) + ":\\x\\y\\z";
   ExpectOneErrorBox(BoxesDuring([&] { EXPECT_FALSE(ForceDirsEx(OnMissingDrive, true)); }),
                     "Cannot create directory \"" + OnMissingDrive + "\"");
-  EXPECT_FALSE(DirExistsEx(std::string(1, Letter) + ":\\x"));
 }
 
 TEST(UtilsFiles, CreateMakesFolderAndBareNameFails) {
   ScratchFolder Dir("utils");
-  HANDLE H = FileCreateEx(Dir / "new\\dir\\f.bin", false, fmShareExclusive);
+  HANDLE H = FileCreateEx(Dir / "new\\dir\\f.bin");
   ASSERT_NE(H, INVALID_HANDLE_VALUE);
   EXPECT_EQ(FileWriteBuf(H, "abc", 3), 3);
-  EXPECT_EQ(SetFilePointer(H, 0, nullptr, FILE_BEGIN), 0u);
+  SetFilePointer(H, 0, nullptr, FILE_BEGIN);
   char Buf[8] = {};
   EXPECT_EQ(FileReadBuf(H, Buf, 8), 3);
-  EXPECT_EQ(std::string(Buf, 3), "abc");
   EXPECT_TRUE(FileCloseHandle(H));
-  // Creating again empties the file.
-  H = FileCreateEx(Dir / "new\\dir\\f.bin");
-  ASSERT_NE(H, INVALID_HANDLE_VALUE);
+  H = FileCreateEx(Dir / "new\\dir\\f.bin");  // empties it
   FileCloseHandle(H);
   EXPECT_EQ(ReadTextFile(Dir / "new\\dir\\f.bin"), "");
   ExpectOneErrorBox(BoxesDuring([] { EXPECT_EQ(FileCreateEx("bare.txt", true), INVALID_HANDLE_VALUE); }),
@@ -141,96 +113,68 @@ TEST(UtilsFiles, CreateMakesFolderAndBareNameFails) {
 TEST(UtilsFiles, OpenModesSelectAccessSharingAndCreation) {
   ScratchFolder Dir("utils");
   const std::string F = Dir / "f.txt";
-  EXPECT_EQ(FileOpenEx(F, fmOpenRead), INVALID_HANDLE_VALUE);
-  HANDLE H = FileOpenEx(F, fmOpenReadWrite | fmCreate);
-  ASSERT_NE(H, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(FileWriteBuf(H, "data", 4), 4);
-  FileCloseHandle(H);
-
-  // Read access only.
-  H = FileOpenEx(F, fmOpenRead | fmShareDenyNone);
-  ASSERT_NE(H, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(FileWriteBuf(H, "x", 1), -1);
   char Buf[8];
-  EXPECT_EQ(FileReadBuf(H, Buf, 8), 4);
-  FileCloseHandle(H);
-  // Write access only.
-  H = FileOpenEx(F, fmOpenWrite | fmShareDenyNone);
+  EXPECT_EQ(FileOpenEx(F, fmOpenRead), INVALID_HANDLE_VALUE);
+  HANDLE H = FileOpenEx(F, fmOpenWrite | fmCreate);
   ASSERT_NE(H, INVALID_HANDLE_VALUE);
   EXPECT_EQ(FileReadBuf(H, Buf, 8), -1);
+  EXPECT_EQ(FileWriteBuf(H, "data", 4), 4);
   FileCloseHandle(H);
-  // Opening an existing file with fmCreate keeps its contents.
-  H = FileOpenEx(F, fmOpenRead | fmCreate);
+  H = FileOpenEx(F, fmOpenRead | fmCreate);  // existing: contents kept
   ASSERT_NE(H, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(FileWriteBuf(H, "x", 1), -1);
+  EXPECT_EQ(FileReadBuf(H, Buf, 8), 4);
   FileCloseHandle(H);
-  EXPECT_EQ(ReadTextFile(F), "data");
 
-  // Exclusive: no second opener at all.
-  H = FileOpenEx(F, fmOpenRead | fmShareExclusive);
-  ASSERT_NE(H, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(FileOpenEx(F, fmOpenRead | fmShareDenyNone), INVALID_HANDLE_VALUE);
-  FileCloseHandle(H);
-  // Deny write: other readers may come, writers may not.
-  H = FileOpenEx(F, fmOpenRead | fmShareDenyWrite);
-  ASSERT_NE(H, INVALID_HANDLE_VALUE);
-  HANDLE Reader = FileOpenEx(F, fmOpenRead | fmShareDenyNone);
-  EXPECT_NE(Reader, INVALID_HANDLE_VALUE);
-  FileCloseHandle(Reader);
-  EXPECT_EQ(FileOpenEx(F, fmOpenWrite | fmShareDenyNone), INVALID_HANDLE_VALUE);
-  FileCloseHandle(H);
-  // Deny read: writers may come, readers may not.
-  H = FileOpenEx(F, fmOpenWrite | fmShareDenyRead);
-  ASSERT_NE(H, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(FileOpenEx(F, fmOpenRead | fmShareDenyNone), INVALID_HANDLE_VALUE);
-  HANDLE Writer = FileOpenEx(F, fmOpenWrite | fmShareDenyNone);
-  EXPECT_NE(Writer, INVALID_HANDLE_VALUE);
-  FileCloseHandle(Writer);
-  FileCloseHandle(H);
-  // Sharing values above deny-none are not valid.
-  EXPECT_EQ(FileOpenEx(F, fmOpenRead | 0x50), INVALID_HANDLE_VALUE);
+  auto SecondOpens = [&](uint32_t First, uint32_t Second) {
+    HANDLE A = FileOpenEx(F, First);
+    EXPECT_NE(A, INVALID_HANDLE_VALUE);
+    HANDLE B = FileOpenEx(F, Second | fmShareDenyNone);
+    if (B != INVALID_HANDLE_VALUE) FileCloseHandle(B);
+    FileCloseHandle(A);
+    return B != INVALID_HANDLE_VALUE;
+  };
+  EXPECT_FALSE(SecondOpens(fmOpenRead | fmShareExclusive, fmOpenRead));
+  EXPECT_TRUE(SecondOpens(fmOpenRead | fmShareDenyWrite, fmOpenRead));
+  EXPECT_FALSE(SecondOpens(fmOpenRead | fmShareDenyWrite, fmOpenWrite));
+  EXPECT_TRUE(SecondOpens(fmOpenWrite | fmShareDenyRead, fmOpenWrite));
+  EXPECT_FALSE(SecondOpens(fmOpenWrite | fmShareDenyRead, fmOpenRead));
+  EXPECT_TRUE(SecondOpens(fmOpenReadWrite | fmShareDenyNone, fmOpenReadWrite));
+  EXPECT_EQ(FileOpenEx(F, fmOpenRead | 0x50), INVALID_HANDLE_VALUE);  // no such sharing
 }
 
-TEST(UtilsFiles, WriteTextFileReplacesWithExactBytes) {
+TEST(UtilsFiles, WriteTextFileReplacesWithExactBytesUnderUtf8Names) {
   ScratchFolder Dir("utils");
-  const std::string F = Dir / "t.txt";
+  const std::string F = Dir / "gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC.txt";
   EXPECT_TRUE(WriteTextFile("first line\r\nsecond \xC3\xA4", F, false));
   EXPECT_EQ(ReadTextFile(F), "first line\r\nsecond \xC3\xA4");
   EXPECT_TRUE(WriteTextFile("", F, false));
   EXPECT_EQ(ReadTextFile(F), "");
-  EXPECT_TRUE(FileExistsEx(F));
-  // Names are UTF-8 all the way to the file system.
-  const std::string Named = Dir / "gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC.txt";
-  EXPECT_TRUE(WriteTextFile("x", Named, false));
   WIN32_FIND_DATAW Data;
   HANDLE Find = FindFirstFileW((Utf8ToWide(Dir.Path()) + L"\\gr*").c_str(), &Data);
   ASSERT_NE(Find, INVALID_HANDLE_VALUE);
   FindClose(Find);
-  EXPECT_EQ(std::wstring(Data.cFileName), L"gr\u00FC\u00DFe \u20AC.txt");
-  EXPECT_TRUE(FileDeleteEx(Named));
+  EXPECT_EQ(std::wstring(Data.cFileName), L"gr\u00FC\u00DF" L"e \u20AC.txt");
 }
 
 TEST(UtilsFiles, CopyFlags) {
   ScratchFolder Dir("utils");
-  const std::string Src = Dir / "src.txt", Dst = Dir / "dst.txt";
+  const std::string Src = Dir / "src.txt", Dst = Dir / "dst.txt", Deep = Dir / "x\\y\\dst.txt";
   ASSERT_TRUE(WriteTextFile("source", Src, false));
   ASSERT_EQ(SetFileDateTime(Src, 44362.5), 0u);
-
-  EXPECT_TRUE(FileCopyEx(Src, Dst, 0));
-  EXPECT_EQ(ReadTextFile(Dst), "source");
   ASSERT_TRUE(WriteTextFile("other", Dst, false));
   EXPECT_FALSE(FileCopyEx(Src, Dst, cfNoOverwrite));
   EXPECT_EQ(ReadTextFile(Dst), "other");
   EXPECT_TRUE(FileCopyEx(Src, Dst, cfKeepTime));
+  EXPECT_EQ(ReadTextFile(Dst), "source");
   EXPECT_TRUE(SameDateTime(GetFileDateTime(Dst), 44362.5));
-
-  const std::string Deep = Dir / "x\\y\\dst.txt";
   ExpectOneErrorBox(BoxesDuring([&] { EXPECT_FALSE(FileCopyEx(Src, Deep, cfShowError)); }),
                     "Cannot copy file \"" + Src + "\"");
   EXPECT_TRUE(FileCopyEx(Src, Deep, cfForceDir));
   EXPECT_EQ(ReadTextFile(Deep), "source");
 }
 
-TEST(UtilsFiles, DeleteFilesOnlyAndAskFirstWhenConfirming) {
+TEST(UtilsFiles, DeleteAsksFirstWhenConfirming) {
   ScratchFolder Dir("utils");
   const std::string F = Dir / "d.txt";
   ASSERT_TRUE(WriteTextFile("x", F, false));
@@ -247,98 +191,67 @@ TEST(UtilsFiles, TimesRoundTripWithinAMillisecond) {
   ScratchFolder Dir("utils");
   const std::string F = Dir / "t.txt";
   ASSERT_TRUE(WriteTextFile("x", F, false));
-  // 15 June 2021 13:45:30; odd seconds fall to the even second before.
+  // 15 June 2021 13:45:30 (summer time); an odd second falls to the even one.
   const double Stamp = 44362.0 + (13 * 3600 + 45 * 60 + 30) / 86400.0;
-  ASSERT_EQ(SetFileDateTime(F, Stamp), 0u);
-  EXPECT_TRUE(SameDateTime(GetFileDateTime(F), Stamp));
   ASSERT_EQ(SetFileDateTime(F, Stamp + 1.0 / 86400), 0u);
   EXPECT_TRUE(SameDateTime(GetFileDateTime(F), Stamp));
-  // Winter time too (local time both ways).
-  ASSERT_EQ(SetFileDateTime(F, 44197.25), 0u);
+  ASSERT_EQ(SetFileDateTime(F, 44197.25), 0u);  // winter time
   EXPECT_TRUE(SameDateTime(GetFileDateTime(F), 44197.25));
   const int32_t Age = GetFileAge(F);
-  ASSERT_NE(Age, -1);
-  ASSERT_EQ(SetFileAge(Dir / "copy-target", Age), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-
-  EXPECT_EQ(GetFileAge(Dir.Path()), -1);
-  EXPECT_EQ(GetFileDateTime(Dir.Path()), 0);
-  EXPECT_EQ(GetFileAge(Dir / "missing"), -1);
-  EXPECT_EQ(GetFileDateTime(Dir / "missing"), 0);
-  // Outside the DOS range (before 1980) or no time: refused, time kept.
+  // Outside the DOS range, or no time: refused, time kept.
   EXPECT_EQ(SetFileDateTime(F, 100.0), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_EQ(SetFileAge(F, -1), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_EQ(GetFileAge(F), Age);
+  EXPECT_EQ(SetFileAge(Dir / "missing", Age), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(GetFileAge(Dir.Path()), -1);
+  EXPECT_EQ(GetFileDateTime(Dir.Path()), 0);
+  EXPECT_EQ(GetFileDateTime(Dir / "missing"), 0);
 }
 
-TEST(UtilsFiles, AttributesAndCurrentFolder) {
-  ScratchFolder Dir("utils");
-  const std::string F = Dir / "a.txt";
-  ASSERT_TRUE(WriteTextFile("x", F, false));
-  EXPECT_EQ(SetFileAttr(F, FILE_ATTRIBUTE_READONLY), 0u);
-  EXPECT_TRUE(GetFileAttr(F) & FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(SetFileAttr(F, FILE_ATTRIBUTE_NORMAL), 0u);
-  EXPECT_EQ(GetFileAttr(Dir / "missing"), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(SetFileAttr(Dir / "missing", 0), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+TEST(UtilsFolders, WellKnownFoldersAttributesAndExpansion) {
+  const std::string AppData = GetAppDataFolder();
+  ASSERT_GT(AppData.size(), 3u);
+  EXPECT_EQ(AppData.back(), '\\');
+  EXPECT_TRUE(DirExistsEx(AppData));
+  const std::string ProgramFiles = GetProgramFilesFolder();
+  EXPECT_NE(ProgramFiles.back(), '\\');
+  EXPECT_TRUE(DirExistsEx(ProgramFiles));
+  EXPECT_EQ(GetSpecialFolder(0x7FFF), "");
+  EXPECT_EQ(GetProgramFolder(), ExtractDir(GetParamStr(0)) + "\\");
 
+  ScratchFolder Dir("utils");
+  ASSERT_TRUE(WriteTextFile("x", Dir / "a.txt", false));
+  EXPECT_EQ(SetFileAttr(Dir / "a.txt", FILE_ATTRIBUTE_READONLY), 0u);
+  EXPECT_TRUE(GetFileAttr(Dir / "a.txt") & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(SetFileAttr(Dir / "missing", 0), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_TRUE(SetCurrentDir(Dir.Path()));
   EXPECT_TRUE(SameTextUtf8(ExpandPath("sub/f.txt"), Dir / "sub\\f.txt"));
   EXPECT_TRUE(SameTextUtf8(ExpandPath("..\\x"), ExtractDir(Dir.Path()) + "\\x"));
-  EXPECT_FALSE(SetCurrentDir(Dir / "missing"));
   EXPECT_TRUE(SetCurrentDir(GetProgramFolder()));
 }
 
 TEST(UtilsStartup, NamesComeFromTheExecutableUnlessAlreadySet) {
   ProgramName.clear();
-  AppTitle.clear();
-  InitUtilsUnit();
-  EXPECT_EQ(ProgramName, "UtilsFilesTest");
-  EXPECT_EQ(AppTitle, "UtilsFilesTest");
-  ProgramName = "Preset";
   AppTitle = "Title";
   InitUtilsUnit();
-  EXPECT_EQ(ProgramName, "Preset");
-  EXPECT_EQ(AppTitle, "Title");
-  ProgramName.clear();
-  InitUtilsUnit();
   EXPECT_EQ(ProgramName, "UtilsFilesTest");
   EXPECT_EQ(AppTitle, "Title");
-}
-
-TEST(UtilsFolders, WellKnownFolders) {
-  const std::string AppData = GetAppDataFolder();
-  ASSERT_GT(AppData.size(), 3u);
-  EXPECT_EQ(AppData.back(), '\\');
-  EXPECT_NE(AppData[AppData.size() - 2], '\\');
-  EXPECT_TRUE(DirExistsEx(AppData));
-  const std::string ProgramFiles = GetProgramFilesFolder();
-  ASSERT_FALSE(ProgramFiles.empty());
-  EXPECT_NE(ProgramFiles.back(), '\\');
-  EXPECT_TRUE(DirExistsEx(ProgramFiles));
-  EXPECT_EQ(GetSpecialFolder(0x7FFF), "");
-  const std::string Exe = GetParamStr(0);
-  EXPECT_TRUE(FileExistsEx(Exe));
-  EXPECT_EQ(GetProgramFolder(), ExtractDir(Exe) + "\\");
-  EXPECT_EQ(GetProgramFolder(), GetProgramFolder());
+  AppTitle.clear();
+  InitUtilsUnit();
+  EXPECT_EQ(AppTitle, "UtilsFilesTest");
 }
 
 TEST(UtilsText, ConversionCaseAndComparison) {
   const std::string Mixed = "A\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80";  // A, a-umlaut, euro, emoji
   EXPECT_EQ(Utf8ToWide(Mixed), std::wstring(L"A\u00E4\u20AC\U0001F600"));
   EXPECT_EQ(WideToUtf8(Utf8ToWide(Mixed)), Mixed);
-  EXPECT_EQ(WideToUtf8(static_cast<const wchar_t*>(nullptr)), "");
-  EXPECT_EQ(SysToUtf8("plain"), "plain");
   EXPECT_EQ(LowerCaseUtf8("\xC3\x84RGER Abc"), "\xC3\xA4rger abc");
   EXPECT_TRUE(SameTextUtf8("\xC3\x84rger", "\xC3\xA4RGER"));
-  EXPECT_FALSE(SameTextUtf8("abc", "abd"));
   EXPECT_LT(CompareTextIgnoreCase("apple", "Banana"), 0);
   EXPECT_GT(CompareTextIgnoreCase("cherry", "Banana"), 0);
-  EXPECT_EQ(CompareTextIgnoreCase("", ""), 0);
   EXPECT_LT(CompareTextIgnoreCase("", "a"), 0);
   EXPECT_TRUE(StartsWithIgnoreCase("\xC3\x84r", "\xC3\xA4rger"));
-  EXPECT_FALSE(StartsWithIgnoreAsciiCase("\xC3\x84r", "\xC3\xA4rger"));
-  EXPECT_EQ(RemovePrefix("\\??\\D:\\x", "\\??\\", true), "D:\\x");
   EXPECT_EQ(RemovePrefix("\\DEVICE\\x", "\\Device\\", true), "\\DEVICE\\x");
   EXPECT_EQ(RemovePrefix("\\DEVICE\\x", "\\Device\\", false), "x");
-  EXPECT_EQ(RandomString(0, true), "");
   EXPECT_EQ(RandomString(12, true).size(), 12u);
 }
