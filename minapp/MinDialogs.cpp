@@ -124,7 +124,8 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
     DispatchMessageW(&Message);
   }
   if (!OkPressed) return false;
-  Value = EnteredText;
+  // Moved out, so the process-wide state keeps no copy of a password.
+  Value = std::move(EnteredText);
   return true;
 }
 
