@@ -60,25 +60,16 @@ protected:
     VolumeControlTest::TearDown();
   }
 
-  static std::string UserSettings() { return UserConfigDir() + ProgramName + ".ini"; }
-
   static std::string ReadPath(const std::string& Settings) {
     TMinIniFile Reader(Settings, false);
     Reader.Section = "Common";
     return Reader.ReadWriteString("Path", "<absent>");
   }
 
-  static void RememberPath(const std::string& Path) {
-    ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
-    TMinIniFile Writer(UserSettings(), true);
-    Writer.Section = "Common";
-    Writer.ReadWriteString("Path", Path);
-  }
-
   // Located through the remembered path; the dialog must not open.
   void Locate(const std::string& Program) {
     CryptProgramPath.clear();
-    RememberPath(Program);
+    RememberCryptProgram(Program);
     std::string Path = "stale";
     EXPECT_TRUE(FindCryptProgram(Path));
     EXPECT_TRUE(SameTextUtf8(Path, Program)) << Path;
@@ -122,7 +113,7 @@ TEST_F(CryptProgramTest, TrueCryptByFileNameLeavesTheLevelAlone) {
 TEST_F(CryptProgramTest, KnownPathIsOnlyTestedForExistence) {
   Locate(StandinProgramPath(StandinBuild::VeraCrypt116));
   // Another remembered path does not matter while the known file exists.
-  RememberPath(StandinProgramPath(StandinBuild::VeraCrypt121));
+  RememberCryptProgram(StandinProgramPath(StandinBuild::VeraCrypt121));
   std::string Path;
   EXPECT_TRUE(FindCryptProgram(Path));
   EXPECT_TRUE(SameTextUtf8(Path, StandinProgramPath(StandinBuild::VeraCrypt116)));
@@ -168,7 +159,7 @@ TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
   const std::string Beside = GetProgramFolder() + ProgramName + ".ini";
   ASSERT_TRUE(WriteTextFile("[Common]\r\nIcon=\r\n", Beside, false));
   ASSERT_EQ(SettingsFileName(), Beside);
-  RememberPath("C:\\nowhere\\VeraCrypt.exe");  // stale
+  RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");  // stale
 
   const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt119);
   Dialogs.Act = [&](HWND Dialog) { Choose(Dialog, Program); };

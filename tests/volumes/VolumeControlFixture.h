@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "AppFlags.h"
+#include "ConfigFiles.h"
 #include "CryptProgram.h"
 #include "FileMonitor.h"
+#include "Files.h"
+#include "MinIniFile.h"
 #include "MinApp.h"
 #include "Mounting.h"
 #include "UnitStartup.h"
@@ -72,6 +75,16 @@ protected:
   }
 
   static void Pump(int Ms) { PumpUntil([] { return false; }, Ms); }
+
+  // The per-user settings file, where the program's path is remembered.
+  static std::string UserSettings() { return UserConfigDir() + ProgramName + ".ini"; }
+
+  static void RememberCryptProgram(const std::string& Path) {
+    ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
+    TMinIniFile Writer(UserSettings(), true);
+    Writer.Section = "Common";
+    Writer.ReadWriteString("Path", Path);
+  }
 
   std::unique_ptr<TMinApplication> App;
   std::vector<VolumeResult> Results;

@@ -1,0 +1,292 @@
+// Mounting and dismounting end to end: the stand-in program launched with the
+// command line, the stand-in driver's mount list read back by the refresh,
+// the volume timer driving the passes, and the passwords asked for in the
+// masked input box.
+#include "VolumeControlFixture.h"
+
+#include <deque>
+#include <optional>
+#include <sstream>
+
+#include "MinDialogs.h"
+#include "Process.h"
+#include "StandinControl.h"
+#include "TestSupport.h"
+#include "VolumeDefinitions.h"
+
+namespace {
+
+// Answers every input box that opens on this thread, from a thread timer
+// that runs inside the box's own loop. An empty answer list cancels.
+class BoxAnswerer {
+public:
+  struct Box {
+    std::string Prompt;
+    bool Masked;
+  };
+
+  BoxAnswerer() {
+    Current = this;
+    Timer = SetTimer(nullptr, 0, 30, Tick);
+  }
+  ~BoxAnswerer() {
+    KillTimer(nullptr, Timer);
+    Current = nullptr;
+  }
+
+  std::deque<std::optional<std::string>> Answers;
+  std::vector<Box> Seen;
+  // Runs inside the box's loop before it is answered.
+  std::function<void()> WhileOpen;
+
+private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND Window = FindWindowW(L"InputBox", nullptr);
+    if (!Current || !Window || Window == Current->LastBox || !IsWindowVisible(Window)) return;
+    Current->LastBox = Window;
+    const HWND Edit = GetDlgItem(Window, InputBoxEditId);
+    wchar_t Prompt[256] = {};
+    GetWindowTextW(FindWindowExW(Window, nullptr, L"Static", nullptr), Prompt, 256);
+    Current->Seen.push_back({WideToUtf8(Prompt), (GetWindowLongW(Edit, GWL_STYLE) & ES_PASSWORD) != 0});
+    if (Current->WhileOpen) Current->WhileOpen();
+    std::optional<std::string> Answer;
+    if (!Current->Answers.empty()) {
+      Answer = Current->Answers.front();
+      Current->Answers.pop_front();
+    }
+    if (Answer) SetWindowTextW(Edit, Utf8ToWide(*Answer).c_str());
+    SendMessageW(GetDlgItem(Window, Answer ? InputBoxOkId : InputBoxCancelId), BM_CLICK, 0, 0);
+  }
+
+  static inline BoxAnswerer* Current = nullptr;
+  UINT_PTR Timer;
+  HWND LastBox = nullptr;
+};
+
+class MountCycleTest : public VolumeControlTest {
+protected:
+  void SetUp() override {
+    VolumeControlTest::SetUp();
+    ASSERT_TRUE(StartStandinDriver());
+    ASSERT_TRUE(ClearStandinMounts(StandinDevice::VeraCrypt));
+    SetEnvironmentVariableW(L"STANDIN_LOG", Utf8ToWide(Log).c_str());
+    SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
+    RememberCryptProgram(Program);
+    ASSERT_TRUE(InfoDrive.Mapped());
+    MountLetter = UnusedDriveLetter(static_cast<char>(InfoDrive.Letter() + 1));
+    ASSERT_NE(MountLetter, 0);
+  }
+
+  void TearDown() override {
+    Answerer.reset();
+    if (DirExistsEx(std::string(1, MountLetter) + ":\\"))
+      RunProcess(Program, std::string("/q /s /d ") + MountLetter + " /f", true);
+    ClearStandinMounts(StandinDevice::VeraCrypt);
+    SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
+    SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
+    VolumeControlTest::TearDown();
+  }
+
+  // A container with its password on the definitions drive, and its section.
+  void DefineVolume(const std::string& Label, const std::string& Name, bool DefaultPass) {
+    // The library's writer: text first.
+    ASSERT_TRUE(WriteTextFile("container", Store / Name, false));
+    ASSERT_TRUE(WriteTextFile("secret", Store / (Name + ".password"), false));
+    Definitions << "[" << Label << "]\r\nFile=\\" << Name << "\r\nAuto=1\r\nDefaultPass="
+                << (DefaultPass ? 1 : 0) << "\r\nLetter=" << MountLetter << "\r\n";
+    ASSERT_TRUE(WriteTextFile(Definitions.str(), Store / ".tcvinfo.ini", false));
+  }
+
+  // Reads the definitions; the index of the volume with this label.
+  int Refresh(const std::string& Label) {
+    RefreshVolumes();
+    for (size_t I = 0; I < Volumes.size(); ++I)
+      if (Volumes[I].Label == Label) return static_cast<int>(I);
+    ADD_FAILURE() << "no volume " << Label;
+    return 0;
+  }
+
+  std::vector<std::string> LoggedCommands() const {
+    std::vector<std::string> Lines;
+    std::istringstream Text(ReadTextFile(Log));
+    for (std::string Line; std::getline(Text, Line);) Lines.push_back(Line);
+    return Lines;
+  }
+
+  // Lets a launched stand-in run, without dispatching any timer tick, until
+  // it has logged Count commands or Ms have passed.
+  void WaitForCommands(size_t Count, int Ms = 5000) {
+    for (int I = 0; I < Ms / 25 && LoggedCommands().size() < Count; ++I) Sleep(25);
+    Sleep(300);
+  }
+
+  std::string MountLine(const std::string& Name, const std::string& Label) const {
+    return std::string("/q /s /v ") + InfoDrive.Letter() + ":\\" + Name + " /l " + MountLetter +
+           " /m label=" + Label + " /p secret";
+  }
+
+  std::string DismountLine() const { return std::string("/q /s /d ") + MountLetter + " /f"; }
+
+  const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt121);
+  ScratchFolder Work{"mountcycle"};
+  ScratchFolder Store{"definitions"};
+  const std::string Log = Work / "commands.log";
+  TestDrive InfoDrive{UnusedDriveLetter('D'), Store.Path(), WineDriveType::Removable};
+  char MountLetter = 0;
+  std::ostringstream Definitions;
+  std::unique_ptr<BoxAnswerer> Answerer = std::make_unique<BoxAnswerer>();
+};
+
+}  // namespace
+
+TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassAndDismounted) {
+  DefineVolume("Data", "a.hc", false);
+  const int I = Refresh("Data");
+  ASSERT_TRUE(Volumes[I].Auto);
+  Answerer->Answers = {"secret"};
+
+  ProcessVolumes();
+  ASSERT_EQ(Answerer->Seen.size(), 1u);
+  EXPECT_EQ(Answerer->Seen[0].Prompt, "Data Password:");
+  EXPECT_TRUE(Answerer->Seen[0].Masked);
+  EXPECT_TRUE(Volumes[I].MountPending);
+  EXPECT_EQ(PendingCount, 1);
+  EXPECT_TRUE(VolumeTimer->Enabled());
+
+  // The timer's ticks refresh and pass until the driver lists the volume.
+  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
+  EXPECT_EQ(Results, (std::vector<VolumeResult>{{I, "Volume Mounted", true}}));
+  EXPECT_EQ(LoggedCommands(), std::vector<std::string>{MountLine("a.hc", "Data")});
+  EXPECT_EQ(Volumes[I].MountedLetter, MountLetter);
+  EXPECT_EQ(PendingCount, 0);
+
+  // Seen mounted on the following passes, nothing more reported.
+  KeepPolling(1200);
+  Pump(1500);
+  EXPECT_EQ(Results.size(), 1u);
+  EXPECT_TRUE(IsVolumeMounted(I));
+
+  DismountVolume(I, false);
+  EXPECT_FALSE(Volumes[I].Auto);
+  EXPECT_TRUE(Volumes[I].DismountPending);
+  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }, 20000));
+  EXPECT_EQ(Results[1], (VolumeResult{I, "Volume Dismounted", true}));
+  EXPECT_EQ(LoggedCommands().back(), DismountLine());
+  EXPECT_FALSE(IsVolumeMounted(I));
+  EXPECT_FALSE(DirExistsEx(std::string(1, MountLetter) + ":\\"));
+  EXPECT_EQ(Answerer->Seen.size(), 1u);  // the password was kept
+}
+
+TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
+  DefineVolume("Shared", "b.hc", true);
+  DefaultPassword = "secret";
+  const int I = Refresh("Shared");
+  ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
+  ASSERT_TRUE(IsVolumeMounted(I));
+
+  KeepPolling(30000);
+  ASSERT_EQ(RunProcess(Program, DismountLine(), true), 0);
+  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }, 20000));
+  EXPECT_EQ(Results[1], (VolumeResult{I, "Volume Mounted", true}));
+  EXPECT_EQ(LoggedCommands(), (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine(),
+                                                        MountLine("b.hc", "Shared")}));
+  EXPECT_TRUE(Answerer->Seen.empty());  // the default password was known
+}
+
+TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
+  SetEnvironmentVariableW(L"STANDIN_REFUSE", L"mount");
+  DefineVolume("Shared", "c.hc", true);
+  DefaultPassword = "secret";
+  const int I = Refresh("Shared");
+  Volumes[I].Password = "own";
+  ProcessVolumes();
+  ASSERT_TRUE(Volumes[I].MountPending);
+  EXPECT_EQ(Volumes[I].PendingTime, 1u);
+  WaitForCommands(1);
+
+  // Passes run directly: PendingTime grows by 300 a pass, 1 + 200 * 300 > 60000.
+  int Passes = 0;
+  while (Results.empty() && Passes < 250) {
+    ProcessVolumes();
+    ++Passes;
+  }
+  EXPECT_EQ(Passes, 200);
+  EXPECT_EQ(Results, (std::vector<VolumeResult>{{I, "Volume Mounted", false}}));
+  const TTCVolume& V = Volumes[I];
+  EXPECT_FALSE(V.MountPending);
+  EXPECT_EQ(V.PendingTime, 0u);
+  EXPECT_EQ(V.Password, "");
+  EXPECT_FALSE(V.Auto);
+  EXPECT_FALSE(V.DefaultPass);
+  EXPECT_EQ(DefaultPassword, "secret");
+  EXPECT_EQ(PendingCount, 0);
+  EXPECT_FALSE(VolumeTimer->Enabled());
+
+  // Not tried again.
+  ProcessVolumes();
+  WaitForCommands(2, 1000);
+  EXPECT_EQ(LoggedCommands().size(), 1u);
+}
+
+TEST_F(MountCycleTest, CancelInThePasswordBoxSwitchesAutoOff) {
+  DefineVolume("Data", "a.hc", false);
+  DefineVolume("Shared", "b.hc", true);
+  const int Own = Refresh("Data");
+  const int Shared = Refresh("Shared");
+  Answerer->Answers = {std::nullopt, std::nullopt};
+  ProcessVolumes();
+  ASSERT_EQ(Answerer->Seen.size(), 2u);
+  EXPECT_EQ(Answerer->Seen[Own < Shared ? 0 : 1].Prompt, "Data Password:");
+  EXPECT_EQ(Answerer->Seen[Own < Shared ? 1 : 0].Prompt, "Default Password:");
+  EXPECT_TRUE(Answerer->Seen[0].Masked && Answerer->Seen[1].Masked);
+  EXPECT_FALSE(Volumes[Own].Auto);
+  EXPECT_FALSE(Volumes[Shared].Auto);
+  EXPECT_FALSE(Volumes[Own].MountPending || Volumes[Shared].MountPending);
+  EXPECT_EQ(PendingCount, 0);
+
+  ProcessVolumes();
+  EXPECT_EQ(Answerer->Seen.size(), 2u);  // no further prompt
+  WaitForCommands(1, 1000);
+  EXPECT_TRUE(LoggedCommands().empty());
+}
+
+TEST_F(MountCycleTest, EmptyPasswordLeavesAutoOnAndAsksAgain) {
+  DefineVolume("Data", "a.hc", false);
+  const int I = Refresh("Data");
+  Answerer->Answers = {"", std::nullopt};
+  ProcessVolumes();
+  EXPECT_TRUE(Volumes[I].Auto);
+  EXPECT_FALSE(Volumes[I].MountPending);
+  ProcessVolumes();
+  EXPECT_EQ(Answerer->Seen.size(), 2u);
+  EXPECT_FALSE(Volumes[I].Auto);
+  WaitForCommands(1, 1000);
+  EXPECT_TRUE(LoggedCommands().empty());
+}
+
+TEST_F(MountCycleTest, NestedPassInsideThePasswordBoxReturnsAtOnce) {
+  DefineVolume("Data", "a.hc", false);
+  const int I = Refresh("Data");
+  bool Busy = false;
+  size_t BoxesDuringNestedPass = 0;
+  bool Nested = false;
+  Answerer->WhileOpen = [&] {
+    if (Nested) return;
+    Nested = true;
+    Busy = (AppFlags & afBusy) != 0;
+    const size_t Before = Answerer->Seen.size();
+    ProcessVolumes();
+    BoxesDuringNestedPass = Answerer->Seen.size() - Before;
+  };
+  Answerer->Answers = {"secret"};
+  ProcessVolumes();
+  EXPECT_TRUE(Busy);
+  EXPECT_EQ(BoxesDuringNestedPass, 0u);
+  EXPECT_EQ(Answerer->Seen.size(), 1u);
+  EXPECT_TRUE(Volumes[I].MountPending);
+  EXPECT_EQ(PendingCount, 1);
+  EXPECT_FALSE(AppFlags & afBusy);
+  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
+  EXPECT_EQ(Results[0], (VolumeResult{I, "Volume Mounted", true}));
+}
