@@ -3,6 +3,7 @@
 // lists of object references), changing the caller's array in place.
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 using TIntArray = std::vector<int>;

@@ -46,8 +46,6 @@ std::string GetAppDataFolder();
 std::string GetProgramFilesFolder();
 // Argument Index of the command line; 0 is the running executable's path.
 std::string GetParamStr(int Index);
-// Number of arguments after the program path.
-int GetParamCount();
 // Folder of the running executable with trailing backslash (cached).
 std::string GetProgramFolder();
 // Full absolute path; relative ones are resolved against the current folder.

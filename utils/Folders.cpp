@@ -28,8 +28,7 @@ std::string GetProgramFilesFolder() {
 }
 
 std::string GetProgramFolder() {
-  static std::string Cached;
-  if (Cached.empty()) Cached = IncludeTrailingBackslash(ExtractDir(GetParamStr(0)));
+  static const std::string Cached = IncludeTrailingBackslash(ExtractDir(GetParamStr(0)));
   return Cached;
 }
 

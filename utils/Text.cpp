@@ -40,12 +40,6 @@ std::string LowerCaseUtf8(const std::string& S) {
   return WideToUtf8(W);
 }
 
-int CompareWideText(const std::wstring& A, const std::wstring& B, bool IgnoreCase) {
-  return CompareStringW(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0, A.data(), static_cast<int>(A.size()),
-                        B.data(), static_cast<int>(B.size())) -
-         2;
-}
-
 int CompareTextIgnoreCase(const std::string& A, const std::string& B) {
   return CompareWideText(Utf8ToWide(A), Utf8ToWide(B), true);
 }
@@ -87,11 +81,6 @@ std::string GetParamStr(int Index) {
   }
   std::vector<std::string> Words = CommandLineWords();
   return Index > 0 && static_cast<std::size_t>(Index) < Words.size() ? Words[Index] : std::string();
-}
-
-int GetParamCount() {
-  std::vector<std::string> Words = CommandLineWords();
-  return Words.empty() ? 0 : static_cast<int>(Words.size()) - 1;
 }
 
 bool HasParam(const std::string& Name, std::string& Value) {
