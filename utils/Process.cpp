@@ -26,11 +26,15 @@ int RunProcess(const std::string& Program, const std::string& Params, bool Wait,
   std::wstring Folder = Utf8ToWide(WorkDir.empty() ? ExtractDir(Unquoted(Program)) : WorkDir);
   // A program path with a blank is quoted, or the system would try
   // "C:\Program.exe" for "C:\Program Files\...".
-  std::wstring CommandLine = Utf8ToWide(MakeCommandLine(Program, Params));
+  std::string Line = MakeCommandLine(Program, Params);
+  std::wstring CommandLine = Utf8ToWide(Line);
   PROCESS_INFORMATION Info = {};
-  if (!CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      Folder.empty() ? nullptr : Folder.c_str(), &Startup, &Info))
-    return -1;
+  const bool Created = CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                                      nullptr, Folder.empty() ? nullptr : Folder.c_str(), &Startup, &Info);
+  // The parameters may hold a password: leave no copy of them behind.
+  SecureZeroMemory(Line.data(), Line.size());
+  SecureZeroMemory(CommandLine.data(), CommandLine.size() * sizeof(wchar_t));
+  if (!Created) return -1;
   int Result = 0;
   if (Wait && WaitForSingleObject(Info.hProcess, INFINITE) != WAIT_FAILED) {
     DWORD Code = 0;
