@@ -196,7 +196,10 @@ void DismountCommand(char Letter) {
 void FinalizeVolumeControl() {
   delete VolumeTimer;  // clears VolumeTimer
   if (!(AppFlags & (afLoggingOff | afNoDismount))) DismountAll(false);
-  for (TTCVolume& V : Volumes) WipeString(V.Password);
+  for (TTCVolume& V : Volumes) {
+    WipeString(V.Password);
+    delete V.Monitor;  // only left when nobody stopped the monitors
+  }
   Volumes.clear();
   SysVolumes.clear();
   WipeString(DefaultPassword);
