@@ -12,6 +12,28 @@ std::string DevicePathOf(char Letter) {
   return std::string("\\\\.\\") + Letter + ':';
 }
 
+// A device is opened, never created; others may hold it open.
+HANDLE OpenDevice(const std::string& DevicePath) {
+  return CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+bool SendQuery(HANDLE Device, uint32_t ControlCode, void* Buffer, uint32_t BufferSize) {
+  DWORD Returned = 0;
+  return DeviceIoControl(Device, ControlCode, nullptr, 0, Buffer, BufferSize, &Returned, nullptr);
+}
+
+int32_t DiskNumberOf(HANDLE Device) {
+  VOLUME_DISK_EXTENTS Extents{};
+  if (!SendQuery(Device, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, &Extents, sizeof Extents)) return -1;
+  return int32_t(Extents.Extents[0].DiskNumber);
+}
+
+int32_t PartitionNumberOf(HANDLE Device) {
+  PARTITION_INFORMATION_EX Info{};
+  if (!SendQuery(Device, IOCTL_DISK_GET_PARTITION_INFO_EX, &Info, sizeof Info)) return -1;
+  return int32_t(Info.PartitionNumber);
+}
+
 bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
   return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition &&
          SameDateTime(A.InfoDate, B.InfoDate) &&
@@ -33,30 +55,20 @@ std::string DrivesOfType(uint16_t DriveType) {
   return Letters;
 }
 
-bool DeviceQuery(const std::string& DevicePath, uint32_t ControlCode, void* Buffer,
-                 uint32_t BufferSize) {
-  // A device is opened, never created; others may hold it open.
-  HANDLE Device = CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  if (Device == INVALID_HANDLE_VALUE) return false;
-  DWORD Returned = 0;
-  bool Answered = DeviceIoControl(Device, ControlCode, nullptr, 0, Buffer, BufferSize, &Returned, nullptr);
-  CloseHandle(Device);
-  return Answered;
-}
-
 int32_t GetVolumeDiskNumber(char Letter) {
-  VOLUME_DISK_EXTENTS Extents{};
-  if (!DeviceQuery(DevicePathOf(Letter), IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, &Extents, sizeof Extents))
-    return -1;
-  return int32_t(Extents.Extents[0].DiskNumber);
+  HANDLE Device = OpenDevice(DevicePathOf(Letter));
+  if (Device == INVALID_HANDLE_VALUE) return -1;
+  int32_t Disk = DiskNumberOf(Device);
+  CloseHandle(Device);
+  return Disk;
 }
 
 int32_t GetVolumePartitionNumber(char Letter) {
-  PARTITION_INFORMATION_EX Info{};
-  if (!DeviceQuery(DevicePathOf(Letter), IOCTL_DISK_GET_PARTITION_INFO_EX, &Info, sizeof Info))
-    return -1;
-  return int32_t(Info.PartitionNumber);
+  HANDLE Device = OpenDevice(DevicePathOf(Letter));
+  if (Device == INVALID_HANDLE_VALUE) return -1;
+  int32_t Partition = PartitionNumberOf(Device);
+  CloseHandle(Device);
+  return Partition;
 }
 
 bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountList) {
@@ -67,11 +79,15 @@ bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountLis
     TSysVolume& S = New[I];
     S.Letter = ScanList[I];
     S.InfoDate = GetFileDateTime(VolumeConfigFileName(S.Letter));
-    S.Disk = GetVolumeDiskNumber(S.Letter);
-    if (S.Disk != -1) {
-      S.Partition = GetVolumePartitionNumber(S.Letter);
-      continue;
+    // One open serves both queries: a scan runs at every tick.
+    HANDLE Device = OpenDevice(DevicePathOf(S.Letter));
+    if (Device != INVALID_HANDLE_VALUE) {
+      S.Disk = DiskNumberOf(Device);
+      if (S.Disk != -1) S.Partition = PartitionNumberOf(Device);
+      CloseHandle(Device);
+      if (S.Disk != -1) continue;
     }
+    S.Disk = -1;
     if (!MountListAsked && MountList.empty()) GetMountedVolumes(MountList);
     MountListAsked = true;
     const TTCMountedVolume* Mounted;

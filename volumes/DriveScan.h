@@ -26,9 +26,6 @@ std::string DriveLetters(bool Upper);
 // The letters A..Z, in order, whose root has the given Windows drive type.
 std::string DrivesOfType(uint16_t DriveType);
 
-// Sends a control request without input to a device; true when it succeeded.
-bool DeviceQuery(const std::string& DevicePath, uint32_t ControlCode, void* Buffer,
-                 uint32_t BufferSize);
 // Disk of the drive's first extent, or -1.
 int32_t GetVolumeDiskNumber(char Letter);
 // Partition number of the drive, or -1.
