@@ -88,10 +88,11 @@ protected:
   }
 
   // A container with its password on the definitions drive, and its section.
-  void DefineVolume(const std::string& Label, const std::string& Name, bool DefaultPass) {
+  void DefineVolume(const std::string& Label, const std::string& Name, bool DefaultPass,
+                    const std::string& Password = "secret") {
     // The library's writer: text first.
     ASSERT_TRUE(WriteTextFile("container", Store / Name, false));
-    ASSERT_TRUE(WriteTextFile("secret", Store / (Name + ".password"), false));
+    ASSERT_TRUE(WriteTextFile(Password, Store / (Name + ".password"), false));
     Definitions << "[" << Label << "]\r\nFile=\\" << Name << "\r\nAuto=1\r\nDefaultPass="
                 << (DefaultPass ? 1 : 0) << "\r\nLetter=" << MountLetter << "\r\n";
     ASSERT_TRUE(WriteTextFile(Definitions.str(), Store / ".tcvinfo.ini", false));
@@ -289,4 +290,21 @@ TEST_F(MountCycleTest, NestedPassInsideThePasswordBoxReturnsAtOnce) {
   EXPECT_FALSE(AppFlags & afBusy);
   ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
   EXPECT_EQ(Results[0], (VolumeResult{I, "Volume Mounted", true}));
+}
+
+TEST_F(MountCycleTest, HostileLabelAndPasswordReachTheProgramIntact) {
+  // A section name trying to add a keyfile switch, a password with quotes,
+  // blanks and backslashes, and a container path with a blank.
+  const std::string Label = "Data\" /k C:\\evil.key /p x";
+  const std::string Password = "pa ss\"wo\\\"rd\\";
+  DefineVolume(Label, "my vol.hc", false, Password);
+  const int I = Refresh(Label);
+  Volumes[I].Password = Password;
+  ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
+  EXPECT_EQ(Results[0], (VolumeResult{I, "Volume Mounted", true}));
+  EXPECT_EQ(LoggedCommands(),
+            std::vector<std::string>{std::string("/q /s /v \"") + InfoDrive.Letter() + ":\\my vol.hc\" /l " +
+                                     MountLetter + " /m label=\"Data\\\" /k C:\\evil.key /p x\"" +
+                                     " /p \"pa ss\\\"wo\\\\\\\"rd\\\\\""});
 }
