@@ -199,4 +199,28 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
 }
 
+TEST_F(VolumeDefsRefresh, FileSetModifiedSwitchedOffStampsAChangedContainer) {
+  const std::string Container = Drive(F) + "c1.hc";
+  ASSERT_EQ(SetFileDateTime(Container, StampA), 0u);
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nFileSetModified=1\r\n", StampA);
+  RefreshVolumes();
+  ASSERT_EQ(Volumes.size(), 1u);
+  ASSERT_EQ(Volumes[0].FileSetModified, 1);
+  Volumes[0].FileSetModified = 2;  // a change was seen inside the mounted volume
+
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nFileSetModified=0\r\n", StampB);
+  RefreshVolumes();
+  ASSERT_EQ(Volumes.size(), 1u);
+  EXPECT_EQ(Volumes[0].FileSetModified, 0);
+  EXPECT_GT(GetFileDateTime(Container), StampC);  // now, not the old time
+
+  // Switched on again: a fresh mark, nothing stamped.
+  ASSERT_EQ(SetFileDateTime(Container, StampA), 0u);
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nFileSetModified=1\r\n", StampC);
+  RefreshVolumes();
+  EXPECT_EQ(Volumes[0].FileSetModified, 1);
+  EXPECT_EQ(Volumes[0].Monitor, nullptr);  // not mounted
+  EXPECT_EQ(GetFileDateTime(Container), StampA);
+}
+
 } // namespace
