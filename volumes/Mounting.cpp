@@ -49,38 +49,36 @@ void LaunchCryptProgram(const std::string& Program, std::string& Params) {
 
 // Asks in the masked input box when Password is empty; Cancel switches the
 // volume's Auto off.
-void AskPasswordIfEmpty(int Index, std::string& Password, const std::string& Prompt) {
+void AskPasswordIfEmpty(TTCVolume& V, std::string& Password, const std::string& Prompt) {
   if (!Password.empty()) return;
   std::string Value;
-  const bool Ok = InputBox("", Prompt, "", Value, true);
-  Volumes[Index].Auto = Ok;
+  V.Auto = InputBox("", Prompt, "", Value, true);
   Password.swap(Value);
 }
 
 void TryMount(int Index) {
   std::string Program;
   if (!FindCryptProgram(Program)) return;
-  // Taken again after every call that may run a message loop.
-  TTCVolume* V = &Volumes[Index];
-  if (!V->Auto) return;
-  if (V->Partition == 0 && V->File.empty()) return;
-  if (V->DefaultPass) {
-    AskPasswordIfEmpty(Index, DefaultPassword, "Default Password:");
+  // The list is not replaced while a pass runs (afBusy holds the timer's
+  // refresh off), so the entry stays put across the dialogs' loops.
+  TTCVolume& V = Volumes[Index];
+  if (!V.Auto) return;
+  if (V.Partition == 0 && V.File.empty()) return;
+  if (V.DefaultPass) {
+    AskPasswordIfEmpty(V, DefaultPassword, "Default Password:");
   } else {
-    AskPasswordIfEmpty(Index, V->Password, V->Label + " Password:");
+    AskPasswordIfEmpty(V, V.Password, V.Label + " Password:");
   }
-  V = &Volumes[Index];
-  const std::string& Password = V->DefaultPass ? DefaultPassword : V->Password;
+  const std::string& Password = V.DefaultPass ? DefaultPassword : V.Password;
   if (Password.empty()) return;
-  char Letter = V->Letter;
+  char Letter = V.Letter;
   if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\"))
     Letter = FindFreeDriveLetter(Letter);
-  const std::string Path = V->File.empty() ? PartitionDevicePath(V->Disk, V->Partition) : V->File;
-  MountCommand(Path, Password, V->Label, V->TrueCrypt, Letter);
+  const std::string Path = V.File.empty() ? PartitionDevicePath(V.Disk, V.Partition) : V.File;
+  MountCommand(Path, Password, V.Label, V.TrueCrypt, Letter);
   Sleep(MountLaunchPause);
-  V = &Volumes[Index];
-  V->MountPending = true;
-  V->PendingTime = 1;
+  V.MountPending = true;
+  V.PendingTime = 1;
   BeginPending();
 }
 
