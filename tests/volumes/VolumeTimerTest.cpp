@@ -3,6 +3,7 @@
 #include "VolumeControlFixture.h"
 
 #include "Files.h"
+#include "VolumeDefinitions.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ TEST_F(VolumeTimerTest, KeepPollingTenMinutesGivesExactly2000Ticks) {
   // Each tick is run as the window timer would run it. With a pass running
   // (as while it waits in a dialog) a tick only counts down, which keeps
   // 2000 of them fast; the full tick is covered by the test below.
+  // The first refresh of a test always reports a change.
+  int Refreshes = 0;
+  RebuildMenusHook = [&] { ++Refreshes; };
   AppFlags |= afBusy;
   int Ticks = 0;
   while (Timer->Enabled() && Ticks < 2100) {
@@ -33,6 +37,13 @@ TEST_F(VolumeTimerTest, KeepPollingTenMinutesGivesExactly2000Ticks) {
   }
   EXPECT_EQ(Ticks, 2000);
   EXPECT_EQ(Timer->RunTime, 0u);
+  // Nothing was re-read under the running pass.
+  EXPECT_EQ(Refreshes, 0);
+  AppFlags &= static_cast<uint8_t>(~afBusy);
+  Timer->OnTimer(Timer);
+  EXPECT_EQ(Refreshes, 1);
+  EXPECT_FALSE(Timer->Enabled());
+  RebuildMenusHook = {};
 }
 
 TEST_F(VolumeTimerTest, RealTicksStopWhenRunTimeIsUsedUp) {
