@@ -172,3 +172,18 @@ TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
   EXPECT_EQ(ReadPath(Beside), "<absent>");
   FileDelete(Beside);
 }
+
+TEST_F(CryptProgramTest, AskedAgainWhileTheDialogIsOpenGivesNothing) {
+  // A tick or a menu inside the dialog's loop must not open a second one.
+  bool NestedFound = true;
+  std::string NestedPath = "stale";
+  Dialogs.Act = [&](HWND Dialog) {
+    NestedFound = FindCryptProgram(NestedPath);
+    Choose(Dialog, StandinProgramPath(StandinBuild::VeraCrypt121));
+  };
+  std::string Path;
+  EXPECT_TRUE(FindCryptProgram(Path));
+  EXPECT_EQ(Dialogs.Shown, 1);
+  EXPECT_FALSE(NestedFound);
+  EXPECT_EQ(NestedPath, "");
+}
