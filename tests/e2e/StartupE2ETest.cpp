@@ -1,0 +1,58 @@
+// First start: the "Auto" volume is mounted with the default password asked
+// for once, with the exact command line, and announced.
+#include <gtest/gtest.h>
+
+#include "TrayAppRun.h"
+
+TEST(TrayAppStartup, AutoVolumeIsMountedWithTheDefaultPassword) {
+  TrayAppRun App("e2estart");
+  App.WriteSettings();
+  const std::string Container = App.AddContainer("data.hc", "secret");
+  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
+  ASSERT_TRUE(App.Start());
+
+  HWND Box = App.WaitForInputBox();
+  ASSERT_NE(Box, nullptr);
+  EXPECT_EQ(App.InputBoxPrompt(Box), "Default Password:");
+  App.AnswerInputBox(Box, "secret");
+
+  ASSERT_TRUE(App.WaitForMountCount(1));
+  EXPECT_EQ(App.Mounts()[0].Letter, 'R');
+  EXPECT_TRUE(TrayAppRun::WaitForBalloonText("Data"));
+  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
+}
+
+TEST(TrayAppStartup, TrayClickWhilePromptIsOpenOpensNoMenu) {
+  TrayAppRun App("e2eprompt");
+  App.WriteSettings();
+  const std::string Container = App.AddContainer("data.hc", "secret");
+  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
+  ASSERT_TRUE(App.Start());
+  HWND Box = App.WaitForInputBox();
+  ASSERT_NE(Box, nullptr);
+
+  App.PostTrayMouse(WM_LBUTTONUP);
+  App.PostTrayMouse(WM_RBUTTONUP);
+  EXPECT_EQ(App.WaitForMenu(1000), nullptr);
+  App.AnswerInputBox(Box, "secret");
+  ASSERT_TRUE(App.WaitForMountCount(1));
+  EXPECT_EQ(App.MenuWindow(), nullptr);
+}
+
+TEST(TrayAppStartup, WrongPasswordEndsInAFailureAfterTheTimeOut) {
+  TrayAppRun App("e2ewrong");
+  App.WriteSettings();
+  const std::string Container = App.AddContainer("data.hc", "secret");
+  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
+  ASSERT_TRUE(App.Start());
+  HWND Box = App.WaitForInputBox();
+  ASSERT_NE(Box, nullptr);
+  App.AnswerInputBox(Box, "wrong");
+  // 200 passes of 300 ms; the balloon names the volume, nothing is mounted
+  // and no second attempt is made.
+  EXPECT_FALSE(TrayAppRun::WaitForBalloonText("Data", 55000));
+  EXPECT_TRUE(TrayAppRun::WaitForBalloonText("Data", 15000));
+  EXPECT_TRUE(App.Mounts().empty());
+  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p wrong\n");
+  EXPECT_EQ(App.WaitForInputBox(500), nullptr);
+}

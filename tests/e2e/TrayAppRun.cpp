@@ -1,0 +1,313 @@
+#include "TrayAppRun.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "WineDrives.h"
+
+namespace {
+
+std::wstring Wide(const std::string& S) {
+  if (S.empty()) return {};
+  int N = MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
+  std::wstring W(static_cast<std::size_t>(N), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), W.data(), N);
+  return W;
+}
+
+std::string Narrow(const std::wstring& W) {
+  if (W.empty()) return {};
+  int N = WideCharToMultiByte(CP_UTF8, 0, W.data(), static_cast<int>(W.size()), nullptr, 0, nullptr, nullptr);
+  std::string S(static_cast<std::size_t>(N), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, W.data(), static_cast<int>(W.size()), S.data(), N, nullptr, nullptr);
+  return S;
+}
+
+std::string AppDataFolder() {
+  wchar_t Path[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, Path))) return {};
+  return Narrow(Path) + "\\";
+}
+
+std::string ClassOf(HWND Window) {
+  wchar_t Name[64] = {};
+  GetClassNameW(Window, Name, 64);
+  return Narrow(Name);
+}
+
+// Top-level windows of a process with the given class.
+std::vector<HWND> WindowsOf(DWORD ProcessId, const std::string& Class, bool VisibleOnly) {
+  struct Query {
+    DWORD Pid;
+    std::string Class;
+    bool Visible;
+    std::vector<HWND> Found;
+  } Q{ProcessId, Class, VisibleOnly, {}};
+  EnumWindows(
+      [](HWND W, LPARAM L) -> BOOL {
+        auto* Q = reinterpret_cast<Query*>(L);
+        DWORD Pid = 0;
+        GetWindowThreadProcessId(W, &Pid);
+        if (Pid == Q->Pid && ClassOf(W) == Q->Class && (!Q->Visible || IsWindowVisible(W)))
+          Q->Found.push_back(W);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&Q));
+  return Q.Found;
+}
+
+void RunAndWait(const std::string& Program, const std::string& Params) {
+  std::wstring CommandLine = L"\"" + Wide(Program) + L"\" " + Wide(Params);
+  STARTUPINFOW Startup{};
+  Startup.cb = sizeof Startup;
+  PROCESS_INFORMATION Info{};
+  if (!CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &Startup, &Info))
+    return;
+  WaitForSingleObject(Info.hProcess, 15000);
+  CloseHandle(Info.hThread);
+  CloseHandle(Info.hProcess);
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs) {
+  const ULONGLONG End = GetTickCount64() + TimeoutMs;
+  for (;;) {
+    if (Condition()) return true;
+    if (GetTickCount64() >= End) return false;
+    Sleep(50);
+  }
+}
+
+TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + Name) {
+  FProgram = FFolder / (Name + ".exe");
+  std::string Built = WineDosPath(TRAYVM_EXE);
+  CopyFileW(Wide(Built.empty() ? TRAYVM_EXE : Built).c_str(), Wide(FProgram).c_str(), FALSE);
+  DeleteFileW(Wide(SettingsPath()).c_str());
+  DeleteFileW(Wide(PasswordFilePath()).c_str());
+  DeleteFileW(Wide(AppDataConfigPath()).c_str());
+  SHCreateDirectoryExW(nullptr, Wide(UserDir()).c_str(), nullptr);
+  StartStandinDriver();
+  ClearStandinMounts(StandinDevice::VeraCrypt);
+  SetEnvironmentVariableW(L"STANDIN_LOG", Wide(FFolder / "commands.log").c_str());
+  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", nullptr);
+  SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
+}
+
+TrayAppRun::~TrayAppRun() {
+  if (FProcess.hProcess) {
+    if (Running()) TerminateProcess(FProcess.hProcess, 99);
+    WaitForSingleObject(FProcess.hProcess, 5000);
+    CloseHandle(FProcess.hProcess);
+    CloseHandle(FProcess.hThread);
+  }
+  // Whatever stayed mounted is dismounted by the stand-in itself, which also
+  // gives its drive letter back.
+  for (const StandinMount& M : Mounts())
+    RunAndWait(CryptProgram(), std::string("/q /s /d ") + M.Letter + " /f");
+  ClearStandinMounts(StandinDevice::VeraCrypt);
+  DeleteFileW(Wide(AppDataConfigPath()).c_str());
+  SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
+}
+
+std::string TrayAppRun::UserDir() const { return AppDataFolder() + "Vaultline\\" + FName + "\\"; }
+std::string TrayAppRun::SettingsPath() const { return UserDir() + FName + ".ini"; }
+std::string TrayAppRun::PasswordFilePath() const { return UserDir() + "1.d"; }
+std::string TrayAppRun::AppDataConfigPath() { return AppDataFolder() + ".tcvinfo.ini"; }
+std::string TrayAppRun::CryptProgram() { return StandinProgramPath(StandinBuild::VeraCrypt121); }
+
+void TrayAppRun::WriteSettings(const std::string& CommonLines) {
+  WriteTextFile(SettingsPath(), "[Common]\r\nPath=" + CryptProgram() + "\r\n" + CommonLines);
+}
+
+std::string TrayAppRun::ReadSettings() const { return ReadTextFile(SettingsPath()); }
+
+std::string TrayAppRun::AddContainer(const std::string& FileName, const std::string& Password) {
+  const std::string Path = FFolder / FileName;
+  WriteTextFile(Path, "container");
+  WriteTextFile(Path + ".password", Password);
+  return Path;
+}
+
+void TrayAppRun::WriteVolumeConfig(const std::string& Text) { WriteTextFile(AppDataConfigPath(), Text); }
+
+bool TrayAppRun::Start(const std::string& Params) {
+  if (FProcess.hProcess) {
+    CloseHandle(FProcess.hProcess);
+    CloseHandle(FProcess.hThread);
+    FProcess = {};
+  }
+  std::wstring CommandLine = L"\"" + Wide(FProgram) + L"\"";
+  if (!Params.empty()) CommandLine += L" " + Wide(Params);
+  STARTUPINFOW Startup{};
+  Startup.cb = sizeof Startup;
+  if (!CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      Wide(FFolder.Path()).c_str(), &Startup, &FProcess))
+    return false;
+  return WaitUntil([this] { return Window() != nullptr; }, 15000);
+}
+
+bool TrayAppRun::Running() const {
+  return FProcess.hProcess && WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int TrayAppRun::WaitForExit(DWORD TimeoutMs) {
+  if (!FProcess.hProcess || WaitForSingleObject(FProcess.hProcess, TimeoutMs) != WAIT_OBJECT_0)
+    return -1;
+  DWORD Code = 0;
+  GetExitCodeProcess(FProcess.hProcess, &Code);
+  return static_cast<int>(Code);
+}
+
+HWND TrayAppRun::Window() const {
+  if (!FProcess.hProcess) return nullptr;
+  auto Found = WindowsOf(FProcess.dwProcessId, "PelmoMinApplicationClass", false);
+  return Found.empty() ? nullptr : Found.front();
+}
+
+HWND TrayAppRun::WaitForInputBox(DWORD TimeoutMs) const {
+  HWND Box = nullptr;
+  WaitUntil(
+      [&] {
+        auto Found = WindowsOf(FProcess.dwProcessId, "InputBox", true);
+        Box = Found.empty() ? nullptr : Found.front();
+        return Box != nullptr;
+      },
+      TimeoutMs);
+  return Box;
+}
+
+std::string TrayAppRun::InputBoxPrompt(HWND Box) const {
+  wchar_t Text[256] = {};
+  for (HWND Child = GetWindow(Box, GW_CHILD); Child; Child = GetWindow(Child, GW_HWNDNEXT)) {
+    if (ClassOf(Child) == "Static") {
+      GetWindowTextW(Child, Text, 256);
+      return Narrow(Text);
+    }
+  }
+  return {};
+}
+
+void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text, bool Ok) const {
+  HWND Edit = GetDlgItem(Box, 1001);
+  SendMessageW(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(Text).c_str()));
+  SendMessageW(GetDlgItem(Box, Ok ? 1002 : 1003), BM_CLICK, 0, 0);
+}
+
+void TrayAppRun::PostToWindow(UINT Msg, WPARAM WParam, LPARAM LParam) const {
+  PostMessageW(Window(), Msg, WParam, LParam);
+}
+
+void TrayAppRun::PostTrayMouse(UINT MouseMessage) const {
+  PostToWindow(TrayCallbackMessage, TrayIconId, MouseMessage);
+}
+
+void TrayAppRun::PostSessionChange(WPARAM Code, DWORD Session) const {
+  PostToWindow(WM_WTSSESSION_CHANGE, Code, static_cast<LPARAM>(Session));
+}
+
+HWND TrayAppRun::MenuWindow() const {
+  auto Found = WindowsOf(FProcess.dwProcessId, "#32768", true);
+  return Found.empty() ? nullptr : Found.back();
+}
+
+HWND TrayAppRun::WaitForMenu(DWORD TimeoutMs) const {
+  HWND Menu = nullptr;
+  WaitUntil([&] { return (Menu = MenuWindow()) != nullptr; }, TimeoutMs);
+  return Menu;
+}
+
+void TrayAppRun::PressMenuKey(HWND Menu, WORD Key) const {
+  PostMessageW(Menu, WM_KEYDOWN, Key, 0);
+  Sleep(40);
+}
+
+bool TrayAppRun::ChooseFromMenu(UINT MouseMessage, std::vector<int> Path) {
+  PostTrayMouse(MouseMessage);
+  HWND Menu = WaitForMenu();
+  if (!Menu) return false;
+  Sleep(100);
+  for (std::size_t Level = 0; Level < Path.size(); ++Level) {
+    int Moves = Path[Level];
+    if (Level > 0) {
+      PressMenuKey(Menu, VK_RIGHT);
+      Sleep(100);
+    }
+    for (; Moves > 0; --Moves) PressMenuKey(Menu, VK_DOWN);
+    for (; Moves < 0; ++Moves) PressMenuKey(Menu, VK_UP);
+  }
+  PressMenuKey(Menu, VK_RETURN);
+  return WaitUntil([this] { return MenuWindow() == nullptr; }, 5000);
+}
+
+std::string TrayAppRun::CommandLog() const { return ReadTextFile(FFolder / "commands.log"); }
+
+std::vector<StandinMount> TrayAppRun::Mounts() const {
+  std::vector<StandinMount> Result;
+  QueryStandinMounts(StandinDevice::VeraCrypt, Result);
+  return Result;
+}
+
+bool TrayAppRun::WaitForMountCount(std::size_t Count, DWORD TimeoutMs) {
+  return WaitUntil([&] { return Mounts().size() == Count; }, TimeoutMs);
+}
+
+std::string TrayAppRun::StartWithMountedVolume(const std::string& CommonLines,
+                                               const std::string& Params) {
+  WriteSettings(CommonLines);
+  const std::string Container = AddContainer("data.hc", "secret");
+  WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
+  if (!Start(Params)) return {};
+  HWND Box = WaitForInputBox();
+  if (!Box) return {};
+  AnswerInputBox(Box, "secret");
+  return WaitForMountCount(1) ? Container : std::string();
+}
+
+DWORD TrayAppRun::SessionId() const {
+  DWORD Session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &Session);
+  return Session;
+}
+
+std::string TrayAppRun::VisibleBalloonText() {
+  std::vector<HWND> Tips;
+  EnumWindows(
+      [](HWND W, LPARAM L) -> BOOL {
+        if (IsWindowVisible(W) && ClassOf(W) == "tooltips_class32")
+          reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&Tips));
+  for (HWND Tip : Tips) {
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(Tip, &Pid);
+    HANDLE Process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid);
+    if (!Process) continue;
+    // The tooltip fills the record and the text buffer in its own process.
+    auto* Remote = static_cast<char*>(VirtualAllocEx(Process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    std::string Text;
+    if (Remote) {
+      constexpr int Chars = 512;
+      TOOLINFOW Info{};
+      Info.cbSize = sizeof Info;
+      Info.lpszText = reinterpret_cast<WCHAR*>(Remote + 1024);
+      const wchar_t Empty[1] = {0};
+      WriteProcessMemory(Process, Remote, &Info, sizeof Info, nullptr);
+      WriteProcessMemory(Process, Remote + 1024, Empty, sizeof Empty, nullptr);
+      SendMessageW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(Remote));
+      wchar_t Buffer[Chars + 1] = {};
+      ReadProcessMemory(Process, Remote + 1024, Buffer, Chars * sizeof(wchar_t), nullptr);
+      VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
+      Text = Narrow(Buffer);
+    }
+    CloseHandle(Process);
+    if (!Text.empty()) return Text;
+  }
+  return {};
+}
+
+bool TrayAppRun::WaitForBalloonText(const std::string& Text, DWORD TimeoutMs) {
+  return WaitUntil([&] { return VisibleBalloonText() == Text; }, TimeoutMs);
+}
