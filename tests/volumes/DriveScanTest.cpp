@@ -27,20 +27,6 @@ const TSysVolume* Scanned(char Letter) {
   return nullptr;
 }
 
-TEST_F(DriveScanTest, DriveTypesAndLetters) {
-  EXPECT_EQ(DriveLetters(true), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  EXPECT_EQ(DriveLetters(false), "abcdefghijklmnopqrstuvwxyz");
-  ScratchFolder A("a"), B("b");
-  TestDrive Fixed(UnusedDriveLetter('D'), A.Path(), WineDriveType::Fixed);
-  TestDrive Removable(UnusedDriveLetter(Fixed.Letter() + 1), B.Path(), WineDriveType::Removable);
-  const std::string FixedLetters = DrivesOfType(DriveTypeFixed), RemovableLetters = DrivesOfType(DriveTypeRemovable);
-  EXPECT_NE(FixedLetters.find('C'), std::string::npos);
-  EXPECT_NE(FixedLetters.find(Fixed.Letter()), std::string::npos);
-  EXPECT_EQ(FixedLetters.find(Removable.Letter()), std::string::npos);
-  EXPECT_NE(RemovableLetters.find(Removable.Letter()), std::string::npos);
-  EXPECT_TRUE(std::is_sorted(FixedLetters.begin(), FixedLetters.end()));
-}
-
 TEST_F(DriveScanTest, DiskQueriesOfMappedAndMissingDrives) {
   // Wine answers the disk query for a mapped drive; a letter without a
   // drive has no disk, nor has the per-user marker.

@@ -39,17 +39,6 @@ TEST_F(VolumeDefsRecord, FindVolumeByPathIgnoringCaseElseByDiskAndPartition) {
   EXPECT_FALSE(FindVolume(2, 1, "", List, Found));
 }
 
-TEST_F(VolumeDefsRecord, MountedOnlyForValidIndexWithLetter) {
-  Volumes = {Entry(1, 2, ""), Entry(1, 3, "")};
-  Volumes[1].MountedLetter = 'T';
-  EXPECT_FALSE(IsVolumeMounted(0));
-  EXPECT_TRUE(IsVolumeMounted(1));
-  EXPECT_FALSE(IsVolumeMounted(2));
-  EXPECT_FALSE(IsVolumeMounted(-1));
-  EXPECT_TRUE(IsValidVolumeIndex(1));
-  EXPECT_FALSE(IsValidVolumeIndex(2));
-}
-
 TEST_F(VolumeDefsRecord, ConfigFileLocations) {
   EXPECT_EQ(VolumeConfigFileName('E'), "E:\\.tcvinfo.ini");
   EXPECT_EQ(VolumeConfigFileName(AppDataMarker), GetAppDataFolder() + ".tcvinfo.ini");
