@@ -23,7 +23,7 @@ bool OpenCryptDriver(HANDLE& Handle);
 // Always true.
 bool GetMountedVolumes(TTCMountedVolumeArray& List);
 
-// Decodes one upper-cased volume name: an existing container file (an
+// Decodes one upper-cased volume name: an existing container file (a
 // leading "\??\" dropped), or a "...HARDDISK<n>\...PARTITION<m>" device name.
 bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition,
                       std::string& Path);
