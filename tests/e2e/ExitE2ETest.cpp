@@ -68,5 +68,5 @@ TEST(TrayAppExit, EndOfTheWindowsSessionSavesThenClosesAndDismounts) {
   EXPECT_TRUE(App.Running());
   App.PostToWindow(WM_ENDSESSION, FALSE);
   EXPECT_EQ(App.WaitForExit(), 0);
-  EXPECT_TRUE(App.WaitForMountCount(0));
+  EXPECT_TRUE(App.WaitForMountCount(0)) << App.CommandLog();
 }

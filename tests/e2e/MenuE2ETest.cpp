@@ -9,13 +9,14 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAndAgainMountsIt) {
   const std::string Container = App.StartWithMountedVolume();
   ASSERT_FALSE(Container.empty());
 
+  HWND MountedBalloon = TrayAppRun::VisibleBalloon();
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(0));
-  EXPECT_TRUE(TrayAppRun::WaitForBalloonText("Data"));
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
 
   // The default password is still held: no prompt this time.
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
-  ASSERT_TRUE(App.WaitForMountCount(1));
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n"
                               "/q /s /d R /f\n"
                               "/q /s /v " + Container + " /l R /m label=Data /p secret\n");

@@ -13,10 +13,12 @@ TEST(TrayAppSession, ConsoleDisconnectDismountsAndConnectMountsAgain) {
   Sleep(1000);
   EXPECT_EQ(App.Mounts().size(), 1u);
 
+  HWND MountedBalloon = TrayAppRun::VisibleBalloon();
   App.PostSessionChange(WTS_CONSOLE_DISCONNECT, App.SessionId());
   ASSERT_TRUE(App.WaitForMountCount(0));
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
   App.PostSessionChange(WTS_CONSOLE_CONNECT, App.SessionId());
-  ASSERT_TRUE(App.WaitForMountCount(1));
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
   EXPECT_EQ(App.WaitForInputBox(300), nullptr);
 }
 

@@ -18,7 +18,7 @@ TEST(TrayAppStartup, AutoVolumeIsMountedWithTheDefaultPassword) {
 
   ASSERT_TRUE(App.WaitForMountCount(1));
   EXPECT_EQ(App.Mounts()[0].Letter, 'R');
-  EXPECT_TRUE(TrayAppRun::WaitForBalloonText("Data"));
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Data"), nullptr);
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
 }
 
@@ -50,8 +50,8 @@ TEST(TrayAppStartup, WrongPasswordEndsInAFailureAfterTheTimeOut) {
   App.AnswerInputBox(Box, "wrong");
   // 200 passes of 300 ms; the balloon names the volume, nothing is mounted
   // and no second attempt is made.
-  EXPECT_FALSE(TrayAppRun::WaitForBalloonText("Data", 55000));
-  EXPECT_TRUE(TrayAppRun::WaitForBalloonText("Data", 15000));
+  EXPECT_EQ(TrayAppRun::WaitForBalloon("Data", nullptr, 55000), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Data", nullptr, 15000), nullptr);
   EXPECT_TRUE(App.Mounts().empty());
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p wrong\n");
   EXPECT_EQ(App.WaitForInputBox(500), nullptr);

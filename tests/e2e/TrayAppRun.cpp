@@ -109,6 +109,13 @@ TrayAppRun::~TrayAppRun() {
   ClearStandinMounts(StandinDevice::VeraCrypt);
   DeleteFileW(Wide(AppDataConfigPath()).c_str());
   SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
+  // Editors the shell opened for a config or the settings.
+  EnumWindows(
+      [](HWND W, LPARAM) -> BOOL {
+        if (ClassOf(W) == "Notepad") PostMessageW(W, WM_CLOSE, 0, 0);
+        return TRUE;
+      },
+      0);
 }
 
 std::string TrayAppRun::UserDir() const { return AppDataFolder() + "Vaultline\\" + FName + "\\"; }
@@ -140,11 +147,19 @@ bool TrayAppRun::Start(const std::string& Params) {
   }
   std::wstring CommandLine = L"\"" + Wide(FProgram) + L"\"";
   if (!Params.empty()) CommandLine += L" " + Wide(Params);
+  // Standard handles on NUL: what the program starts (an editor through the
+  // shell) must not hold the test runner's pipes open.
+  SECURITY_ATTRIBUTES Inherit{sizeof Inherit, nullptr, TRUE};
+  HANDLE Nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &Inherit, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW Startup{};
   Startup.cb = sizeof Startup;
-  if (!CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      Wide(FFolder.Path()).c_str(), &Startup, &FProcess))
-    return false;
+  Startup.dwFlags = STARTF_USESTDHANDLES;
+  Startup.hStdInput = Startup.hStdOutput = Startup.hStdError = Nul;
+  const BOOL Started = CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      Wide(FFolder.Path()).c_str(), &Startup, &FProcess);
+  CloseHandle(Nul);
+  if (!Started) return false;
   return WaitUntil([this] { return Window() != nullptr; }, 15000);
 }
 
@@ -262,7 +277,8 @@ std::string TrayAppRun::StartWithMountedVolume(const std::string& CommonLines,
   HWND Box = WaitForInputBox();
   if (!Box) return {};
   AnswerInputBox(Box, "secret");
-  return WaitForMountCount(1) ? Container : std::string();
+  // Mounted, and the program has seen it.
+  return WaitForMountCount(1) && WaitForBalloon("Data") ? Container : std::string();
 }
 
 DWORD TrayAppRun::SessionId() const {
@@ -271,43 +287,51 @@ DWORD TrayAppRun::SessionId() const {
   return Session;
 }
 
-std::string TrayAppRun::VisibleBalloonText() {
-  std::vector<HWND> Tips;
+HWND TrayAppRun::VisibleBalloon() {
+  HWND Found = nullptr;
   EnumWindows(
       [](HWND W, LPARAM L) -> BOOL {
-        if (IsWindowVisible(W) && ClassOf(W) == "tooltips_class32")
-          reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
-        return TRUE;
+        if (!IsWindowVisible(W) || ClassOf(W) != "tooltips_class32") return TRUE;
+        *reinterpret_cast<HWND*>(L) = W;
+        return FALSE;
       },
-      reinterpret_cast<LPARAM>(&Tips));
-  for (HWND Tip : Tips) {
-    DWORD Pid = 0;
-    GetWindowThreadProcessId(Tip, &Pid);
-    HANDLE Process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid);
-    if (!Process) continue;
-    // The tooltip fills the record and the text buffer in its own process.
-    auto* Remote = static_cast<char*>(VirtualAllocEx(Process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-    std::string Text;
-    if (Remote) {
-      constexpr int Chars = 512;
-      TOOLINFOW Info{};
-      Info.cbSize = sizeof Info;
-      Info.lpszText = reinterpret_cast<WCHAR*>(Remote + 1024);
-      const wchar_t Empty[1] = {0};
-      WriteProcessMemory(Process, Remote, &Info, sizeof Info, nullptr);
-      WriteProcessMemory(Process, Remote + 1024, Empty, sizeof Empty, nullptr);
-      SendMessageW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(Remote));
-      wchar_t Buffer[Chars + 1] = {};
-      ReadProcessMemory(Process, Remote + 1024, Buffer, Chars * sizeof(wchar_t), nullptr);
-      VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
-      Text = Narrow(Buffer);
-    }
-    CloseHandle(Process);
-    if (!Text.empty()) return Text;
-  }
-  return {};
+      reinterpret_cast<LPARAM>(&Found));
+  return Found;
 }
 
-bool TrayAppRun::WaitForBalloonText(const std::string& Text, DWORD TimeoutMs) {
-  return WaitUntil([&] { return VisibleBalloonText() == Text; }, TimeoutMs);
+std::string TrayAppRun::BalloonText(HWND Tip) {
+  DWORD Pid = 0;
+  GetWindowThreadProcessId(Tip, &Pid);
+  HANDLE Process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid);
+  if (!Process) return {};
+  // The tooltip fills the record and the text buffer in its own process.
+  auto* Remote = static_cast<char*>(VirtualAllocEx(Process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+  std::string Text;
+  if (Remote) {
+    constexpr int Chars = 512;
+    TOOLINFOW Info{};
+    Info.cbSize = sizeof Info;
+    Info.lpszText = reinterpret_cast<WCHAR*>(Remote + 1024);
+    const wchar_t Empty[1] = {0};
+    WriteProcessMemory(Process, Remote, &Info, sizeof Info, nullptr);
+    WriteProcessMemory(Process, Remote + 1024, Empty, sizeof Empty, nullptr);
+    SendMessageTimeoutW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(Remote), SMTO_BLOCK, 2000, nullptr);
+    wchar_t Buffer[Chars + 1] = {};
+    ReadProcessMemory(Process, Remote + 1024, Buffer, Chars * sizeof(wchar_t), nullptr);
+    VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
+    Text = Narrow(Buffer);
+  }
+  CloseHandle(Process);
+  return Text;
+}
+
+HWND TrayAppRun::WaitForBalloon(const std::string& Text, HWND Previous, DWORD TimeoutMs) {
+  HWND Found = nullptr;
+  WaitUntil(
+      [&] {
+        Found = VisibleBalloon();
+        return Found && Found != Previous && BalloonText(Found) == Text;
+      },
+      TimeoutMs);
+  return Found && Found != Previous && BalloonText(Found) == Text ? Found : nullptr;
 }

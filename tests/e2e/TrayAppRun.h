@@ -66,10 +66,13 @@ public:
   // sub-menus (right key, then the given downs, ups when negative).
   bool ChooseFromMenu(UINT MouseMessage, std::vector<int> Path);
 
-  // Text of the balloon the shell shows now, read out of its tooltip window;
-  // empty when none is shown. (Wine's tooltip does not give its title away.)
-  static std::string VisibleBalloonText();
-  static bool WaitForBalloonText(const std::string& Text, DWORD TimeoutMs = 10000);
+  // The balloon the shell shows now (a tooltip window; each balloon is a new
+  // one), and its text read out of it. Wine's tooltip does not give its
+  // title away, so scenarios check the text and the outcome.
+  static HWND VisibleBalloon();
+  static std::string BalloonText(HWND Tip);
+  // A balloon other than Previous showing Text, or nullptr.
+  static HWND WaitForBalloon(const std::string& Text, HWND Previous = nullptr, DWORD TimeoutMs = 10000);
 
   std::string CommandLog() const;
   std::vector<StandinMount> Mounts() const;
