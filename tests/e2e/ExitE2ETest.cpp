@@ -18,6 +18,8 @@ struct ExitCase {
   bool Dismounted;
 };
 
+void PrintTo(const ExitCase& Case, std::ostream* Out) { *Out << '"' << Case.Params << '"'; }
+
 class TrayAppExitAndDismount : public testing::TestWithParam<ExitCase> {};
 
 }  // namespace
