@@ -9,6 +9,7 @@
 #include "Files.h"
 #include "MinDialogs.h"
 #include "MountCommandLine.h"
+#include "Process.h"
 #include "Volume.h"
 #include "VolumeTimer.h"
 
@@ -22,29 +23,6 @@ const char* const DismountedText = "Volume Dismounted";
 
 void ReportResult(int Index, const char* Text, bool Success) {
   if (VolumeResultHook) VolumeResultHook(Index, Text, Success);
-}
-
-// Starts the program without waiting. The command line may hold a password:
-// every copy of it is wiped before it is released.
-void LaunchCryptProgram(const std::string& Program, std::string& Params) {
-  std::string Line;
-  Line.reserve(Program.size() + Params.size() + 4);
-  AppendArgument(Line, Program);
-  Line += ' ';
-  Line += Params;
-  std::wstring WideLine = Utf8ToWide(Line);
-  WipeString(Line);
-  const std::wstring WorkDir = Utf8ToWide(ExtractDir(Program));
-  STARTUPINFOW Startup{};
-  Startup.cb = sizeof Startup;
-  Startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION Process{};
-  if (CreateProcessW(nullptr, WideLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                     nullptr, WorkDir.empty() ? nullptr : WorkDir.c_str(), &Startup, &Process)) {
-    CloseHandle(Process.hThread);
-    CloseHandle(Process.hProcess);
-  }
-  WipeString(WideLine);
 }
 
 // Asks in the masked input box when Password is empty; Cancel switches the
@@ -180,7 +158,7 @@ void MountCommand(const std::string& Path, const std::string& Password, const st
   std::string Program;
   if (!FindCryptProgram(Program)) return;
   std::string Params = MountParameters(Path, Password, Label, TrueCryptMode, CryptIsTrueCrypt, Letter);
-  LaunchCryptProgram(Program, Params);
+  RunProcess(Program, Params);
   WipeString(Params);
 }
 
@@ -188,7 +166,7 @@ void DismountCommand(char Letter) {
   std::string Program;
   if (!FindCryptProgram(Program)) return;
   std::string Params = DismountParameters(Letter);
-  LaunchCryptProgram(Program, Params);
+  RunProcess(Program, Params);
 }
 
 void FinalizeVolumeControl() {
