@@ -139,6 +139,25 @@ TEST_F(AppInProcess, TogglesReachTheFileOnlyAtTheNextSave) {
   EXPECT_EQ(Settings.find("Icon"), std::string::npos) << Settings;
 }
 
+TEST_F(AppInProcess, IconSettingSwitchesToAFileAndBack) {
+  const std::string Settings = UserConfigDir() + ProgramName + ".ini";
+  const std::string IconFile = Folder / "custom.ico";
+  ASSERT_TRUE(CopyFileW(Utf8ToWide(WineDosPath(APP_ICON_FILE)).c_str(), Utf8ToWide(IconFile).c_str(), FALSE));
+  WritePrivateProfileStringA("Common", "Icon", IconFile.c_str(), Settings.c_str());
+  App = new TApp("Mount");
+  EXPECT_TRUE(SameTextUtf8(CustomIconPath, IconFile)) << CustomIconPath;
+  EXPECT_NE(App->TrayIcon->Icon, App->MainIcon);
+
+  // A missing file changes nothing; an empty value brings the built-in icon back.
+  WritePrivateProfileStringA("Common", "Icon", "missing.ico", Settings.c_str());
+  App->ExchangeSettings(false);
+  EXPECT_TRUE(SameTextUtf8(CustomIconPath, IconFile));
+  WritePrivateProfileStringA("Common", "Icon", "", Settings.c_str());
+  App->ExchangeSettings(false);
+  EXPECT_EQ(CustomIconPath, "");
+  EXPECT_EQ(App->TrayIcon->Icon, App->MainIcon);
+}
+
 TEST_F(AppInProcess, PasswordFileCarriesOnlyWhatPassesItsChecks) {
   struct Case {
     std::string Password;
