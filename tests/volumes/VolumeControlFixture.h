@@ -1,5 +1,6 @@
-// A fresh application object and clean volume-control state for each test,
-// plus a message pump that runs until a condition holds.
+// A fresh application object and a known volume-control state for each test:
+// the encryption program counts as located (the test itself), the lists are
+// empty, no per-user ".tcvinfo.ini" and no settings file exist.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,13 +15,16 @@
 #include "AppFlags.h"
 #include "ConfigFiles.h"
 #include "CryptProgram.h"
+#include "DriveScan.h"
 #include "FileMonitor.h"
 #include "Files.h"
-#include "MinIniFile.h"
 #include "MinApp.h"
+#include "MinIniFile.h"
 #include "Mounting.h"
+#include "TestSupport.h"
 #include "UnitStartup.h"
 #include "Volume.h"
+#include "VolumeDefinitions.h"
 #include "VolumeTimer.h"
 
 struct VolumeResult {
@@ -31,14 +35,17 @@ struct VolumeResult {
 };
 
 inline void PrintTo(const VolumeResult& R, std::ostream* Os) {
-  *Os << "{" << R.Index << ", \"" << R.Text << "\", " << (R.Success ? "true" : "false") << "}";
+  *Os << "{" << R.Index << ", \"" << R.Text << "\", " << R.Success << "}";
 }
+
+// Day counts on whole even seconds, so the two-second file times keep them.
+inline constexpr double StampA = 45000.25, StampB = 45001.5, StampC = 45002.75;
 
 class VolumeControlTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     InitUtilsUnit();
-    VendorName = "VolumesMountTests";
+    VendorName = "VolumeTests";
   }
 
   void SetUp() override {
@@ -46,16 +53,39 @@ protected:
     VolumeResultHook = [this](int Index, const std::string& Text, bool Success) {
       Results.push_back({Index, Text, Success});
     };
+    CleanFiles();
+    CryptProgramPath = GetParamStr(0);
+    CryptIsTrueCrypt = false;
+    CryptVersionLevel = 119;
+    SettingsFileDate = 0;
   }
 
   void TearDown() override {
     StopFileMonitors();
     App.reset();  // frees the volume timer
     VolumeResultHook = {};
+    RebuildMenusHook = {};
     AppFlags = afNoDismount;
     FinalizeVolumeControl();
     AppFlags = 0;
     PendingCount = 0;
+    CleanFiles();
+  }
+
+  static void CleanFiles() {
+    FileDelete(VolumeConfigFileName(AppDataMarker));
+    FileDelete(GetProgramFolder() + ProgramName + ".ini");
+    FileDelete(UserSettings());
+  }
+
+  // Writes the ".tcvinfo.ini" of Letter (a drive or AppDataMarker); with a
+  // Stamp, gives it that modification time (a day count).
+  static std::string WriteInfo(char Letter, const std::string& Text, double Stamp = 0) {
+    const std::string Path = VolumeConfigFileName(Letter);
+    SetFileAttr(Path, FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(::WriteTextFile(Text, Path, false)) << Path;
+    if (Stamp != 0) EXPECT_EQ(SetFileDateTime(Path, Stamp), 0u) << Path;
+    return Path;
   }
 
   // Dispatches the thread's messages until Done holds or Ms have passed;

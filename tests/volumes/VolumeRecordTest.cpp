@@ -1,29 +1,15 @@
-// The volume record's look-ups and the locations of the configuration files.
-#include "VolumeTestEnv.h"
-
-#include "ConfigFiles.h"
-#include "Files.h"
-#include "TestSupport.h"
-#include "UnitStartup.h"
-#include "Volume.h"
+// The volume record's look-up and the locations of the configuration files.
+#include "VolumeControlFixture.h"
 
 namespace {
 
-TTCVolume Entry(int32_t Disk, int32_t Partition, const std::string& File) {
-  TTCVolume V;
-  V.Disk = Disk;
-  V.Partition = Partition;
-  V.File = File;
-  return V;
-}
-
 using VolumeDefsRecord = VolumeControlTest;
 
-TEST_F(VolumeDefsRecord, FindVolumeByPathIgnoringCaseElseByDiskAndPartition) {
-  TTCVolumesArray List = {Entry(1, 2, ""), Entry(0, 0, "d:\\a.hc"), Entry(1, 2, "E:\\b.hc"), Entry(1, 2, "")};
+TEST(VolumeDefsFind, ByPathIgnoringCaseElseByDiskAndPartition) {
+  TTCVolumesArray List = {{.Disk = 1, .Partition = 2}, {.File = "d:\\a.hc"},
+                          {.Disk = 1, .Partition = 2, .File = "E:\\b.hc"}, {.Disk = 1, .Partition = 2}};
   TTCVolume* Found = nullptr;
   int Index = -1;
-
   // A path matches whatever Disk and Partition say.
   ASSERT_TRUE(FindVolume(9, 9, "D:\\A.HC", List, Found, &Index));
   EXPECT_EQ(Found, &List[1]);
@@ -33,7 +19,6 @@ TEST_F(VolumeDefsRecord, FindVolumeByPathIgnoringCaseElseByDiskAndPartition) {
   EXPECT_EQ(Index, 0);
   EXPECT_TRUE(FindVolume(0, 0, "", List, Found));
   EXPECT_EQ(Found, &List[1]);
-
   EXPECT_FALSE(FindVolume(1, 2, "D:\\a.hcx", List, Found, &Index));
   EXPECT_EQ(Found, nullptr);
   EXPECT_FALSE(FindVolume(2, 1, "", List, Found));
@@ -42,37 +27,31 @@ TEST_F(VolumeDefsRecord, FindVolumeByPathIgnoringCaseElseByDiskAndPartition) {
 TEST_F(VolumeDefsRecord, ConfigFileLocations) {
   EXPECT_EQ(VolumeConfigFileName('E'), "E:\\.tcvinfo.ini");
   EXPECT_EQ(VolumeConfigFileName(AppDataMarker), GetAppDataFolder() + ".tcvinfo.ini");
-  EXPECT_EQ(UserConfigDir(), GetAppDataFolder() + "VolumeDefsTests\\" + ProgramName + "\\");
-
+  EXPECT_EQ(UserConfigDir(), GetAppDataFolder() + "VolumeTests\\" + ProgramName + "\\");
   // The per-user settings file, existing or not, unless one lies beside the program.
+  EXPECT_EQ(SettingsFileName(), UserSettings());
   const std::string BesideProgram = GetProgramFolder() + ProgramName + ".ini";
-  EXPECT_EQ(SettingsFileName(), UserConfigDir() + ProgramName + ".ini");
   ASSERT_TRUE(::WriteTextFile("", BesideProgram, false));
   EXPECT_EQ(SettingsFileName(), BesideProgram);
 }
 
 TEST_F(VolumeDefsRecord, CreateFileFromTemplate) {
   ScratchFolder Folder("record");
-  const std::string TemplateName = ProgramName + "Template.ini";
-  const std::string Template = GetProgramFolder() + TemplateName;
-
+  const std::string Name = ProgramName + "Template.ini", Template = GetProgramFolder() + Name;
   // Without a template the text is written, an empty one too.
-  EXPECT_TRUE(CreateFileFromTemplate(TemplateName, Folder / "a.ini", "[Common]\r\n", false));
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "a.ini", "[Common]\r\n", false));
   EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
-  EXPECT_TRUE(CreateFileFromTemplate(TemplateName, Folder / "b.ini", "", false));
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "b.ini", "", false));
   EXPECT_TRUE(FileExistsEx(Folder / "b.ini"));
-  EXPECT_EQ(ReadTextFile(Folder / "b.ini"), "");
-
   // The template wins over the text; an existing target is left alone.
   ASSERT_TRUE(::WriteTextFile("[Common]\r\nIcon=1\r\n", Template, false));
-  EXPECT_TRUE(CreateFileFromTemplate(TemplateName, Folder / "c.ini", "text", false));
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "c.ini", "text", false));
   EXPECT_EQ(ReadTextFile(Folder / "c.ini"), "[Common]\r\nIcon=1\r\n");
-  EXPECT_FALSE(CreateFileFromTemplate(TemplateName, Folder / "a.ini", "other", false));
+  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "a.ini", "other", false));
   EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
   FileDelete(Template);
-
   // A missing folder is not created.
-  EXPECT_FALSE(CreateFileFromTemplate(TemplateName, Folder / "missing\\d.ini", "x", false));
+  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "missing\\d.ini", "x", false));
   EXPECT_FALSE(DirExistsEx(Folder / "missing"));
 }
 
