@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Files.h"
 #include "MinMenu.h"
 #include "WindowTestHelpers.h"
 
@@ -13,146 +14,118 @@ namespace {
 
 class MinAppMenu : public ::testing::Test {
 protected:
-  void SetUp() override {
-    App = std::make_unique<TMinApplication>("Menus");
-    Menu = new TMinPopupMenu;
-  }
-  void TearDown() override { App.reset(); }
-
   // Shows the menu; At runs while it is open, then Keys are pressed in it.
-  void ShowMenu(std::function<void()> At, std::vector<WORD> Keys) {
+  void ShowMenu(std::vector<WORD> Keys, std::function<void(HMENU Shown)> At = {}) {
+    bool Open = false, Looping = false;
     DelayedAction Inspect(100, [&] {
-      WhileOpen.MenuOpen = OpenMenu() == Menu->Root->Handle && Menu->Root->Handle;
-      WhileOpen.InMenuLoop = InMenuLoop;
-      if (At) At();
+      Open = OpenMenu() == Menu->Root->Handle && Menu->Root->Handle;
+      Looping = InMenuLoop;
+      if (At) At(OpenMenu());
       for (WORD Key : Keys) PressMenuKey(Key);
     });
     // Closes a menu that the keys left open, so a failing test cannot hang.
     DelayedAction Escape(3000, [] { PressMenuKey(VK_ESCAPE); });
     Menu->Popup(200, 200);
-    EXPECT_TRUE(Inspect.Ran());
     EXPECT_FALSE(Escape.Ran());
-    // The choice and then the clean-up notice.
-    PumpMessages(100);
-    EXPECT_TRUE(WhileOpen.MenuOpen);
-    EXPECT_TRUE(WhileOpen.InMenuLoop);
+    PumpMessages(100);  // the choice, then the clean-up notice
+    EXPECT_TRUE(Open);
+    EXPECT_TRUE(Looping);
     EXPECT_FALSE(InMenuLoop);
     EXPECT_EQ(Menu->Root->Handle, nullptr);
   }
 
-  std::unique_ptr<TMinApplication> App;
-  TMinPopupMenu* Menu = nullptr;  // freed by the application
-  struct {
-    bool MenuOpen = false;
-    bool InMenuLoop = false;
-  } WhileOpen;
+  std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Menus");
+  TMinPopupMenu* Menu = new TMinPopupMenu;  // freed by the application
+  std::vector<std::string> Clicks;
+  TMinMenuItemEvent Record = [this](TMinMenuItem* Item) { Clicks.push_back(Item->Caption); };
 };
 
-bool IsChecked(HMENU Menu, int Position) { return GetMenuState(Menu, Position, MF_BYPOSITION) & MF_CHECKED; }
-bool IsSeparator(HMENU Menu, int Position) { return GetMenuState(Menu, Position, MF_BYPOSITION) & MF_SEPARATOR; }
+UINT State(HMENU Menu, int Position) { return GetMenuState(Menu, Position, MF_BYPOSITION); }
+std::string Text(HMENU Menu, int Position) {
+  wchar_t Buffer[64] = {};
+  GetMenuStringW(Menu, Position, Buffer, 64, MF_BYPOSITION);
+  return WideToUtf8(Buffer);
+}
 
-TEST_F(MinAppMenu, ShownMenuFollowsTheTreeByPosition) {
+TEST_F(MinAppMenu, ShownMenuFollowsTheTreeByPositionAndEscapeChoosesNothing) {
+  TMinImageList Images;
+  Images.Handle = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  ImageList_AddIcon(Images.Handle, LoadIconW(nullptr, IDI_APPLICATION));
   TMinMenuItem* Root = Menu->Root;
-  Root->Add("Alpha")->Checked = true;
+  Root->Add("Alpha", Record)->Checked = true;
   Root->AddSeparator();
-  Root->Add("Beta");
-  TMinMenuItem* Sub = Root->Add("Sub");
+  TMinMenuItem* Sub = Root->Add("Sub", Record);
   Sub->Checked = true;  // sub-menus show no check mark
-  Sub->Add("One");
+  Sub->Add("One", Record);
   Sub->AddSeparator();
-  Sub->Add("Two")->Checked = true;
+  Sub->Add("Two", Record)->Checked = true;
   Root->Add("-")->Add("Inner");  // with children: a sub-menu titled "-"
-  Root->Add("Gamma")->Checked = true;
+  TMinMenuItem* Picture = Root->Add("Picture", Record, &Images, 0);
+  Root->Add("No index", Record, &Images, -1);
 
-  ShowMenu(
-      [&] {
-        HMENU Shown = OpenMenu();
-        ASSERT_EQ(GetMenuItemCount(Shown), 6);
-        EXPECT_EQ(MenuText(Shown, 0), "Alpha");
-        EXPECT_TRUE(IsChecked(Shown, 0));
-        EXPECT_TRUE(IsSeparator(Shown, 1));
-        EXPECT_EQ(MenuText(Shown, 2), "Beta");
-        EXPECT_FALSE(IsChecked(Shown, 2));
-        EXPECT_EQ(MenuText(Shown, 3), "Sub");
-        EXPECT_FALSE(IsChecked(Shown, 3));
-        HMENU SubMenu = GetSubMenu(Shown, 3);
-        ASSERT_NE(SubMenu, nullptr);
-        EXPECT_EQ(SubMenu, Sub->Handle);
-        ASSERT_EQ(GetMenuItemCount(SubMenu), 3);
-        EXPECT_EQ(MenuText(SubMenu, 0), "One");
-        EXPECT_TRUE(IsSeparator(SubMenu, 1));
-        EXPECT_TRUE(IsChecked(SubMenu, 2));
-        EXPECT_EQ(MenuText(Shown, 4), "-");
-        EXPECT_FALSE(IsSeparator(Shown, 4));
-        EXPECT_NE(GetSubMenu(Shown, 4), nullptr);
-        EXPECT_EQ(MenuText(Shown, 5), "Gamma");
-        EXPECT_TRUE(IsChecked(Shown, 5));
-      },
-      {VK_ESCAPE});
+  ShowMenu({VK_DOWN, VK_ESCAPE}, [&](HMENU Shown) {
+    ASSERT_EQ(GetMenuItemCount(Shown), 6);
+    EXPECT_EQ(Text(Shown, 0), "Alpha");
+    EXPECT_TRUE(State(Shown, 0) & MF_CHECKED);
+    EXPECT_TRUE(State(Shown, 1) & MF_SEPARATOR);
+    EXPECT_EQ(Text(Shown, 2), "Sub");
+    EXPECT_FALSE(State(Shown, 2) & MF_CHECKED);
+    HMENU SubMenu = GetSubMenu(Shown, 2);
+    EXPECT_EQ(SubMenu, Sub->Handle);
+    ASSERT_EQ(GetMenuItemCount(SubMenu), 3);
+    EXPECT_EQ(Text(SubMenu, 0), "One");
+    EXPECT_TRUE(State(SubMenu, 1) & MF_SEPARATOR);
+    EXPECT_TRUE(State(SubMenu, 2) & MF_CHECKED);
+    EXPECT_EQ(Text(Shown, 3), "-");
+    EXPECT_NE(GetSubMenu(Shown, 3), nullptr);
+    // Items with a picture are drawn by the framework.
+    MENUITEMINFOW Info{sizeof(Info), MIIM_FTYPE | MIIM_DATA};
+    ASSERT_TRUE(GetMenuItemInfoW(Shown, 4, TRUE, &Info));
+    EXPECT_TRUE(Info.fType & MFT_OWNERDRAW);
+    EXPECT_EQ(Info.dwItemData, reinterpret_cast<ULONG_PTR>(Picture));
+    ASSERT_TRUE(GetMenuItemInfoW(Shown, 5, TRUE, &Info));
+    EXPECT_FALSE(Info.fType & MFT_OWNERDRAW);
+  });
   EXPECT_EQ(Sub->Handle, nullptr);
+  EXPECT_TRUE(Clicks.empty());
+  ImageList_Destroy(Images.Handle);
 }
 
-TEST_F(MinAppMenu, ChoiceReachesTheChosenItemWhileItsHandleExists) {
-  std::vector<std::string> Clicks;
-  bool HandleAlive = false;
-  auto Record = [&](TMinMenuItem* Item) {
-    Clicks.push_back(Item->Caption);
-    HandleAlive = Item->Parent->Handle != nullptr;
-  };
-  Menu->Root->Add("First", Record, nullptr, -1, 1);
+TEST_F(MinAppMenu, ChoiceReachesTheChosenItemAlsoInASubMenu) {
+  Menu->Root->Add("First", Record);
   Menu->Root->AddSeparator();
-  Menu->Root->Add("Second", Record, nullptr, -1, 2);
-  Menu->Root->Add("Third", Record, nullptr, -1, 3);
-
-  ShowMenu({}, {VK_DOWN, VK_DOWN, VK_RETURN});
-  EXPECT_EQ(Clicks, std::vector<std::string>{"Second"});
-  EXPECT_TRUE(HandleAlive);
-}
-
-TEST_F(MinAppMenu, ChoiceInASubMenuReachesItsItem) {
-  std::vector<std::string> Clicks;
-  auto Record = [&](TMinMenuItem* Item) { Clicks.push_back(Item->Caption); };
-  Menu->Root->Add("Top", Record);
+  Menu->Root->Add("Second", [this](TMinMenuItem* Item) {
+    EXPECT_NE(Item->Parent->Handle, nullptr);
+    Record(Item);
+  });
   TMinMenuItem* Sub = Menu->Root->Add("Sub", Record);  // never called: it opens
   Sub->Add("Inner one", Record);
   Sub->Add("Inner two", Record);
-
-  ShowMenu({}, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
-  EXPECT_EQ(Clicks, std::vector<std::string>{"Inner two"});
-}
-
-TEST_F(MinAppMenu, EscapeCallsNoHandler) {
-  int Clicks = 0;
-  Menu->Root->Add("Only", [&](TMinMenuItem*) { ++Clicks; });
-  ShowMenu({}, {VK_DOWN, VK_ESCAPE});
-  EXPECT_EQ(Clicks, 0);
+  ShowMenu({VK_DOWN, VK_DOWN, VK_RETURN});
+  ShowMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+  EXPECT_EQ(Clicks, (std::vector<std::string>{"Second", "Inner two"}));
 }
 
 TEST_F(MinAppMenu, HandlerMayRebuildTheMenuThatCalledIt) {
-  int Clicks = 0;
-  Menu->Root->Add("Rebuild", [&](TMinMenuItem*) {
-    ++Clicks;
+  Menu->Root->Add("Rebuild", [this](TMinMenuItem* Item) {
+    Record(Item);
     Menu->Root->Clear();
     Menu->Root->Add("New");
   });
-  ShowMenu({}, {VK_DOWN, VK_RETURN});
-  EXPECT_EQ(Clicks, 1);
-  ASSERT_EQ(Menu->Root->Count(), 1);
+  ShowMenu({VK_DOWN, VK_RETURN});
+  EXPECT_EQ(Clicks, std::vector<std::string>{"Rebuild"});
   EXPECT_EQ(Menu->Root->Item(0)->Caption, "New");
 }
 
 TEST_F(MinAppMenu, OnPopupRefillsTheTreeBeforeEveryShowing) {
   int Showings = 0;
   Menu->OnPopup = [&](TMinPopupMenu* Sender) {
-    ++Showings;
     Sender->Root->Clear();
-    for (int I = 0; I < Showings; ++I) Sender->Root->Add("Entry " + std::to_string(I));
+    for (int I = 0; I <= Showings; ++I) Sender->Root->Add("Entry");
+    ++Showings;
   };
-  for (int Expected = 1; Expected <= 2; ++Expected) {
-    int Count = -1;
-    ShowMenu([&] { Count = GetMenuItemCount(OpenMenu()); }, {VK_ESCAPE});
-    EXPECT_EQ(Count, Expected);
-  }
+  for (int Expected = 1; Expected <= 2; ++Expected)
+    ShowMenu({VK_ESCAPE}, [&](HMENU Shown) { EXPECT_EQ(GetMenuItemCount(Shown), Expected); });
 }
 
 TEST_F(MinAppMenu, ThrowingOnPopupStillCleansUp) {
@@ -164,39 +137,14 @@ TEST_F(MinAppMenu, ThrowingOnPopupStillCleansUp) {
   PumpMessages(50);
   EXPECT_FALSE(InMenuLoop);
   EXPECT_EQ(Menu->Root->Handle, nullptr);
-}
 
-TEST_F(MinAppMenu, MenuFreedBeforeItsNoticeTakesItsHandlesAlong) {
-  Menu->Root->Add("Entry");
-  Menu->OnPopup = [](TMinPopupMenu*) { throw std::runtime_error("stop before showing"); };
+  // Freed before its notice came: the handles go along, the notice finds nothing.
   EXPECT_THROW(Menu->Popup(200, 200), std::runtime_error);
   HMENU Handle = Menu->Root->Handle;
   ASSERT_TRUE(IsMenu(Handle));
   delete Menu;
   EXPECT_FALSE(IsMenu(Handle));
-  PumpMessages(50);  // the notice names a root that is gone
-}
-
-TEST_F(MinAppMenu, ImageItemsAreOwnerDrawn) {
-  TMinImageList Images;
-  Images.Handle = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-  ImageList_AddIcon(Images.Handle, LoadIconW(nullptr, IDI_APPLICATION));
-  TMinMenuItem* Picture = Menu->Root->Add("Picture", {}, &Images, 0);
-  Menu->Root->Add("No index", {}, &Images, -1);
-
-  ShowMenu(
-      [&] {
-        MENUITEMINFOW Info{};
-        Info.cbSize = sizeof(Info);
-        Info.fMask = MIIM_FTYPE | MIIM_DATA;
-        ASSERT_TRUE(GetMenuItemInfoW(OpenMenu(), 0, TRUE, &Info));
-        EXPECT_TRUE(Info.fType & MFT_OWNERDRAW);
-        EXPECT_EQ(Info.dwItemData, reinterpret_cast<ULONG_PTR>(Picture));
-        ASSERT_TRUE(GetMenuItemInfoW(OpenMenu(), 1, TRUE, &Info));
-        EXPECT_FALSE(Info.fType & MFT_OWNERDRAW);
-      },
-      {VK_ESCAPE});
-  ImageList_Destroy(Images.Handle);
+  PumpMessages(50);
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "WindowTestHelpers.h"
 
 #include <map>
-
-#include "Files.h"
+#include <string>
 
 void PumpMessages(DWORD Milliseconds) {
-  DWORD Start = GetTickCount();
+  const DWORD Start = GetTickCount();
   do {
     MSG Msg;
     while (PeekMessageW(&Msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -17,8 +16,25 @@ void PumpMessages(DWORD Milliseconds) {
 }
 
 namespace {
+
 std::map<UINT_PTR, DelayedAction*> PendingActions;
+
+HWND OpenMenuWindow() {
+  HWND Found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND Window, LPARAM Param) -> BOOL {
+        wchar_t Class[16] = {};
+        GetClassNameW(Window, Class, 16);
+        if (std::wstring(Class) != L"#32768" || !IsWindowVisible(Window)) return TRUE;
+        *reinterpret_cast<HWND*>(Param) = Window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&Found));
+  return Found;
 }
+
+}  // namespace
 
 DelayedAction::DelayedAction(UINT Delay, std::function<void()> Action)
     : FTimer(SetTimer(nullptr, 0, Delay, Fire)), FAction(std::move(Action)) {
@@ -26,10 +42,9 @@ DelayedAction::DelayedAction(UINT Delay, std::function<void()> Action)
 }
 
 DelayedAction::~DelayedAction() {
-  if (!FRan) {
-    KillTimer(nullptr, FTimer);
-    PendingActions.erase(FTimer);
-  }
+  if (FRan) return;
+  KillTimer(nullptr, FTimer);
+  PendingActions.erase(FTimer);
 }
 
 void CALLBACK DelayedAction::Fire(HWND, UINT, UINT_PTR Id, DWORD) {
@@ -42,38 +57,13 @@ void CALLBACK DelayedAction::Fire(HWND, UINT, UINT_PTR Id, DWORD) {
   Self->FAction();
 }
 
-HWND OpenMenuWindow() {
-  struct Search {
-    HWND Found = nullptr;
-  } State;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND Window, LPARAM Param) -> BOOL {
-        wchar_t Class[64] = {};
-        GetClassNameW(Window, Class, 64);
-        if (std::wstring(Class) == L"#32768" && IsWindowVisible(Window)) {
-          reinterpret_cast<Search*>(Param)->Found = Window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&State));
-  return State.Found;
-}
-
 HMENU OpenMenu() {
-  HWND Window = OpenMenuWindow();
+  const HWND Window = OpenMenuWindow();
   return Window ? reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0)) : nullptr;
 }
 
-std::string MenuText(HMENU Menu, int Position) {
-  wchar_t Text[256] = {};
-  GetMenuStringW(Menu, Position, Text, 256, MF_BYPOSITION);
-  return WideToUtf8(Text);
-}
-
 void PressMenuKey(WORD Key) {
-  HWND Window = OpenMenuWindow();
+  const HWND Window = OpenMenuWindow();
   PostMessageW(Window, WM_KEYDOWN, Key, 0);
   PostMessageW(Window, WM_KEYUP, Key, 0xC0000000);
 }

@@ -1,18 +1,15 @@
-// Helpers for the window framework tests: message pumping, actions run from
-// inside a nested loop (an open popup menu), and a look at the popup menu
-// that is on screen.
+// Helpers for the window framework tests: message pumping, and actions run
+// from inside a nested loop (an open popup menu, input box or dialog).
 #pragma once
 #include <windows.h>
 
 #include <functional>
-#include <string>
 
 // Dispatches the thread's messages for the given time.
 void PumpMessages(DWORD Milliseconds);
 
 // Runs Action once, Delay ms from now, from whatever message loop is running
-// on this thread (also a popup menu's). Cancelled if it has not run when the
-// object goes.
+// on this thread. Cancelled if it has not run when the object goes.
 class DelayedAction {
 public:
   DelayedAction(UINT Delay, std::function<void()> Action);
@@ -28,11 +25,6 @@ private:
   bool FRan = false;
 };
 
-// The popup menu window of this thread that is on screen, or nullptr.
-HWND OpenMenuWindow();
-// The menu shown in that window, or nullptr.
+// The popup menu on screen, or nullptr; a key press in it.
 HMENU OpenMenu();
-// Text of the menu entry at Position.
-std::string MenuText(HMENU Menu, int Position);
-// Presses a key in the open popup menu.
 void PressMenuKey(WORD Key);
