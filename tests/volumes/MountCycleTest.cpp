@@ -17,42 +17,30 @@ namespace {
 // Answers every input box that opens on this thread, from a thread timer
 // that runs inside the box's own loop. An empty answer cancels, as does
 // running out of answers.
-struct BoxAnswerer {
-  BoxAnswerer() : Timer(SetTimer(nullptr, 0, 30, Tick)) { Current = this; }
-  ~BoxAnswerer() {
-    KillTimer(nullptr, Timer);
-    Current = nullptr;
+std::deque<std::optional<std::string>> Answers;
+std::vector<std::string> Prompts;
+bool AllMasked;
+std::function<void()> WhileOpen;  // runs inside the box's loop before it is answered
+HWND LastBox;
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND Window = FindWindowW(L"InputBox", nullptr);
+  if (!Window || Window == LastBox || !IsWindowVisible(Window)) return;
+  LastBox = Window;
+  const HWND Edit = GetDlgItem(Window, InputBoxEditId);
+  wchar_t Prompt[256] = {};
+  GetWindowTextW(FindWindowExW(Window, nullptr, L"Static", nullptr), Prompt, 256);
+  Prompts.push_back(WideToUtf8(Prompt));
+  AllMasked &= (GetWindowLongW(Edit, GWL_STYLE) & ES_PASSWORD) != 0;
+  if (WhileOpen) WhileOpen();
+  std::optional<std::string> Answer;
+  if (!Answers.empty()) {
+    Answer = Answers.front();
+    Answers.pop_front();
   }
-
-  std::deque<std::optional<std::string>> Answers;
-  std::vector<std::string> Prompts;
-  bool AllMasked = true;
-  std::function<void()> WhileOpen;  // runs inside the box's loop before it is answered
-
-private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND Window = FindWindowW(L"InputBox", nullptr);
-    if (!Current || !Window || Window == Current->LastBox || !IsWindowVisible(Window)) return;
-    Current->LastBox = Window;
-    const HWND Edit = GetDlgItem(Window, InputBoxEditId);
-    wchar_t Prompt[256] = {};
-    GetWindowTextW(FindWindowExW(Window, nullptr, L"Static", nullptr), Prompt, 256);
-    Current->Prompts.push_back(WideToUtf8(Prompt));
-    Current->AllMasked &= (GetWindowLongW(Edit, GWL_STYLE) & ES_PASSWORD) != 0;
-    if (Current->WhileOpen) Current->WhileOpen();
-    std::optional<std::string> Answer;
-    if (!Current->Answers.empty()) {
-      Answer = Current->Answers.front();
-      Current->Answers.pop_front();
-    }
-    if (Answer) SetWindowTextW(Edit, Utf8ToWide(*Answer).c_str());
-    SendMessageW(GetDlgItem(Window, Answer ? InputBoxOkId : InputBoxCancelId), BM_CLICK, 0, 0);
-  }
-
-  static inline BoxAnswerer* Current = nullptr;
-  UINT_PTR Timer;
-  HWND LastBox = nullptr;
-};
+  if (Answer) SetWindowTextW(Edit, Utf8ToWide(*Answer).c_str());
+  SendMessageW(GetDlgItem(Window, Answer ? InputBoxOkId : InputBoxCancelId), BM_CLICK, 0, 0);
+}
 
 class MountCycleTest : public VolumeControlTest {
 protected:
@@ -65,10 +53,16 @@ protected:
     RememberCryptProgram(Program);
     ASSERT_TRUE(InfoDrive.Mapped());
     ASSERT_NE(MountLetter, 0);
+    Answers.clear();
+    Prompts.clear();
+    AllMasked = true;
+    WhileOpen = nullptr;
+    LastBox = nullptr;
+    Timer = SetTimer(nullptr, 0, 30, AnswerBox);
   }
 
   void TearDown() override {
-    Answerer.reset();
+    KillTimer(nullptr, Timer);
     if (DirExistsEx(std::string(1, MountLetter) + ":\\")) RunProcess(Program, DismountLine(), true);
     ClearStandinMounts(StandinDevice::VeraCrypt);
     SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
@@ -119,7 +113,7 @@ protected:
   TestDrive InfoDrive{UnusedDriveLetter('D'), Store.Path(), WineDriveType::Removable};
   const char MountLetter = UnusedDriveLetter(char(InfoDrive.Letter() + 1));
   std::ostringstream Definitions;
-  std::unique_ptr<BoxAnswerer> Answerer = std::make_unique<BoxAnswerer>();
+  UINT_PTR Timer = 0;
 };
 
 }  // namespace
@@ -127,10 +121,10 @@ protected:
 TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassAndDismounted) {
   DefineVolume("Data", "a.hc", false);
   const int I = Refresh("Data");
-  Answerer->Answers = {"secret"};
+  Answers = {"secret"};
   ProcessVolumes();
-  EXPECT_EQ(Answerer->Prompts, std::vector<std::string>{"Data Password:"});
-  EXPECT_TRUE(Answerer->AllMasked);
+  EXPECT_EQ(Prompts, std::vector<std::string>{"Data Password:"});
+  EXPECT_TRUE(AllMasked);
   EXPECT_TRUE(Volumes[I].MountPending);
   EXPECT_EQ(PendingCount, 1);
   EXPECT_TRUE(VolumeTimer->Enabled());
@@ -156,7 +150,7 @@ TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassAndDismounted) {
   EXPECT_EQ(LoggedCommands().back(), DismountLine());
   EXPECT_FALSE(IsVolumeMounted(I));
   EXPECT_FALSE(DirExistsEx(std::string(1, MountLetter) + ":\\"));
-  EXPECT_EQ(Answerer->Prompts.size(), 1u);  // the password was kept
+  EXPECT_EQ(Prompts.size(), 1u);  // the password was kept
 }
 
 TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
@@ -173,7 +167,7 @@ TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
   EXPECT_EQ(Results[1], (VolumeResult{I, "Volume Mounted", true}));
   EXPECT_EQ(LoggedCommands(), (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine(),
                                                         MountLine("b.hc", "Shared")}));
-  EXPECT_TRUE(Answerer->Prompts.empty());  // the default password was known
+  EXPECT_TRUE(Prompts.empty());  // the default password was known
 }
 
 TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
@@ -210,10 +204,10 @@ TEST_F(MountCycleTest, CancelSwitchesAutoOffAndAnEmptyPasswordAsksAgain) {
   DefineVolume("Shared", "b.hc", true);
   const int Own = Refresh("Data"), Shared = Refresh("Shared");
   ASSERT_LT(Own, Shared);
-  Answerer->Answers = {"", std::nullopt};
+  Answers = {"", std::nullopt};
   ProcessVolumes();
-  EXPECT_EQ(Answerer->Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
-  EXPECT_TRUE(Answerer->AllMasked);
+  EXPECT_EQ(Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
+  EXPECT_TRUE(AllMasked);
   EXPECT_TRUE(Volumes[Own].Auto);
   EXPECT_FALSE(Volumes[Shared].Auto);
   EXPECT_FALSE(Volumes[Own].MountPending || Volumes[Shared].MountPending);
@@ -222,7 +216,7 @@ TEST_F(MountCycleTest, CancelSwitchesAutoOffAndAnEmptyPasswordAsksAgain) {
   ProcessVolumes();  // asks for Data again: cancelled
   EXPECT_FALSE(Volumes[Own].Auto);
   ProcessVolumes();
-  EXPECT_EQ(Answerer->Prompts.size(), 3u);
+  EXPECT_EQ(Prompts.size(), 3u);
   EXPECT_TRUE(LoggedCommands(1).empty());
 }
 
@@ -232,18 +226,18 @@ TEST_F(MountCycleTest, NestedPassInsideThePasswordBoxReturnsAtOnce) {
   bool Busy = false;
   size_t NestedBoxes = 1;
   bool Nested = false;
-  Answerer->WhileOpen = [&] {
+  WhileOpen = [&] {
     if (std::exchange(Nested, true)) return;
     Busy = (AppFlags & afBusy) != 0;
-    const size_t Before = Answerer->Prompts.size();
+    const size_t Before = Prompts.size();
     ProcessVolumes();
-    NestedBoxes = Answerer->Prompts.size() - Before;
+    NestedBoxes = Prompts.size() - Before;
   };
-  Answerer->Answers = {"secret"};
+  Answers = {"secret"};
   ProcessVolumes();
   EXPECT_TRUE(Busy);
   EXPECT_EQ(NestedBoxes, 0u);
-  EXPECT_EQ(Answerer->Prompts.size(), 1u);
+  EXPECT_EQ(Prompts.size(), 1u);
   EXPECT_EQ(PendingCount, 1);
   EXPECT_FALSE(AppFlags & afBusy);
   ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));

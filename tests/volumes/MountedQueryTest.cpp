@@ -51,8 +51,11 @@ protected:
 };
 
 TEST_F(MountedQueryDriver, DeviceAndReplySizePerProgramAndLevel) {
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'A', "\\Device\\Harddisk1\\Partition2", false));
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'T', "\\??\\" + Container, true));
+  for (auto [Letter, Name] : {std::pair{'A', std::string("\\Device\\Harddisk1\\Partition2")},
+                              {'T', "\\??\\" + Container}, {'H', Container},  // no entry for the rest
+                              {'E', "\\Device\\HarddiskVolume5"}, {'F', "\\??\\" + Folder / "gone.hc"},
+                              {'G', "\\Device\\Harddisk2"}})
+    ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, Letter, Name, Letter == 'T'));
   ASSERT_TRUE(SetStandinMount(StandinDevice::TrueCrypt, 'K', "\\Device\\Harddisk3\\Partition1", false));
 
   // VeraCrypt: both reply forms, each with its own flags table. The stand-in
@@ -60,18 +63,11 @@ TEST_F(MountedQueryDriver, DeviceAndReplySizePerProgramAndLevel) {
   for (int Level : {119, 115, 114, 0}) {
     SCOPED_TRACE(Level);
     EXPECT_EQ(Query(false, Level), (TTCMountedVolumeArray{{'A', 1, 2, "", false},
+                                                          {'H', -1, -1, Upper(Container), false},
                                                           {'T', -1, -1, Upper(Container), true}}));
   }
   // TrueCrypt: its own device, 13944 bytes, every entry in TrueCrypt mode.
   EXPECT_EQ(Query(true, 119), (TTCMountedVolumeArray{{'K', 3, 1, "", true}}));
-}
-
-TEST_F(MountedQueryDriver, NamesThatGiveNoEntry) {
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'E', "\\Device\\HarddiskVolume5", false));
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'F', "\\??\\" + Folder / "gone.hc", false));
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'G', "\\Device\\Harddisk2", false));
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, 'H', Container, false));
-  EXPECT_EQ(Query(false, 119), (TTCMountedVolumeArray{{'H', -1, -1, Upper(Container), false}}));
 }
 
 TEST_F(MountedQueryDriver, DriveWithoutDiskIsScannedFromTheMountList) {
@@ -83,41 +79,15 @@ TEST_F(MountedQueryDriver, DriveWithoutDiskIsScannedFromTheMountList) {
   ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
   TTCMountedVolumeArray MountList;
   EXPECT_TRUE(ScanSysVolumes(Letters, MountList));
-  ASSERT_EQ(MountList.size(), 1u);
   ASSERT_EQ(SysVolumes.size(), 3u);
-  EXPECT_EQ(SysVolumes[0].Disk, -1);
-  EXPECT_EQ(SysVolumes[0].Partition, -1);
-  EXPECT_EQ(SysVolumes[0].MountedPath, Upper(Container));
-  EXPECT_EQ(SysVolumes[1].Partition, 0);
-  EXPECT_EQ(SysVolumes[1].MountedPath, "");
-
-  MountList.clear();
-  EXPECT_FALSE(ScanSysVolumes(Letters, MountList));
+  EXPECT_EQ(std::tuple(SysVolumes[0].Disk, SysVolumes[0].Partition, SysVolumes[0].MountedPath),
+            std::tuple(-1, -1, Upper(Container)));
+  EXPECT_EQ(std::tuple(SysVolumes[1].Disk, SysVolumes[1].Partition, SysVolumes[1].MountedPath),
+            std::tuple(-1, 0, std::string()));
+  EXPECT_FALSE(ScanSysVolumes(Letters, MountList = {}));
   ClearStandinMount(StandinDevice::VeraCrypt, L);
-  MountList.clear();
-  EXPECT_TRUE(ScanSysVolumes(Letters, MountList));
+  EXPECT_TRUE(ScanSysVolumes(Letters, MountList = {}));
   EXPECT_TRUE(MountList.empty());
-}
-
-TEST_F(MountedQueryDriver, RefreshSetsTheMountedLetter) {
-  WriteInfo(AppDataMarker, "[Vault]\r\nFile=" + Upper(Container) + "\r\n");
-  RefreshVolumes();
-  ASSERT_EQ(Volumes.size(), 1u);
-  EXPECT_EQ(Volumes[0].MountedLetter, 0);
-
-  // Mounted the way the stand-in program does it: a new drive and an entry
-  // in the driver's list.
-  ScratchFolder Inside("inside");
-  auto Drive = std::make_unique<TestDrive>(UnusedDriveLetter('T'), Inside.Path());
-  const char L = Drive->Letter();
-  ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
-  RefreshVolumes();
-  EXPECT_EQ(Volumes.at(0).MountedLetter, L);
-
-  Drive.reset();
-  ClearStandinMount(StandinDevice::VeraCrypt, L);
-  RefreshVolumes();
-  EXPECT_EQ(Volumes.at(0).MountedLetter, 0);
 }
 
 TEST(MountedQueryLookUps, ByLetterAndByIdentity) {

@@ -40,10 +40,12 @@ protected:
   const char R = Removable.Letter(), F = Fixed.Letter();
 };
 
-TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstDefinitionWins) {
+TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitionWins) {
   const std::string Lower = std::string(1, char(F + 32)) + ":\\c1.hc", Upper = Root(F) + "C1.HC";
-  WriteInfo(R, "[RemSame]\r\nFile=" + Upper + "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\nDisk=3\r\nPartition=1\r\n");
-  WriteInfo(F, "[FixSame]\r\nFile=" + Lower + "\r\n[FixPart]\r\nDisk=3\r\nPartition=1\r\n");
+  WriteInfo(R, "[RemSame]\r\nFile=" + Upper + "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\nDisk=3\r\nPartition=1\r\n"
+               "[RemOff]\r\nDisk=3\r\nPartition=2\r\nEnabled=0\r\n");
+  WriteInfo(F, "[FixOff]\r\nFile=\\c1.hc\r\nEnabled=0\r\n[FixSame]\r\nFile=" + Lower +
+               "\r\n[FixPart]\r\nDisk=3\r\nPartition=1\r\n[FixFalse]\r\nPartition=9\r\nEnabled=false\r\n");
   WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[UserOnly]\r\nFile=" + Root(R) + "R.HC\r\n"
                            "[UserNew]\r\nDisk=3\r\nPartition=2\r\n");
   RefreshVolumes();
@@ -54,14 +56,6 @@ TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstDefinitionWins) 
   EXPECT_EQ(Volumes[2].File, Root(R) + "r.hc");
   EXPECT_EQ(Volumes[3].InfoDrive, AppDataMarker);
   for (std::size_t I = 0; I < Volumes.size(); ++I) EXPECT_EQ(Volumes[I].Index, int32_t(I));
-}
-
-TEST_F(VolumeDefsRefresh, DisabledSectionLetsTheNextDefinitionWin) {
-  WriteInfo(F, "[Off]\r\nFile=\\c1.hc\r\nEnabled=0\r\n[On]\r\nFile=\\C1.hc\r\n[OffOnly]\r\nFile=\\c1.hc\r\nEnabled=false\r\n");
-  WriteInfo(R, "[OffPart]\r\nDisk=1\r\nPartition=1\r\nEnabled=0\r\n");
-  WriteInfo(AppDataMarker, "[UserPart]\r\nDisk=1\r\nPartition=1\r\n");
-  RefreshVolumes();
-  EXPECT_EQ(Labels(), (std::vector<std::string>{"On", "UserPart"}));
 }
 
 TEST_F(VolumeDefsRefresh, KeyValues) {

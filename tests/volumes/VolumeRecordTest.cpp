@@ -1,4 +1,4 @@
-// The volume record's look-up and the locations of the configuration files.
+// The volume record's look-up and creating a file from its template.
 #include "VolumeControlFixture.h"
 
 namespace {
@@ -24,25 +24,12 @@ TEST(VolumeDefsFind, ByPathIgnoringCaseElseByDiskAndPartition) {
   EXPECT_FALSE(FindVolume(2, 1, "", List, Found));
 }
 
-TEST_F(VolumeDefsRecord, ConfigFileLocations) {
-  EXPECT_EQ(VolumeConfigFileName('E'), "E:\\.tcvinfo.ini");
-  EXPECT_EQ(VolumeConfigFileName(AppDataMarker), GetAppDataFolder() + ".tcvinfo.ini");
-  EXPECT_EQ(UserConfigDir(), GetAppDataFolder() + "VolumeTests\\" + ProgramName + "\\");
-  // The per-user settings file, existing or not, unless one lies beside the program.
-  EXPECT_EQ(SettingsFileName(), UserSettings());
-  const std::string BesideProgram = GetProgramFolder() + ProgramName + ".ini";
-  ASSERT_TRUE(::WriteTextFile("", BesideProgram, false));
-  EXPECT_EQ(SettingsFileName(), BesideProgram);
-}
-
 TEST_F(VolumeDefsRecord, CreateFileFromTemplate) {
   ScratchFolder Folder("record");
   const std::string Name = ProgramName + "Template.ini", Template = GetProgramFolder() + Name;
-  // Without a template the text is written, an empty one too.
+  // Without a template the text is written.
   EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "a.ini", "[Common]\r\n", false));
   EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
-  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "b.ini", "", false));
-  EXPECT_TRUE(FileExistsEx(Folder / "b.ini"));
   // The template wins over the text; an existing target is left alone.
   ASSERT_TRUE(::WriteTextFile("[Common]\r\nIcon=1\r\n", Template, false));
   EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "c.ini", "text", false));
