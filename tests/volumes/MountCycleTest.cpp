@@ -17,26 +17,28 @@ namespace {
 // Answers every input box that opens on this thread, from a thread timer
 // that runs inside the box's own loop. An empty answer cancels, as does
 // running out of answers.
-std::deque<std::optional<std::string>> Answers;
-std::vector<std::string> Prompts;
-bool AllMasked;
-std::function<void()> WhileOpen;  // runs inside the box's loop before it is answered
-HWND LastBox;
+struct {
+  std::deque<std::optional<std::string>> Answers;
+  std::vector<std::string> Prompts;
+  bool AllMasked = true;
+  std::function<void()> WhileOpen;  // runs inside the box's loop before it is answered
+  HWND Last = nullptr;
+} Box;
 
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
   const HWND Window = FindWindowW(L"InputBox", nullptr);
-  if (!Window || Window == LastBox || !IsWindowVisible(Window)) return;
-  LastBox = Window;
+  if (!Window || Window == Box.Last || !IsWindowVisible(Window)) return;
+  Box.Last = Window;
   const HWND Edit = GetDlgItem(Window, InputBoxEditId);
   wchar_t Prompt[256] = {};
   GetWindowTextW(FindWindowExW(Window, nullptr, L"Static", nullptr), Prompt, 256);
-  Prompts.push_back(WideToUtf8(Prompt));
-  AllMasked &= (GetWindowLongW(Edit, GWL_STYLE) & ES_PASSWORD) != 0;
-  if (WhileOpen) WhileOpen();
+  Box.Prompts.push_back(WideToUtf8(Prompt));
+  Box.AllMasked &= (GetWindowLongW(Edit, GWL_STYLE) & ES_PASSWORD) != 0;
+  if (Box.WhileOpen) Box.WhileOpen();
   std::optional<std::string> Answer;
-  if (!Answers.empty()) {
-    Answer = Answers.front();
-    Answers.pop_front();
+  if (!Box.Answers.empty()) {
+    Answer = Box.Answers.front();
+    Box.Answers.pop_front();
   }
   if (Answer) SetWindowTextW(Edit, Utf8ToWide(*Answer).c_str());
   SendMessageW(GetDlgItem(Window, Answer ? InputBoxOkId : InputBoxCancelId), BM_CLICK, 0, 0);
@@ -53,16 +55,13 @@ protected:
     RememberCryptProgram(Program);
     ASSERT_TRUE(InfoDrive.Mapped());
     ASSERT_NE(MountLetter, 0);
-    Answers.clear();
-    Prompts.clear();
-    AllMasked = true;
-    WhileOpen = nullptr;
-    LastBox = nullptr;
+    Box = {};
     Timer = SetTimer(nullptr, 0, 30, AnswerBox);
   }
 
   void TearDown() override {
     KillTimer(nullptr, Timer);
+    Box = {};
     if (DirExistsEx(std::string(1, MountLetter) + ":\\")) RunProcess(Program, DismountLine(), true);
     ClearStandinMounts(StandinDevice::VeraCrypt);
     SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
@@ -118,13 +117,22 @@ protected:
 
 }  // namespace
 
-TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassAndDismounted) {
+TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassNestedPassesReturnAndItIsDismounted) {
   DefineVolume("Data", "a.hc", false);
   const int I = Refresh("Data");
-  Answers = {"secret"};
+  // A pass nested in the password box's loop returns at once.
+  bool Busy = false, Nested = false;
+  Box.WhileOpen = [&] {
+    if (std::exchange(Nested, true)) return;
+    Busy = AppFlags & afBusy;
+    ProcessVolumes();
+  };
+  Box.Answers = {"secret"};
   ProcessVolumes();
-  EXPECT_EQ(Prompts, std::vector<std::string>{"Data Password:"});
-  EXPECT_TRUE(AllMasked);
+  EXPECT_TRUE(Busy);
+  EXPECT_FALSE(AppFlags & afBusy);
+  EXPECT_EQ(Box.Prompts, std::vector<std::string>{"Data Password:"});
+  EXPECT_TRUE(Box.AllMasked);
   EXPECT_TRUE(Volumes[I].MountPending);
   EXPECT_EQ(PendingCount, 1);
   EXPECT_TRUE(VolumeTimer->Enabled());
@@ -150,7 +158,7 @@ TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassAndDismounted) {
   EXPECT_EQ(LoggedCommands().back(), DismountLine());
   EXPECT_FALSE(IsVolumeMounted(I));
   EXPECT_FALSE(DirExistsEx(std::string(1, MountLetter) + ":\\"));
-  EXPECT_EQ(Prompts.size(), 1u);  // the password was kept
+  EXPECT_EQ(Box.Prompts.size(), 1u);  // the password was kept
 }
 
 TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
@@ -167,7 +175,7 @@ TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
   EXPECT_EQ(Results[1], (VolumeResult{I, "Volume Mounted", true}));
   EXPECT_EQ(LoggedCommands(), (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine(),
                                                         MountLine("b.hc", "Shared")}));
-  EXPECT_TRUE(Prompts.empty());  // the default password was known
+  EXPECT_TRUE(Box.Prompts.empty());  // the default password was known
 }
 
 TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
@@ -204,10 +212,10 @@ TEST_F(MountCycleTest, CancelSwitchesAutoOffAndAnEmptyPasswordAsksAgain) {
   DefineVolume("Shared", "b.hc", true);
   const int Own = Refresh("Data"), Shared = Refresh("Shared");
   ASSERT_LT(Own, Shared);
-  Answers = {"", std::nullopt};
+  Box.Answers = {"", std::nullopt};
   ProcessVolumes();
-  EXPECT_EQ(Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
-  EXPECT_TRUE(AllMasked);
+  EXPECT_EQ(Box.Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
+  EXPECT_TRUE(Box.AllMasked);
   EXPECT_TRUE(Volumes[Own].Auto);
   EXPECT_FALSE(Volumes[Shared].Auto);
   EXPECT_FALSE(Volumes[Own].MountPending || Volumes[Shared].MountPending);
@@ -216,30 +224,6 @@ TEST_F(MountCycleTest, CancelSwitchesAutoOffAndAnEmptyPasswordAsksAgain) {
   ProcessVolumes();  // asks for Data again: cancelled
   EXPECT_FALSE(Volumes[Own].Auto);
   ProcessVolumes();
-  EXPECT_EQ(Prompts.size(), 3u);
+  EXPECT_EQ(Box.Prompts.size(), 3u);
   EXPECT_TRUE(LoggedCommands(1).empty());
-}
-
-TEST_F(MountCycleTest, NestedPassInsideThePasswordBoxReturnsAtOnce) {
-  DefineVolume("Data", "a.hc", false);
-  const int I = Refresh("Data");
-  bool Busy = false;
-  size_t NestedBoxes = 1;
-  bool Nested = false;
-  WhileOpen = [&] {
-    if (std::exchange(Nested, true)) return;
-    Busy = (AppFlags & afBusy) != 0;
-    const size_t Before = Prompts.size();
-    ProcessVolumes();
-    NestedBoxes = Prompts.size() - Before;
-  };
-  Answers = {"secret"};
-  ProcessVolumes();
-  EXPECT_TRUE(Busy);
-  EXPECT_EQ(NestedBoxes, 0u);
-  EXPECT_EQ(Prompts.size(), 1u);
-  EXPECT_EQ(PendingCount, 1);
-  EXPECT_FALSE(AppFlags & afBusy);
-  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
-  EXPECT_EQ(Results[0], (VolumeResult{I, "Volume Mounted", true}));
 }
