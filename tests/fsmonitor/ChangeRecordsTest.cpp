@@ -2,86 +2,54 @@
 // buffers whose offsets and lengths do not fit.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "ChangeRecords.h"
 
 namespace {
 
-// Appends one record; returns its offset in the buffer.
-size_t AddRecord(std::vector<uint8_t>& Buffer, uint32_t Next, uint32_t Action,
-                 const std::u16string& Name, uint32_t NameBytes) {
-  size_t At = Buffer.size();
-  auto Put = [&](uint32_t V) {
+// Buffer with one record appended, then zero-filled up to PadTo bytes.
+std::vector<uint8_t> AddRecord(std::vector<uint8_t> Buffer, uint32_t Next, uint32_t Action,
+                               const std::u16string& Name, uint32_t NameBytes, size_t PadTo = 0) {
+  for (uint32_t V : {Next, Action, NameBytes})
     for (int i = 0; i < 4; ++i) Buffer.push_back(uint8_t(V >> (8 * i)));
-  };
-  Put(Next);
-  Put(Action);
-  Put(NameBytes);
-  for (char16_t C : Name) {
-    Buffer.push_back(uint8_t(C));
-    Buffer.push_back(uint8_t(C >> 8));
-  }
-  return At;
+  for (char16_t C : Name) Buffer.insert(Buffer.end(), {uint8_t(C), uint8_t(C >> 8)});
+  if (Buffer.size() < PadTo) Buffer.resize(PadTo);
+  return Buffer;
 }
 
 TEST(FSChangeMonitorRecords, WalksTheChainToTheLastRecord) {
-  std::vector<uint8_t> Buffer;
-  AddRecord(Buffer, 24, 4, u"x.txt", 10);
-  Buffer.resize(24);
-  AddRecord(Buffer, 0, 5, u"sub\\y\u00e9.txt", 20);
-  Buffer.resize(4096);  // the rest of the read buffer stays zero
-
-  std::vector<TChangeRecord> Records = DecodeChangeRecords(Buffer.data(), Buffer.size());
+  // The rest of the read buffer stays zero.
+  const auto Buffer = AddRecord(AddRecord({}, 24, 4, u"x.txt", 10, 24), 0, 5, u"sub\\y\u00e9.txt", 20, 4096);
+  const auto Records = DecodeChangeRecords(Buffer.data(), Buffer.size());
   ASSERT_EQ(Records.size(), 2u);
   EXPECT_EQ(Records[0].Action, 4u);
   EXPECT_EQ(Records[0].Name, u"x.txt");
   EXPECT_EQ(Records[1].Action, 5u);
   EXPECT_EQ(Records[1].Name, u"sub\\y\u00e9.txt");
-}
 
-TEST(FSChangeMonitorRecords, ZeroedBufferIsOneRecordWithoutAction) {
-  std::vector<uint8_t> Buffer(4096, 0);
-  std::vector<TChangeRecord> Records = DecodeChangeRecords(Buffer.data(), Buffer.size());
-  ASSERT_EQ(Records.size(), 1u);
-  EXPECT_EQ(Records[0].Action, 0u);
-  EXPECT_TRUE(Records[0].Name.empty());
+  const std::vector<uint8_t> Zeroed(4096, 0);  // one record without action or name
+  const auto Zero = DecodeChangeRecords(Zeroed.data(), Zeroed.size());
+  ASSERT_EQ(Zero.size(), 1u);
+  EXPECT_EQ(Zero[0].Action, 0u);
+  EXPECT_TRUE(Zero[0].Name.empty());
 }
 
 TEST(FSChangeMonitorRecords, OutOfRangeOffsetsAndLengthsEndTheWalk) {
-  std::vector<uint8_t> Buffer;
-  // Next offset points past the end.
-  AddRecord(Buffer, 4000, 1, u"a", 2);
-  EXPECT_EQ(DecodeChangeRecords(Buffer.data(), Buffer.size()).size(), 1u);
-
-  // Next record's header would be cut off by the end of the buffer.
-  Buffer.clear();
-  AddRecord(Buffer, 16, 1, u"a", 2);
-  Buffer.resize(24);
-  EXPECT_EQ(DecodeChangeRecords(Buffer.data(), Buffer.size()).size(), 1u);
-
-  // Next offset back inside the record itself.
-  Buffer.clear();
-  AddRecord(Buffer, 8, 1, u"abc", 6);
-  Buffer.resize(64);
-  EXPECT_EQ(DecodeChangeRecords(Buffer.data(), Buffer.size()).size(), 1u);
-
-  // Name longer than what is left.
-  Buffer.clear();
-  AddRecord(Buffer, 0, 1, u"ab", 0xFFFFFFF0u);
-  EXPECT_TRUE(DecodeChangeRecords(Buffer.data(), Buffer.size()).empty());
-
-  // An odd name length drops the half unit.
-  Buffer.clear();
-  AddRecord(Buffer, 0, 3, u"ab", 3);
-  std::vector<TChangeRecord> Odd = DecodeChangeRecords(Buffer.data(), Buffer.size());
-  ASSERT_EQ(Odd.size(), 1u);
-  EXPECT_EQ(Odd[0].Name, u"a");
-
-  // Too small for even one header.
-  EXPECT_TRUE(DecodeChangeRecords(Buffer.data(), 11).empty());
+  struct { const char* Why; std::vector<uint8_t> Buffer; size_t Records; } Cases[] = {
+      {"next offset past the end", AddRecord({}, 4000, 1, u"a", 2), 1},
+      {"next header cut off by the end", AddRecord({}, 16, 1, u"a", 2, 24), 1},
+      {"next offset back inside the record", AddRecord({}, 8, 1, u"abc", 6, 64), 1},
+      {"name longer than what is left", AddRecord({}, 0, 1, u"ab", 0xFFFFFFF0u), 0},
+      {"too small for a header", std::vector<uint8_t>(11, 0), 0},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(DecodeChangeRecords(C.Buffer.data(), C.Buffer.size()).size(), C.Records) << C.Why;
   EXPECT_TRUE(DecodeChangeRecords(nullptr, 0).empty());
+
+  const auto Odd = AddRecord({}, 0, 3, u"ab", 3);  // an odd name length drops the half unit
+  const auto Records = DecodeChangeRecords(Odd.data(), Odd.size());
+  ASSERT_EQ(Records.size(), 1u);
+  EXPECT_EQ(Records[0].Name, u"a");
 }
 
 }  // namespace
