@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "Thread.h"
@@ -14,15 +13,12 @@ namespace {
 class TTestThread : public TThread {
 public:
   TTestThread(bool CreateSuspended, std::function<void(TTestThread&)> Body, std::function<void()> OnDestroy = {})
-      : TThread(CreateSuspended), Body(std::move(Body)), OnDestroy(std::move(OnDestroy)) {
-    AnyCreated = true;
-  }
+      : TThread(CreateSuspended), Body(std::move(Body)), OnDestroy(std::move(OnDestroy)) {}
   ~TTestThread() override {
     TerminateAndWait();
     if (OnDestroy) OnDestroy();
   }
   std::atomic<int> ExecuteCalls{0};
-  static inline bool AnyCreated = false;
 
 protected:
   void Execute() override {
@@ -39,14 +35,6 @@ class Thread : public ::testing::Test {
 protected:
   static void SetUpTestSuite() { InitThreadSynchronization(); }
 };
-
-TEST_F(Thread, CheckSynchronizeBeforeAnyThreadIsFalseEverywhere) {
-  if (TTestThread::AnyCreated) GTEST_SKIP() << "needs a process without threads so far";
-  EXPECT_FALSE(TThread::CheckSynchronize(0));
-  bool OffMain = true;
-  std::thread([&] { OffMain = TThread::CheckSynchronize(0); }).join();  // does not raise either
-  EXPECT_FALSE(OffMain);
-}
 
 TEST_F(Thread, CreatedSuspendedRunsNothingUntilResumed) {
   auto* T = NewThread<TTestThread>(true, [](TTestThread& Self) { Self.ReturnValue = 42; });
@@ -85,16 +73,12 @@ TEST_F(Thread, DestroyingStopsNeverResumedRunningAndNeverStartedThreads) {
 
 TEST_F(Thread, FreeOnTerminateFreesTheObjectOnItsOwnThread) {
   std::atomic<DWORD> DestroyedOn{0};
-  HANDLE Go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  auto* T = new TTestThread(false, [&](TTestThread&) { WaitForSingleObject(Go, INFINITE); },
-                            [&] { DestroyedOn = GetCurrentThreadId(); });
-  T->FreeOnTerminate = true;
+  auto* T = new TTestThread(false, nullptr, [&] { DestroyedOn = GetCurrentThreadId(); });
+  T->FreeOnTerminate = true;  // before the start: the thread may end at once
   const DWORD WorkerID = T->ThreadID;
   T->AfterConstruction();
-  SetEvent(Go);
   for (int i = 0; i < 5000 && !DestroyedOn; ++i) Sleep(1);
   EXPECT_EQ(DestroyedOn, WorkerID);
-  CloseHandle(Go);
 }
 
 TEST_F(Thread, ExceptionInExecuteIsKeptInFatalException) {
