@@ -74,17 +74,6 @@ TEST_F(FileMonitorTest, NoChangeLeavesTheContainerTimeAlone) {
   EXPECT_EQ(GetFileDateTime(Container), StampA);
 }
 
-TEST_F(FileMonitorTest, NoMonitorWithoutTheKeyOrTheContainer) {
-  StopFileMonitors();
-  Volumes[0].FileSetModified = 0;
-  ProcessVolumes();
-  EXPECT_EQ(Volumes[0].Monitor, nullptr);
-  Volumes[0].FileSetModified = 1;
-  Volumes[0].File = Store / "missing.hc";
-  ProcessVolumes();
-  EXPECT_EQ(Volumes[0].Monitor, nullptr);
-}
-
 TEST_F(FileMonitorTest, NoticeDuringAnInputBoxIsNotLost) {
   // Inside the box's loop the application window answers nothing; the
   // notice still reaches the volume.
@@ -109,7 +98,7 @@ TEST_F(FileMonitorTest, NoticeDuringAnInputBoxIsNotLost) {
   EXPECT_TRUE(SawMark);
 }
 
-TEST_F(FileMonitorTest, StoppingAllMonitorsFreesThem) {
+TEST_F(FileMonitorTest, StoppingAllMonitorsFreesThemAndNoneStartsWithoutKeyOrContainer) {
   StopFileMonitors();
   EXPECT_EQ(Volumes[0].Monitor, nullptr);
   EXPECT_FALSE(Registered());
@@ -117,6 +106,14 @@ TEST_F(FileMonitorTest, StoppingAllMonitorsFreesThem) {
   CreateFileOn(Drive.Root() + "late.txt");
   Pump(300);
   EXPECT_EQ(Volumes[0].FileSetModified, 1);
+
+  Volumes[0].FileSetModified = 0;
+  ProcessVolumes();
+  EXPECT_EQ(Volumes[0].Monitor, nullptr);
+  Volumes[0].FileSetModified = 1;
+  Volumes[0].File = Store / "missing.hc";
+  ProcessVolumes();
+  EXPECT_EQ(Volumes[0].Monitor, nullptr);
 }
 
 }  // namespace

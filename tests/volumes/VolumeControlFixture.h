@@ -78,8 +78,7 @@ protected:
     FileDelete(UserSettings());
   }
 
-  // Writes the ".tcvinfo.ini" of Letter (a drive or AppDataMarker); with a
-  // Stamp, gives it that modification time (a day count).
+  // Writes the ".tcvinfo.ini" of Letter; with a Stamp, gives it that time.
   static std::string WriteInfo(char Letter, const std::string& Text, double Stamp = 0) {
     const std::string Path = VolumeConfigFileName(Letter);
     SetFileAttr(Path, FILE_ATTRIBUTE_NORMAL);
@@ -88,8 +87,7 @@ protected:
     return Path;
   }
 
-  // Dispatches the thread's messages until Done holds or Ms have passed;
-  // Done's last answer.
+  // Dispatches the thread's messages until Done holds or Ms have passed.
   static bool PumpUntil(const std::function<bool()>& Done, int Ms = 5000) {
     const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
     while (!Done()) {
@@ -106,7 +104,6 @@ protected:
 
   static void Pump(int Ms) { PumpUntil([] { return false; }, Ms); }
 
-  // The per-user settings file, where the program's path is remembered.
   static std::string UserSettings() { return UserConfigDir() + ProgramName + ".ini"; }
 
   static void RememberCryptProgram(const std::string& Path) {

@@ -29,19 +29,6 @@ TEST_F(VolumeTimerTest, KeepPollingTenMinutesGivesExactly2000Ticks) {
   EXPECT_FALSE(Timer->Enabled());
 }
 
-TEST_F(VolumeTimerTest, RealTicksStopWhenRunTimeIsUsedUp) {
-  TTCTimer* Timer = KeepPolling(900);
-  int Ticks = 0;
-  TMinTimerEvent Inner = Timer->OnTimer;
-  Timer->OnTimer = [&](TMinTimer* Sender) {
-    ++Ticks;
-    Inner(Sender);
-  };
-  EXPECT_TRUE(PumpUntil([&] { return !Timer->Enabled(); }));
-  Pump(700);
-  EXPECT_EQ(Ticks, 3);
-}
-
 TEST_F(VolumeTimerTest, KeepPollingZeroCreatesItStoppedAndSmallerValuesChangeNothing) {
   TTCTimer* Timer = KeepPolling(0);
   ASSERT_NE(Timer, nullptr);
