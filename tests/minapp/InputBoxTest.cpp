@@ -16,17 +16,14 @@
 
 namespace {
 
-struct BoxResult {
-  bool Ok;
-  std::string Value;
-};
-
-BoxResult RunInputBox(std::function<void(HWND Box)> Drive, const std::string& Caption = "Mount",
-                      const std::string& Default = "", bool Masked = false) {
+// The text on OK; nothing on Cancel, close or failure, which also empty Value.
+std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, const std::string& Caption = "Mount",
+                                       const std::string& Default = "", bool Masked = false) {
   DelayedAction Driver(50, [&] { Drive(FindWindowW(L"InputBox", nullptr)); });
-  BoxResult Result{false, "stale"};
-  Result.Ok = InputBox(Caption, "Password for the volume:", Default, Result.Value, Masked);
-  return Result;
+  std::string Value = "stale";
+  if (InputBox(Caption, "Password for the volume:", Default, Value, Masked)) return Value;
+  EXPECT_EQ(Value, "");
+  return std::nullopt;
 }
 
 HWND Field(HWND Box) { return GetDlgItem(Box, InputBoxEditId); }
@@ -36,8 +33,8 @@ void Type(HWND Box, const std::wstring& Text) {
   for (wchar_t C : Text) SendMessageW(Field(Box), WM_CHAR, C, 1);
 }
 std::wstring WindowText(HWND Window) {
-  wchar_t Buffer[4096];
-  return std::wstring(Buffer, GetWindowTextW(Window, Buffer, 4096));
+  wchar_t Buffer[64];
+  return std::wstring(Buffer, GetWindowTextW(Window, Buffer, 64));
 }
 
 // The field as it paints itself.
@@ -57,23 +54,20 @@ std::vector<COLORREF> FieldPixels(HWND Box) {
   return Pixels;
 }
 
-// While it lives, refuses the creation of the box window (HCBT_CREATEWND)
-// or the focus to its field (HCBT_SETFOCUS).
-struct BoxBlocker {
-  explicit BoxBlocker(int What) { Code = What, Hook = SetWindowsHookExW(WH_CBT, Proc, nullptr, GetCurrentThreadId()); }
-  ~BoxBlocker() { UnhookWindowsHookEx(Hook); }
-  static LRESULT CALLBACK Proc(int What, WPARAM WParam, LPARAM LParam) {
-    const HWND Window = reinterpret_cast<HWND>(WParam);
-    wchar_t Class[16] = {};
-    GetClassNameW(Window, Class, 16);
-    if (What == Code && (What == HCBT_CREATEWND ? std::wstring(Class) == L"InputBox"
-                                                : GetDlgCtrlID(Window) == InputBoxEditId))
-      return 1;
-    return CallNextHookEx(Hook, What, WParam, LParam);
-  }
-  static inline int Code = 0;
-  static inline HHOOK Hook = nullptr;
-};
+// While hooked, refuses the creation of the box window (Refused =
+// HCBT_CREATEWND) or the focus to its field (HCBT_SETFOCUS).
+int Refused = 0;
+LRESULT CALLBACK Refuse(int Code, WPARAM WParam, LPARAM LParam) {
+  const HWND Window = reinterpret_cast<HWND>(WParam);
+  wchar_t Class[16] = {};
+  GetClassNameW(Window, Class, 16);
+  const bool Target = Code == HCBT_CREATEWND ? std::wstring(Class) == L"InputBox" : GetDlgCtrlID(Window) == InputBoxEditId;
+  return Code == Refused && Target ? 1 : CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+HHOOK RefuseOnThisThread(int Code) {
+  Refused = Code;
+  return SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+}
 
 class InputBoxTest : public ::testing::Test {
 protected:
@@ -86,90 +80,73 @@ protected:
 };
 
 TEST_F(InputBoxTest, AnswersThroughItsControls) {
-  std::string Cut;
+  std::string Cut;  // in UTF-16 units, not in bytes
   for (int I = 0; I < InputBoxMaxLength; ++I) Cut += "\xC3\xA9";
   const struct {
     std::string Caption;
     std::function<void(HWND)> Drive;
-    bool Ok;
-    std::string Value;
+    std::optional<std::string> Result;
   } Cases[] = {
-      {"Mount", [](HWND Box) { SetFieldText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); }, true,
+      {"Mount", [](HWND Box) { SetFieldText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); },
        "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80"},
-      {"", [](HWND Box) { SetFieldText(Box, L""), Click(Box, InputBoxOkId); }, true, ""},
-      {"Mount", [](HWND Box) { Type(Box, L"secret"), Click(Box, InputBoxCancelId); }, false, ""},
-      {"Mount", [](HWND Box) { Type(Box, L"secret"), SendMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0); }, false, ""},
-      // Cut in UTF-16 units, not in bytes.
-      {"Mount", [](HWND Box) { SetFieldText(Box, std::wstring(1500, L'\u00E9')), Click(Box, InputBoxOkId); }, true, Cut},
+      {"", [](HWND Box) { SetFieldText(Box, L""), Click(Box, InputBoxOkId); }, ""},
+      {"Mount", [](HWND Box) { Type(Box, L"secret"), Click(Box, InputBoxCancelId); }, std::nullopt},
+      {"Mount", [](HWND Box) { Type(Box, L"secret"), SendMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0); }, std::nullopt},
+      {"Mount", [](HWND Box) { SetFieldText(Box, std::wstring(1500, L'\u00E9')), Click(Box, InputBoxOkId); }, Cut},
   };
   for (const auto& Case : Cases) {
-    SCOPED_TRACE(Case.Value.substr(0, 20));
-    const BoxResult Result = RunInputBox(
-        [&](HWND Box) {
-          EXPECT_EQ(ModalLevel, 1);
-          // Without a caption the box shows the application title.
-          EXPECT_EQ(WindowText(Box), Utf8ToWide(Case.Caption.empty() ? AppTitle : Case.Caption));
-          EXPECT_EQ(WindowText(Field(Box)), L"preset");
-          RECT Desktop, Rect;
-          GetWindowRect(GetDesktopWindow(), &Desktop);
-          GetWindowRect(Box, &Rect);
-          EXPECT_EQ(Rect.right - Rect.left, (Desktop.right - Desktop.left) / 4);
-          EXPECT_EQ(Rect.bottom - Rect.top, 150);
-          Case.Drive(Box);
-        },
-        Case.Caption, "preset");
-    EXPECT_EQ(Result.Ok, Case.Ok);
-    EXPECT_EQ(Result.Value, Case.Value);
+    SCOPED_TRACE(Case.Result.value_or("(none)").substr(0, 20));
+    const auto Drive = [&](HWND Box) {
+      EXPECT_EQ(ModalLevel, 1);
+      // Without a caption the box shows the application title.
+      EXPECT_EQ(WindowText(Box), Utf8ToWide(Case.Caption.empty() ? AppTitle : Case.Caption));
+      EXPECT_EQ(WindowText(Field(Box)), L"preset");
+      Case.Drive(Box);
+    };
+    EXPECT_EQ(RunInputBox(Drive, Case.Caption, "preset"), Case.Result);
   }
 }
 
 TEST_F(InputBoxTest, OkBeforeTheFieldNotifiedIsIgnored) {
-  std::optional<BoxBlocker> Blocker(HCBT_SETFOCUS);
-  const BoxResult Result = RunInputBox(
-      [&](HWND Box) {
-        Click(Box, InputBoxOkId);
-        MSG Message;
-        EXPECT_FALSE(PeekMessageW(&Message, Box, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "OK closed the box";
-        // Once the field has spoken, OK works.
-        Blocker.reset();
-        SetFocus(Field(Box));
-        Click(Box, InputBoxOkId);
-      },
-      "Mount", "preset");
-  EXPECT_TRUE(Result.Ok);
-  EXPECT_EQ(Result.Value, "preset");
+  const HHOOK Hook = RefuseOnThisThread(HCBT_SETFOCUS);
+  const auto Drive = [](HWND Box) {
+    Click(Box, InputBoxOkId);
+    MSG Message;
+    EXPECT_FALSE(PeekMessageW(&Message, Box, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "OK closed the box";
+    // Once the field has spoken, OK works.
+    Refused = 0;
+    SetFocus(Field(Box));
+    Click(Box, InputBoxOkId);
+  };
+  EXPECT_EQ(RunInputBox(Drive, "Mount", "preset"), "preset");
+  UnhookWindowsHookEx(Hook);
 }
 
 TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
   for (bool Masked : {false, true}) {
     SCOPED_TRACE(Masked ? "masked" : "plain");
     bool Alike = false;
-    const BoxResult Result = RunInputBox(
-        [&](HWND Box) {
-          // Two texts of one length look alike only when masked.
-          SetFieldText(Box, L"iiiiii");
-          const auto Narrow = FieldPixels(Box);
-          SetFieldText(Box, L"WWWWWW");
-          Alike = FieldPixels(Box) == Narrow;
-          SetFieldText(Box, L"");
-          Type(Box, std::wstring(300, L'W'));
-          Click(Box, InputBoxOkId);
-        },
-        "Mount", "", Masked);
+    const auto Drive = [&](HWND Box) {
+      // Two texts of one length look alike only when masked.
+      SetFieldText(Box, L"iiiiii");
+      const auto Narrow = FieldPixels(Box);
+      SetFieldText(Box, L"WWWWWW");
+      Alike = FieldPixels(Box) == Narrow;
+      SetFieldText(Box, L"");
+      Type(Box, std::wstring(300, L'W'));
+      Click(Box, InputBoxOkId);
+    };
+    EXPECT_EQ(RunInputBox(Drive, "Mount", "", Masked), std::string(300, 'W'));
     EXPECT_EQ(Alike, Masked);
-    EXPECT_EQ(Result.Value, std::string(300, 'W'));
   }
 }
 
-TEST_F(InputBoxTest, NoWindowMeansNoLoop) {
-  BoxBlocker Blocker(HCBT_CREATEWND);
-  std::string Value = "stale";
-  EXPECT_FALSE(InputBox("Mount", "Password:", "x", Value));
-  EXPECT_EQ(Value, "");
-}
+TEST_F(InputBoxTest, NoWindowMeansNoLoopAndQuitEndsTheBoxAndReachesTheOuterLoop) {
+  const HHOOK Hook = RefuseOnThisThread(HCBT_CREATEWND);
+  EXPECT_EQ(RunInputBox([](HWND) { ADD_FAILURE() << "looping without a box"; }), std::nullopt);
+  UnhookWindowsHookEx(Hook);
 
-TEST_F(InputBoxTest, QuitWhileOpenEndsTheBoxAndReachesTheOuterLoop) {
-  EXPECT_FALSE(RunInputBox([](HWND) { PostQuitMessage(3); }).Ok);
+  EXPECT_EQ(RunInputBox([](HWND) { PostQuitMessage(3); }), std::nullopt);
   MSG Message;
   ASSERT_TRUE(PeekMessageW(&Message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(Message.wParam, 3u);

@@ -28,8 +28,6 @@ TEST_F(MinIniFile, StoredValuesBeatDefaultsAndAReaderNeverWrites) {
   // Neither a number nor a word: the caller's default.
   EXPECT_TRUE(Reader.ReadWriteBool("Word", true));
   EXPECT_FALSE(Reader.ReadWriteBool("Word", false));
-  Reader.Section = "Other";
-  EXPECT_EQ(Reader.ReadWriteString("Count", "default"), "default");
 
   EXPECT_EQ(ReadTextFile(Path), Stored);
   const std::string Absent = Folder / "absent.ini";

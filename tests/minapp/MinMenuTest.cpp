@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "Files.h"
 #include "MinMenu.h"
 #include "WindowTestHelpers.h"
 
@@ -16,10 +15,9 @@ class MinAppMenu : public ::testing::Test {
 protected:
   // Shows the menu; At runs while it is open, then Keys are pressed in it.
   void ShowMenu(std::vector<WORD> Keys, std::function<void(HMENU Shown)> At = {}) {
-    bool Open = false, Looping = false;
+    bool Open = false;
     DelayedAction Inspect(100, [&] {
-      Open = OpenMenu() == Menu->Root->Handle && Menu->Root->Handle;
-      Looping = InMenuLoop;
+      Open = OpenMenu() == Menu->Root->Handle && Menu->Root->Handle && InMenuLoop;
       if (At) At(OpenMenu());
       for (WORD Key : Keys) PressMenuKey(Key);
     });
@@ -29,7 +27,6 @@ protected:
     EXPECT_FALSE(Escape.Ran());
     PumpMessages(100);  // the choice, then the clean-up notice
     EXPECT_TRUE(Open);
-    EXPECT_TRUE(Looping);
     EXPECT_FALSE(InMenuLoop);
     EXPECT_EQ(Menu->Root->Handle, nullptr);
   }
@@ -42,9 +39,8 @@ protected:
 
 UINT State(HMENU Menu, int Position) { return GetMenuState(Menu, Position, MF_BYPOSITION); }
 std::string Text(HMENU Menu, int Position) {
-  wchar_t Buffer[64] = {};
-  GetMenuStringW(Menu, Position, Buffer, 64, MF_BYPOSITION);
-  return WideToUtf8(Buffer);
+  char Buffer[64] = {};
+  return std::string(Buffer, GetMenuStringA(Menu, Position, Buffer, 64, MF_BYPOSITION));
 }
 
 TEST_F(MinAppMenu, ShownMenuFollowsTheTreeByPositionAndEscapeChoosesNothing) {
@@ -100,21 +96,12 @@ TEST_F(MinAppMenu, ChoiceReachesTheChosenItemAlsoInASubMenu) {
   });
   TMinMenuItem* Sub = Menu->Root->Add("Sub", Record);  // never called: it opens
   Sub->Add("Inner one", Record);
-  Sub->Add("Inner two", Record);
+  // The handler may free its own item by rebuilding the menu.
+  Sub->Add("Inner two", [this](TMinMenuItem* Item) { Record(Item), Menu->Root->Clear(), Menu->Root->Add("New"); });
   ShowMenu({VK_DOWN, VK_DOWN, VK_RETURN});
   ShowMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
   EXPECT_EQ(Clicks, (std::vector<std::string>{"Second", "Inner two"}));
-}
-
-TEST_F(MinAppMenu, HandlerMayRebuildTheMenuThatCalledIt) {
-  Menu->Root->Add("Rebuild", [this](TMinMenuItem* Item) {
-    Record(Item);
-    Menu->Root->Clear();
-    Menu->Root->Add("New");
-  });
-  ShowMenu({VK_DOWN, VK_RETURN});
-  EXPECT_EQ(Clicks, std::vector<std::string>{"Rebuild"});
-  EXPECT_EQ(Menu->Root->Item(0)->Caption, "New");
+  EXPECT_EQ(Menu->Root->Count(), 1);
 }
 
 TEST_F(MinAppMenu, OnPopupRefillsTheTreeBeforeEveryShowing) {

@@ -1,7 +1,6 @@
 #include "WindowTestHelpers.h"
 
 #include <map>
-#include <string>
 
 void PumpMessages(DWORD Milliseconds) {
   const DWORD Start = GetTickCount();
@@ -19,20 +18,8 @@ namespace {
 
 std::map<UINT_PTR, DelayedAction*> PendingActions;
 
-HWND OpenMenuWindow() {
-  HWND Found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND Window, LPARAM Param) -> BOOL {
-        wchar_t Class[16] = {};
-        GetClassNameW(Window, Class, 16);
-        if (std::wstring(Class) != L"#32768" || !IsWindowVisible(Window)) return TRUE;
-        *reinterpret_cast<HWND*>(Param) = Window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&Found));
-  return Found;
-}
+// Popup menus are top-level windows of this class while they are shown.
+HWND OpenMenuWindow() { return FindWindowW(L"#32768", nullptr); }
 
 }  // namespace
 
