@@ -39,6 +39,8 @@ printf '[Common]\r\nPath=%s\r\n' "$(winpath "$build/standin/VeraCrypt/VeraCrypt.
 printf '[Demo]\r\nFile=%s\r\nLetter=V\r\nAuto=1\r\nDefaultPass=1\r\n' \
        "$(winpath "$demo/vault/demo.hc")" > "$appdata/.tcvinfo.ini"
 export STANDIN_LOG="$(winpath "$demo/standin-commands.log")"
+# The Wine prefix is shared with the tests: leave no demo volume behind.
+trap 'rm -f "$appdata/.tcvinfo.ini" "$WINEPREFIX/dosdevices/v:"' EXIT
 
 echo "Starting trayvm.exe (title \"Mount\"); the default password of the demo volume is \"$password\"."
 "$wine" "$demo/program/trayvm.exe" </dev/null >"$demo/trayvm.out" 2>&1 &
@@ -78,5 +80,3 @@ import -window root "$demo/screenshot.png"
 echo "Stand-in received: $(cat "$demo/standin-commands.log" 2>/dev/null || echo nothing)"
 echo "Screenshot of the tray icon and the balloon: $demo/screenshot.png"
 kill "$app" 2>/dev/null || true
-# The stand-in's drive mapping outlives the session; the next demo wants V: free.
-rm -f "$WINEPREFIX/dosdevices/v:"

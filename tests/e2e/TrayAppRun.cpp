@@ -89,7 +89,7 @@ TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + 
   DeleteFileW(Wide(AppDataConfigPath()).c_str());
   SHCreateDirectoryExW(nullptr, Wide(UserDir()).c_str(), nullptr);
   StartStandinDriver();
-  ClearStandinMounts(StandinDevice::VeraCrypt);
+  DismountLeftovers();
   SetEnvironmentVariableW(L"STANDIN_LOG", Wide(FFolder / "commands.log").c_str());
   SetEnvironmentVariableW(L"STANDIN_DELAY_MS", nullptr);
   SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
@@ -102,11 +102,7 @@ TrayAppRun::~TrayAppRun() {
     CloseHandle(FProcess.hProcess);
     CloseHandle(FProcess.hThread);
   }
-  // Whatever stayed mounted is dismounted by the stand-in itself, which also
-  // gives its drive letter back.
-  for (const StandinMount& M : Mounts())
-    RunAndWait(CryptProgram(), std::string("/q /s /d ") + M.Letter + " /f");
-  ClearStandinMounts(StandinDevice::VeraCrypt);
+  DismountLeftovers();
   DeleteFileW(Wide(AppDataConfigPath()).c_str());
   SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
   // Editors the shell opened for a config or the settings.
@@ -116,6 +112,14 @@ TrayAppRun::~TrayAppRun() {
         return TRUE;
       },
       0);
+}
+
+// Whatever is mounted is dismounted by the stand-in itself, which also gives
+// its drive letter back, so the scenarios find their letters free.
+void TrayAppRun::DismountLeftovers() const {
+  for (const StandinMount& M : Mounts())
+    RunAndWait(CryptProgram(), std::string("/q /s /d ") + M.Letter + " /f");
+  ClearStandinMounts(StandinDevice::VeraCrypt);
 }
 
 std::string TrayAppRun::UserDir() const { return AppDataFolder() + "Vaultline\\" + FName + "\\"; }

@@ -88,6 +88,7 @@ public:
 
 private:
   void PressMenuKey(HWND Menu, WORD Key) const;
+  void DismountLeftovers() const;
   std::string FName;
   ScratchFolder FFolder;
   std::string FProgram;
