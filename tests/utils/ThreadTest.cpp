@@ -92,25 +92,38 @@ TEST_F(Thread, ExceptionInExecuteIsKeptInFatalException) {
   delete T;
 }
 
-TEST_F(Thread, SynchronizeRunsOnTheMainThreadServedByWaitFor) {
+// WaitFor on the main thread serves synchronised calls, and messages the
+// worker sends to a main-thread window, without deadlock.
+TEST_F(Thread, SynchronizeAndSentMessagesAreServedByWaitFor) {
+  HWND Window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   std::vector<DWORD> RanOn;
-  std::string Caught;
+  std::string Caught, OffMain, Expected(80, 0);
   auto* T = NewThread<TTestThread>(false, [&](TTestThread& Self) {
     for (int i = 0; i < 3; ++i) Self.Synchronize([&] { RanOn.push_back(GetCurrentThreadId()); });
+    Self.ReturnValue = int(SendMessageW(Window, WM_SETTEXT, 0, LPARAM(L"sent")));
     try {
       Self.Synchronize([] { throw std::runtime_error("refused"); });
     } catch (const std::runtime_error& E) {
       Caught = E.what();  // raised again in the worker
     }
+    Expected.resize(snprintf(Expected.data(), 80, "CheckSynchronize called from non-main thread \"$%lx\"",
+                             GetCurrentThreadId()));
+    try {
+      TThread::CheckSynchronize();
+    } catch (const EThread& E) {
+      OffMain = E.what();
+    }
   });
-  T->WaitFor();
+  EXPECT_EQ(T->WaitFor(), 1);
   EXPECT_EQ(RanOn, std::vector<DWORD>(3, MainThreadID));
   EXPECT_EQ(Caught, "refused");
+  EXPECT_EQ(OffMain, Expected);
   EXPECT_FALSE(T->FatalException);
   delete T;
+  DestroyWindow(Window);
 }
 
-TEST_F(Thread, CheckSynchronizeRunsAPendingCallOnlyOnTheMainThread) {
+TEST_F(Thread, CheckSynchronizeRunsAPendingCall) {
   auto* T = NewThread<TTestThread>(false, [](TTestThread& Self) { Self.Synchronize([&Self] { Self.ReturnValue = 5; }); });
   bool Ran = false;
   for (int i = 0; i < 100 && !Ran; ++i) Ran = TThread::CheckSynchronize(50);
@@ -118,33 +131,6 @@ TEST_F(Thread, CheckSynchronizeRunsAPendingCallOnlyOnTheMainThread) {
   EXPECT_FALSE(TThread::CheckSynchronize(0));  // nothing pending any more
   EXPECT_EQ(T->WaitFor(), 5);
   delete T;
-
-  std::string Message, Expected;
-  T = NewThread<TTestThread>(false, [&](TTestThread&) {
-    char Text[80];
-    snprintf(Text, sizeof Text, "CheckSynchronize called from non-main thread \"$%lx\"", GetCurrentThreadId());
-    Expected = Text;
-    try {
-      TThread::CheckSynchronize();
-    } catch (const EThread& E) {
-      Message = E.what();
-    }
-  });
-  T->WaitFor();
-  EXPECT_EQ(Message, Expected);
-  delete T;
-}
-
-// A worker sending a message to a window of the main thread must not
-// deadlock against the main thread waiting for it.
-TEST_F(Thread, WaitForDeliversMessagesSentFromTheWorker) {
-  HWND Window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  auto* T = NewThread<TTestThread>(false, [&](TTestThread& Self) {
-    Self.ReturnValue = SendMessageW(Window, WM_SETTEXT, 0, LPARAM(L"sent")) ? 1 : 0;
-  });
-  EXPECT_EQ(T->WaitFor(), 1);
-  delete T;
-  DestroyWindow(Window);
 }
 
 }  // namespace

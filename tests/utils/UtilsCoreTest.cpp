@@ -26,7 +26,6 @@ TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
     EXPECT_EQ(ExtractDir(C.Path), C.Dir);
     EXPECT_EQ(ExtractName(C.Path), C.Name);
   }
-  EXPECT_EQ(IncludeTrailingBackslash("D:\\a"), "D:\\a\\");
   EXPECT_EQ(IncludeTrailingBackslash("D:/a/"), "D:/a/");
   EXPECT_EQ(RemoveFileExt("tray.vm.exe"), "tray.vm");
 }
@@ -73,7 +72,6 @@ TEST(UtilsDates, DosPackingRoundTripsToEvenSecondsWithinItsRange) {
 }
 
 TEST(UtilsMessages, TextsTakeThePathAndAreReplaceableByName) {
-  EXPECT_EQ(FormatUtilsString(SFileNotExists, ""), "File or folder \"\" is not exists");
   const std::string Saved = SDeleteItem.Text;
   EXPECT_TRUE(SetUtilsString("plutilsmini.s_deleteitem", "Supprimer \"%s\" ?"));
   EXPECT_EQ(FormatUtilsString(SDeleteItem, "x"), "Supprimer \"x\" ?");
