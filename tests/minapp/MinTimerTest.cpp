@@ -21,7 +21,7 @@ protected:
   TMinTimerEvent Count = [this](TMinTimer*) { ++Ticks; };
 };
 
-TEST_F(MinTimerTest, IntervalReadWhenStartedAndStartingTwiceKeepsOneTimer) {
+TEST_F(MinTimerTest, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtStart) {
   TMinTimer Timer(false, Count, 60000);
   Timer.Interval = 150;
   Timer.SetEnabled(true);
@@ -35,12 +35,11 @@ TEST_F(MinTimerTest, IntervalReadWhenStartedAndStartingTwiceKeepsOneTimer) {
   }
   EXPECT_GE(Ticks, 2);
   EXPECT_EQ(Timer.TimerID(), First);
-}
 
-TEST_F(MinTimerTest, DestroyingARunningTimerKillsItFirst) {
-  auto* Timer = new TMinTimer(true, Count, 10);
-  const auto Event = reinterpret_cast<UINT_PTR>(Timer);
-  delete Timer;
+  // Destroying a running timer kills it first.
+  auto* Running = new TMinTimer(true, Count, 10);
+  const auto Event = reinterpret_cast<UINT_PTR>(Running);
+  delete Running;
   EXPECT_FALSE(KillTimer(App->Handle, Event)) << "system timer outlived its object";
 }
 
