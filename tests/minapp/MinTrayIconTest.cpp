@@ -30,32 +30,27 @@ protected:
   std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Tray");
 };
 
-TEST_F(MinAppTrayIcon, ShownOnlyWithAPicture) {
+TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureWhichItOwnsUnlessShared) {
+  HICON First = NewIcon(), Second = NewIcon(), Third = NewIcon(), Shared = NewIcon();
   auto* Icon = new TMinTrayIcon(nullptr, false, "Tray");
   Icon->SetShown(true);
   EXPECT_FALSE(Icon->Shown);
-  EXPECT_FALSE(InTray(Icon));
-  Icon->SetIcon(NewIcon());
+  Icon->SetIcon(First);
   EXPECT_FALSE(InTray(Icon));
   Icon->SetShown(true);
+  Icon->SetIcon(First);  // the same picture: kept
+  EXPECT_TRUE(IconAlive(First));
+  Icon->SetIcon(Second);
+  EXPECT_FALSE(IconAlive(First));
   EXPECT_TRUE(InTray(Icon));
   // Without its picture a shown icon can still be removed.
   Icon->SetIcon(nullptr);
+  EXPECT_FALSE(IconAlive(Second));
   Icon->SetShown(false);
   EXPECT_FALSE(InTray(Icon));
-}
-
-TEST_F(MinAppTrayIcon, OwnedPicturesAreDestroyedSharedOnesKept) {
-  HICON First = NewIcon(), Second = NewIcon(), Shared = NewIcon();
-  auto* Owned = new TMinTrayIcon(First, false, "Owned");
-  Owned->SetShown(true);
-  Owned->SetIcon(First);  // the same picture: kept
-  EXPECT_TRUE(IconAlive(First));
-  Owned->SetIcon(Second);
-  EXPECT_FALSE(IconAlive(First));
-  EXPECT_TRUE(InTray(Owned));
-  delete Owned;
-  EXPECT_FALSE(IconAlive(Second));
+  Icon->SetIcon(Third);
+  delete Icon;
+  EXPECT_FALSE(IconAlive(Third));
 
   new TMinTrayIcon(Shared, true, "Shared");
   App.reset();  // frees the tray icon
@@ -87,19 +82,10 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
   EXPECT_TRUE(Icon->ShowBalloon(std::string(100, 't'), std::string(300, 'x'), 2000, bkError));
 }
 
-TEST_F(MinAppTrayIcon, CallbackReachesTheRightIconWithTheLowWord) {
+TEST_F(MinAppTrayIcon, CallbackReachesItsIconAndAnUnhandledRightButtonReleaseOpensThePopupMenu) {
   auto* Icon = new TMinTrayIcon(NewIcon(), false, "Tray");
   auto* Other = new TMinTrayIcon(NewIcon(), false, "Other");
-  std::vector<WORD> Seen;
-  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Msg) { return Seen.push_back(Sender == Icon ? Msg : 0), true; };
-  Other->OnMouse = [&](TMinTrayIcon*, WORD) { return ADD_FAILURE(), true; };
-  Click(Icon->Id, MAKELPARAM(WM_LBUTTONUP, 0x1234));
-  Click(Icon->Id + Other->Id + 100, WM_LBUTTONUP);  // no icon has it
-  EXPECT_EQ(Seen, std::vector<WORD>{WM_LBUTTONUP});
-}
-
-TEST_F(MinAppTrayIcon, UnhandledRightButtonReleaseOpensThePopupMenu) {
-  auto* Icon = new TMinTrayIcon(NewIcon(), false, "Tray");
+  Other->OnMouse = [](TMinTrayIcon*, WORD) { return ADD_FAILURE(), true; };
   Icon->PopupMenu = new TMinPopupMenu;
   Icon->PopupMenu->Root->Add("Entry");
   int Opened = 0;
@@ -107,15 +93,18 @@ TEST_F(MinAppTrayIcon, UnhandledRightButtonReleaseOpensThePopupMenu) {
   DelayedAction CloseMenu(500, [] { PressMenuKey(VK_ESCAPE); });
 
   Click(Icon->Id, WM_RBUTTONUP);  // no OnMouse: nothing at all
+  std::vector<WORD> Seen;
   bool Handled = true;
-  Icon->OnMouse = [&](TMinTrayIcon*, WORD) { return Handled; };
-  Click(Icon->Id, WM_RBUTTONUP);
+  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Msg) { return Seen.push_back(Sender == Icon ? Msg : 0), Handled; };
+  Click(Icon->Id, MAKELPARAM(WM_RBUTTONUP, 0x1234));
+  Click(Icon->Id + Other->Id + 100, WM_LBUTTONUP);  // no icon has it
   Handled = false;
   Click(Icon->Id, WM_LBUTTONUP);
   EXPECT_EQ(Opened, 0);
   Click(Icon->Id, WM_RBUTTONUP);
   EXPECT_EQ(Opened, 1);
   EXPECT_TRUE(CloseMenu.Ran());
+  EXPECT_EQ(Seen, (std::vector<WORD>{WM_RBUTTONUP, WM_LBUTTONUP, WM_RBUTTONUP}));
 }
 
 TEST_F(MinAppTrayIcon, TaskbarCreatedBringsBackShownIconsPastTheHook) {
