@@ -42,14 +42,11 @@ int SixthCharX(HWND Box, const wchar_t* Text) {
   return LOWORD(SendMessageW(Field(Box), EM_POSFROMCHAR, 5, 0));
 }
 
-// While hooked, refuses the creation of the box window (Refused =
-// HCBT_CREATEWND) or the focus to its field (HCBT_SETFOCUS).
+// While hooked, refuses the creation of any window (Refused = HCBT_CREATEWND)
+// or the focus to the box's field (HCBT_SETFOCUS).
 int Refused = 0;
 LRESULT CALLBACK Refuse(int Code, WPARAM WParam, LPARAM LParam) {
-  const HWND Window = reinterpret_cast<HWND>(WParam);
-  wchar_t Class[16] = {};
-  GetClassNameW(Window, Class, 16);
-  const bool Target = Code == HCBT_CREATEWND ? std::wstring(Class) == L"InputBox" : GetDlgCtrlID(Window) == InputBoxEditId;
+  const bool Target = Code == HCBT_CREATEWND || GetDlgCtrlID(reinterpret_cast<HWND>(WParam)) == InputBoxEditId;
   return Code == Refused && Target ? 1 : CallNextHookEx(nullptr, Code, WParam, LParam);
 }
 HHOOK RefuseOnThisThread(int Code) {
