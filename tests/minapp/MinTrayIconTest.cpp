@@ -52,10 +52,11 @@ TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureWhichItOwnsUnlessShared) {
   delete Icon;
   EXPECT_FALSE(IconAlive(Third));
 
-  new TMinTrayIcon(Shared, true, "Shared");
-  App.reset();  // frees the tray icon
+  HICON Kept = NewIcon();
+  (new TMinTrayIcon(Shared, true, "Shared"))->SetIcon(Kept);
   EXPECT_TRUE(IconAlive(Shared));
-  DestroyIcon(Shared);
+  App.reset();  // frees the tray icon
+  EXPECT_TRUE(IconAlive(Kept));
 }
 
 TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
