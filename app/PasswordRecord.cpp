@@ -6,7 +6,7 @@
 #include <new>
 #include <random>
 
-#include "MountCommandLine.h"
+#include "StrUtils.h"
 
 namespace {
 
@@ -180,9 +180,4 @@ std::optional<std::string> ReadPasswordFile(const std::uint8_t* Data, std::size_
   if (IsPasswordRecordAccepted(Record, Now)) Password = Record.Text.substr(0, Record.Length);
   WipeString(Record.Text);
   return Password;
-}
-
-void WipeBytes(void* Data, std::size_t Count) {
-  volatile std::uint8_t* P = static_cast<volatile std::uint8_t*>(Data);
-  while (Count--) *P++ = 0;
 }

@@ -66,7 +66,3 @@ bool BuildPasswordFile(const TPasswordRecord& Record, std::uint32_t Seed,
 // The remembered password in the first bytes of a file, when it passes every
 // check at time Now; nothing otherwise.
 std::optional<std::string> ReadPasswordFile(const std::uint8_t* Data, std::size_t Size, double Now);
-
-// Overwrites memory that held a password; not removed by the optimiser.
-// (Strings: WipeString of volume control.)
-void WipeBytes(void* Data, std::size_t Count);

@@ -5,6 +5,7 @@
 
 #include "Files.h"
 #include "MinApp.h"
+#include "StrUtils.h"
 #include "UnitStartup.h"
 
 namespace {
@@ -20,7 +21,7 @@ LRESULT CALLBACK InputBoxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM L
   switch (Message) {
     case WM_NCCREATE:
       EditHandle = nullptr;
-      EnteredText.clear();
+      WipeString(EnteredText);
       OkPressed = false;
       break;
     case WM_COMMAND:
@@ -31,9 +32,14 @@ LRESULT CALLBACK InputBoxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM L
         case InputBoxOkId: {
           // The field is known only after its first notification.
           if (!EditHandle) return 0;
+          // The text is usually a password: no copy of it is left behind.
           wchar_t Buffer[InputBoxMaxLength + 1];
           const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
-          EnteredText = WideToUtf8(std::wstring(Buffer, Length));
+          std::wstring Text(Buffer, Length);
+          WipeBytes(Buffer, sizeof Buffer);
+          WipeString(EnteredText);
+          EnteredText = WideToUtf8(Text);
+          WipeString(Text);
           PostMessageW(Window, WM_CLOSE, 0, 0);
           OkPressed = true;
           break;

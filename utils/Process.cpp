@@ -32,8 +32,8 @@ int RunProcess(const std::string& Program, const std::string& Params, bool Wait,
   const bool Created = CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
                                       nullptr, Folder.empty() ? nullptr : Folder.c_str(), &Startup, &Info);
   // The parameters may hold a password: leave no copy of them behind.
-  SecureZeroMemory(Line.data(), Line.size());
-  SecureZeroMemory(CommandLine.data(), CommandLine.size() * sizeof(wchar_t));
+  WipeString(Line);
+  WipeString(CommandLine);
   if (!Created) return -1;
   int Result = 0;
   if (Wait && WaitForSingleObject(Info.hProcess, INFINITE) != WAIT_FAILED) {

@@ -164,3 +164,18 @@ std::string FormatText(const std::string& Fmt, std::initializer_list<std::string
   }
   return R;
 }
+
+void WipeBytes(void* Data, std::size_t Count) {
+  volatile unsigned char* P = static_cast<volatile unsigned char*>(Data);
+  while (Count--) *P++ = 0;
+}
+
+void WipeString(std::string& S) {
+  WipeBytes(S.data(), S.size());
+  S.clear();
+}
+
+void WipeString(std::wstring& S) {
+  WipeBytes(S.data(), S.size() * sizeof(wchar_t));
+  S.clear();
+}

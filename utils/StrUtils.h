@@ -3,6 +3,7 @@
 // a separator, prefix tests, quoting for command lines, random strings.
 // Positions count from 1 (0 means "not found"); a blank is any character
 // with code 32 or below.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -55,6 +56,12 @@ std::string MakeCommandLine(const std::string& Program, const std::string& Param
 // Count (0..255) characters drawn from the program's alphabet by a generator
 // seeded with Seed; UpperCase turns letters into capitals.
 std::string RandomString(int Count, bool UpperCase, uint32_t Seed);
+
+// Overwrite memory that held a password before it is released; the writes
+// are not removed by the optimiser. The strings are left empty.
+void WipeBytes(void* Data, std::size_t Count);
+void WipeString(std::string& S);
+void WipeString(std::wstring& S);
 
 // Fmt with each "%s" replaced by the next of Args ("%%" gives "%").
 std::string FormatText(const std::string& Fmt, std::initializer_list<std::string> Args);

@@ -4,7 +4,7 @@
 
 #include "Files.h"
 #include "MinApp.h"
-#include "MountCommandLine.h"
+#include "StrUtils.h"
 
 namespace {
 

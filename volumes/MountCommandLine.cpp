@@ -61,15 +61,3 @@ std::string DismountParameters(char Letter) {
   Params += " /f";
   return Params;
 }
-
-void WipeString(std::string& S) {
-  volatile char* P = S.data();
-  for (size_t I = 0; I < S.size(); ++I) P[I] = 0;
-  S.clear();
-}
-
-void WipeString(std::wstring& S) {
-  volatile wchar_t* P = S.data();
-  for (size_t I = 0; I < S.size(); ++I) P[I] = 0;
-  S.clear();
-}

@@ -25,7 +25,3 @@ std::string MountParameters(const std::string& Path, const std::string& Password
 // "/q /s /d <Letter> /f".
 std::string DismountParameters(char Letter);
 
-// Overwrites the characters of S before it is cleared, so a password does not
-// stay behind in freed memory.
-void WipeString(std::string& S);
-void WipeString(std::wstring& S);

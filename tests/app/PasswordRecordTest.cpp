@@ -182,11 +182,3 @@ TEST(PasswordFile, WritesDifferPerSeedAndRepeatWithinOne) {
   const std::string Bytes(File.begin(), File.end());
   EXPECT_EQ(Bytes.find("pw" + std::string(5, 'x')), std::string::npos);
 }
-
-TEST(PasswordWipe, WipedBytesAreZero) {
-  std::array<std::uint8_t, 16> Bytes;
-  Bytes.fill(0xA5);
-  WipeBytes(Bytes.data(), 15);
-  EXPECT_EQ(std::count(Bytes.begin(), Bytes.end(), 0), 15);
-  EXPECT_EQ(Bytes[15], 0xA5);
-}

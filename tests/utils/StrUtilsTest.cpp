@@ -67,3 +67,20 @@ TEST(UtilsStrings, RandomStringDrawsFromAlphabetDeterministically) {
   EXPECT_NE(RandomString(255, false, 12346), RandomString(255, false, 12345));
   EXPECT_EQ(RandomString(255, true, 7).find_first_not_of("QWERTYUIOPASDFGHJKLZXCVBNM_098765432"), std::string::npos);
 }
+
+TEST(UtilsStrings, WipingZeroesTheBytesThatHeldThePassword) {
+  std::string Narrow = "a password longer than any short-string buffer";
+  const char* NarrowBytes = Narrow.data();
+  const size_t NarrowSize = Narrow.size();
+  WipeString(Narrow);
+  EXPECT_TRUE(Narrow.empty());
+  // clear() keeps the buffer, so its old bytes can still be looked at.
+  EXPECT_EQ(std::string(NarrowBytes, NarrowSize), std::string(NarrowSize, '\0'));
+
+  std::wstring Wide = L"the same password held as UTF-16 for a wide call";
+  const wchar_t* WideChars = Wide.data();
+  const size_t WideSize = Wide.size();
+  WipeString(Wide);
+  EXPECT_TRUE(Wide.empty());
+  EXPECT_EQ(std::wstring(WideChars, WideSize), std::wstring(WideSize, L'\0'));
+}

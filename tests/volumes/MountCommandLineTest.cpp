@@ -48,12 +48,3 @@ TEST(MountCommandLine, HostileTextsComeBackUnchanged) {
   }
 }
 #endif
-
-TEST(MountCommandLine, WipeClearsTheText) {
-  std::string Narrow = "a long password that is not kept in the small buffer";
-  WipeString(Narrow);
-  EXPECT_TRUE(Narrow.empty());
-  std::wstring Wide = L"another long password held as UTF-16 for the call";
-  WipeString(Wide);
-  EXPECT_TRUE(Wide.empty());
-}
