@@ -3,29 +3,15 @@
 #include "StandinProtocol.h"
 #include "WineDrives.h"
 
+#include "Files.h"
+
 #include <windows.h>
 
 #include <cstdint>
 
 namespace {
 
-std::wstring Wide(const std::string& s)
-{
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
 
-std::string Narrow(const std::wstring& w)
-{
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
 
 const wchar_t* DevicePath(StandinDevice Device)
 {
@@ -109,7 +95,7 @@ bool StartStandinDriver()
   if (DevicesOpen()) return true;
   SC_HANDLE scm = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (!scm) return false;
-  std::wstring binary = Wide(StandinDriverPath());
+  std::wstring binary = Utf8ToWide(StandinDriverPath());
   SC_HANDLE service = CreateServiceW(scm, STANDIN_SERVICE_NAME, STANDIN_SERVICE_NAME, SERVICE_ALL_ACCESS,
                                      SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                      binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -157,7 +143,7 @@ bool StopStandinDriver()
 
 bool SetStandinMount(StandinDevice Device, char Letter, const std::string& VolumeName, bool TrueCryptMode)
 {
-  std::wstring name = Wide(VolumeName);
+  std::wstring name = Utf8ToWide(VolumeName);
   if (!ValidLetter(Letter) || name.size() >= STANDIN_NAME_CHARS) return false;
   std::vector<unsigned char> request(STANDIN_SET_SIZE, 0);
   Put32(request, STANDIN_SET_LETTER_OFFSET, static_cast<uint32_t>(Letter - 'A'));
@@ -200,7 +186,7 @@ bool QueryStandinMounts(StandinDevice Device, std::vector<StandinMount>& Mounts)
       name.push_back(ch);
     }
     bool mode = trueCrypt || Get32(reply, STANDIN_FLAGS_OFFSET + k * 4) != 0;
-    Mounts.push_back({static_cast<char>('A' + k), Narrow(name), mode});
+    Mounts.push_back({static_cast<char>('A' + k), WideToUtf8(name), mode});
   }
   return true;
 }

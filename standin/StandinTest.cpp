@@ -1,6 +1,7 @@
 #include "StandinControl.h"
 #include "StandinProtocol.h"
 #include "TestSupport.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,14 +10,6 @@
 #include <cstring>
 
 namespace {
-
-std::wstring Wide(const std::string& s)
-{
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
 
 uint32_t Get32(const std::vector<unsigned char>& b, size_t off)
 {
@@ -48,7 +41,7 @@ bool AskMountList(const wchar_t* Device, DWORD Size, std::vector<unsigned char>&
 
 DWORD RunProgram(const std::string& Program, const std::string& Parameters)
 {
-  std::wstring line = L"\"" + Wide(Program) + L"\" " + Wide(Parameters);
+  std::wstring line = L"\"" + Utf8ToWide(Program) + L"\" " + Utf8ToWide(Parameters);
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
@@ -67,19 +60,6 @@ bool RootExists(char Letter)
   return GetFileAttributesA((std::string(1, Letter) + ":\\").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The volume disk-extents query on the drive's device.
-bool DiskNumberAnswered(char Letter)
-{
-  std::string device = "\\\\.\\" + std::string(1, Letter) + ":";
-  HANDLE h = CreateFileA(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  unsigned char extents[32];
-  DWORD returned = 0;
-  BOOL ok = DeviceIoControl(h, 0x560000, nullptr, 0, extents, sizeof(extents), &returned, nullptr);
-  CloseHandle(h);
-  return ok != FALSE;
-}
-
 // Writes Name in the drive's root while a change watch is on the root.
 bool WriteNoticed(char Letter, const std::string& Name)
 {
@@ -93,7 +73,7 @@ bool WriteNoticed(char Letter, const std::string& Name)
   bool noticed = false;
   if (ReadDirectoryChangesW(dir, notices, sizeof(notices), TRUE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE,
                             nullptr, &ov, nullptr) &&
-      WriteTextFile(root + Name, "x"))
+      WriteTextFile("x", root + Name))
     noticed = WaitForSingleObject(ov.hEvent, 5000) == WAIT_OBJECT_0;
   CancelIo(dir);
   CloseHandle(ov.hEvent);
@@ -130,10 +110,10 @@ protected:
   {
     StandinDriver::SetUp();
     Container = Folder / "my vault.hc";
-    ASSERT_TRUE(WriteTextFile(Container, "not really encrypted"));
-    ASSERT_TRUE(WriteTextFile(Container + ".password", "pa ss\"word\r\n"));
+    ASSERT_TRUE(WriteTextFile("not really encrypted", Container));
+    ASSERT_TRUE(WriteTextFile("pa ss\"word\r\n", Container + ".password"));
     Log = Folder / "commands.log";
-    SetEnvironmentVariableW(L"STANDIN_LOG", Wide(Log).c_str());
+    SetEnvironmentVariableW(L"STANDIN_LOG", Utf8ToWide(Log).c_str());
     Letter = UnusedDriveLetter('P');
     ASSERT_NE(Letter, 0);
   }
@@ -215,7 +195,7 @@ TEST_F(StandinProgram, MountsLogsAndDismounts)
   ASSERT_EQ(RunProgram(program, mount), 0u);
   EXPECT_TRUE(RootExists(Letter));
   EXPECT_EQ(GetDriveTypeA((std::string(1, Letter) + ":\\").c_str()), static_cast<UINT>(DRIVE_FIXED));
-  EXPECT_FALSE(DiskNumberAnswered(Letter)) << "a volume has no disk behind it";
+  EXPECT_FALSE(DiskQueryAnswered(Letter)) << "a volume has no disk behind it";
   EXPECT_TRUE(WriteNoticed(Letter, "inside.txt"));
   EXPECT_EQ(ReadTextFile(Container + ".d\\inside.txt"), "x");
 
@@ -295,8 +275,8 @@ TEST_F(StandinProgram, TrueCryptModeAndRemovableDrives)
 
 TEST_F(StandinProgram, PartitionVolumesKeepTheirFilesInOneFolder)
 {
-  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", Wide(Folder.Path()).c_str());
-  ASSERT_TRUE(WriteTextFile(Folder / "Harddisk1-Partition2.password", "pw"));
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", Utf8ToWide(Folder.Path()).c_str());
+  ASSERT_TRUE(WriteTextFile("pw", Folder / "Harddisk1-Partition2.password"));
   std::string program = StandinProgramPath(StandinBuild::VeraCrypt121);
   EXPECT_EQ(RunProgram(program, "/q /s /v \\Device\\Harddisk1\\Partition2 /l " + std::string(1, Letter) + " /p pw"), 0u);
   SetEnvironmentVariableW(L"STANDIN_PARTITIONS", nullptr);
@@ -304,7 +284,7 @@ TEST_F(StandinProgram, PartitionVolumesKeepTheirFilesInOneFolder)
   ASSERT_TRUE(QueryStandinMounts(StandinDevice::VeraCrypt, mounts));
   ASSERT_NE(FindMount(mounts, Letter), nullptr);
   EXPECT_EQ(FindMount(mounts, Letter)->Name, "\\Device\\Harddisk1\\Partition2");
-  ASSERT_TRUE(WriteTextFile(std::string(1, Letter) + ":\\p.txt", "p"));
+  ASSERT_TRUE(WriteTextFile("p", std::string(1, Letter) + ":\\p.txt"));
   EXPECT_EQ(ReadTextFile(Folder / "Harddisk1-Partition2.d\\p.txt"), "p");
 }
 
@@ -324,7 +304,7 @@ TEST(StandinBuilds, CarryTheirFileVersion)
     std::string path = StandinProgramPath(b.Build);
     SCOPED_TRACE(path);
     EXPECT_EQ(path.substr(path.rfind('\\') + 1), b.FileName);
-    std::wstring wpath = Wide(path);
+    std::wstring wpath = Utf8ToWide(path);
     DWORD size = GetFileVersionInfoSizeW(wpath.c_str(), nullptr);
     ASSERT_GT(size, 0u);
     std::vector<unsigned char> info(size);

@@ -1,5 +1,7 @@
 #include "WineDrives.h"
 
+#include "Files.h"
+
 #include <windows.h>
 #include <winioctl.h>
 
@@ -60,14 +62,6 @@ bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath)
   return ok != FALSE;
 }
 
-std::wstring Widen(const std::string& s)
-{
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
 
 bool RootVisible(char Letter)
 {
@@ -91,8 +85,8 @@ bool RunUnixTool(const std::string& Tool, const std::vector<std::string>& Args)
 {
   std::string program = WineDosPath(Tool);
   if (program.empty()) return false;
-  std::wstring line = L"\"" + Widen(program) + L"\"";
-  for (const auto& a : Args) line += L" \"" + Widen(a) + L"\"";
+  std::wstring line = L"\"" + Utf8ToWide(program) + L"\"";
+  for (const auto& a : Args) line += L" \"" + Utf8ToWide(a) + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
@@ -142,7 +136,7 @@ std::string WineUnixPath(const std::string& WindowsPath)
   auto unixName = reinterpret_cast<UnixNameFn>(
       reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
   if (!unixName) return {};
-  char* name = unixName(Widen(WindowsPath).c_str());
+  char* name = unixName(Utf8ToWide(WindowsPath).c_str());
   if (!name) return {};
   std::string result(name);
   HeapFree(GetProcessHeap(), 0, name);

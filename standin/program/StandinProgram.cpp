@@ -12,6 +12,8 @@
 #include "StandinControl.h"
 #include "WineDrives.h"
 
+#include "Files.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -24,23 +26,7 @@ namespace {
 
 enum ExitCode { ExitDone = 0, ExitRefused = 1, ExitBadCommandLine = 2 };
 
-std::string Narrow(const std::wstring& w)
-{
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
 
-std::wstring Wide(const std::string& s)
-{
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
 
 std::wstring Lower(std::wstring s)
 {
@@ -52,7 +38,7 @@ std::string Env(const wchar_t* Name)
 {
   wchar_t value[1024];
   DWORD n = GetEnvironmentVariableW(Name, value, 1024);
-  return n > 0 && n < 1024 ? Narrow(std::wstring(value, n)) : std::string();
+  return n > 0 && n < 1024 ? WideToUtf8(std::wstring(value, n)) : std::string();
 }
 
 std::wstring ModulePath()
@@ -87,7 +73,7 @@ std::wstring Parameters(const std::wstring& CommandLine)
 void AppendLog(const std::string& Line)
 {
   std::string path = Env(L"STANDIN_LOG");
-  std::wstring file = path.empty() ? FolderOf(ModulePath()) + L"\\StandinCommands.log" : Wide(path);
+  std::wstring file = path.empty() ? FolderOf(ModulePath()) + L"\\StandinCommands.log" : Utf8ToWide(path);
   HANDLE mutex = CreateMutexW(nullptr, FALSE, L"TcStandinLog");
   if (mutex) WaitForSingleObject(mutex, 10000);
   HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
@@ -202,7 +188,7 @@ std::wstring VolumeBase(const std::wstring& Volume, bool& IsPartition)
   for (auto& c : name)
     if (c == L'\\') c = L'-';
   std::string dir = Env(L"STANDIN_PARTITIONS");
-  return (dir.empty() ? FolderOf(ModulePath()) : Wide(dir)) + L"\\" + name;
+  return (dir.empty() ? FolderOf(ModulePath()) : Utf8ToWide(dir)) + L"\\" + name;
 }
 
 bool Refused(const char* Operation)
@@ -217,22 +203,22 @@ int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt)
   std::wstring base = VolumeBase(R.Volume, isPartition);
   std::wstring folder = base + L".d";
   if (!isPartition && !Exists(base, false)) return ExitRefused;
-  if (ReadSidecar(base + L".password") != Narrow(R.Password) || R.Password.empty()) return ExitRefused;
+  if (ReadSidecar(base + L".password") != WideToUtf8(R.Password) || R.Password.empty()) return ExitRefused;
   std::wstring root = std::wstring(1, R.Letter) + L":\\";
   if (Exists(root, true)) return ExitRefused;
 
-  std::string name = Narrow(isPartition ? R.Volume : L"\\??\\" + base);
+  std::string name = WideToUtf8(isPartition ? R.Volume : L"\\??\\" + base);
   std::vector<StandinMount> mounts;
   if (!StartStandinDriver() || !QueryStandinMounts(Device, mounts)) return ExitRefused;
   for (const auto& m : mounts)
-    if (Lower(Wide(m.Name)) == Lower(Wide(name))) return ExitRefused;
+    if (Lower(Utf8ToWide(m.Name)) == Lower(Utf8ToWide(name))) return ExitRefused;
 
   CreateDirectoryW(folder.c_str(), nullptr);
   char letter = static_cast<char>(R.Letter);
   // A fixed volume is a bare link, so that its device answers no disk query
   // (as with the real driver); only the mount manager makes removable drives.
-  bool mapped = R.Removable ? MapWineDrive(letter, Narrow(folder), WineDriveType::Removable)
-                            : LinkWineDrive(letter, Narrow(folder));
+  bool mapped = R.Removable ? MapWineDrive(letter, WideToUtf8(folder), WineDriveType::Removable)
+                            : LinkWineDrive(letter, WideToUtf8(folder));
   if (!mapped) return ExitRefused;
   if (!SetStandinMount(Device, letter, name, IsTrueCrypt || R.TrueCryptMode)) {
     UnmapWineDrive(letter);
@@ -260,7 +246,7 @@ int Dismount(const Request& R, StandinDevice Device)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
   std::wstring commandLine = GetCommandLineW();
-  AppendLog(Narrow(Parameters(commandLine)));
+  AppendLog(WideToUtf8(Parameters(commandLine)));
 
   std::vector<std::wstring> args;
   int argc = 0;

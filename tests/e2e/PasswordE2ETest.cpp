@@ -42,7 +42,7 @@ TEST(TrayAppPasswordMemory, AskedAgainWhenNotSaved) {
 TEST(TrayAppPasswordMemory, TruncatedFileRestoresNothing) {
   TrayAppRun App("e2epwbroken");
   FirstRunThenRestart(App, "SavePass=1\r\nRememberPassMin=5\r\n");
-  WriteTextFile(App.PasswordFilePath(), ReadTextFile(App.PasswordFilePath()).substr(0, 535));
+  WriteTextFile(ReadTextFile(App.PasswordFilePath()).substr(0, 535), App.PasswordFilePath());
   ASSERT_TRUE(App.Start());
   HWND Box = App.WaitForInputBox();
   ASSERT_NE(Box, nullptr);

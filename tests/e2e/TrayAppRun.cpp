@@ -7,32 +7,16 @@
 
 namespace {
 
-std::wstring Wide(const std::string& S) {
-  if (S.empty()) return {};
-  int N = MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
-  std::wstring W(static_cast<std::size_t>(N), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), W.data(), N);
-  return W;
-}
-
-std::string Narrow(const std::wstring& W) {
-  if (W.empty()) return {};
-  int N = WideCharToMultiByte(CP_UTF8, 0, W.data(), static_cast<int>(W.size()), nullptr, 0, nullptr, nullptr);
-  std::string S(static_cast<std::size_t>(N), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, W.data(), static_cast<int>(W.size()), S.data(), N, nullptr, nullptr);
-  return S;
-}
-
 std::string AppDataFolder() {
   wchar_t Path[MAX_PATH];
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, Path))) return {};
-  return Narrow(Path) + "\\";
+  return WideToUtf8(Path) + "\\";
 }
 
 std::string ClassOf(HWND Window) {
   wchar_t Name[64] = {};
   GetClassNameW(Window, Name, 64);
-  return Narrow(Name);
+  return WideToUtf8(Name);
 }
 
 // Top-level windows of a process with the given class.
@@ -57,7 +41,7 @@ std::vector<HWND> WindowsOf(DWORD ProcessId, const std::string& Class, bool Visi
 }
 
 void RunAndWait(const std::string& Program, const std::string& Params) {
-  std::wstring CommandLine = L"\"" + Wide(Program) + L"\" " + Wide(Params);
+  std::wstring CommandLine = L"\"" + Utf8ToWide(Program) + L"\" " + Utf8ToWide(Params);
   STARTUPINFOW Startup{};
   Startup.cb = sizeof Startup;
   PROCESS_INFORMATION Info{};
@@ -83,14 +67,14 @@ bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs) {
 TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + Name) {
   FProgram = FFolder / (Name + ".exe");
   std::string Built = WineDosPath(TRAYVM_EXE);
-  CopyFileW(Wide(Built.empty() ? TRAYVM_EXE : Built).c_str(), Wide(FProgram).c_str(), FALSE);
-  DeleteFileW(Wide(SettingsPath()).c_str());
-  DeleteFileW(Wide(PasswordFilePath()).c_str());
-  DeleteFileW(Wide(AppDataConfigPath()).c_str());
-  SHCreateDirectoryExW(nullptr, Wide(UserDir()).c_str(), nullptr);
+  CopyFileW(Utf8ToWide(Built.empty() ? TRAYVM_EXE : Built).c_str(), Utf8ToWide(FProgram).c_str(), FALSE);
+  DeleteFileW(Utf8ToWide(SettingsPath()).c_str());
+  DeleteFileW(Utf8ToWide(PasswordFilePath()).c_str());
+  DeleteFileW(Utf8ToWide(AppDataConfigPath()).c_str());
+  SHCreateDirectoryExW(nullptr, Utf8ToWide(UserDir()).c_str(), nullptr);
   StartStandinDriver();
   DismountLeftovers();
-  SetEnvironmentVariableW(L"STANDIN_LOG", Wide(FFolder / "commands.log").c_str());
+  SetEnvironmentVariableW(L"STANDIN_LOG", Utf8ToWide(FFolder / "commands.log").c_str());
   SetEnvironmentVariableW(L"STANDIN_DELAY_MS", nullptr);
   SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
 }
@@ -103,7 +87,7 @@ TrayAppRun::~TrayAppRun() {
     CloseHandle(FProcess.hThread);
   }
   DismountLeftovers();
-  DeleteFileW(Wide(AppDataConfigPath()).c_str());
+  DeleteFileW(Utf8ToWide(AppDataConfigPath()).c_str());
   SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
   // Editors the shell opened for a config or the settings.
   EnumWindows(
@@ -129,19 +113,19 @@ std::string TrayAppRun::AppDataConfigPath() { return AppDataFolder() + ".tcvinfo
 std::string TrayAppRun::CryptProgram() { return StandinProgramPath(StandinBuild::VeraCrypt121); }
 
 void TrayAppRun::WriteSettings(const std::string& CommonLines) {
-  WriteTextFile(SettingsPath(), "[Common]\r\nPath=" + CryptProgram() + "\r\n" + CommonLines);
+  WriteTextFile("[Common]\r\nPath=" + CryptProgram() + "\r\n" + CommonLines, SettingsPath());
 }
 
 std::string TrayAppRun::ReadSettings() const { return ReadTextFile(SettingsPath()); }
 
 std::string TrayAppRun::AddContainer(const std::string& FileName, const std::string& Password) {
   const std::string Path = FFolder / FileName;
-  WriteTextFile(Path, "container");
-  WriteTextFile(Path + ".password", Password);
+  WriteTextFile("container", Path);
+  WriteTextFile(Password, Path + ".password");
   return Path;
 }
 
-void TrayAppRun::WriteVolumeConfig(const std::string& Text) { WriteTextFile(AppDataConfigPath(), Text); }
+void TrayAppRun::WriteVolumeConfig(const std::string& Text) { WriteTextFile(Text, AppDataConfigPath()); }
 
 bool TrayAppRun::Start(const std::string& Params) {
   if (FProcess.hProcess) {
@@ -149,8 +133,8 @@ bool TrayAppRun::Start(const std::string& Params) {
     CloseHandle(FProcess.hThread);
     FProcess = {};
   }
-  std::wstring CommandLine = L"\"" + Wide(FProgram) + L"\"";
-  if (!Params.empty()) CommandLine += L" " + Wide(Params);
+  std::wstring CommandLine = L"\"" + Utf8ToWide(FProgram) + L"\"";
+  if (!Params.empty()) CommandLine += L" " + Utf8ToWide(Params);
   // Standard handles on NUL: what the program starts (an editor through the
   // shell) must not hold the test runner's pipes open.
   SECURITY_ATTRIBUTES Inherit{sizeof Inherit, nullptr, TRUE};
@@ -161,7 +145,7 @@ bool TrayAppRun::Start(const std::string& Params) {
   Startup.dwFlags = STARTF_USESTDHANDLES;
   Startup.hStdInput = Startup.hStdOutput = Startup.hStdError = Nul;
   const BOOL Started = CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      Wide(FFolder.Path()).c_str(), &Startup, &FProcess);
+                                      Utf8ToWide(FFolder.Path()).c_str(), &Startup, &FProcess);
   CloseHandle(Nul);
   if (!Started) return false;
   return WaitUntil([this] { return Window() != nullptr; }, 15000);
@@ -202,7 +186,7 @@ std::string TrayAppRun::InputBoxPrompt(HWND Box) const {
   for (HWND Child = GetWindow(Box, GW_CHILD); Child; Child = GetWindow(Child, GW_HWNDNEXT)) {
     if (ClassOf(Child) == "Static") {
       GetWindowTextW(Child, Text, 256);
-      return Narrow(Text);
+      return WideToUtf8(Text);
     }
   }
   return {};
@@ -210,7 +194,7 @@ std::string TrayAppRun::InputBoxPrompt(HWND Box) const {
 
 void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text, bool Ok) const {
   HWND Edit = GetDlgItem(Box, 1001);
-  SendMessageW(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(Text).c_str()));
+  SendMessageW(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(Text).c_str()));
   SendMessageW(GetDlgItem(Box, Ok ? 1002 : 1003), BM_CLICK, 0, 0);
 }
 
@@ -323,7 +307,7 @@ std::string TrayAppRun::BalloonText(HWND Tip) {
     wchar_t Buffer[Chars + 1] = {};
     ReadProcessMemory(Process, Remote + 1024, Buffer, Chars * sizeof(wchar_t), nullptr);
     VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
-    Text = Narrow(Buffer);
+    Text = WideToUtf8(Buffer);
   }
   CloseHandle(Process);
   return Text;

@@ -16,7 +16,7 @@ protected:
 TEST_F(MinIniFile, StoredValuesBeatDefaultsAndAReaderNeverWrites) {
   const std::string Stored = "[B]\r\nEmpty=\r\nCount=42\r\nOne=1\r\nTwo=2\r\nMinus=-1\r\nHalf=1.5\r\nLower=true\r\n"
                              "Upper=FALSE\r\nZero=0\r\nZeroPoint=0.0\r\nWord=yes\r\n";
-  ASSERT_TRUE(WriteTextFile(Path, Stored));
+  ASSERT_TRUE(WriteTextFile(Stored, Path));
   TMinIniFile Reader(Path, false);
   Reader.Section = "B";
   EXPECT_EQ(Reader.ReadWriteString("Empty", "default"), "");

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "Files.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -9,23 +11,7 @@
 
 namespace {
 
-std::wstring Wide(const std::string& s)
-{
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
 
-std::string Narrow(const std::wstring& w)
-{
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
 
 bool RootExists(char Letter)
 {
@@ -56,14 +42,14 @@ ScratchFolder::ScratchFolder(const std::string& Tag)
   static std::atomic<unsigned> counter{0};
   wchar_t temp[MAX_PATH + 1];
   DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-  std::string base = Narrow(std::wstring(temp, n));
+  std::string base = WideToUtf8(std::wstring(temp, n));
   if (!base.empty() && base.back() == '\\') base.pop_back();
   // Process id, a counter and the tick count keep folders of concurrent and
   // earlier runs apart.
   for (;;) {
     FPath = base + "\\" + Tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(counter++) + "-" + std::to_string(GetTickCount());
-    if (CreateDirectoryW(Wide(FPath).c_str(), nullptr)) break;
+    if (CreateDirectoryW(Utf8ToWide(FPath).c_str(), nullptr)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
 }
@@ -71,7 +57,7 @@ ScratchFolder::ScratchFolder(const std::string& Tag)
 ScratchFolder::~ScratchFolder()
 {
   std::error_code ec;
-  std::filesystem::remove_all(std::filesystem::path(Wide(FPath)), ec);
+  std::filesystem::remove_all(std::filesystem::path(Utf8ToWide(FPath)), ec);
 }
 
 char UnusedDriveLetter(char From)
@@ -81,16 +67,21 @@ char UnusedDriveLetter(char From)
   return 0;
 }
 
-bool WriteTextFile(const std::string& Path, const std::string& Text)
+bool DiskQueryAnswered(char Letter)
 {
-  std::ofstream out(std::filesystem::path(Wide(Path)), std::ios::binary | std::ios::trunc);
-  out << Text;
-  return static_cast<bool>(out.flush());
+  HANDLE h = CreateFileA((std::string("\\\\.\\") + Letter + ":").c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  unsigned char extents[32];
+  DWORD returned = 0;
+  BOOL ok = DeviceIoControl(h, 0x560000, nullptr, 0, extents, sizeof(extents), &returned, nullptr);
+  CloseHandle(h);
+  return ok != FALSE;
 }
 
 std::string ReadTextFile(const std::string& Path)
 {
-  std::ifstream in(std::filesystem::path(Wide(Path)), std::ios::binary);
+  std::ifstream in(std::filesystem::path(Utf8ToWide(Path)), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();

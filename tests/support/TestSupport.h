@@ -7,7 +7,7 @@
 // folder. A mapping outlives the process unless it is undone, so map drives
 // with TestDrive, whose destructor unmaps.
 #pragma once
-
+#include "Files.h"
 #include "WineDrives.h"
 
 #include <string>
@@ -52,6 +52,10 @@ private:
 // every one is taken.
 char UnusedDriveLetter(char From = 'D');
 
-// Whole-file helpers on UTF-8 paths; binary, no newline translation.
-bool WriteTextFile(const std::string& Path, const std::string& Text);
+// Whether the drive's device opens and answers the volume disk-extents query,
+// as a drive backed by a disk does and a mounted encrypted volume does not.
+bool DiskQueryAnswered(char Letter);
+
+// The whole file at a UTF-8 path, byte for byte; empty when it cannot be
+// read. (Writing: WriteTextFile of the utility library.)
 std::string ReadTextFile(const std::string& Path);

@@ -7,25 +7,12 @@ namespace {
 
 UINT DriveType(char Letter) { return GetDriveTypeA((std::string(1, Letter) + ":\\").c_str()); }
 
-// Whether the drive's device opens and answers the volume disk-extents query.
-bool DiskQueryAnswered(char Letter)
-{
-  HANDLE h = CreateFileA((std::string("\\\\.\\") + Letter + ":").c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  unsigned char extents[32];
-  DWORD returned = 0;
-  BOOL ok = DeviceIoControl(h, 0x560000, nullptr, 0, extents, sizeof(extents), &returned, nullptr);
-  CloseHandle(h);
-  return ok != FALSE;
-}
-
 }  // namespace
 
 TEST(WineDrives, FixedAndRemovableDrivesMapAndUnmap)
 {
   ScratchFolder usb("usb"), disk("disk");
-  ASSERT_TRUE(WriteTextFile(usb / "on-usb.txt", "u"));
+  ASSERT_TRUE(WriteTextFile("u", usb / "on-usb.txt"));
   const char removable = UnusedDriveLetter('M'), fixed = UnusedDriveLetter(static_cast<char>(removable + 1));
   ASSERT_TRUE(removable && fixed);
   {
@@ -36,7 +23,7 @@ TEST(WineDrives, FixedAndRemovableDrivesMapAndUnmap)
     EXPECT_EQ(DriveType(fixed), static_cast<UINT>(DRIVE_FIXED));
     EXPECT_EQ(ReadTextFile(usbDrive.Root() + "on-usb.txt"), "u");
     // Written through the drive, found in the folder; the device answers.
-    ASSERT_TRUE(WriteTextFile(diskDrive.Root() + "inner.txt", "x"));
+    ASSERT_TRUE(WriteTextFile("x", diskDrive.Root() + "inner.txt"));
     EXPECT_EQ(ReadTextFile(disk / "inner.txt"), "x");
     EXPECT_TRUE(DiskQueryAnswered(fixed));
     // Mapping again replaces type and folder.
@@ -55,7 +42,7 @@ TEST(WineDrives, FixedAndRemovableDrivesMapAndUnmap)
 TEST(WineDrives, BareLinkIsFixedWithoutADevice)
 {
   ScratchFolder folder("link");
-  ASSERT_TRUE(WriteTextFile(folder / "in.txt", "1"));
+  ASSERT_TRUE(WriteTextFile("1", folder / "in.txt"));
   const char linked = UnusedDriveLetter('M');
   ASSERT_TRUE(LinkWineDrive(linked, folder.Path()));
   EXPECT_EQ(DriveType(linked), static_cast<UINT>(DRIVE_FIXED));
