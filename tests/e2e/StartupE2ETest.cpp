@@ -4,12 +4,23 @@
 
 #include "TrayAppRun.h"
 
+namespace {
+
+// One "Auto" volume "Data" on R: whose password is "secret", using the
+// default password.
+bool StartWithAutoVolume(TrayAppRun& App, std::string& Container) {
+  App.WriteSettings();
+  Container = App.AddContainer("data.hc", "secret");
+  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
+  return App.Start();
+}
+
+}  // namespace
+
 TEST(TrayAppStartup, AutoVolumeIsMountedWithTheDefaultPassword) {
   TrayAppRun App("e2estart");
-  App.WriteSettings();
-  const std::string Container = App.AddContainer("data.hc", "secret");
-  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
-  ASSERT_TRUE(App.Start());
+  std::string Container;
+  ASSERT_TRUE(StartWithAutoVolume(App, Container));
 
   HWND Box = App.WaitForInputBox();
   ASSERT_NE(Box, nullptr);
@@ -24,10 +35,8 @@ TEST(TrayAppStartup, AutoVolumeIsMountedWithTheDefaultPassword) {
 
 TEST(TrayAppStartup, TrayClickWhilePromptIsOpenOpensNoMenu) {
   TrayAppRun App("e2eprompt");
-  App.WriteSettings();
-  const std::string Container = App.AddContainer("data.hc", "secret");
-  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
-  ASSERT_TRUE(App.Start());
+  std::string Container;
+  ASSERT_TRUE(StartWithAutoVolume(App, Container));
   HWND Box = App.WaitForInputBox();
   ASSERT_NE(Box, nullptr);
 
@@ -41,10 +50,8 @@ TEST(TrayAppStartup, TrayClickWhilePromptIsOpenOpensNoMenu) {
 
 TEST(TrayAppStartup, WrongPasswordEndsInAFailureAfterTheTimeOut) {
   TrayAppRun App("e2ewrong");
-  App.WriteSettings();
-  const std::string Container = App.AddContainer("data.hc", "secret");
-  App.WriteVolumeConfig("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
-  ASSERT_TRUE(App.Start());
+  std::string Container;
+  ASSERT_TRUE(StartWithAutoVolume(App, Container));
   HWND Box = App.WaitForInputBox();
   ASSERT_NE(Box, nullptr);
   App.AnswerInputBox(Box, "wrong");
