@@ -34,6 +34,15 @@ int32_t PartitionNumberOf(HANDLE Device) {
   return int32_t(Info.PartitionNumber);
 }
 
+// One query on the drive's device; -1 when the device does not open.
+int32_t QueryVolumeDevice(char Letter, int32_t (*Query)(HANDLE)) {
+  HANDLE Device = OpenDevice(DevicePathOf(Letter));
+  if (Device == INVALID_HANDLE_VALUE) return -1;
+  const int32_t Result = Query(Device);
+  CloseHandle(Device);
+  return Result;
+}
+
 bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
   return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition &&
          SameDateTime(A.InfoDate, B.InfoDate) &&
@@ -56,19 +65,11 @@ std::string DrivesOfType(uint16_t DriveType) {
 }
 
 int32_t GetVolumeDiskNumber(char Letter) {
-  HANDLE Device = OpenDevice(DevicePathOf(Letter));
-  if (Device == INVALID_HANDLE_VALUE) return -1;
-  int32_t Disk = DiskNumberOf(Device);
-  CloseHandle(Device);
-  return Disk;
+  return QueryVolumeDevice(Letter, DiskNumberOf);
 }
 
 int32_t GetVolumePartitionNumber(char Letter) {
-  HANDLE Device = OpenDevice(DevicePathOf(Letter));
-  if (Device == INVALID_HANDLE_VALUE) return -1;
-  int32_t Partition = PartitionNumberOf(Device);
-  CloseHandle(Device);
-  return Partition;
+  return QueryVolumeDevice(Letter, PartitionNumberOf);
 }
 
 bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountList) {
