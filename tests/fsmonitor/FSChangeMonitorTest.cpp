@@ -13,21 +13,12 @@
 
 namespace {
 
-struct TNotice {
-  int Action;
-  std::string ChangedPath, FileName;
-  DWORD ThreadID;
-};
+struct TNotice { int Action; std::string ChangedPath, FileName; DWORD ThreadID; };
 
 class FSChangeMonitor : public ::testing::Test {
 protected:
   static void SetUpTestSuite() { InitThreadSynchronization(); }
-
-  void SetUp() override {
-    Drive = std::make_unique<TestDrive>(UnusedDriveLetter(), Scratch.Path());
-    ASSERT_TRUE(Drive->Mapped());
-    Root = Drive->Root();
-  }
+  void SetUp() override { ASSERT_TRUE(Drive.Mapped()); }
 
   TFSChangeEvent Record() {
     return [this](TFSChangeMonitor* M) {
@@ -38,9 +29,7 @@ protected:
   void Watch(const std::string& Folder, bool SyncNotify = false) {
     Monitor.reset(NewThread<TFSChangeMonitor>(false, Folder, Record(), true, SyncNotify, false));
   }
-
-  // True once a notice of Action (-1: any) on Path came, serving synchronised
-  // notices.
+  // True once a notice of Action (-1: any) on Path came, serving synchronised notices.
   bool WaitFor(int Action, const std::string& Path, int Milliseconds = 5000) {
     for (DWORD Start = GetTickCount(); GetTickCount() - Start < DWORD(Milliseconds);) {
       for (const TNotice& N : Take(false))
@@ -53,40 +42,35 @@ protected:
     std::lock_guard<std::mutex> Lock(Mutex);
     return Clear ? std::exchange(Notices, {}) : Notices;
   }
-
-  // Touches a probe file in Folder until the monitor reports it, then
-  // removes it again and forgets the probe's notices.
+  // Touches a probe file until the monitor reports it, then forgets its notices.
   void WaitUntilWatching(const std::string& Folder) {
     const std::string Probe = IncludeTrailingBackslash(Folder) + "probe.tmp";
     bool Seen = false;
     for (int i = 0; i < 50 && !Seen; ++i) Seen = WriteTextFile("p", Probe, false) && WaitFor(-1, Probe, 100);
     ASSERT_TRUE(Seen) << "the monitor never reported anything";
-    ASSERT_TRUE(FileDeleteEx(Probe));
-    ASSERT_TRUE(WaitFor(2, Probe));
+    ASSERT_TRUE(FileDeleteEx(Probe) && WaitFor(2, Probe));
     Take();
   }
 
   ScratchFolder Scratch{"fsmonitor"};
-  std::unique_ptr<TestDrive> Drive;
-  std::string Root;
+  TestDrive Drive{UnusedDriveLetter(), Scratch.Path()};
+  std::string Root = Drive.Root();
   std::mutex Mutex;
   std::vector<TNotice> Notices;
   std::unique_ptr<TFSChangeMonitor> Monitor;  // goes before the drive
 };
 
+// With SyncNotify the handler runs on the main thread, served by WaitFor.
 TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndNew) {
-  Watch(Root);
+  Watch(Root, true);
   WaitUntilWatching(Root);
   EXPECT_EQ(Monitor->FolderPath, Root);  // the root's "\" is not doubled
-  ASSERT_TRUE(ForceDirsEx(Root + "sub"));
-  ASSERT_TRUE(WriteTextFile("hello", Root + "sub\\a.txt", false));
+  ASSERT_TRUE(ForceDirsEx(Root + "sub") && WriteTextFile("hello", Root + "sub\\a.txt", false));
   ASSERT_TRUE(WaitFor(1, Root + "sub\\a.txt"));
   for (const TNotice& N : Take()) {
+    EXPECT_EQ(N.ThreadID, MainThreadID);
     if (N.ChangedPath == Root + "sub\\a.txt") EXPECT_EQ(N.FileName, "a.txt");
-    EXPECT_TRUE(N.Action >= 1 && N.Action <= 5) << N.Action;
-    EXPECT_NE(N.ThreadID, MainThreadID);
   }
-
   ASSERT_TRUE(MoveFileW(Utf8ToWide(Root + "sub\\a.txt").c_str(), Utf8ToWide(Root + "sub\\b.txt").c_str()));
   ASSERT_TRUE(WaitFor(5, Root + "sub\\b.txt"));
   std::string Renames;
@@ -95,46 +79,29 @@ TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndN
   EXPECT_EQ(Renames, "4a.txt 5b.txt ");
 }
 
-TEST_F(FSChangeMonitor, SyncNotifyRunsTheHandlerOnTheMainThread) {
-  const std::string Folder = Root + "plain";  // no trailing delimiter
-  ASSERT_TRUE(ForceDirsEx(Folder));
-  Watch(Folder, true);
-  WaitUntilWatching(Folder);
-  EXPECT_EQ(Monitor->FolderPath, Folder + "\\");
-  ASSERT_TRUE(WriteTextFile("m", Folder + "\\m.txt", false));
-  ASSERT_TRUE(WaitFor(1, Folder + "\\m.txt"));
-  for (const TNotice& N : Take()) EXPECT_EQ(N.ThreadID, MainThreadID);
-}
-
 // More changes than one read buffer holds while the handler is busy: one
-// notice says that something changed and the details were lost.
+// notice with action 0 says the details were lost.
 TEST_F(FSChangeMonitor, OverflowGivesOneNoticeWithoutDetails) {
-  HANDLE Release = CreateEventW(nullptr, TRUE, TRUE, nullptr);
-  std::shared_ptr<void> Guard(nullptr, [&](void*) {
-    SetEvent(Release);  // a failed assertion must not leave the handler blocked
-    Monitor.reset();
-    CloseHandle(Release);
-  });
-  Monitor.reset(NewThread<TFSChangeMonitor>(false, Root, [&, Add = Record()](TFSChangeMonitor* M) {
+  HANDLE Release = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // no assertion may leave the handler blocked
+  Monitor.reset(NewThread<TFSChangeMonitor>(false, Root, [Release, Add = Record()](TFSChangeMonitor* M) {
     Add(M);
     WaitForSingleObject(Release, INFINITE);
   }, true, false, false));
   WaitUntilWatching(Root);
   ResetEvent(Release);
-  ASSERT_TRUE(WriteTextFile("", Root + "first", false));
-  ASSERT_TRUE(WaitFor(1, Root + "first"));  // the handler now holds the thread
-  for (int i = 0; i < 100; ++i) ASSERT_TRUE(WriteTextFile("", Root + std::string(100, 'n') + std::to_string(i), false));
+  EXPECT_TRUE(WriteTextFile("", Root + "first", false) && WaitFor(1, Root + "first"));  // handler holds the thread
+  for (int i = 0; i < 100; ++i) EXPECT_TRUE(WriteTextFile("", Root + std::string(100, 'n') + std::to_string(i), false));
   SetEvent(Release);
   EXPECT_TRUE(WaitFor(0, ""));
+  Monitor.reset();
+  CloseHandle(Release);
 }
 
 TEST_F(FSChangeMonitor, StopEndsTheThreadPromptlyAlsoRacingWithTheStart) {
   Watch(Root);
   for (int i = 0; i < 5000 && !Monitor->Port; ++i) Sleep(1);
   Monitor->Stop();
-  Monitor->WaitFor();
-  EXPECT_EQ(Monitor->Port, nullptr);
-  EXPECT_EQ(Monitor->DirHandle, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Monitor->WaitFor(), 0);
   for (int i = 0; i < 20; ++i) {
     Watch(Root);
     Monitor->Stop();
@@ -145,28 +112,13 @@ TEST_F(FSChangeMonitor, StopEndsTheThreadPromptlyAlsoRacingWithTheStart) {
   EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(FSChangeMonitor, MissingFolderEndsSilentlyAndAFailedWatchShowsTheError) {
+TEST_F(FSChangeMonitor, MissingFolderEndsSilently) {
   Watch(Root + "missing");
-  Monitor->WaitFor();  // ends on its own
-  EXPECT_FALSE(Monitor->FatalException);
-
-  // A file opens like a folder, but the watch request on it fails; the error
-  // is shown from the monitor thread.
-  ASSERT_TRUE(WriteTextFile("f", Root + "file.txt", false));
-  Watch(Root + "file.txt");
-  HWND Box = nullptr;
-  for (int i = 0; i < 500 && !(Box = FindWindowW(L"#32770", L"Error")); ++i) Sleep(10);
-  ASSERT_NE(Box, nullptr);
-  EXPECT_EQ(GetWindowThreadProcessId(Box, nullptr), Monitor->ThreadID);
-  PostMessageW(Box, WM_COMMAND, IDOK, 0);
   Monitor->WaitFor();
-  EXPECT_EQ(Monitor->Port, nullptr);
-  EXPECT_EQ(Monitor->DirHandle, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(Take().empty());
+  EXPECT_FALSE(Monitor->FatalException);
 }
 
-// The way container monitors use it: stop from the handler on the monitor
-// thread and let the thread free the object.
+// The way container monitors use it: stop from the handler, the thread frees the object.
 TEST_F(FSChangeMonitor, HandlerStoppingAFreeOnTerminateMonitorFreesIt) {
   static std::atomic<bool> Gone{false};
   struct TOneShot : TFSChangeMonitor {

@@ -2,9 +2,6 @@
 // (UtilsChild.exe, built beside this test with a "FileVersion" resource).
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
-
 #include "FileVersion.h"
 #include "Files.h"
 #include "Process.h"
@@ -12,73 +9,49 @@
 
 namespace {
 
-std::string ChildPath() { return GetProgramFolder() + "UtilsChild.exe"; }
+const std::string Child = GetProgramFolder() + "UtilsChild.exe";
 
-// The child's "key=value" report, once it has been written completely.
-std::map<std::string, std::string> WaitForReport(const std::string& Path) {
+// The child's report, once it has been written completely.
+std::string ReportOf(const std::string& Path) {
   std::string Text;
-  for (int i = 0; i < 500 && (Text = ReadTextFile(Path)).find("nd=") == std::string::npos; ++i) Sleep(20);
-  std::map<std::string, std::string> Report;
-  std::istringstream Lines(Text);
-  for (std::string Line; std::getline(Lines, Line);) Report[Line.substr(0, Line.find('='))] = Line.substr(Line.find('=') + 1);
-  return Report;
+  for (int i = 0; i < 500 && (Text = ReadTextFile(Path)).find('\n') == std::string::npos; ++i) Sleep(20);
+  return Text;
 }
-
-// A copy of the child under "<scratch>\Program Files\Crypt Tool\Tool.exe",
-// with a decoy "<scratch>\Program.exe" that an unquoted path would start.
-struct TSpacedProgram {
-  ScratchFolder Dir{"utils"};
-  std::string Folder = Dir / "Program Files\\Crypt Tool";
-  std::string Path = Folder + "\\Tool.exe";
-  TSpacedProgram() {
-    EXPECT_TRUE(FileCopyEx(ChildPath(), Path, cfForceDir));
-    EXPECT_TRUE(FileCopy(ChildPath(), Dir / "Program.exe"));
-  }
-  ~TSpacedProgram() { EXPECT_FALSE(FileExistsEx(Dir / "unexpected.txt")) << "the decoy ran"; }
-  std::string Report(const std::string& Name) { return "report " + QuoteIfHasSpaces(Dir / Name); }
-};
 
 }  // namespace
 
 TEST(UtilsProcess, MissingProgramGivesMinusOneAndWaitGivesTheExitCode) {
-  EXPECT_EQ(RunProcess(GetProgramFolder() + "none.exe", "", true), -1);
-  EXPECT_EQ(RunProcess(GetProgramFolder() + "no such folder\\none.exe", "x", false), -1);
-  EXPECT_EQ(RunProcess(ChildPath(), "exit 7", true), 7);
-  EXPECT_EQ(RunProcess(ChildPath(), "exit 4294967294", true), -2);
-  EXPECT_EQ(RunProcess(ChildPath(), "exit 7", false), 0);
+  EXPECT_EQ(RunProcess(GetProgramFolder() + "no such folder\\none.exe", "x", true), -1);
+  EXPECT_EQ(RunProcess(Child, "exit 7", true), 7);
+  EXPECT_EQ(RunProcess(Child, "exit 4294967294", true), -2);
+  EXPECT_EQ(RunProcess(Child, "exit 7", false), 0);
 }
 
+// A copy of the child under "<scratch>\Program Files\Crypt Tool\Tool.exe", with
+// a decoy "<scratch>\Program.exe" that an unquoted path would start.
 TEST(UtilsProcess, ProgramUnderFolderWithSpaceRunsInItsFolderAlsoThroughTheShell) {
-  TSpacedProgram Program;
-  ASSERT_EQ(RunProcess(Program.Path, Program.Report("a.txt") + " \"-nd :y\" -M -nd:x", true), 0);
-  auto Report = WaitForReport(Program.Dir / "a.txt");
-  EXPECT_TRUE(SameTextUtf8(Report["CurrentDir"], Program.Folder)) << Report["CurrentDir"];
-  EXPECT_EQ(Report["ProgramName"] + "|" + Report["AppTitle"], "Tool|Tool");
-  EXPECT_EQ(Report["m"] + "|" + Report["nd"], "1|1:x");
-
-  // Already quoted by the caller: not quoted twice. A given working folder wins.
-  ASSERT_EQ(RunProcess("\"" + Program.Path + "\"", Program.Report("b.txt"), true, Program.Dir.Path()), 0);
-  EXPECT_TRUE(SameTextUtf8(WaitForReport(Program.Dir / "b.txt")["CurrentDir"], Program.Dir.Path()));
-  // ShellOpen does not wait: the report comes later.
-  ASSERT_TRUE(ShellOpen(Program.Path, Program.Report("shell.txt")));
-  EXPECT_TRUE(SameTextUtf8(WaitForReport(Program.Dir / "shell.txt")["CurrentDir"], Program.Folder));
-  EXPECT_FALSE(ShellOpen(Program.Dir / "missing file.txt"));
+  ScratchFolder Dir("utils");
+  const std::string Folder = Dir / "Program Files\\Crypt Tool", Path = Folder + "\\Tool.exe";
+  ASSERT_TRUE(FileCopyEx(Child, Path, cfForceDir) && FileCopy(Child, Dir / "Program.exe"));
+  ASSERT_EQ(RunProcess(Path, "report " + QuoteIfHasSpaces(Dir / "a b.txt") + " \"-nd :y\" -M -nd:x", true), 0);
+  EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "a b.txt"), Folder + "|1|1:x\n")) << ReportOf(Dir / "a b.txt");
+  ASSERT_EQ(RunProcess(Path, "report " + (Dir / "b.txt"), true, Dir.Path()), 0);  // a given working folder wins
+  EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "b.txt"), Dir.Path() + "|0|0\n")) << ReportOf(Dir / "b.txt");
+  ASSERT_TRUE(ShellOpen(Path, "report " + (Dir / "shell.txt")));  // does not wait
+  EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "shell.txt"), Folder + "|0|0\n")) << ReportOf(Dir / "shell.txt");
+  EXPECT_FALSE(ShellOpen(Dir / "missing file.txt"));
+  EXPECT_FALSE(FileExistsEx(Dir / "unexpected.txt")) << "the decoy ran";
 }
 
 TEST(UtilsVersions, FileVersionResourceIsReadBackAndCopyIfNewerUsesIt) {
-  EXPECT_EQ(GetFileVersion(ChildPath()), "1.26.7.3");
+  EXPECT_EQ(GetFileVersion(Child), "1.26.7.3");
   EXPECT_EQ(GetFileVersion(GetParamStr(0)), "");  // this test has no version resource
-  EXPECT_EQ(GetFileVersion(GetProgramFolder() + "missing.exe"), "");
-  EXPECT_EQ(CompareFileVersions(ChildPath(), GetParamStr(0)), 1);
-
+  EXPECT_EQ(CompareFileVersions(Child, GetParamStr(0)), 1);
   ScratchFolder Dir("utils");
-  const std::string Dest = Dir / "tool.exe", Plain = Dir / "plain.txt";
-  ASSERT_TRUE(FileCopy(GetParamStr(0), Dest));
-  ASSERT_TRUE(WriteTextFile("plain", Plain, false));
-  EXPECT_TRUE(FileCopyEx(ChildPath(), Dest, cfIfNewer));
+  const std::string Dest = Dir / "tool.exe";
+  ASSERT_TRUE(FileCopy(GetParamStr(0), Dest) && WriteTextFile("plain", Dir / "plain.txt", false));
+  EXPECT_TRUE(FileCopyEx(Child, Dest, cfIfNewer));
+  EXPECT_FALSE(FileCopyEx(Child, Dest, cfIfNewer));
+  EXPECT_FALSE(FileCopyEx(Dir / "plain.txt", Dest, cfIfNewer));
   EXPECT_EQ(GetFileVersion(Dest), "1.26.7.3");
-  EXPECT_FALSE(FileCopyEx(ChildPath(), Dest, cfIfNewer));
-  EXPECT_FALSE(FileCopyEx(Plain, Dest, cfIfNewer));
-  EXPECT_EQ(GetFileVersion(Dest), "1.26.7.3");
-  EXPECT_TRUE(FileCopyEx(Plain, Dir / "new.txt", cfIfNewer));
 }

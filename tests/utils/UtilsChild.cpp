@@ -1,6 +1,6 @@
 // Child program for the process tests:
 //   exit N          ends with exit code N
-//   report FILE     writes what it sees (identity, folder, switches) to FILE
+//   report FILE     writes "folder|-m given|-nd value" to FILE
 // Anything else leaves "unexpected.txt" in its own folder, so a test can tell
 // that the wrong program was started.
 #include <windows.h>
@@ -9,10 +9,8 @@
 
 #include "Files.h"
 #include "StrUtils.h"
-#include "UnitStartup.h"
 
 int main() {
-  InitUtilsUnit();
   const std::string Mode = GetParamStr(1);
   if (Mode == "exit") return static_cast<int>(std::strtoul(GetParamStr(2).c_str(), nullptr, 10));
   if (Mode == "report") {
@@ -20,9 +18,7 @@ int main() {
     GetCurrentDirectoryW(MAX_PATH, Dir);
     std::string Value;
     const bool Nd = HasParam("-nd", Value);
-    const std::string Report = "ProgramName=" + ProgramName + "\nAppTitle=" + AppTitle +
-                               "\nCurrentDir=" + WideToUtf8(Dir) + "\nm=" + (HasSwitch("-m") ? "1" : "0") +
-                               "\nnd=" + (Nd ? "1:" + Value : "0") + "\n";
+    const std::string Report = WideToUtf8(Dir) + (HasSwitch("-m") ? "|1|" : "|0|") + (Nd ? "1:" + Value : "0") + "\n";
     return WriteTextFile(Report, GetParamStr(2), false) ? 0 : 1;
   }
   WriteTextFile(GetParamStr(1), GetProgramFolder() + "unexpected.txt", false);
