@@ -11,20 +11,16 @@
 #include "TestSupport.h"
 #include "UnitStartup.h"
 
-namespace {
+using TBoxes = std::vector<std::string>;
 
 // Runs Call while a second thread answers every message box of this thread
 // with Button; returns "caption|text" of each box seen.
-std::vector<std::string> BoxesDuring(const std::function<void()>& Call, int Button = IDOK) {
-  std::vector<std::string> Seen;
+static TBoxes BoxesDuring(const std::function<void()>& Call, int Button = IDOK) {
+  TBoxes Seen;
   std::atomic<bool> Done{false};
   const DWORD Caller = GetCurrentThreadId();
   std::thread Watcher([&] {
-    auto TextOf = [](HWND Wnd) {
-      wchar_t Buf[1024] = {};
-      GetWindowTextW(Wnd, Buf, 1024);
-      return WideToUtf8(Buf);
-    };
+    auto TextOf = [](HWND Wnd) { wchar_t Buf[1024] = {}; GetWindowTextW(Wnd, Buf, 1024); return WideToUtf8(Buf); };
     for (bool Last = false; !Last; Sleep(20)) {
       Last = Done;
       for (HWND Box = nullptr; (Box = FindWindowExW(nullptr, Box, L"#32770", nullptr));) {
@@ -40,24 +36,20 @@ std::vector<std::string> BoxesDuring(const std::function<void()>& Call, int Butt
   Watcher.join();
   return Seen;
 }
-using TBoxes = std::vector<std::string>;
-
-}  // namespace
 
 TEST(UtilsMessageBoxes, ShowMsgShowsOneErrorBoxAndWithoutItNothing) {
   ScratchFolder Dir("utils");
   EXPECT_EQ(BoxesDuring([&] { EXPECT_EQ(FileOpenEx(Dir / "none", fmOpenRead, true), INVALID_HANDLE_VALUE); }),
             TBoxes{"Error|" + SystemErrorText(ERROR_FILE_NOT_FOUND)});
   EXPECT_EQ(BoxesDuring([] { ShowErrorFmt("%s: %s", {"a", "\xC3\xA9t\xC3\xA9"}); }), TBoxes{"Error|a: \xC3\xA9t\xC3\xA9"});
-  const TBoxes Boxes = BoxesDuring([&] {
+  EXPECT_EQ(BoxesDuring([&] {
     EXPECT_FALSE(FileExistsEx(Dir / "missing"));
     EXPECT_FALSE(FileDeleteEx(Dir / "missing"));
     EXPECT_EQ(FileCreateEx("bare.txt"), INVALID_HANDLE_VALUE);
     // These stay silent even when asked to report.
     EXPECT_FALSE(WriteTextFile("x", Dir / "no\\such\\f.txt", true));
     EXPECT_FALSE(FileCopyEx(Dir / "missing", Dir / "g.txt", cfShowError));
-  });
-  EXPECT_TRUE(Boxes.empty()) << Boxes[0];
+  }), TBoxes{});
 }
 
 TEST(UtilsFiles, ForceDirsCreateAndOpenModes) {
@@ -86,7 +78,7 @@ TEST(UtilsFiles, ForceDirsCreateAndOpenModes) {
     HANDLE A = FileOpenEx(F, C.First), B = FileOpenEx(F, C.Second | fmShareDenyNone);
     EXPECT_EQ(std::make_pair(A != INVALID_HANDLE_VALUE, B != INVALID_HANDLE_VALUE), std::make_pair(true, C.SecondOpens))
         << C.First << " then " << C.Second;
-    FileCloseHandle(B), FileCloseHandle(A);
+    FileCloseHandle(B); FileCloseHandle(A);
   }
   EXPECT_EQ(FileOpenEx(F, fmOpenRead | 0x50), INVALID_HANDLE_VALUE);  // no such sharing
 }

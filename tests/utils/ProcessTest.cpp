@@ -7,18 +7,14 @@
 #include "Process.h"
 #include "TestSupport.h"
 
-namespace {
-
-const std::string Child = GetProgramFolder() + "UtilsChild.exe";
+static const std::string Child = GetProgramFolder() + "UtilsChild.exe";
 
 // The child's report, once it has been written completely.
-std::string ReportOf(const std::string& Path) {
+static std::string ReportOf(const std::string& Path) {
   std::string Text;
   for (int i = 0; i < 500 && (Text = ReadTextFile(Path)).find('\n') == std::string::npos; ++i) Sleep(20);
   return Text;
 }
-
-}  // namespace
 
 TEST(UtilsProcess, MissingProgramGivesMinusOneAndWaitGivesTheExitCode) {
   EXPECT_EQ(RunProcess(GetProgramFolder() + "no such folder\\none.exe", "x", true), -1);
