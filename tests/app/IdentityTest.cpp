@@ -2,17 +2,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(Identity, StoredNamesUnscrambleToVendorAndTitle) {
-  const std::string Vendor = UnscrambleString(ScrambledVendorName, true, IdentityScrambleOffset);
-  const std::string Title = UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset);
-  EXPECT_EQ(Vendor, "Vaultline");
-  EXPECT_EQ(Title, "Mount");
-  EXPECT_EQ(UnscrambleString(Vendor, false, IdentityScrambleOffset), ScrambledVendorName);
-}
-
-TEST(Identity, UnscrambleReversesAndWrapsBytes) {
-  EXPECT_EQ(UnscrambleString("", true, 11), "");
-  EXPECT_EQ(UnscrambleString("ab", true, 1), "cb");
-  EXPECT_EQ(UnscrambleString(std::string(1, '\xFA'), true, 11), std::string(1, '\x05'));
-  EXPECT_EQ(UnscrambleString(std::string(1, '\x05'), false, 11), std::string(1, '\xFA'));
+TEST(Identity, StoredNamesUnscrambleToVendorAndTitleAndBack) {
+  EXPECT_EQ(UnscrambleString(ScrambledVendorName, true, IdentityScrambleOffset), "Vaultline");
+  EXPECT_EQ(UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset), "Mount");
+  EXPECT_EQ(UnscrambleString("Vaultline", false, IdentityScrambleOffset), ScrambledVendorName);
+  // Bytes wrap around instead of turning negative.
+  EXPECT_EQ(UnscrambleString("\xFA", true, 11), "\x05");
 }
