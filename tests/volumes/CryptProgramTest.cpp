@@ -1,15 +1,10 @@
-// Locating the encryption program: the remembered path, the default install
-// locations offered in the file dialog, the program type and version level,
-// and where the choice is remembered.
+// Locating the encryption program: remembered path, default locations, type and version level.
 #include "VolumeControlFixture.h"
-
 #include <commdlg.h>
 #include <dlgs.h>
-
 #include "StandinControl.h"
 
 namespace {
-
 // Acts once on the program's file dialog, from a thread timer inside its loop.
 std::function<void(HWND Dialog)> Act;
 int Shown = 0;
@@ -20,13 +15,6 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void Cancel(HWND Dialog) { SendMessageW(GetDlgItem(Dialog, IDCANCEL), BM_CLICK, 0, 0); }
-
-void Choose(HWND Dialog, const std::string& Path) {
-  HWND Edit = GetDlgItem(Dialog, edt1);
-  if (!Edit) Edit = GetDlgItem(Dialog, cmb13);
-  SetWindowTextW(Edit, Utf8ToWide(Path).c_str());
-  SendMessageW(GetDlgItem(Dialog, IDOK), BM_CLICK, 0, 0);
-}
 
 std::string ReadPath(const std::string& Settings) {
   TMinIniFile Reader(Settings, false);
@@ -39,62 +27,41 @@ protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
     CryptProgramPath.clear();
-    CryptVersionLevel = 0;
-    Shown = 0;
+    CryptVersionLevel = Shown = 0;
     Act = Cancel;
     Timer = SetTimer(nullptr, 0, 30, DriveDialog);
   }
   void TearDown() override {
-    KillTimer(nullptr, Timer);
-    Act = nullptr;
+    KillTimer(nullptr, Timer), Act = nullptr;
     VolumeControlTest::TearDown();
   }
+  UINT_PTR Timer = 0;
+};
 
-  // Located through the remembered path; the dialog must not open.
-  static void Locate(const std::string& Program) {
+TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevel) {
+  ScratchFolder Folder("locator");
+  ASSERT_TRUE(FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Folder / "truecrypt.exe"));
+  using enum StandinBuild;
+  for (const auto& [Program, Level, TrueCrypt] :
+       {std::tuple{StandinProgramPath(VeraCrypt121), 119, false}, {StandinProgramPath(VeraCrypt116), 115, false},
+        {StandinProgramPath(VeraCrypt113), 114, false}, {Folder / "truecrypt.exe", 114, true}}) {
+    SCOPED_TRACE(Program);
     CryptProgramPath.clear();
     RememberCryptProgram(Program);
     std::string Path = "stale";
     EXPECT_TRUE(FindCryptProgram(Path));
     EXPECT_TRUE(SameTextUtf8(Path, Program)) << Path;
-    EXPECT_EQ(Shown, 0);
+    EXPECT_EQ(std::pair(CryptVersionLevel, CryptIsTrueCrypt), std::pair(Level, TrueCrypt));
   }
-
-  UINT_PTR Timer = 0;
-};
-
-TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevel) {
-  const std::pair<StandinBuild, int32_t> Cases[] = {{StandinBuild::VeraCrypt121, 119}, {StandinBuild::VeraCrypt119, 119},
-                                                    {StandinBuild::VeraCrypt116, 115}, {StandinBuild::VeraCrypt115, 115},
-                                                    {StandinBuild::VeraCrypt113, 114}};
-  for (auto [Build, Level] : Cases) {
-    SCOPED_TRACE(StandinProgramPath(Build));
-    Locate(StandinProgramPath(Build));
-    EXPECT_FALSE(CryptIsTrueCrypt);
-    EXPECT_EQ(CryptVersionLevel, Level);
-  }
-  // A known path is only tested for existence: another remembered one does not matter.
-  RememberCryptProgram(StandinProgramPath(StandinBuild::VeraCrypt121));
-  std::string Path;
-  EXPECT_TRUE(FindCryptProgram(Path));
-  EXPECT_TRUE(SameTextUtf8(Path, StandinProgramPath(StandinBuild::VeraCrypt113)));
-
-  // TrueCrypt is known by the file name, whatever its case; the level is left alone.
-  ScratchFolder Folder("locator");
-  ASSERT_TRUE(FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Folder / "truecrypt.exe"));
-  Locate(Folder / "truecrypt.exe");
-  EXPECT_TRUE(CryptIsTrueCrypt);
-  EXPECT_EQ(CryptVersionLevel, 114);
+  EXPECT_EQ(Shown, 0);
 }
 
 TEST_F(CryptProgramTest, DialogOpensAtTheDefaultTrueCryptLocation) {
   for (const char* Root : {"C:\\Program Files", "C:\\Program Files (x86)"})
     ASSERT_FALSE(FileExistsEx(std::string(Root) + "\\VeraCrypt\\VeraCrypt.exe"));
   const std::string Folder = "C:\\Program Files (x86)\\TrueCrypt", Program = Folder + "\\TrueCrypt.exe";
-  ASSERT_TRUE(ForceDirsEx(Folder));
-  ASSERT_TRUE(FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Program));
+  ASSERT_TRUE(ForceDirsEx(Folder) && FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Program));
   RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");  // stale
-
   wchar_t FolderShown[MAX_PATH] = {};
   LRESULT Filter = -1;
   Act = [&](HWND Dialog) {
@@ -115,27 +82,25 @@ TEST_F(CryptProgramTest, DialogOpensAtTheDefaultTrueCryptLocation) {
 }
 
 TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
-  // A settings file next to the program is the one SettingsFileName names.
-  const std::string Beside = GetProgramFolder() + ProgramName + ".ini";
+  const std::string Beside = ProgramFolderSettings();
   ASSERT_TRUE(WriteTextFile("[Common]\r\nIcon=\r\n", Beside, false));
   ASSERT_EQ(SettingsFileName(), Beside);
-
-  // Asked again while the dialog is open (a tick or a menu inside its
-  // loop): no program and no second dialog.
+  // Asked again while the dialog is open (a tick inside its loop): no
+  // program and no second dialog.
   const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt119);
   bool NestedFound = true;
-  std::string NestedPath = "stale";
+  std::string NestedPath = "stale", Path;
   Act = [&](HWND Dialog) {
     NestedFound = FindCryptProgram(NestedPath);
-    Choose(Dialog, Program);
+    const HWND Edit = GetDlgItem(Dialog, edt1);
+    SetWindowTextW(Edit ? Edit : GetDlgItem(Dialog, cmb13), Utf8ToWide(Program).c_str());
+    SendMessageW(GetDlgItem(Dialog, IDOK), BM_CLICK, 0, 0);
   };
-  std::string Path;
   EXPECT_TRUE(FindCryptProgram(Path));
   EXPECT_EQ(Shown, 1);
   EXPECT_FALSE(NestedFound);
   EXPECT_EQ(NestedPath, "");
   EXPECT_TRUE(SameTextUtf8(Path, Program)) << Path;
-  EXPECT_EQ(CryptVersionLevel, 119);
   EXPECT_TRUE(SameTextUtf8(ReadPath(UserSettings()), Program));
   EXPECT_EQ(ReadPath(Beside), "<absent>");
 }

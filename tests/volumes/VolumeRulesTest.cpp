@@ -1,55 +1,40 @@
-// Windows-free rules of volume control: ".tcvinfo.ini" values, the driver's
-// mount-list reply and the device names it reports.
+// Windows-free rules: ".tcvinfo.ini" values, the driver's reply and its device names.
 #include <gtest/gtest.h>
-
 #include <cstring>
 #include <vector>
-
 #include "MountListDecoder.h"
 #include "MountedNameRules.h"
 #include "VolumeInfoRules.h"
 
-namespace {
-
 TEST(VolumeDefsRules, LetterAndFileValues) {
-  EXPECT_EQ(LetterFromInfoValue("A"), 'A');
-  EXPECT_EQ(LetterFromInfoValue("Z"), 'Z');
-  for (const char* Value : {"e", "EF", "", " ", "1", "T:", "@", "["})
-    EXPECT_EQ(LetterFromInfoValue(Value), ' ') << '"' << Value << '"';
-
-  // A file without a drive is taken on the info drive; values with a drive
-  // or a UNC prefix, and empty values, stay as they are.
-  const std::pair<const char*, const char*> Files[] = {
-      {"\\Vault\\a.hc", "E:\\Vault\\a.hc"}, {"Vault\\a.hc", "E:\\Vault\\a.hc"}, {"/Vault/a.hc", "E:/Vault/a.hc"},
-      {"D:\\a.hc", "D:\\a.hc"}, {"D:a.hc", "D:a.hc"}, {"\\\\server\\share\\a.hc", "\\\\server\\share\\a.hc"}, {"", ""}};
-  for (auto [Value, Path] : Files) EXPECT_EQ(CompleteContainerPath(Value, 'E'), Path) << Value;
+  for (auto [Value, Letter] : {std::pair{"A", 'A'}, {"Z", 'Z'}, {"e", ' '}, {"EF", ' '}, {"", ' '}, {"T:", ' '},
+                               {"@", ' '}, {"[", ' '}})
+    EXPECT_EQ(LetterFromInfoValue(Value), Letter) << '"' << Value << '"';
+  // A file without a drive is taken on the info drive; a drive, a UNC prefix
+  // or an empty value stays as it is.
+  for (auto [Value, Path] : {std::pair{"\\Vault\\a.hc", "E:\\Vault\\a.hc"}, {"Vault\\a.hc", "E:\\Vault\\a.hc"},
+                             {"/Vault/a.hc", "E:/Vault/a.hc"}, {"\\\\s\\h\\a.hc", "\\\\s\\h\\a.hc"},
+                             {"D:a.hc", "D:a.hc"}, {"", ""}})
+    EXPECT_EQ(CompleteContainerPath(Value, 'E'), Path) << Value;
 }
 
 TEST(MountedQueryNames, DevicePartitionNames) {
-  const struct {
-    const char* Name;
-    int32_t Disk, Partition;
-  } Good[] = {{"\\DEVICE\\HARDDISK1\\PARTITION2", 1, 2},
-              {"  \\DEVICE\\HARDDISK 12 \\PARTITION 0\t", 12, 0},
-              {"\\DEVICE\\HARDDISK3\\PARTITION9\\PARTITION4", 3, 4}};  // the last "PARTITION" counts
-  for (const auto& Case : Good) {
-    int32_t Disk = 7, Partition = 7;
-    EXPECT_TRUE(ParseDiskPartitionName(Case.Name, Disk, Partition)) << Case.Name;
-    EXPECT_EQ(std::pair(Disk, Partition), std::pair(Case.Disk, Case.Partition)) << Case.Name;
-  }
-  int32_t Disk, Partition;
+  int32_t Disk = 7, Partition = 7;
+  EXPECT_TRUE(ParseDiskPartitionName("  \\DEVICE\\HARDDISK 12 \\PARTITION 0\t", Disk, Partition));
+  EXPECT_EQ(std::pair(Disk, Partition), std::pair(12, 0));
+  EXPECT_TRUE(ParseDiskPartitionName("\\DEVICE\\HARDDISK3\\PARTITION9\\PARTITION4", Disk, Partition));
+  EXPECT_EQ(std::pair(Disk, Partition), std::pair(3, 4));  // the last "PARTITION" counts
   for (const char* Name : {"\\DEVICE\\HARDDISKVOLUME5", "\\DEVICE\\HARDDISK1", "\\DEVICE\\HARDDISK1\\PARTITION",
-                           "\\DEVICE\\HARDDISK1\\PARTITION2X", "\\DEVICE\\PARTITION2",
-                           "\\device\\harddisk1\\partition2", "", "\\??\\C:\\VOL\\A.HC",
-                           "\\DEVICE\\HARDDISK99999999999\\PARTITION1"})
+                           "\\DEVICE\\HARDDISK1\\PARTITION2X", "\\DEVICE\\PARTITION2", "", "\\??\\C:\\VOL\\A.HC",
+                           "\\device\\harddisk1\\partition2", "\\DEVICE\\HARDDISK99999999999\\PARTITION1"})
     EXPECT_FALSE(ParseDiskPartitionName(Name, Disk, Partition)) << Name;
-
 }
 
 // A driver reply: the letter bit set, 260 UTF-16 names from offset 4, and
 // a flags table at FlagsOffset.
-std::vector<uint8_t> Reply(std::size_t Size, std::initializer_list<std::tuple<int, std::u16string, uint32_t>> Slots,
-                           std::size_t FlagsOffset) {
+static std::vector<uint8_t> Reply(std::size_t Size,
+                                  std::initializer_list<std::tuple<int, std::u16string, uint32_t>> Slots,
+                                  std::size_t FlagsOffset) {
   std::vector<uint8_t> Bytes(Size, 0);
   uint32_t Bits = 0;
   for (const auto& [K, Name, Flag] : Slots) {
@@ -62,25 +47,21 @@ std::vector<uint8_t> Reply(std::size_t Size, std::initializer_list<std::tuple<in
 }
 
 TEST(MountedQueryDecode, SlotsOfSetBitsWithNamesAndFlags) {
-  const std::vector<uint8_t> Bytes = Reply(17424, {{0, u"\\Device\\Harddisk1\\Partition2", 1},
-                                                   {19, u"\\??\\C:\\Vol\\a.hc", 0},
-                                                   {25, std::u16string(260, u'x'), 0x100}},  // no terminator
-                                           17320);
+  const std::vector<uint8_t> Bytes =
+      Reply(17424, {{0, u"\\Device\\Harddisk1\\Partition2", 1}, {19, u"\\??\\C:\\Vol\\a.hc", 0},
+                    {25, std::u16string(260, u'x'), 0x100}}, 17320);  // no terminator in Z's name
   std::vector<std::tuple<char, std::u16string, bool>> Slots;
   for (const TMountListSlot& S : DecodeMountList(Bytes.data(), Bytes.size(), 17320))
     Slots.emplace_back(S.Letter, S.Name, S.TrueCryptFlag);
   EXPECT_EQ(Slots, (decltype(Slots){{'A', u"\\Device\\Harddisk1\\Partition2", true},
-                                    {'T', u"\\??\\C:\\Vol\\a.hc", false},
-                                    {'Z', std::u16string(260, u'x'), true}}));
-  // Without a flags table nothing is read as a flag.
-  EXPECT_FALSE(DecodeMountList(Bytes.data(), Bytes.size(), -1)[0].TrueCryptFlag);
+                                    {'T', u"\\??\\C:\\Vol\\a.hc", false}, {'Z', std::u16string(260, u'x'), true}}));
+  EXPECT_FALSE(DecodeMountList(Bytes.data(), Bytes.size(), -1)[0].TrueCryptFlag);  // no flags table
 }
 
 TEST(MountedQueryDecode, BitsAboveZAndShortRepliesReadNothingOutside) {
   std::vector<uint8_t> Bytes = Reply(15760, {{2, u"\\??\\C:\\A", 0}}, 15656);
   Bytes[3] = 0xFC;  // bits 26..31 name no letter
   EXPECT_EQ(DecodeMountList(Bytes.data(), Bytes.size(), 15656).size(), 1u);
-
   // A reply cut inside C's name: the part that is there, and no flag.
   const std::vector<uint8_t> Short(Bytes.begin(), Bytes.begin() + 4 + 2 * 520 + 5);
   std::vector<TMountListSlot> Slots = DecodeMountList(Short.data(), Short.size(), 15656);
@@ -89,5 +70,3 @@ TEST(MountedQueryDecode, BitsAboveZAndShortRepliesReadNothingOutside) {
   EXPECT_TRUE(DecodeMountList(Short.data(), 3, 15656).empty());
   EXPECT_TRUE(DecodeMountList(nullptr, 0, -1).empty());
 }
-
-} // namespace
