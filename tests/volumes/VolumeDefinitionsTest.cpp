@@ -118,3 +118,20 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
 }
 
 } // namespace
+
+// The settings file is made from its template at start-up; one that exists
+// must never be overwritten.
+TEST_F(VolumeControlTest, SettingsFileFromTemplateNeverReplacesAnExistingOne) {
+  ScratchFolder Folder("template");
+  const std::string Name = ProgramName + "Template.ini", Template = GetProgramFolder() + Name;
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "a.ini", "[Common]\r\n", false));
+  EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
+  ASSERT_TRUE(::WriteTextFile("[Common]\r\nIcon=1\r\n", Template, false));
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "b.ini", "text", false));
+  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "a.ini", "other", false));
+  FileDelete(Template);
+  EXPECT_EQ(ReadTextFile(Folder / "b.ini"), "[Common]\r\nIcon=1\r\n");
+  EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
+  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "missing\\c.ini", "x", false));
+  EXPECT_FALSE(DirExistsEx(Folder / "missing"));
+}
