@@ -62,7 +62,6 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   const TMinMenuItem* Volumes = App->VolumesMenu->Root;
   ASSERT_EQ(Captions(Volumes), (std::vector<std::string>{"Data (R:)", "-", "Dismount All", "Mount All"}));
   EXPECT_TRUE(Volumes->Items[0]->Checked);
-  EXPECT_EQ(Volumes->Items[0]->Tag, 1);
   EXPECT_TRUE(Volumes->Items[2]->Tag == cmDismountAll && Volumes->Items[3]->Tag == cmMountAll);
 
   const TMinMenuItem* Options = App->OptionsMenu->Root;

@@ -7,68 +7,57 @@
 
 namespace {
 
-// Right-click menu from the bottom: "Exit Without Dismount", then
-// "Exit And Dismount All".
-const std::vector<int> ExitWithoutDismount = {-1};
-const std::vector<int> ExitAndDismount = {-2};
-
 struct ExitCase {
   const char* Name;
   const char* Params;
+  const std::vector<int>* Entry;
   bool Dismounted;
 };
 
-void PrintTo(const ExitCase& Case, std::ostream* Out) { *Out << '"' << Case.Params << '"'; }
+void PrintTo(const ExitCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
-class TrayAppExitAndDismount : public testing::TestWithParam<ExitCase> {};
+class TrayAppExit : public testing::TestWithParam<ExitCase> {};
 
 }  // namespace
 
-TEST_P(TrayAppExitAndDismount, FollowsTheSwitches) {
-  TrayAppRun App(std::string("e2eexit") + GetParam().Name);
-  ASSERT_FALSE(App.StartWithMountedVolume("", GetParam().Params).empty());
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitAndDismount));
+TEST_P(TrayAppExit, FollowsTheMenuEntryAndTheSwitches) {
+  const ExitCase& Case = GetParam();
+  TrayAppRun App(std::string("e2eexit") + Case.Name);
+  ASSERT_FALSE(App.StartWithMountedVolume("", Case.Params).empty());
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, *Case.Entry));
   EXPECT_EQ(App.WaitForExit(), 0);
-  EXPECT_TRUE(App.WaitForMountCount(GetParam().Dismounted ? 0 : 1));
+  if (!Case.Dismounted) Sleep(1000);
+  EXPECT_TRUE(App.WaitForMountCount(Case.Dismounted ? 0 : 1)) << App.CommandLog();
 }
 
-INSTANTIATE_TEST_SUITE_P(Switches, TrayAppExitAndDismount,
-                         testing::Values(ExitCase{"plain", "", true}, ExitCase{"nd", "-ND", false},
-                                         ExitCase{"mnd", "-m:abc -nd", true},
-                                         ExitCase{"ndm", "-nd -M", true}),
+INSTANTIATE_TEST_SUITE_P(Switches, TrayAppExit,
+                         testing::Values(ExitCase{"plain", "", &ExitAndDismount, true},
+                                         ExitCase{"nd", "-ND", &ExitAndDismount, false},
+                                         ExitCase{"mnd", "-m:abc -nd", &ExitAndDismount, true},
+                                         ExitCase{"ndm", "-nd -M", &ExitAndDismount, true},
+                                         ExitCase{"keep", "", &ExitWithoutDismount, false}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
-TEST(TrayAppExit, WithoutDismountLeavesTheVolumeMounted) {
-  TrayAppRun App("e2eexitkeep");
-  ASSERT_FALSE(App.StartWithMountedVolume().empty());
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
-  EXPECT_EQ(App.WaitForExit(), 0);
-  Sleep(1000);
-  EXPECT_EQ(App.Mounts().size(), 1u);
-  EXPECT_EQ(App.CommandLog().find("/d R"), std::string::npos);
-}
-
-TEST(TrayAppExit, LogoffOfThisSessionClosesWithoutDismount) {
+TEST(TrayAppSessionEnd, LogoffOfThisSessionClosesWithoutDismount) {
   TrayAppRun App("e2elogoff");
   ASSERT_FALSE(App.StartWithMountedVolume().empty());
-  // Another session's logoff changes nothing.
-  App.PostSessionChange(WTS_SESSION_LOGOFF, App.SessionId() + 1);
+  App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, TrayAppRun::SessionId() + 1);
   EXPECT_EQ(App.WaitForExit(1000), -1);
-  App.PostSessionChange(WTS_SESSION_LOGOFF, App.SessionId());
+  App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, TrayAppRun::SessionId());
   EXPECT_EQ(App.WaitForExit(), 0);
   Sleep(1000);
   EXPECT_EQ(App.Mounts().size(), 1u);
 }
 
-TEST(TrayAppExit, EndOfTheWindowsSessionSavesThenClosesAndDismounts) {
+TEST(TrayAppSessionEnd, EndOfTheWindowsSessionSavesThenClosesAndDismounts) {
   TrayAppRun App("e2eendsession");
   ASSERT_FALSE(App.StartWithMountedVolume().empty());
   DWORD_PTR Answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(App.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &Answer));
   EXPECT_EQ(Answer, 1u);
-  EXPECT_NE(App.ReadSettings().find("DismountAllOnSwitchUser=1"), std::string::npos);
+  EXPECT_TRUE(Has(ReadTextFile(App.SettingsPath()), "DismountAllOnSwitchUser=1"));
   EXPECT_TRUE(App.Running());
-  App.PostToWindow(WM_ENDSESSION, FALSE);
+  App.Post(WM_ENDSESSION, FALSE);
   EXPECT_EQ(App.WaitForExit(), 0);
   EXPECT_TRUE(App.WaitForMountCount(0)) << App.CommandLog();
 }

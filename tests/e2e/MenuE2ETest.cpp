@@ -8,18 +8,15 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAndAgainMountsIt) {
   TrayAppRun App("e2evolmenu");
   const std::string Container = App.StartWithMountedVolume();
   ASSERT_FALSE(Container.empty());
-
   HWND MountedBalloon = TrayAppRun::VisibleBalloon();
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(0));
   ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
-
   // The default password is still held: no prompt this time.
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
-  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n"
-                              "/q /s /d R /f\n"
-                              "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
+  const std::string Mount = "/q /s /v " + Container + " /l R /m label=Data /p secret\n";
+  EXPECT_EQ(App.CommandLog(), Mount + "/q /s /d R /f\n" + Mount);
 }
 
 TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
@@ -27,26 +24,19 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   App.WriteSettings();
   const std::string First = App.AddContainer("one.hc", "shared");
   const std::string Second = App.AddContainer("two.hc", "own");
-  App.WriteVolumeConfig("[One]\r\nFile=" + First + "\r\nLetter=S\r\n"
-                        "[Two]\r\nFile=" + Second + "\r\nLetter=T\r\nDefaultPass=0\r\n");
+  WriteTextFile("[One]\r\nFile=" + First + "\r\nLetter=S\r\n[Two]\r\nFile=" + Second +
+                    "\r\nLetter=T\r\nDefaultPass=0\r\n",
+                TrayAppRun::AppDataConfigPath());
   ASSERT_TRUE(App.Start());
-  EXPECT_EQ(App.WaitForInputBox(1500), nullptr);  // nothing is "Auto"
+  EXPECT_EQ(App.WaitForWindow("InputBox", 1500), nullptr);  // nothing is "Auto"
 
   // One, Two, separator, Dismount All, Mount All.
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {4}));
-  HWND Box = App.WaitForInputBox();
-  ASSERT_NE(Box, nullptr);
-  EXPECT_EQ(App.InputBoxPrompt(Box), "Default Password:");
-  App.AnswerInputBox(Box, "shared");
-  Box = App.WaitForInputBox();
-  ASSERT_NE(Box, nullptr);
-  EXPECT_EQ(App.InputBoxPrompt(Box), "Two Password:");
-  App.AnswerInputBox(Box, "own");
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "shared"));
+  ASSERT_TRUE(App.AnswerPrompt("Two Password:", "own"));
   ASSERT_TRUE(App.WaitForMountCount(2));
-
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));
   ASSERT_TRUE(App.WaitForMountCount(0));
-  const std::string Log = App.CommandLog();
-  EXPECT_NE(Log.find("/q /s /d S /f\n"), std::string::npos) << Log;
-  EXPECT_NE(Log.find("/q /s /d T /f\n"), std::string::npos) << Log;
+  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d S /f\n") && Has(App.CommandLog(), "/q /s /d T /f\n"))
+      << App.CommandLog();
 }

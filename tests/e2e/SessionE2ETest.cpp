@@ -1,32 +1,29 @@
-// Switching the user away and back: dismount with the option on, mount the
-// "Auto" volumes again with the password still held.
+// Switching the user away and back: dismount only with the option on, mount
+// the "Auto" volumes again with the password still held.
 #include <gtest/gtest.h>
 
 #include "TrayAppRun.h"
 
 #include <wtsapi32.h>
 
-TEST(TrayAppSession, ConsoleDisconnectDismountsAndConnectMountsAgain) {
+TEST(TrayAppSession, ConsoleDisconnectDismountsOnlyWithTheOptionAndConnectMountsAgain) {
   TrayAppRun App("e2eswitch");
   ASSERT_FALSE(App.StartWithMountedVolume().empty());
-  App.PostSessionChange(WTS_CONSOLE_DISCONNECT, App.SessionId() + 1);
-  Sleep(1000);
-  EXPECT_EQ(App.Mounts().size(), 1u);
-
-  HWND MountedBalloon = TrayAppRun::VisibleBalloon();
-  App.PostSessionChange(WTS_CONSOLE_DISCONNECT, App.SessionId());
-  ASSERT_TRUE(App.WaitForMountCount(0));
-  ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
-  App.PostSessionChange(WTS_CONSOLE_CONNECT, App.SessionId());
-  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
-  EXPECT_EQ(App.WaitForInputBox(300), nullptr);
-}
-
-TEST(TrayAppSession, ConsoleDisconnectKeepsVolumesWhenTheOptionIsOff) {
-  TrayAppRun App("e2eswitchoff");
-  ASSERT_FALSE(App.StartWithMountedVolume("DismountAllOnSwitchUser=0\r\n").empty());
-  App.PostSessionChange(WTS_CONSOLE_DISCONNECT, App.SessionId());
+  const DWORD Session = TrayAppRun::SessionId();
+  App.Post(WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, Session + 1);
+  // "Dismount All On Switch User" off, then on again.
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {2}));
+  App.Post(WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, Session);
   Sleep(1500);
   EXPECT_EQ(App.Mounts().size(), 1u);
-  EXPECT_EQ(App.CommandLog().find("/d R"), std::string::npos);
+  EXPECT_FALSE(Has(App.CommandLog(), "/d R"));
+
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {2}));
+  HWND MountedBalloon = TrayAppRun::VisibleBalloon();
+  App.Post(WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, Session);
+  ASSERT_TRUE(App.WaitForMountCount(0));
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
+  App.Post(WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT, Session);
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+  EXPECT_EQ(App.WaitForWindow("InputBox", 300), nullptr);
 }

@@ -13,11 +13,11 @@
 #include "StandinControl.h"
 #include "TestSupport.h"
 
-// The tray callback and the tray icon's identifier (the program has one).
-constexpr UINT TrayCallbackMessage = WM_APP + 0x3008;
-constexpr WPARAM TrayIconId = 1;
+// Right-click menu entries counted from the bottom.
+inline const std::vector<int> ExitWithoutDismount{-1}, ExitAndDismount{-2};
 
 bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs);
+inline bool Has(const std::string& Text, const std::string& Part) { return Text.find(Part) != std::string::npos; }
 
 class TrayAppRun {
 public:
@@ -28,67 +28,53 @@ public:
   TrayAppRun(const TrayAppRun&) = delete;
   TrayAppRun& operator=(const TrayAppRun&) = delete;
 
-  // %APPDATA%\Vaultline\<Name>\ and the files in it.
-  std::string UserDir() const;
   std::string SettingsPath() const;
   std::string PasswordFilePath() const;
-  // The per-user ".tcvinfo.ini" (shared by all runs: written and removed
-  // by each test).
+  // The per-user ".tcvinfo.ini", shared by all runs.
   static std::string AppDataConfigPath();
 
-  // The settings file with the stand-in's path and the given lines of "Common".
+  // Settings naming the stand-in, plus lines of "Common".
   void WriteSettings(const std::string& CommonLines = "");
-  std::string ReadSettings() const;
   // A stand-in container with its password; returns its path.
   std::string AddContainer(const std::string& FileName, const std::string& Password);
-  void WriteVolumeConfig(const std::string& Text);
+  // Settings and an "Auto" volume "Data" on R: with the default password
+  // "secret", started; returns the container, empty on failure.
+  std::string StartWithAutoVolume(const std::string& CommonLines = "", const std::string& Params = "");
+  // The same with the prompt answered, mounted and announced.
+  std::string StartWithMountedVolume(const std::string& CommonLines = "", const std::string& Params = "");
 
   bool Start(const std::string& Params = "");
-  bool Running() const;
-  // Waits for the program to end; its exit code, or -1 on time-out.
+  bool Running() const { return FProcess.hProcess && WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT; }
+  // The exit code, or -1 on time-out.
   int WaitForExit(DWORD TimeoutMs = 10000);
   // The hidden window of class "PelmoMinApplicationClass".
   HWND Window() const;
+  void Post(UINT Msg, WPARAM WParam, LPARAM LParam = 0) const { PostMessageW(Window(), Msg, WParam, LParam); }
+  void PostTrayMouse(UINT MouseMessage) const { Post(WM_APP + 0x3008, 1, MouseMessage); }
+  static DWORD SessionId();
 
-  // The open input box, its prompt and the answer through its controls.
-  HWND WaitForInputBox(DWORD TimeoutMs = 10000) const;
-  std::string InputBoxPrompt(HWND Box) const;
-  void AnswerInputBox(HWND Box, const std::string& Text, bool Ok = true) const;
+  // A visible window of the program ("InputBox", or "#32768" for a menu).
+  HWND WaitForWindow(const char* Class, DWORD TimeoutMs = 10000) const;
+  static std::string InputBoxPrompt(HWND Box);
+  static void AnswerInputBox(HWND Box, const std::string& Text);
+  // Waits for the input box asking Prompt and answers it.
+  bool AnswerPrompt(const std::string& Prompt, const std::string& Text) const;
+  // Opens a tray menu and picks an entry by keyboard: Path[0] down presses
+  // (up when negative; separators are skipped), each further level after a
+  // right press, then Return.
+  bool ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path);
 
-  void PostTrayMouse(UINT MouseMessage) const;
-  void PostSessionChange(WPARAM Code, DWORD Session) const;
-  void PostToWindow(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) const;
-  // The visible popup menu window of the program, or nullptr.
-  HWND MenuWindow() const;
-  HWND WaitForMenu(DWORD TimeoutMs = 5000) const;
-  // Opens a tray menu and picks an entry by keyboard: Downs presses of the
-  // down key (separators are skipped), then Return; Path continues into
-  // sub-menus (right key, then the given downs, ups when negative).
-  bool ChooseFromMenu(UINT MouseMessage, std::vector<int> Path);
-
-  // The balloon the shell shows now (a tooltip window; each balloon is a new
-  // one), and its text read out of it. Wine's tooltip does not give its
-  // title away, so scenarios check the text and the outcome.
+  // The balloon shown now (a tooltip window, new for each balloon). Wine's
+  // tooltip does not give its title away, so scenarios check its text.
   static HWND VisibleBalloon();
-  static std::string BalloonText(HWND Tip);
   // A balloon other than Previous showing Text, or nullptr.
   static HWND WaitForBalloon(const std::string& Text, HWND Previous = nullptr, DWORD TimeoutMs = 10000);
 
-  std::string CommandLog() const;
-  std::vector<StandinMount> Mounts() const;
-  bool WaitForMountCount(std::size_t Count, DWORD TimeoutMs = 10000);
-  // Settings with the stand-in, one "Auto" container volume "Data" on R:
-  // with the default password "secret", started and mounted.
-  std::string StartWithMountedVolume(const std::string& CommonLines = "",
-                                     const std::string& Params = "");
-  // The stand-in program the settings name.
-  static std::string CryptProgram();
-
-  DWORD SessionId() const;
+  std::string CommandLog() const { return ReadTextFile(FFolder / "commands.log"); }
+  static std::vector<StandinMount> Mounts();
+  static bool WaitForMountCount(std::size_t Count, DWORD TimeoutMs = 10000);
 
 private:
-  void PressMenuKey(HWND Menu, WORD Key) const;
-  void DismountLeftovers() const;
   std::string FName;
   ScratchFolder FFolder;
   std::string FProgram;
