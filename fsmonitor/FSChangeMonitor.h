@@ -39,7 +39,9 @@ public:
   uint8_t Action = 0;          // 1..5, 0 when details were lost
   std::string Folder;
   std::string ChangedPath;     // FolderPath + name relative to Folder
-  bool SyncNotify;             // OnChange on the main thread via Synchronize
+  // OnChange on the main thread via Synchronize. The application loop does
+  // not service such calls, only TThread::WaitFor and CheckSynchronize do.
+  bool SyncNotify;
   std::string FileName;        // the entry's own name
   TFSChangeEvent OnChange;
   std::string FolderPath;
