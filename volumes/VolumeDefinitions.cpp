@@ -7,6 +7,7 @@
 #include "FileMonitor.h"
 #include "Files.h"
 #include "MinIniFile.h"
+#include "StrUtils.h"
 #include "VolumeInfoRules.h"
 
 double SettingsFileDate = 0;
@@ -129,8 +130,11 @@ void MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountLi
       StopMonitor(O);
     }
   }
-  for (std::size_t I = 0; I < Volumes.size(); ++I)
+  for (std::size_t I = 0; I < Volumes.size(); ++I) {
     if (!CarriedOver[I] && Volumes[I].Monitor) StopMonitor(Volumes[I]);
+    // The old list is freed: leave no copy of a password in its memory.
+    WipeString(Volumes[I].Password);
+  }
   Volumes = std::move(NewList);
 }
 
