@@ -138,14 +138,17 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       ShellOpen(VeraCryptDownloadPage);
       return;
   }
+  // A message box below runs its own loop, in which a refresh may rebuild the
+  // menus and free Item: keep its caption.
+  const std::string ConfigPath = Item->Caption;
   if (Id >= cmEditConfig && Id < cmCreateConfig) {
-    ShellOpen(Item->Caption);
+    ShellOpen(ConfigPath);
   } else if (Id >= cmCreateConfig && Id < cmDeleteConfig) {
     // A failure is shown by the template routine; the shell opens the path anyway.
-    CreateFileFromTemplate(".tcvinfo.ini", Item->Caption, NewVolumeConfigText(), true);
-    ShellOpen(Item->Caption);
+    CreateFileFromTemplate(".tcvinfo.ini", ConfigPath, NewVolumeConfigText(), true);
+    ShellOpen(ConfigPath);
   } else if (Id >= cmDeleteConfig) {
-    if (!FileDeleteEx(Item->Caption, false, false)) ShowLastError();
+    if (!FileDeleteEx(ConfigPath, false, false)) ShowLastError();
   }
 }
 
