@@ -120,10 +120,14 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
       if (Session < 0 || static_cast<DWORD>(Session) != SessionId) return 0;
       switch (WParam) {
         case WTS_CONSOLE_CONNECT:
+          MountsHeld = false;
           ProcessVolumes();
           break;
         case WTS_CONSOLE_DISCONNECT:
-          if (DismountAllOnSwitchUser) DismountAll(true);
+          if (DismountAllOnSwitchUser) {
+            MountsHeld = true;
+            DismountAll(true);
+          }
           break;
         case WTS_SESSION_LOGOFF:
           AppFlags |= afLoggingOff;

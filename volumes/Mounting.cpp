@@ -14,6 +14,7 @@
 #include "VolumeTimer.h"
 
 std::string DefaultPassword;
+bool MountsHeld = false;
 std::function<void(int Index, const std::string& Text, bool Success)> VolumeResultHook;
 
 namespace {
@@ -35,6 +36,7 @@ void AskPasswordIfEmpty(TTCVolume& V, std::string& Password, const std::string& 
 }
 
 void TryMount(int Index) {
+  if (MountsHeld) return;
   std::string Program;
   if (!FindCryptProgram(Program)) return;
   // The list is not replaced while a pass runs (afBusy holds the timer's
@@ -179,6 +181,7 @@ void FinalizeVolumeControl() {
   Volumes.clear();
   SysVolumes.clear();
   WipeString(DefaultPassword);
+  MountsHeld = false;
   CryptProgramPath.clear();
   ReleaseMonitorNotices();
 }

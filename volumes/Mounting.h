@@ -25,6 +25,10 @@ void MountAll();
 void DismountVolume(int Index, bool KeepAuto);
 // DismountVolume for every mounted volume, in order.
 void DismountAll(bool KeepAuto);
+// While set, passes start no mount: the volumes were dismounted because the
+// user's console session was switched away, and stay wanted (Auto) only for
+// the user's return, not for the next timer tick.
+extern bool MountsHeld;
 // One pass over Volumes: follows pending work, starts monitors, mounts the
 // volumes wanted mounted (asking for passwords). Returns at once while a pass
 // is running (afBusy).

@@ -138,6 +138,27 @@ TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
   EXPECT_TRUE(Box.Prompts.empty());  // the default password was known
 }
 
+// A user switch dismounts with Auto kept; the timer still ticking (another
+// pending volume, a recent "Settings...") must not mount again before the
+// user is back.
+TEST_F(MountCycleTest, VolumesDismountedForAUserSwitchWaitForTheReturn) {
+  const int I = Define("Shared", "b.hc", true);
+  DefaultPassword = "secret";
+  ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
+  MountsHeld = true;
+  DismountAll(true);
+  KeepPolling(30000);
+  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }, 20000));
+  Pump(1500);
+  EXPECT_TRUE(Volumes[I].Auto && !IsVolumeMounted(I));
+  EXPECT_EQ(Logged(2).size(), 2u);
+  MountsHeld = false;
+  ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 3; }, 20000));
+  EXPECT_EQ(Results[2], (VolumeResult{I, "Volume Mounted", true}));
+}
+
 TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
   SetEnvironmentVariableW(L"STANDIN_REFUSE", L"mount");
   const int I = Define("Shared", "c.hc", true);
