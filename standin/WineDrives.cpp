@@ -120,11 +120,8 @@ std::string WineDosPath(const std::string& UnixPath)
   if (!dosName) return {};
   WCHAR* name = dosName(UnixPath.c_str());
   if (!name) return {};
-  std::wstring wide(name);
+  std::string result = WideToUtf8(name);
   HeapFree(GetProcessHeap(), 0, name);
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string result(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), result.data(), n, nullptr, nullptr);
   return result;
 }
 
