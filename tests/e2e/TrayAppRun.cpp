@@ -201,8 +201,10 @@ void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text) {
 }
 
 bool TrayAppRun::AnswerPrompt(const std::string& Prompt, const std::string& Text) const {
-  HWND Box = WaitForWindow("InputBox");
-  if (!Box || InputBoxPrompt(Box) != Prompt) return false;
+  // The box answered before may still be closing: wait for the one asking this.
+  HWND Box = nullptr;
+  auto Asking = [&] { return (Box = WindowOf(FProcess.dwProcessId, "InputBox", true)) && InputBoxPrompt(Box) == Prompt; };
+  if (!WaitUntil(Asking, 10000)) return false;
   AnswerInputBox(Box, Text);
   return true;
 }
