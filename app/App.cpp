@@ -2,21 +2,12 @@
 
 #include <wtsapi32.h>
 
-#include "AppFlags.h"
 #include "ConfigFiles.h"
-#include "FileMonitor.h"
 #include "Files.h"
+#include "MenuTexts.h"
+#include "MinDialogs.h"
 #include "MinIniFile.h"
-#include "Mounting.h"
 #include "PasswordMemory.h"
-#include "VolumeDefinitions.h"
-
-bool DismountAllOnSwitchUser = true;
-bool SavePass = false;
-int32_t RememberPassMin = 0;
-std::string CustomIconPath;
-
-TApp* App = nullptr;
 
 namespace {
 constexpr char SettingsSection[] = "Common";
@@ -24,61 +15,52 @@ constexpr char SettingsSection[] = "Common";
 
 // The hook is given to the base so that it sees the messages sent while the
 // window is created; those never reach a branch that reads TApp's members.
-TApp::TApp(const std::string& Title)
-    : TMinApplication(Title, [this](HWND W, UINT M, WPARAM Wp, LPARAM Lp) {
-        return OnAppMessage(W, M, Wp, Lp);
-      }) {
+TApp::TApp(const std::string& Title, bool NoDismount)
+    : TMinApplication(Title, [this](HWND W, UINT M, WPARAM Wp, LPARAM Lp) { return OnAppMessage(W, M, Wp, Lp); }),
+      NoDismount(NoDismount),
+      VolumesMenu(std::make_unique<TMinPopupMenu>()),
+      OptionsMenu(std::make_unique<TMinPopupMenu>()),
+      VolumeControl(*this) {
   if (!WTSRegisterSessionNotification(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
 
-  VolumesMenu = new TMinPopupMenu;
   VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
-  OptionsMenu = new TMinPopupMenu;
   OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
 
   // Shared: the built-in icon is never destroyed, so it can come back after
   // a custom one.
   MainIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXSMICON),
-                                           GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  TrayIcon = new TMinTrayIcon(MainIcon, true, Title);
+                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, true, Title);
   TrayIcon->OnMouse = [this](TMinTrayIcon* Sender, WORD Msg) { return OnTrayMouse(Sender, Msg); };
-  TrayIcon->PopupMenu = OptionsMenu;
+  TrayIcon->PopupMenu = OptionsMenu.get();
   TrayIcon->SetAutoRestore(true);
-
-  RebuildMenusHook = [this] { RebuildMenus(); };
-  VolumeResultHook = [this](int Index, const std::string& Text, bool Ok) {
-    OnVolumeResult(Index, Text, Ok);
-  };
 
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &SessionId)) SessionId = 0;
 
   ExchangeSettings(false);
-  LoadRememberedPassword();
-  RefreshVolumes();
-  ProcessVolumes();
+  LoadRememberedPassword(VolumeControl.DefaultPassword);
+  VolumeControl.RefreshVolumes();
+  VolumeControl.ProcessVolumes();
   TrayIcon->SetShown(true);
 }
 
 TApp::~TApp() {
   SaveState();
-  // Volume control outlives the application object; its hooks must not
-  // reach a freed one.
-  RebuildMenusHook = nullptr;
-  VolumeResultHook = nullptr;
-  if (!CustomIconPath.empty() && TrayIcon) {
+  if (!CustomIconPath.empty()) {
     HICON Custom = TrayIcon->Icon;
     TrayIcon->SetIcon(MainIcon);
     DestroyIcon(Custom);
   }
+  if (!NoDismount && !LoggingOff) VolumeControl.DismountAll(false);
 }
 
 void TApp::ExchangeSettings(bool Save) {
   TMinIniFile Ini(SettingsFileName(), Save);
   Ini.Section = SettingsSection;
   if (!Save) LoadIconSetting(Ini.ReadWriteString("Icon", ""));
-  DismountAllOnSwitchUser = Ini.ReadWriteBool("DismountAllOnSwitchUser", DismountAllOnSwitchUser);
-  SavePass = Ini.ReadWriteBool("SavePass", SavePass);
-  RememberPassMin = Ini.ReadWriteInteger("RememberPassMin", RememberPassMin);
+  Settings.DismountAllOnSwitchUser = Ini.ReadWriteBool("DismountAllOnSwitchUser", Settings.DismountAllOnSwitchUser);
+  Settings.SavePass = Ini.ReadWriteBool("SavePass", Settings.SavePass);
+  Settings.RememberPassMin = Ini.ReadWriteInteger("RememberPassMin", Settings.RememberPassMin);
 }
 
 void TApp::LoadIconSetting(const std::string& Value) {
@@ -91,8 +73,8 @@ void TApp::LoadIconSetting(const std::string& Value) {
   } else {
     SetCurrentDir(GetProgramFolder());
     const std::string Path = ExpandPath(Value);
-    HICON Loaded = static_cast<HICON>(
-        LoadImageW(nullptr, Utf8ToWide(Path).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+    HICON Loaded =
+        static_cast<HICON>(LoadImageW(nullptr, Utf8ToWide(Path).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
     if (!Loaded) return;
     TrayIcon->SetIcon(Loaded);
     CustomIconPath = Path;
@@ -103,8 +85,8 @@ void TApp::LoadIconSetting(const std::string& Value) {
 
 void TApp::SaveState() {
   ExchangeSettings(true);
-  StopFileMonitors();
-  SaveRememberedPassword();
+  VolumeControl.StopFileMonitors();
+  SaveRememberedPassword(VolumeControl.DefaultPassword, Settings.SavePass, Settings.RememberPassMin);
 }
 
 LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -120,17 +102,17 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
       if (Session < 0 || static_cast<DWORD>(Session) != SessionId) return 0;
       switch (WParam) {
         case WTS_CONSOLE_CONNECT:
-          MountsHeld = false;
-          ProcessVolumes();
+          VolumeControl.MountsHeld = false;
+          VolumeControl.ProcessVolumes();
           break;
         case WTS_CONSOLE_DISCONNECT:
-          if (DismountAllOnSwitchUser) {
-            MountsHeld = true;
-            DismountAll(true);
+          if (Settings.DismountAllOnSwitchUser) {
+            VolumeControl.MountsHeld = true;
+            VolumeControl.DismountAll(true);
           }
           break;
         case WTS_SESSION_LOGOFF:
-          AppFlags |= afLoggingOff;
+          LoggingOff = true;
           Terminate();
           break;
       }
@@ -143,11 +125,34 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
 bool TApp::OnTrayMouse(TMinTrayIcon*, WORD MouseMessage) {
   switch (MouseMessage) {
     case WM_LBUTTONUP:
-      if (!(AppFlags & afBusy)) VolumesMenu->PopupAtCursor();
+      if (!VolumeControl.Busy()) VolumesMenu->PopupAtCursor();
       return true;
     case WM_RBUTTONUP:
-      if (!(AppFlags & afBusy)) OptionsMenu->PopupAtCursor();
+      if (!VolumeControl.Busy()) OptionsMenu->PopupAtCursor();
       return true;
   }
   return false;
+}
+
+bool TApp::AskPassword(const std::string& Prompt, std::string& Password) {
+  return InputBox("", Prompt, "", Password, true);
+}
+
+bool TApp::LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) {
+  std::vector<std::string> Files;
+  if (!FileDialog(true, "Select Crypt Application", InitialDir,
+                  "VeraCrypt|VeraCrypt.exe|TrueCrypt|TrueCrypt.exe|Programs(*.exe)|*.exe", FilterIndex, Files))
+    return false;
+  Path = Files.front();
+  return true;
+}
+
+void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) {
+  if (!TrayIcon->Shown) return;
+  TrayIcon->ShowBalloon(VolumeResultTitle(Text, Success), Volume.Label, 2000, Success ? bkInfo : bkError);
+}
+
+void TApp::VolumesChanged(bool SettingsChanged) {
+  if (SettingsChanged) ExchangeSettings(false);
+  RebuildMenus();
 }

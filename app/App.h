@@ -1,17 +1,19 @@
 // The tray application: the one application object, its settings, the two
-// tray menus and their commands.
+// tray menus and their commands, and the answers volume control asks for.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "MinApp.h"
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
+#include "VolumeControl.h"
 
-// Command ids of the menu items (volume items use index + 1).
+// Command ids of the menu items that are not a volume or a config file.
 enum TAppCommand : int {
   cmMountAll = 1001,
   cmDismountAll = 1002,
@@ -22,28 +24,34 @@ enum TAppCommand : int {
   cmSettings = 1007,
   cmRunCryptProgram = 1008,
   cmDownloadVeraCrypt = 1009,
-  cmEditConfig = 7000,    // + index in SysVolumes
-  cmCreateConfig = 8000,  // + index in SysVolumes
-  cmDeleteConfig = 9000,  // + index in SysVolumes
 };
 
 // Settings of the "Common" section.
-extern bool DismountAllOnSwitchUser;
-extern bool SavePass;
-extern int32_t RememberPassMin;
-// Full path of the icon file the tray shows; empty for the built-in icon.
-extern std::string CustomIconPath;
+struct TAppSettings {
+  bool DismountAllOnSwitchUser = true;
+  bool SavePass = false;
+  int32_t RememberPassMin = 0;
+};
 
-class TApp : public TMinApplication {
+class TApp : public TMinApplication, private TVolumeControlHost {
 public:
-  explicit TApp(const std::string& Title);
+  // NoDismount: volumes stay mounted when the application ends ("-nd").
+  TApp(const std::string& Title, bool NoDismount);
+  // Saves the state and, unless told otherwise, dismounts every volume.
   ~TApp() override;
 
-  TMinTrayIcon* TrayIcon = nullptr;
-  TMinPopupMenu* VolumesMenu = nullptr;
-  TMinPopupMenu* OptionsMenu = nullptr;
+  TAppSettings Settings;
+  // Full path of the icon file the tray shows; empty for the built-in icon.
+  std::string CustomIconPath;
+  bool NoDismount;
+  // The session is logging off: no dismount at exit.
+  bool LoggingOff = false;
   DWORD SessionId = 0;
   HICON MainIcon = nullptr;
+  std::unique_ptr<TMinPopupMenu> VolumesMenu;
+  std::unique_ptr<TMinPopupMenu> OptionsMenu;
+  std::unique_ptr<TMinTrayIcon> TrayIcon;
+  TVolumeControl VolumeControl;
 
   // Loads (false) or saves (true) the "Common" settings.
   void ExchangeSettings(bool Save);
@@ -52,19 +60,17 @@ public:
   LRESULT OnAppMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
   bool OnTrayMouse(TMinTrayIcon* Sender, WORD MouseMessage);
 
-  // Refills both menus; volume control calls it after a refresh that changed
-  // anything.
+  // Refills both menus.
   void RebuildMenus();
   void OnVolumesMenuPopup(TMinPopupMenu* Sender);
   void OnOptionsMenuPopup(TMinPopupMenu* Sender);
-  void OnVolumeItemClick(TMinMenuItem* Item);
   void OnMenuCommand(TMinMenuItem* Item);
-  // Balloon for a finished mount or dismount.
-  void OnVolumeResult(int Index, const std::string& Text, bool Ok);
 
 private:
   void LoadIconSetting(const std::string& Value);
-};
 
-// The one application object.
-extern TApp* App;
+  bool AskPassword(const std::string& Prompt, std::string& Password) override;
+  bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
+  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) override;
+  void VolumesChanged(bool SettingsChanged) override;
+};

@@ -1,12 +1,12 @@
-// Program entry: switches, identity, settings file, the application object
-// and its loop, then the final clean-up of volume control.
+// Program entry: switches, identity, settings file, then the application
+// object and its loop.
 #include <windows.h>
 
+#include <memory>
+
 #include "App.h"
-#include "AppFlags.h"
 #include "ConfigFiles.h"
 #include "Identity.h"
-#include "Mounting.h"
 #include "StrUtils.h"
 #include "UnitStartup.h"
 
@@ -14,24 +14,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitUtilsUnit();
 
   std::string SwitchValue;
-  if (!HasParam("-m", SwitchValue) && HasSwitch("-nd")) AppFlags |= afNoDismount;
+  const bool NoDismount = !HasParam("-m", SwitchValue) && HasSwitch("-nd");
 
   VendorName = UnscrambleString(ScrambledVendorName, true, IdentityScrambleOffset);
   AppTitle = UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset);
 
   CreateFileFromTemplate(ProgramName + "Default.ini", SettingsFileName(), "", false);
 
-  App = new TApp(AppTitle);
+  auto App = std::make_unique<TApp>(AppTitle, NoDismount);
   try {
     App->Run();
   } catch (...) {
-    delete App;
+    // The final clean-up (saving, dismounting) runs before the exception
+    // ends the program.
+    App.reset();
     throw;
   }
-  delete App;
-  App = nullptr;
-
-  CustomIconPath.clear();
-  FinalizeVolumeControl();
   return 0;
 }

@@ -4,11 +4,9 @@
 
 #include <vector>
 
-#include "App.h"
 #include "ConfigFiles.h"
 #include "Files.h"
 #include "MountCommandLine.h"
-#include "Mounting.h"
 #include "PasswordRecord.h"
 #include "StrUtils.h"
 
@@ -30,13 +28,13 @@ double LocalNow() {
 
 std::string PasswordFileName() { return UserConfigDir() + "1.d"; }
 
-void SaveRememberedPassword() {
+void SaveRememberedPassword(const std::string& Password, bool SavePass, int32_t Minutes) {
   TPasswordRecord Record;
   Record.SavedAt = LocalNow();
-  Record.Minutes = RememberPassMin;
+  Record.Minutes = Minutes;
   Record.IsReal = SavePass ? 1 : 0;
-  Record.Length = static_cast<int32_t>(DefaultPassword.size());
-  Record.Text = ComposePasswordText(DefaultPassword, SavePass,
+  Record.Length = static_cast<int32_t>(Password.size());
+  Record.Text = ComposePasswordText(Password, SavePass,
                                     [](int Count) { return RandomString(Count, false); });
   std::vector<uint8_t> File;
   const bool Built = BuildPasswordFile(Record, GetTickCount(), File);
@@ -48,16 +46,16 @@ void SaveRememberedPassword() {
   FileCloseHandle(Handle);
 }
 
-void LoadRememberedPassword() {
+void LoadRememberedPassword(std::string& Password) {
   HANDLE Handle = FileOpenEx(PasswordFileName(), fmOpenRead | fmShareDenyNone, false);
   if (Handle == INVALID_HANDLE_VALUE) return;
   std::vector<uint8_t> Buffer(PasswordFileReadLimit);
   const int Read = FileReadBuf(Handle, Buffer.data(), static_cast<int>(Buffer.size()));
   FileCloseHandle(Handle);
   if (Read <= 0) return;
-  std::optional<std::string> Password = ReadPasswordFile(Buffer.data(), static_cast<std::size_t>(Read), LocalNow());
+  std::optional<std::string> Restored = ReadPasswordFile(Buffer.data(), static_cast<std::size_t>(Read), LocalNow());
   WipeBytes(Buffer.data(), Buffer.size());
-  if (!Password) return;
-  DefaultPassword = *Password;
-  WipeString(*Password);
+  if (!Restored) return;
+  Password = *Restored;
+  WipeString(*Restored);
 }

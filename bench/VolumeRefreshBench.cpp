@@ -10,13 +10,12 @@
 #include <vector>
 
 #include "ConfigFiles.h"
-#include "CryptProgram.h"
-#include "DriveScan.h"
 #include "Files.h"
+#include "MinApp.h"
 #include "StandinControl.h"
 #include "TestSupport.h"
 #include "UnitStartup.h"
-#include "VolumeDefinitions.h"
+#include "VolumeControl.h"
 
 namespace {
 
@@ -73,13 +72,23 @@ void WriteDefinitions(const std::vector<std::unique_ptr<ScratchFolder>>& Folders
   }
 }
 
+// Answers nothing: the refresh asks no question here.
+struct TSilentHost : TVolumeControlHost {
+  bool AskPassword(const std::string&, std::string&) override { return false; }
+  bool LocateCryptProgram(const std::string&, uint32_t, std::string&) override { return false; }
+  void VolumeResult(const TTCVolume&, const std::string&, bool) override {}
+  void VolumesChanged(bool) override {}
+};
+
 } // namespace
 
 int main() {
   InitUtilsUnit();
   VendorName = "VolumeRefreshBench";
-  CryptProgramPath = GetParamStr(0);
-  CryptVersionLevel = 119;
+  TMinApplication App("Volume refresh benchmark");
+  TSilentHost Host;
+  TVolumeControl Control(Host);
+  Control.CryptProgram = {GetParamStr(0), false, 119};
   if (!StartStandinDriver()) std::printf("stand-in driver not running: the mount list stays empty\n");
 
   std::vector<std::unique_ptr<ScratchFolder>> Folders;
@@ -95,13 +104,13 @@ int main() {
   const std::string ScanList = DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker;
   const std::string SettingsFile = SettingsFileName();
   WriteDefinitions(Folders, Drives, 1);
-  RefreshVolumes();
+  Control.RefreshVolumes();
 
   // Rounds of the two alternate, so both see the same load.
   double Bare = 1e9, NoChange = 1e9;
   for (int R = 0; R < 15; ++R) {
     Bare = std::min(Bare, Round(20, [&] { BareCalls(ScanList, SettingsFile); }));
-    NoChange = std::min(NoChange, Round(20, [] { RefreshVolumes(); }));
+    NoChange = std::min(NoChange, Round(20, [&] { Control.RefreshVolumes(); }));
   }
   std::printf("bare drive-type and file-time calls: %8.3f ms\n", Bare);
   std::printf("refresh, nothing changed:            %8.3f ms  (%.2fx the bare calls; target 2x)\n", NoChange,
@@ -111,11 +120,11 @@ int main() {
   for (int PerFile : {1, 10, 100}) {
     WriteDefinitions(Folders, Drives, PerFile);
     const int Calls = PerFile == 100 ? 3 : PerFile == 10 ? 10 : 30;
-    const double Reread = Measure(Calls, [] {
-      SysVolumes.clear();  // the next scan differs, so every file is read again
-      RefreshVolumes();
+    const double Reread = Measure(Calls, [&] {
+      Control.SysVolumes.clear();  // the next scan differs, so every file is read again
+      Control.RefreshVolumes();
     });
-    const std::size_t Count = Volumes.size();
+    const std::size_t Count = Control.Volumes.size();
     const double PerVolume = (Reread - NoChange) / double(Count ? Count : 1);
     std::printf("refresh re-reading %3d volumes a file: %9.3f ms, %4zu volumes, %.4f ms a volume\n", PerFile,
                 Reread, Count, PerVolume);
@@ -128,6 +137,5 @@ int main() {
     const std::string Info = VolumeConfigFileName(Drive->Letter());
     SetFileAttr(Info, FILE_ATTRIBUTE_NORMAL);
   }
-  Volumes.clear();
   return 0;
 }

@@ -1,31 +1,18 @@
 #include "CryptProgram.h"
 
-#include <vector>
-
 #include "ConfigFiles.h"
 #include "FileVersion.h"
 #include "Files.h"
-#include "MinDialogs.h"
 #include "MinIniFile.h"
+#include "VersionCompare.h"
 #include "UnitStartup.h"
+#include "VolumeControl.h"
 
-std::string CryptProgramPath;
-bool CryptIsTrueCrypt = false;
-int32_t CryptVersionLevel = 0;
-
-namespace {
-
-// The file dialog runs a message loop in which a timer tick or a menu could
-// ask again; one dialog at a time, the others go without a program.
-bool Asking = false;
-
-int32_t VersionLevel(const std::string& Version) {
+int32_t CryptVersionLevel(const std::string& Version) {
   if (CompareVersionStrings(Version, "1.19") >= 0) return 119;
   if (CompareVersionStrings(Version, "1.15") >= 0) return 115;
   return 114;
 }
-
-}  // namespace
 
 void FindDefaultCryptProgram(std::string& InitialDir, uint32_t& FilterIndex) {
   for (const char* Name : {"Vera", "True"}) {
@@ -42,40 +29,40 @@ void FindDefaultCryptProgram(std::string& InitialDir, uint32_t& FilterIndex) {
   }
 }
 
-bool FindCryptProgram(std::string& Path) {
+bool TVolumeControl::FindCryptProgram(std::string& Path) {
   Path.clear();
-  if (FileExistsEx(CryptProgramPath)) {
-    Path = CryptProgramPath;
+  TCryptProgram& Program = CryptProgram;
+  if (FileExistsEx(Program.Path)) {
+    Path = Program.Path;
     return true;
   }
-  if (Asking) return false;
+  // The question runs a message loop in which a timer tick or a menu could
+  // ask again; one question at a time, the others go without a program.
+  if (AskingForProgram) return false;
   const std::string ConfigDir = UserConfigDir();
   if (!ForceDirsEx(ConfigDir)) return false;
   // "Path" always lives in the per-user settings file.
   const std::string Settings = ConfigDir + ProgramName + ".ini";
   TMinIniFile Reader(Settings, false);
   Reader.Section = "Common";
-  CryptProgramPath = Reader.ReadWriteString("Path", "");
-  bool Found = FileExistsEx(CryptProgramPath);
+  Program.Path = Reader.ReadWriteString("Path", "");
+  bool Found = FileExistsEx(Program.Path);
   if (!Found) {
-    std::string InitialDir;
+    std::string InitialDir, Chosen;
     uint32_t FilterIndex = 1;
     FindDefaultCryptProgram(InitialDir, FilterIndex);
-    std::vector<std::string> Files;
-    Asking = true;
-    Found = FileDialog(true, "Select Crypt Application", InitialDir,
-                       "VeraCrypt|VeraCrypt.exe|TrueCrypt|TrueCrypt.exe|Programs(*.exe)|*.exe",
-                       FilterIndex, Files);
-    Asking = false;
-    CryptProgramPath = Found ? Files.front() : std::string();
+    AskingForProgram = true;
+    Found = Host.LocateCryptProgram(InitialDir, FilterIndex, Chosen);
+    AskingForProgram = false;
+    Program.Path = Found ? Chosen : std::string();
     TMinIniFile Writer(Settings, true);
     Writer.Section = "Common";
-    Writer.ReadWriteString("Path", CryptProgramPath);
+    Writer.ReadWriteString("Path", Program.Path);
   }
   if (Found) {
-    CryptIsTrueCrypt = SameTextUtf8(ExtractName(CryptProgramPath), "TrueCrypt.exe");
-    if (!CryptIsTrueCrypt) CryptVersionLevel = VersionLevel(GetFileVersion(CryptProgramPath));
+    Program.IsTrueCrypt = SameTextUtf8(ExtractName(Program.Path), "TrueCrypt.exe");
+    if (!Program.IsTrueCrypt) Program.VersionLevel = CryptVersionLevel(GetFileVersion(Program.Path));
   }
-  Path = CryptProgramPath;
+  Path = Program.Path;
   return Found;
 }

@@ -4,8 +4,6 @@
 #include "Files.h"
 #include "Volume.h"
 
-TSysVolumeArray SysVolumes;
-
 namespace {
 
 std::string DevicePathOf(char Letter) {
@@ -72,7 +70,8 @@ int32_t GetVolumePartitionNumber(char Letter) {
   return QueryVolumeDevice(Letter, PartitionNumberOf);
 }
 
-bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountList) {
+bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, TSysVolumeArray& SysVolumes,
+                    TTCMountedVolumeArray& MountList) {
   TSysVolumeArray New(ScanList.size());
   // The driver is asked once per scan, at the first drive without a disk.
   bool MountListAsked = false;
@@ -89,7 +88,7 @@ bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountLis
       if (S.Disk != -1) continue;
     }
     S.Disk = -1;
-    if (!MountListAsked && MountList.empty()) GetMountedVolumes(MountList);
+    if (!MountListAsked && MountList.empty()) GetMountedVolumes(Program, MountList);
     MountListAsked = true;
     const TTCMountedVolume* Mounted;
     if (FindMountedByLetter(S.Letter, Mounted, MountList)) {

@@ -15,9 +15,6 @@ struct TSysVolume {
 
 using TSysVolumeArray = std::vector<TSysVolume>;
 
-// The drives of the last scan that found a change.
-extern TSysVolumeArray SysVolumes;
-
 constexpr uint16_t DriveTypeRemovable = 2;
 constexpr uint16_t DriveTypeFixed = 3;
 
@@ -31,10 +28,12 @@ int32_t GetVolumeDiskNumber(char Letter);
 // Partition number of the drive, or -1.
 int32_t GetVolumePartitionNumber(char Letter);
 
-// Rebuilds SysVolumes from the letters of ScanList (MountList empty on entry;
-// the driver is asked lazily and the list handed back filled or empty).
-// True when anything differs from the previous scan.
-bool ScanSysVolumes(const std::string& ScanList, TTCMountedVolumeArray& MountList);
+// Rebuilds SysVolumes, the previous scan, from the letters of ScanList
+// (MountList empty on entry; Program's driver is asked lazily and the list
+// handed back filled or empty). True when anything differs from the previous
+// scan; SysVolumes is replaced only then.
+bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, TSysVolumeArray& SysVolumes,
+                    TTCMountedVolumeArray& MountList);
 
 // A letter to mount on: the first one after Letter whose root folder does not
 // exist, wrapping round to C; never A, B or Letter itself; 'Z' when all are taken.

@@ -1,34 +1,45 @@
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
-#include <string>
+#include <functional>
+
 #include "FSChangeMonitor.h"
-#include "Volume.h"
 
 // Watches the drive of a mounted container volume with "FileSetModified" on.
-// Its first change notice goes to the main thread, which marks the volume 2
-// and frees the monitor; the monitor thread itself touches neither Volumes
-// nor the application's object list.
+// Its first change notice is posted to the owner's notice window as
+// MonitorNoticeMessage with the monitor's Serial; the monitor thread itself
+// touches no volume. Its volume entry owns it.
 class TTCFileMonitor : public TFSChangeMonitor {
 public:
-  explicit TTCFileMonitor(const TTCVolume& Entry);
+  TTCFileMonitor(char MountedLetter, HWND NoticeWindow);
   ~TTCFileMonitor() override;
 
-  // A copy of the watched volume (without its password).
-  const TTCVolume Volume;
   // Tells this monitor's notice apart from one of a later monitor.
   const uint64_t Serial;
 
 private:
   void Changed(TFSChangeMonitor* Sender);
+  const HWND NoticeWindow;
 };
 
-// Starts a monitor when the entry's mark is 1, it has none and its container
-// exists. A mark of 2 is left alone, so the stamp waits for the dismount.
-void StartMonitor(TTCVolume& Entry);
-// Stamps the container with the current time when the mark is 2 (setting it
-// back to 1), then stops and frees the entry's monitor.
-void StopMonitor(TTCVolume& Entry);
-// StopMonitor for every entry of Volumes.
-void StopFileMonitors();
-// Part of the final clean-up: the main thread's notice window goes.
-void ReleaseMonitorNotices();
+// What a monitor posts: lParam is its Serial.
+constexpr UINT MonitorNoticeMessage = WM_APP + 1;
+
+// The message-only window of the main thread that receives the monitors'
+// notices and hands each Serial to OnNotice.
+class TMonitorNoticeWindow {
+public:
+  explicit TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice);
+  ~TMonitorNoticeWindow();
+  TMonitorNoticeWindow(const TMonitorNoticeWindow&) = delete;
+  TMonitorNoticeWindow& operator=(const TMonitorNoticeWindow&) = delete;
+
+  HWND Handle() const { return Window; }
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+  std::function<void(uint64_t Serial)> OnNotice;
+  HWND Window = nullptr;
+};

@@ -2,6 +2,7 @@
 #include <memory>
 #include "CryptProgram.h"
 #include "Files.h"
+#include "Volume.h"
 #include "MountListDecoder.h"
 #include "MountedNameRules.h"
 
@@ -15,17 +16,17 @@ std::string UpperCaseName(std::u16string Name) {
 
 } // namespace
 
-bool OpenCryptDriver(HANDLE& Handle) {
-  const char* Device = MountListRequestFor(CryptIsTrueCrypt, CryptVersionLevel).DeviceName;
+bool OpenCryptDriver(const TCryptProgram& Program, HANDLE& Handle) {
+  const char* Device = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel).DeviceName;
   Handle = CreateFileA(Device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   return Handle != INVALID_HANDLE_VALUE;
 }
 
-bool GetMountedVolumes(TTCMountedVolumeArray& List) {
+bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List) {
   List.clear();
   HANDLE Driver;
-  if (!OpenCryptDriver(Driver)) return true;
-  const TMountListRequest Request = MountListRequestFor(CryptIsTrueCrypt, CryptVersionLevel);
+  if (!OpenCryptDriver(Program, Driver)) return true;
+  const TMountListRequest Request = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel);
   std::unique_ptr<uint8_t[]> Reply(new uint8_t[Request.ReplySize]());
   DWORD Returned = 0;
   bool Answered = DeviceIoControl(Driver, MountListControlCode, Reply.get(), Request.ReplySize,
@@ -37,7 +38,7 @@ bool GetMountedVolumes(TTCMountedVolumeArray& List) {
     TTCMountedVolume Entry;
     if (!ParseMountedName(UpperCaseName(std::move(Slot.Name)), Entry.Disk, Entry.Partition, Entry.Path)) continue;
     Entry.Letter = Slot.Letter;
-    Entry.TrueCryptMode = CryptIsTrueCrypt || Slot.TrueCryptFlag;
+    Entry.TrueCryptMode = Program.IsTrueCrypt || Slot.TrueCryptFlag;
     List.push_back(std::move(Entry));
   }
   return true;
@@ -66,11 +67,9 @@ bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry,
   return false;
 }
 
-bool FindMountedVolume(int32_t Disk, int32_t Partition, const std::string& File,
-                       char& MountedLetter, const TTCMountedVolumeArray& List) {
+bool FindMountedVolume(const TVolumeIdentity& Identity, char& MountedLetter, const TTCMountedVolumeArray& List) {
   for (const TTCMountedVolume& M : List) {
-    bool Same = M.Path.empty() ? M.Disk == Disk && M.Partition == Partition : SameTextUtf8(File, M.Path);
-    if (Same) {
+    if (SameVolume(Identity, {M.Disk, M.Partition, M.Path})) {
       MountedLetter = M.Letter;
       return true;
     }

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "CryptProgram.h"
+
+struct TVolumeIdentity;
+
 // One volume the encryption driver reports as mounted.
 struct TTCMountedVolume {
   char Letter = 0;         // 'A'..'Z'
@@ -17,11 +21,11 @@ struct TTCMountedVolume {
 using TTCMountedVolumeArray = std::vector<TTCMountedVolume>;
 
 // Opens the driver of the located program ("\\.\TrueCrypt" or "\\.\VeraCrypt").
-bool OpenCryptDriver(HANDLE& Handle);
+bool OpenCryptDriver(const TCryptProgram& Program, HANDLE& Handle);
 
 // List := the volumes the driver reports; empty when it cannot be asked.
 // Always true.
-bool GetMountedVolumes(TTCMountedVolumeArray& List);
+bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List);
 
 // Decodes one upper-cased volume name: an existing container file (a
 // leading "\??\" dropped), or a "...HARDDISK<n>\...PARTITION<m>" device name.
@@ -32,7 +36,5 @@ bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition
 bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry,
                          const TTCMountedVolumeArray& List);
 
-// The first entry matching a volume's identity (container path without regard
-// to case, or disk and partition); MountedLetter := its letter, or 0.
-bool FindMountedVolume(int32_t Disk, int32_t Partition, const std::string& File,
-                       char& MountedLetter, const TTCMountedVolumeArray& List);
+// The first entry with the volume's identity; MountedLetter := its letter, or 0.
+bool FindMountedVolume(const TVolumeIdentity& Identity, char& MountedLetter, const TTCMountedVolumeArray& List);

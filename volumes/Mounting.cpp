@@ -1,70 +1,72 @@
-#include "Mounting.h"
-
+// Volume control's passes: mounting and dismounting, and the life of the
+// control itself.
 #include <windows.h>
 
-#include "AppFlags.h"
-#include "CryptProgram.h"
 #include "DriveScan.h"
-#include "FileMonitor.h"
 #include "Files.h"
-#include "MinDialogs.h"
 #include "MountCommandLine.h"
 #include "Process.h"
-#include "Volume.h"
-#include "VolumeTimer.h"
-
-std::string DefaultPassword;
-bool MountsHeld = false;
-std::function<void(int Index, const std::string& Text, bool Success)> VolumeResultHook;
+#include "Scoped.h"
+#include "StrUtils.h"
+#include "VolumeControl.h"
 
 namespace {
 
 const char* const MountedText = "Volume Mounted";
 const char* const DismountedText = "Volume Dismounted";
 
-void ReportResult(int Index, const char* Text, bool Success) {
-  if (VolumeResultHook) VolumeResultHook(Index, Text, Success);
+}  // namespace
+
+TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
+    : Timer(*this), Host(Host), NoticeWindow([this](uint64_t Serial) { MonitorNoticed(Serial); }) {}
+
+TVolumeControl::~TVolumeControl() {
+  for (TTCVolume& V : Volumes) WipeString(V.Password);
+  // The monitors go before the window they post to.
+  Volumes.clear();
+  WipeString(DefaultPassword);
 }
 
-// Asks in the masked input box when Password is empty; Cancel switches the
-// volume's Auto off.
-void AskPasswordIfEmpty(TTCVolume& V, std::string& Password, const std::string& Prompt) {
-  if (!Password.empty()) return;
-  std::string Value;
-  V.Auto = InputBox("", Prompt, "", Value, true);
-  Password.swap(Value);
+void TVolumeControl::ReportResult(const TTCVolume& V, const char* Text, bool Success) {
+  Host.VolumeResult(V, Text, Success);
 }
 
-void TryMount(int Index) {
+void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
   if (MountsHeld) return;
   std::string Program;
   if (!FindCryptProgram(Program)) return;
-  // The list is not replaced while a pass runs (afBusy holds the timer's
-  // refresh off), so the entry stays put across the dialogs' loops.
-  TTCVolume& V = Volumes[Index];
-  if (!V.Auto) return;
-  if (V.Partition == 0 && V.File.empty()) return;
-  if (V.DefaultPass) {
-    AskPasswordIfEmpty(V, DefaultPassword, "Default Password:");
-  } else {
-    AskPasswordIfEmpty(V, V.Password, V.Label + " Password:");
+  // Each question runs a message loop that may have replaced the list: the
+  // volume is looked up again after each.
+  TTCVolume* V = FindVolume(Identity, Volumes);
+  if (!V || !V->Auto) return;
+  if (V->Partition == 0 && V->File.empty()) return;
+  const bool Shared = V->DefaultPass;
+  if ((Shared ? DefaultPassword : V->Password).empty()) {
+    std::string Entered;
+    const bool Answered = Host.AskPassword(Shared ? "Default Password:" : V->Label + " Password:", Entered);
+    V = FindVolume(Identity, Volumes);
+    if (!V) return WipeString(Entered);
+    // Cancel switches Auto off.
+    V->Auto = Answered;
+    (Shared ? DefaultPassword : V->Password).swap(Entered);
+    WipeString(Entered);
   }
-  const std::string& Password = V.DefaultPass ? DefaultPassword : V.Password;
+  const std::string& Password = Shared ? DefaultPassword : V->Password;
   if (Password.empty()) return;
-  char Letter = V.Letter;
-  if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\"))
-    Letter = FindFreeDriveLetter(Letter);
-  const std::string Path = V.File.empty() ? PartitionDevicePath(V.Disk, V.Partition) : V.File;
-  MountCommand(Path, Password, V.Label, V.TrueCrypt, Letter);
+  char Letter = V->Letter;
+  if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\")) Letter = FindFreeDriveLetter(Letter);
+  const std::string Path = V->File.empty() ? PartitionDevicePath(V->Disk, V->Partition) : V->File;
+  std::string Params = MountParameters(Path, Password, V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter);
+  RunProcess(Program, Params);
+  WipeString(Params);
   Sleep(MountLaunchPause);
-  V.MountPending = true;
-  V.PendingTime = 1;
-  BeginPending();
+  V->MountPending = true;
+  V->PendingTime = 1;
+  Timer.BeginPending();
 }
 
-void ProcessVolume(int Index, uint32_t Interval) {
-  TTCVolume& V = Volumes[Index];
-  const bool Mounted = IsVolumeMounted(Index);
+void TVolumeControl::ProcessVolume(TTCVolume& V, uint32_t Interval) {
+  const bool Mounted = V.Mounted();
   if (Mounted && V.DismountPending) {
     V.PendingTime += Interval;
     if (V.PendingTime > PendingTimeout) {
@@ -72,24 +74,24 @@ void ProcessVolume(int Index, uint32_t Interval) {
       V.Auto = false;
       V.MountedLetter = 0;
       V.PendingTime = 0;
-      ReportResult(Index, DismountedText, false);
-      EndPending();
+      ReportResult(V, DismountedText, false);
+      Timer.EndPending();
     }
   } else if (Mounted && V.MountPending) {
     V.MountPending = false;
     V.PendingTime = 0;
-    ReportResult(Index, MountedText, true);
-    EndPending();
-    StartMonitor(Volumes[Index]);
+    ReportResult(V, MountedText, true);
+    Timer.EndPending();
+    StartMonitor(V);
   } else if (Mounted) {
     StartMonitor(V);
   } else if (V.DismountPending) {
     V.DismountPending = false;
     V.MountedLetter = 0;
     V.PendingTime = 0;
-    ReportResult(Index, DismountedText, true);
-    EndPending();
-    StopMonitor(Volumes[Index]);
+    ReportResult(V, DismountedText, true);
+    Timer.EndPending();
+    StopMonitor(V);
   } else if (V.MountPending) {
     V.PendingTime += Interval;
     if (V.PendingTime > PendingTimeout) {
@@ -98,90 +100,62 @@ void ProcessVolume(int Index, uint32_t Interval) {
       V.Auto = false;
       V.DefaultPass = false;
       V.PendingTime = 0;
-      ReportResult(Index, MountedText, false);
-      EndPending();
+      ReportResult(V, MountedText, false);
+      Timer.EndPending();
     }
   } else {
-    TryMount(Index);
+    TryMount(V.Identity());
   }
 }
 
-}  // namespace
-
-void MountVolume(int Index, bool ProcessNow) {
-  if (IsValidVolumeIndex(Index) && !Volumes[Index].MountPending) {
-    Volumes[Index].Auto = true;
-    Volumes[Index].PendingTime = 1;
+void TVolumeControl::MountVolume(const TVolumeIdentity& Identity, bool ProcessNow) {
+  TTCVolume* V = FindVolume(Identity, Volumes);
+  if (V && !V->MountPending) {
+    V->Auto = true;
+    V->PendingTime = 1;
   }
   if (ProcessNow) ProcessVolumes();
 }
 
-void MountAll() {
-  for (int I = 0; I < static_cast<int>(Volumes.size()); ++I) MountVolume(I, false);
+void TVolumeControl::MountAll() {
+  for (TTCVolume& V : Volumes) {
+    if (V.MountPending) continue;
+    V.Auto = true;
+    V.PendingTime = 1;
+  }
   ProcessVolumes();
 }
 
-void DismountVolume(int Index, bool KeepAuto) {
-  if (!IsVolumeMounted(Index)) return;
+void TVolumeControl::DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto) {
+  const TTCVolume* Known = FindVolume(Identity, Volumes);
+  if (!Known || !Known->Mounted()) return;
   std::string Program;
   if (!FindCryptProgram(Program)) return;
-  if (!IsVolumeMounted(Index)) return;  // the file dialog's loop may have changed it
-  TTCVolume& V = Volumes[Index];
-  if (V.DismountPending) return;
-  V.DismountPending = true;
-  V.Auto = KeepAuto;
-  V.PendingTime = 1;
-  DismountCommand(V.MountedLetter);
-  BeginPending();
+  // The program question may have run a loop that replaced the list.
+  TTCVolume* V = FindVolume(Identity, Volumes);
+  if (!V || !V->Mounted() || V->DismountPending) return;
+  V->DismountPending = true;
+  V->Auto = KeepAuto;
+  V->PendingTime = 1;
+  RunProcess(Program, DismountParameters(V->MountedLetter));
+  Timer.BeginPending();
 }
 
-void DismountAll(bool KeepAuto) {
-  for (int I = 0; I < static_cast<int>(Volumes.size()); ++I)
-    if (IsVolumeMounted(I)) DismountVolume(I, KeepAuto);
+void TVolumeControl::DismountAll(bool KeepAuto) {
+  for (std::size_t I = 0; I < Volumes.size(); ++I)
+    if (Volumes[I].Mounted()) DismountVolume(Volumes[I].Identity(), KeepAuto);
 }
 
-void ProcessVolumes() {
-  if (AppFlags & afBusy) return;
-  AppFlags |= afBusy;
-  struct TClearBusy {
-    ~TClearBusy() { AppFlags &= static_cast<uint8_t>(~afBusy); }
-  } ClearBusy;
+void TVolumeControl::ProcessVolumes() {
+  if (PassRunning) return;
+  PassRunning = true;
+  ScopeExit EndPass([this] { PassRunning = false; });
   // The time-out counts passes: each adds the timer's interval.
-  const uint32_t Interval = KeepPolling(0)->Interval;
+  const uint32_t Interval = Timer.Interval;
   try {
-    for (int I = 0; I < static_cast<int>(Volumes.size()); ++I) ProcessVolume(I, Interval);
+    // By position: a question inside may replace the list.
+    for (std::size_t I = 0; I < Volumes.size(); ++I) ProcessVolume(Volumes[I], Interval);
   } catch (...) {
     // A failing volume ends the pass quietly; the next pass tries again.
   }
-}
-
-void MountCommand(const std::string& Path, const std::string& Password, const std::string& Label,
-                  bool TrueCryptMode, char Letter) {
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
-  std::string Params = MountParameters(Path, Password, Label, TrueCryptMode, CryptIsTrueCrypt, Letter);
-  RunProcess(Program, Params);
-  WipeString(Params);
-}
-
-void DismountCommand(char Letter) {
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
-  std::string Params = DismountParameters(Letter);
-  RunProcess(Program, Params);
-}
-
-void FinalizeVolumeControl() {
-  delete VolumeTimer;  // clears VolumeTimer
-  if (!(AppFlags & (afLoggingOff | afNoDismount))) DismountAll(false);
-  for (TTCVolume& V : Volumes) {
-    WipeString(V.Password);
-    delete V.Monitor;  // only left when nobody stopped the monitors
-  }
-  Volumes.clear();
-  SysVolumes.clear();
-  WipeString(DefaultPassword);
-  MountsHeld = false;
-  CryptProgramPath.clear();
-  ReleaseMonitorNotices();
 }

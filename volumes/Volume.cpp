@@ -1,27 +1,30 @@
 #include "Volume.h"
+
+#include <windows.h>
+
 #include "Files.h"
 
-TTCVolumesArray Volumes;
-
-bool FindVolume(int32_t Disk, int32_t Partition, const std::string& File,
-                TTCVolumesArray& List, TTCVolume*& Entry, int* Index) {
-  for (std::size_t I = 0; I < List.size(); ++I) {
-    TTCVolume& V = List[I];
-    bool Same = File.empty() ? V.Disk == Disk && V.Partition == Partition : SameTextUtf8(V.File, File);
-    if (Same) {
-      Entry = &V;
-      if (Index) *Index = int(I);
-      return true;
-    }
-  }
-  Entry = nullptr;
-  return false;
+std::string VolumeFileKey(const std::string& File) {
+  // Sort keys ignoring case are equal exactly when CompareString finds the
+  // texts equal ignoring case.
+  const std::wstring Wide = Utf8ToWide(File);
+  constexpr DWORD Flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int Size = LCMapStringW(LOCALE_USER_DEFAULT, Flags, Wide.c_str(), int(Wide.size()), nullptr, 0);
+  std::string Key(std::size_t(Size > 0 ? Size : 0), '\0');
+  if (Size > 0)
+    LCMapStringW(LOCALE_USER_DEFAULT, Flags, Wide.c_str(), int(Wide.size()), reinterpret_cast<LPWSTR>(Key.data()),
+                 Size);
+  return Key;
 }
 
-bool IsValidVolumeIndex(int Index) {
-  return Index >= 0 && std::size_t(Index) < Volumes.size();
+bool SameVolume(const TVolumeIdentity& A, const TVolumeIdentity& B) {
+  if (A.File.empty() != B.File.empty()) return false;
+  if (A.File.empty()) return A.Disk == B.Disk && A.Partition == B.Partition;
+  return VolumeFileKey(A.File) == VolumeFileKey(B.File);
 }
 
-bool IsVolumeMounted(int Index) {
-  return IsValidVolumeIndex(Index) && Volumes[Index].MountedLetter != 0;
+TTCVolume* FindVolume(const TVolumeIdentity& Identity, TTCVolumesArray& List) {
+  for (TTCVolume& V : List)
+    if (SameVolume(V.Identity(), Identity)) return &V;
+  return nullptr;
 }

@@ -1,15 +1,30 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-class TTCFileMonitor;
+#include "FileMonitor.h"
 
 // Stands in for a drive letter to denote the per-user ".tcvinfo.ini".
 constexpr char AppDataMarker = '\x01';
 
-// One configured volume: a container file, or a partition given by disk and
-// partition number when File is empty.
+// What a volume is, whatever list it sits in: a container file, or a
+// partition given by disk and partition number when File is empty.
+struct TVolumeIdentity {
+  int32_t Disk = 0;
+  int32_t Partition = 0;
+  std::string File;
+};
+
+// The one comparison of identities: a container and a partition are never
+// the same volume; containers compare by SameVolumeFileKey.
+bool SameVolume(const TVolumeIdentity& A, const TVolumeIdentity& B);
+// The key two container paths share exactly when they name the same
+// container: equal without regard to letter case, by the user's locale.
+std::string VolumeFileKey(const std::string& File);
+
+// One configured volume. Move-only: it owns its container monitor.
 struct TTCVolume {
   int32_t Index = 0;            // position in the list it was read into
   char InfoDrive = 0;           // drive whose ".tcvinfo.ini" defined it, or AppDataMarker
@@ -17,7 +32,7 @@ struct TTCVolume {
   int32_t Partition = 0;        // 0: a container file
   std::string File;             // full container path; empty for a partition volume
   uint8_t FileSetModified = 0;  // 0 off, 1 on, 2 on and a change inside was seen
-  TTCFileMonitor* Monitor = nullptr; // running change monitor; not owned
+  std::unique_ptr<TTCFileMonitor> Monitor;  // running change monitor
   std::string Label;            // the INI section name
   char Letter = 0;              // wanted drive letter 'A'..'Z', or ' ' for any free one
   bool Auto = false;            // wanted mounted
@@ -29,21 +44,12 @@ struct TTCVolume {
   uint32_t PendingTime = 0;     // milliseconds waited for the pending outcome
   char MountedLetter = 0;       // drive it is mounted on now; 0 when not mounted
   std::string Password;         // the volume's own password once entered
+
+  TVolumeIdentity Identity() const { return {Disk, Partition, File}; }
+  bool Mounted() const { return MountedLetter != 0; }
 };
 
 using TTCVolumesArray = std::vector<TTCVolume>;
 
-// The configured volumes in reading order; other code names a volume by its
-// position here.
-extern TTCVolumesArray Volumes;
-
-// Looks for a volume's identity in List: the container path without regard
-// to case when File is not empty (Disk and Partition are then ignored), else
-// the pair Disk, Partition. The first match wins: Entry points at it and
-// *Index (when given) receives its position. No match: Entry is null, false.
-bool FindVolume(int32_t Disk, int32_t Partition, const std::string& File,
-                TTCVolumesArray& List, TTCVolume*& Entry, int* Index = nullptr);
-
-bool IsValidVolumeIndex(int Index);
-// A valid index whose entry has a MountedLetter.
-bool IsVolumeMounted(int Index);
+// The entry of List with this identity, or null.
+TTCVolume* FindVolume(const TVolumeIdentity& Identity, TTCVolumesArray& List);

@@ -1,50 +1,38 @@
-#include "VolumeDefinitions.h"
+// Volume control's refresh: the drives, the ".tcvinfo.ini" files and the
+// merge of what they define into the list.
 #include <unordered_map>
-#include "AppFlags.h"
+
 #include "ConfigFiles.h"
-#include "CryptProgram.h"
-#include "DriveScan.h"
-#include "FileMonitor.h"
 #include "Files.h"
 #include "MinIniFile.h"
 #include "StrUtils.h"
+#include "VolumeControl.h"
 #include "VolumeInfoRules.h"
-
-double SettingsFileDate = 0;
-std::function<void()> RebuildMenusHook;
 
 namespace {
 
-// Finds volumes by identity the way FindVolume does, without scanning the
-// whole list for every look-up: hundreds of definitions are read and merged
-// at once. Paths are keyed by their case-insensitive sort key, which compares
-// equal exactly when SameTextUtf8 does.
+// Finds volumes by identity as SameVolume compares them, without scanning
+// the whole list for every look-up: hundreds of definitions are read and
+// merged at once.
 class TVolumeIdentityIndex {
 public:
-  void Add(const TTCVolume& V, int Position) {
-    if (!V.File.empty()) ByFile.emplace(FileKey(V.File), Position);
-    ByDiskPartition.emplace(DiskPartitionKey(V.Disk, V.Partition), Position);
+  void Add(const TVolumeIdentity& Identity, int Position) {
+    if (Identity.File.empty())
+      ByDiskPartition.emplace(DiskPartitionKey(Identity.Disk, Identity.Partition), Position);
+    else
+      ByFile.emplace(VolumeFileKey(Identity.File), Position);
   }
   // Position of the first entry added with this identity, or -1.
-  int Find(int32_t Disk, int32_t Partition, const std::string& File) const {
-    if (File.empty()) {
-      auto Found = ByDiskPartition.find(DiskPartitionKey(Disk, Partition));
+  int Find(const TVolumeIdentity& Identity) const {
+    if (Identity.File.empty()) {
+      auto Found = ByDiskPartition.find(DiskPartitionKey(Identity.Disk, Identity.Partition));
       return Found == ByDiskPartition.end() ? -1 : Found->second;
     }
-    auto Found = ByFile.find(FileKey(File));
+    auto Found = ByFile.find(VolumeFileKey(Identity.File));
     return Found == ByFile.end() ? -1 : Found->second;
   }
 
 private:
-  static std::string FileKey(const std::string& File) {
-    std::wstring Wide = Utf8ToWide(File);
-    int Size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, Wide.c_str(), int(Wide.size()), nullptr, 0);
-    std::string Key(std::size_t(Size > 0 ? Size : 0), '\0');
-    if (Size > 0)
-      LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, Wide.c_str(), int(Wide.size()),
-                   reinterpret_cast<LPWSTR>(Key.data()), Size);
-    return Key;
-  }
   static int64_t DiskPartitionKey(int32_t Disk, int32_t Partition) {
     return int64_t(uint64_t(uint32_t(Disk)) << 32 | uint32_t(Partition));
   }
@@ -80,7 +68,7 @@ void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityInde
     V.File = CompleteContainerPath(Ini.ReadWriteString("File", ""), InfoDrive);
     const bool ContainerExists = !V.File.empty() && FileExistsEx(V.File);
     if (V.Partition == 0 && !ContainerExists) continue;
-    if (Index.Find(V.Disk, V.Partition, V.File) >= 0) continue;
+    if (Index.Find(V.Identity()) >= 0) continue;
     if (!Ini.ReadWriteBool("Enabled", true)) continue;
 
     V.Index = int32_t(List.size());
@@ -92,39 +80,40 @@ void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityInde
     V.Auto = Ini.ReadWriteBool("Auto", false);
     V.DefaultPass = Ini.ReadWriteBool("DefaultPass", true);
     V.TrueCrypt = Ini.ReadWriteBool("TrueCrypt", false);
-    Index.Add(V, V.Index);
+    Index.Add(V.Identity(), V.Index);
     List.push_back(std::move(V));
   }
 }
 
 } // namespace
 
-void MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList) {
+void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList) {
   TVolumeIdentityIndex OldIndex;
-  for (std::size_t I = 0; I < Volumes.size(); ++I) OldIndex.Add(Volumes[I], int(I));
+  for (std::size_t I = 0; I < Volumes.size(); ++I) OldIndex.Add(Volumes[I].Identity(), int(I));
   std::vector<bool> CarriedOver(Volumes.size(), false);
 
   for (TTCVolume& V : NewList) {
-    if (!MountList.empty()) FindMountedVolume(V.Disk, V.Partition, V.File, V.MountedLetter, MountList);
-    int Old = OldIndex.Find(V.Disk, V.Partition, V.File);
-    if (Old < 0) continue;
+    if (!MountList.empty()) FindMountedVolume(V.Identity(), V.MountedLetter, MountList);
+    const int Old = OldIndex.Find(V.Identity());
+    // One old entry gives its state to one new entry at most.
+    if (Old < 0 || CarriedOver[Old]) continue;
     TTCVolume& O = Volumes[Old];
     CarriedOver[Old] = true;
-    V.Password = O.Password;
+    V.Password.swap(O.Password);
     V.MountPending = O.MountPending;
     V.DismountPending = O.DismountPending;
     V.PendingTime = O.PendingTime;
     V.Auto = O.Auto;
     if (V.FileSetModified == O.FileSetModified) {
-      V.Monitor = O.Monitor;
+      V.Monitor = std::move(O.Monitor);
     } else if (O.FileSetModified == 0) {
       // The key was switched on.
       V.FileSetModified = 1;
-      if (V.MountedLetter != 0) StartMonitor(V);
+      if (V.Mounted()) StartMonitor(V);
     } else if (V.FileSetModified != 0) {
       // A change was seen (2) before this re-read (1): keep it for the stamp.
       V.FileSetModified = O.FileSetModified;
-      V.Monitor = O.Monitor;
+      V.Monitor = std::move(O.Monitor);
     } else {
       // The key was switched off.
       StopMonitor(O);
@@ -138,13 +127,13 @@ void MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountLi
   Volumes = std::move(NewList);
 }
 
-void RefreshVolumes() {
+void TVolumeControl::RefreshVolumes() {
   std::string Program;
   FindCryptProgram(Program);
 
   const std::string ScanList = DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker;
   TTCMountedVolumeArray MountList;
-  bool Changed = ScanSysVolumes(ScanList, MountList);
+  bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
     TTCVolumesArray NewList;
     TVolumeIdentityIndex Index;
@@ -154,13 +143,10 @@ void RefreshVolumes() {
   }
 
   const double SettingsDate = GetFileDateTime(SettingsFileName());
+  bool SettingsChanged = false;
   if (!SameDateTime(SettingsDate, SettingsFileDate)) {
     SettingsFileDate = SettingsDate;
-    AppFlags |= afSettingsChanged;
-    Changed = true;
+    SettingsChanged = Changed = true;
   }
-  if (Changed && RebuildMenusHook) {
-    RebuildMenusHook();
-    AppFlags &= uint8_t(~afSettingsChanged);
-  }
+  if (Changed) Host.VolumesChanged(SettingsChanged);
 }

@@ -1,34 +1,32 @@
 #pragma once
 #include <cstdint>
+
 #include "MinTimer.h"
+
+class TVolumeControl;
+
+constexpr uint32_t VolumeTimerInterval = 300;
 
 // The volume timer: ticks every 300 ms while a mount or dismount is pending
 // or RunTime is left; each tick refreshes the volumes and runs a pass.
 class TTCTimer : public TMinTimer {
 public:
-  TTCTimer();
-  ~TTCTimer() override;
+  explicit TTCTimer(TVolumeControl& Control);
 
   // Time it keeps running regardless of pending work; reduced at each tick.
   uint32_t RunTime = 0;
+  // Mounts and dismounts awaiting their outcome; never below 0.
+  int32_t PendingCount = 0;
+
+  // Raises RunTime to Milliseconds and starts the timer when Milliseconds > 0.
+  void KeepPolling(uint32_t Milliseconds);
+  // Starts the timer on the first pending operation, counts it.
+  void BeginPending();
+  // Counts one operation less (not below 0); at 0 the timer is stopped.
+  void EndPending();
 
 private:
-  void Tick(TMinTimer* Sender);
+  void Tick();
+
+  TVolumeControl& Control;
 };
-
-constexpr uint32_t VolumeTimerInterval = 300;
-
-// The single volume timer, created on first use.
-extern TTCTimer* VolumeTimer;
-// Mounts and dismounts awaiting their outcome; never below 0.
-extern int32_t PendingCount;
-
-// Creates the timer when needed; raises RunTime to Milliseconds and starts
-// the timer when Milliseconds > 0. Returns the timer.
-TTCTimer* KeepPolling(uint32_t Milliseconds);
-// While the application object exists: start the timer on the first pending
-// operation, count it.
-void BeginPending();
-// While the application object exists: count one operation less (not below
-// 0); at 0 the timer is stopped.
-void EndPending();

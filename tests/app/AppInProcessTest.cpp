@@ -6,22 +6,19 @@
 #include <windows.h>
 
 #include "App.h"
-#include "AppFlags.h"
 #include "ConfigFiles.h"
 #include "Files.h"
-#include "Mounting.h"
 #include "PasswordMemory.h"
 #include "Process.h"
 #include "StandinControl.h"
 #include "TestSupport.h"
 #include "UnitStartup.h"
-#include "Volume.h"
 
 namespace {
 
 std::vector<std::string> Captions(const TMinMenuItem* Menu) {
   std::vector<std::string> Result;
-  for (const TMinMenuItem* Item : Menu->Items) Result.push_back(Item->Caption);
+  for (int I = 0; I < Menu->Count(); ++I) Result.push_back(Menu->Item(I)->Caption);
   return Result;
 }
 
@@ -37,8 +34,7 @@ protected:
   }
 
   void TearDown() override {
-    delete App;
-    App = nullptr;
+    App.reset();
     RunProcess(Program, "/q /s /d R /f", true);  // gives the stand-in's letter back
     ClearStandinMounts(StandinDevice::VeraCrypt);
     DeleteFileW(Utf8ToWide(VolumeConfigFileName(AppDataMarker)).c_str());
@@ -46,6 +42,7 @@ protected:
 
   const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt121);
   ScratchFolder Folder{"app"};
+  std::unique_ptr<TApp> App;
 };
 
 }  // namespace
@@ -56,28 +53,26 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   WriteTextFile("pw", Container + ".password", false);
   WriteTextFile("[Data]\r\nFile=" + Container + "\r\nLetter=Q\r\n", VolumeConfigFileName(AppDataMarker), false);
   RunProcess(Program, "/q /s /v " + Container + " /l R /p pw", true);
-  App = new TApp("Mount");
+  App = std::make_unique<TApp>("Mount", true);
 
-  App->OnVolumesMenuPopup(App->VolumesMenu);
-  const TMinMenuItem* Volumes = App->VolumesMenu->Root;
+  App->OnVolumesMenuPopup(App->VolumesMenu.get());
+  const TMinMenuItem* Volumes = &*App->VolumesMenu->Root;
   ASSERT_EQ(Captions(Volumes), (std::vector<std::string>{"Data (R:)", "-", "Dismount All", "Mount All"}));
-  EXPECT_TRUE(Volumes->Items[0]->Checked);
-  EXPECT_TRUE(Volumes->Items[2]->Tag == cmDismountAll && Volumes->Items[3]->Tag == cmMountAll);
+  EXPECT_TRUE(Volumes->Item(0)->Checked);
+  EXPECT_TRUE(Volumes->Item(2)->Tag == cmDismountAll && Volumes->Item(3)->Tag == cmMountAll);
 
-  const TMinMenuItem* Options = App->OptionsMenu->Root;
+  const TMinMenuItem* Options = &*App->OptionsMenu->Root;
   ASSERT_EQ(Captions(Options),
             (std::vector<std::string>{"Run VeraCrypt.exe", "-", "Dismount All On Switch User",
                                       "Save Default Password (0)", "Settings...", "-", "Create Config", "Edit Config",
                                       "Delete Config", "-", "Exit And Dismount All", "Exit Without Dismount"}));
-  EXPECT_TRUE(Options->Items[2]->Checked);
-  EXPECT_FALSE(Options->Items[3]->Checked);
+  EXPECT_TRUE(Options->Item(2)->Checked);
+  EXPECT_FALSE(Options->Item(3)->Checked);
   // The existing per-user config can be edited and deleted, not created.
-  ASSERT_EQ(Captions(Options->Items[7]), std::vector<std::string>{VolumeConfigFileName(AppDataMarker)});
-  EXPECT_EQ(Options->Items[8]->Items[0]->Tag - cmDeleteConfig, Options->Items[7]->Items[0]->Tag - cmEditConfig);
-  for (const TMinMenuItem* Entry : Options->Items[6]->Items) {
-    EXPECT_TRUE(Entry->Tag >= cmCreateConfig && Entry->Tag < cmDeleteConfig);
-    EXPECT_NE(Entry->Caption, VolumeConfigFileName(AppDataMarker));
-  }
+  const std::vector<std::string> UserConfig{VolumeConfigFileName(AppDataMarker)};
+  EXPECT_EQ(Captions(Options->Item(7)), UserConfig);
+  EXPECT_EQ(Captions(Options->Item(8)), UserConfig);
+  for (const std::string& Creatable : Captions(Options->Item(6))) EXPECT_NE(Creatable, UserConfig[0]);
 }
 
 TEST_F(AppInProcess, PasswordFileCarriesOnlyWhatPassesItsChecks) {
@@ -89,15 +84,12 @@ TEST_F(AppInProcess, PasswordFileCarriesOnlyWhatPassesItsChecks) {
   } Cases[] = {{"pw", true, 5, true}, {"pw", false, 5, false}, {"pw", true, -1, false}, {"", true, 5, false},
                {std::string(255, 'x'), true, 5, true}, {std::string(256, 'x'), true, 5, false}};
   for (const auto& C : Cases) {
-    DefaultPassword = C.Password;
-    SavePass = C.Save;
-    RememberPassMin = C.Minutes;
-    SaveRememberedPassword();
+    SaveRememberedPassword(C.Password, C.Save, C.Minutes);
     const std::size_t Size = ReadTextFile(PasswordFileName()).size();
     EXPECT_TRUE(Size >= 586 && Size <= 785) << Size;
-    DefaultPassword.clear();
-    LoadRememberedPassword();
-    EXPECT_EQ(DefaultPassword, C.Restored ? C.Password : std::string())
+    std::string Restored;
+    LoadRememberedPassword(Restored);
+    EXPECT_EQ(Restored, C.Restored ? C.Password : std::string())
         << C.Password.size() << " " << C.Save << " " << C.Minutes;
   }
 }

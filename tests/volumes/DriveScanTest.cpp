@@ -1,12 +1,15 @@
 // The drive scan: when it reports a change, and the choice of a free letter.
 #include "VolumeControlFixture.h"
 
-using DriveScanTest = VolumeControlTest;
-
-static bool Scan() {
-  TTCMountedVolumeArray MountList;
-  return ScanSysVolumes(DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker, MountList);
-}
+class DriveScanTest : public VolumeControlTest {
+protected:
+  bool Scan() {
+    TTCMountedVolumeArray MountList;
+    return ScanSysVolumes(DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker,
+                          Control.CryptProgram, SysVolumes, MountList);
+  }
+  TSysVolumeArray SysVolumes;
+};
 
 TEST_F(DriveScanTest, ChangesAreReportedOnce) {
   EXPECT_TRUE(Scan());  // the first scan always differs from the empty table

@@ -1,6 +1,5 @@
 // Container monitors on a mapped drive standing for the mounted volume.
 #include "VolumeControlFixture.h"
-#include <algorithm>
 #include "MinDialogs.h"
 
 namespace {
@@ -13,39 +12,32 @@ public:
     CreateFileOn(Container);
     ASSERT_EQ(SetFileDateTime(Container, StampA), 0u);  // as the program left it, long ago
     ASSERT_TRUE(Drive.Mapped());
-    Volumes = {{.File = Container, .FileSetModified = 1, .Label = "Data", .MountedLetter = Drive.Letter()}};
-    ProcessVolumes();
-    ASSERT_NE(Monitor = Volumes[0].Monitor, nullptr);
+    Volumes.push_back({.File = Container, .FileSetModified = 1, .Label = "Data", .MountedLetter = Drive.Letter()});
+    Control.ProcessVolumes();
+    ASSERT_NE(Volumes[0].Monitor, nullptr);
     Pump(300);  // let it arm its watch
-  }
-  bool Registered() const {
-    const std::vector<const void*> Objects = App->RegisteredObjects();
-    return std::find(Objects.begin(), Objects.end(), Monitor) != Objects.end();
   }
   // A refresh has seen the drive go after a dismount was launched.
   void SeeDismounted() {
     Volumes[0].DismountPending = true, Volumes[0].MountedLetter = 0;
-    ProcessVolumes();
-    EXPECT_EQ(Results, (std::vector<VolumeResult>{{0, "Volume Dismounted", true}}));
+    Control.ProcessVolumes();
+    EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Data", "Volume Dismounted", true}}));
     EXPECT_EQ(Volumes[0].FileSetModified, 1);
-    EXPECT_FALSE(Registered());
+    EXPECT_EQ(Volumes[0].Monitor, nullptr);
   }
   bool Marked() const { return Volumes[0].FileSetModified == 2 && !Volumes[0].Monitor; }
 
   ScratchFolder Store{"container"}, Inside{"inside"};
   const std::string Container = Store / "a.hc";
   TestDrive Drive{UnusedDriveLetter('M'), Inside.Path()};
-  TTCFileMonitor* Monitor = nullptr;
 };
 
 TEST_F(FileMonitorTest, FirstChangeMarksTheVolumeAndTheDismountStampsTheContainer) {
-  EXPECT_EQ(Monitor->Folder, Drive.Root());
-  EXPECT_TRUE(Registered());
+  EXPECT_EQ(Volumes[0].Monitor->Folder, Drive.Root());
   CreateFileOn(Drive.Root() + "written.txt");
   ASSERT_TRUE(PumpUntil([&] { return Marked(); }));
-  EXPECT_FALSE(Registered());
   EXPECT_EQ(GetFileDateTime(Container), StampA);
-  ProcessVolumes();  // further passes while mounted leave the mark for the dismount
+  Control.ProcessVolumes();  // further passes while mounted leave the mark for the dismount
   EXPECT_TRUE(Marked());
   SeeDismounted();
   CreateFileOn(Store / "now.txt");

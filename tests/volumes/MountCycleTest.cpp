@@ -3,35 +3,10 @@
 #include <deque>
 #include <optional>
 #include <sstream>
-#include "MinDialogs.h"
 #include "Process.h"
 #include "StandinControl.h"
 
 namespace {
-// Answers every input box that opens on this thread, from a thread timer
-// inside the box's own loop. No answer (or none left) cancels.
-struct {
-  std::deque<std::optional<std::string>> Answers;
-  std::vector<std::string> Prompts;
-  bool AllMasked = true;
-  std::function<void()> WhileOpen;
-  HWND Last = nullptr;
-} Box;
-
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
-  const HWND Window = FindWindowW(L"InputBox", nullptr), Edit = GetDlgItem(Window, InputBoxEditId);
-  if (!Window || Window == Box.Last || !IsWindowVisible(Window)) return;
-  Box.Last = Window;
-  wchar_t Prompt[256] = {};
-  GetWindowTextW(FindWindowExW(Window, nullptr, L"Static", nullptr), Prompt, 256);
-  Box.Prompts.push_back(WideToUtf8(Prompt));
-  Box.AllMasked &= (GetWindowLongW(Edit, GWL_STYLE) & ES_PASSWORD) != 0;
-  if (Box.WhileOpen) Box.WhileOpen();
-  const std::optional<std::string> Answer = Box.Answers.empty() ? std::nullopt : Box.Answers.front();
-  if (!Box.Answers.empty()) Box.Answers.pop_front();
-  if (Answer) SetWindowTextW(Edit, Utf8ToWide(*Answer).c_str());
-  SendMessageW(GetDlgItem(Window, Answer ? InputBoxOkId : InputBoxCancelId), BM_CLICK, 0, 0);
-}
 
 class MountCycleTest : public VolumeControlTest {
 protected:
@@ -39,31 +14,38 @@ protected:
     VolumeControlTest::SetUp();
     ASSERT_TRUE(StartStandinDriver() && ClearStandinMounts(StandinDevice::VeraCrypt));
     SetEnvironmentVariableW(L"STANDIN_LOG", Utf8ToWide(Log).c_str());
-    CryptProgramPath.clear();
+    Control.CryptProgram = {};
     RememberCryptProgram(Program);
     ASSERT_TRUE(InfoDrive.Mapped() && MountLetter);
-    Box = {};
-    Timer = SetTimer(nullptr, 0, 30, AnswerBox);
   }
   void TearDown() override {
-    KillTimer(nullptr, Timer);
+    for (const TTCVolume& V : Volumes)
+      if (V.Mounted()) RunProcess(Program, std::string("/q /s /d ") + V.MountedLetter + " /f", true);
     if (DirExistsEx(std::string(1, MountLetter) + ":\\")) RunProcess(Program, DismountLine(), true);
     ClearStandinMounts(StandinDevice::VeraCrypt);
     for (const wchar_t* Name : {L"STANDIN_LOG", L"STANDIN_REFUSE"}) SetEnvironmentVariableW(Name, nullptr);
     VolumeControlTest::TearDown();
   }
 
-  // Defines a container (password "secret") with "Auto"; gives its index.
-  int Define(const std::string& Label, const std::string& Name, bool DefaultPass) {
+  // Defines a container (password "secret") with "Auto"; gives its identity.
+  TVolumeIdentity Define(const std::string& Label, const std::string& Name, bool DefaultPass, char Letter = 0) {
     EXPECT_TRUE(WriteTextFile("container", Store / Name, false));
     EXPECT_TRUE(WriteTextFile("secret", Store / (Name + ".password"), false));
-    Definitions << "[" << Label << "]\r\nFile=\\" << Name << "\r\nAuto=1\r\nDefaultPass=" << DefaultPass
-                << "\r\nLetter=" << MountLetter << "\r\n";
+    Definitions << Section(Label, Name, DefaultPass, Letter);
     EXPECT_TRUE(WriteTextFile(Definitions.str(), Store / ".tcvinfo.ini", false));
-    SysVolumes.clear();  // re-read even within the file time's resolution
-    RefreshVolumes();
+    Control.SysVolumes.clear();  // re-read even within the file time's resolution
+    Control.RefreshVolumes();
     EXPECT_EQ(Volumes.empty() ? "" : Volumes.back().Label, Label);
-    return int(Volumes.size()) - 1;
+    return Volumes.empty() ? TVolumeIdentity{} : Volumes.back().Identity();
+  }
+  std::string Section(const std::string& Label, const std::string& Name, bool DefaultPass, char Letter = 0) const {
+    return "[" + Label + "]\r\nFile=\\" + Name + "\r\nAuto=1\r\nDefaultPass=" + (DefaultPass ? "1" : "0") +
+           "\r\nLetter=" + (Letter ? Letter : MountLetter) + "\r\n";
+  }
+  TTCVolume& Entry(const TVolumeIdentity& Identity) {
+    TTCVolume* Found = FindVolume(Identity, Volumes);
+    EXPECT_NE(Found, nullptr);
+    return Found ? *Found : Volumes.front();
   }
 
   // The command lines the stand-in logged, once Count are there (no tick dispatched).
@@ -88,109 +70,134 @@ protected:
   TestDrive InfoDrive{UnusedDriveLetter('D'), Store.Path(), WineDriveType::Removable};
   const char MountLetter = UnusedDriveLetter(char(InfoDrive.Letter() + 1));
   std::ostringstream Definitions;
-  UINT_PTR Timer = 0;
 };
 
-}  // namespace
 
 TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassNestedPassesReturnAndItIsDismounted) {
-  const int I = Define("Data", "a.hc", false);
-  // A pass nested in the password box's loop returns at once.
-  bool Busy = false, Nested = false;
-  Box.WhileOpen = [&] {
-    if (!std::exchange(Nested, true)) Busy = AppFlags & afBusy, ProcessVolumes();
-  };
-  Box.Answers = {"secret"};
-  ProcessVolumes();
-  EXPECT_TRUE(Busy && !(AppFlags & afBusy) && Box.AllMasked && Volumes[I].MountPending && VolumeTimer->Enabled());
-  EXPECT_EQ(Box.Prompts, std::vector<std::string>{"Data Password:"});
+  const TVolumeIdentity Data = Define("Data", "a.hc", false);
+  // A pass nested in the password question returns at once.
+  bool Busy = false;
+  Host.WhileAsked = [&] { Busy = Control.Busy(), Control.ProcessVolumes(); };
+  Host.Answers = {"secret"};
+  Control.ProcessVolumes();
+  EXPECT_TRUE(Busy && !Control.Busy() && Entry(Data).MountPending && Control.Timer.Enabled());
+  EXPECT_EQ(Host.Prompts, std::vector<std::string>{"Data Password:"});
 
   // The timer's ticks refresh and pass until the driver lists the volume.
-  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
-  EXPECT_EQ(Results, (std::vector<VolumeResult>{{I, "Volume Mounted", true}}));
+  ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 20000));
+  EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Data", "Volume Mounted", true}}));
   EXPECT_EQ(Logged(), std::vector<std::string>{MountLine("a.hc", "Data")});
-  EXPECT_EQ(Volumes[I].MountedLetter, MountLetter);
+  EXPECT_EQ(Entry(Data).MountedLetter, MountLetter);
   // Seen mounted on the following passes, nothing more reported.
-  KeepPolling(1200);
+  Control.Timer.KeepPolling(1200);
   Pump(1500);
-  EXPECT_TRUE(Results.size() == 1 && IsVolumeMounted(I));
+  EXPECT_TRUE(Host.Results.size() == 1 && Entry(Data).Mounted());
 
-  DismountVolume(I, false);
-  EXPECT_FALSE(Volumes[I].Auto);
-  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }, 20000));
-  EXPECT_EQ(Results[1], (VolumeResult{I, "Volume Dismounted", true}));
+  Control.DismountVolume(Data, false);
+  EXPECT_FALSE(Entry(Data).Auto);
+  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
+  EXPECT_EQ(Host.Results[1], (ReportedResult{"Data", "Volume Dismounted", true}));
   EXPECT_EQ(Logged().back(), DismountLine());
-  EXPECT_FALSE(IsVolumeMounted(I) || DirExistsEx(std::string(1, MountLetter) + ":\\"));
-  EXPECT_EQ(Box.Prompts.size(), 1u);  // the password was kept
+  EXPECT_FALSE(Entry(Data).Mounted() || DirExistsEx(std::string(1, MountLetter) + ":\\"));
+  EXPECT_EQ(Host.Prompts.size(), 1u);  // the password was kept
 }
 
 TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
-  const int I = Define("Shared", "b.hc", true);
-  DefaultPassword = "secret";
-  ProcessVolumes();
-  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
-  KeepPolling(30000);
+  Define("Shared", "b.hc", true);
+  Control.DefaultPassword = "secret";
+  Control.ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 20000));
+  Control.Timer.KeepPolling(30000);
   ASSERT_EQ(RunProcess(Program, DismountLine(), true), 0);
-  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }, 20000));
-  EXPECT_EQ(Results[1], (VolumeResult{I, "Volume Mounted", true}));
+  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
+  EXPECT_EQ(Host.Results[1], (ReportedResult{"Shared", "Volume Mounted", true}));
   EXPECT_EQ(Logged(), (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine(),
                                                 MountLine("b.hc", "Shared")}));
-  EXPECT_TRUE(Box.Prompts.empty());  // the default password was known
+  EXPECT_TRUE(Host.Prompts.empty());  // the default password was known
 }
 
 // A user switch dismounts with Auto kept; the timer still ticking (another
 // pending volume, a recent "Settings...") must not mount again before the
 // user is back.
 TEST_F(MountCycleTest, VolumesDismountedForAUserSwitchWaitForTheReturn) {
-  const int I = Define("Shared", "b.hc", true);
-  DefaultPassword = "secret";
-  ProcessVolumes();
-  ASSERT_TRUE(PumpUntil([&] { return !Results.empty(); }, 20000));
-  MountsHeld = true;
-  DismountAll(true);
-  KeepPolling(30000);
-  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 2; }, 20000));
+  const TVolumeIdentity Shared = Define("Shared", "b.hc", true);
+  Control.DefaultPassword = "secret";
+  Control.ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 20000));
+  Control.MountsHeld = true;
+  Control.DismountAll(true);
+  Control.Timer.KeepPolling(30000);
+  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
   Pump(1500);
-  EXPECT_TRUE(Volumes[I].Auto && !IsVolumeMounted(I));
+  EXPECT_TRUE(Entry(Shared).Auto && !Entry(Shared).Mounted());
   EXPECT_EQ(Logged(2).size(), 2u);
-  MountsHeld = false;
-  ProcessVolumes();
-  ASSERT_TRUE(PumpUntil([&] { return Results.size() == 3; }, 20000));
-  EXPECT_EQ(Results[2], (VolumeResult{I, "Volume Mounted", true}));
+  Control.MountsHeld = false;
+  Control.ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 3; }, 20000));
+  EXPECT_EQ(Host.Results[2], (ReportedResult{"Shared", "Volume Mounted", true}));
 }
 
 TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
   SetEnvironmentVariableW(L"STANDIN_REFUSE", L"mount");
-  const int I = Define("Shared", "c.hc", true);
-  DefaultPassword = "secret";
-  Volumes[I].Password = "own";
-  ProcessVolumes();
-  ASSERT_TRUE(Volumes[I].MountPending);
+  const TVolumeIdentity Shared = Define("Shared", "c.hc", true);
+  Control.DefaultPassword = "secret";
+  Entry(Shared).Password = "own";
+  Control.ProcessVolumes();
+  ASSERT_TRUE(Entry(Shared).MountPending);
   Logged(1, 5000);
   // Passes run directly: PendingTime grows by 300 a pass, 1 + 200 * 300 > 60000.
   int Passes = 0;
-  for (; Results.empty() && Passes < 250; ++Passes) ProcessVolumes();
+  for (; Host.Results.empty() && Passes < 250; ++Passes) Control.ProcessVolumes();
   EXPECT_EQ(Passes, 200);
-  EXPECT_EQ(Results, (std::vector<VolumeResult>{{I, "Volume Mounted", false}}));
-  const TTCVolume& V = Volumes[I];
-  EXPECT_FALSE(V.MountPending || V.Auto || V.DefaultPass || V.PendingTime || PendingCount || VolumeTimer->Enabled());
+  EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Shared", "Volume Mounted", false}}));
+  const TTCVolume& V = Entry(Shared);
+  EXPECT_FALSE(V.MountPending || V.Auto || V.DefaultPass || V.PendingTime || Control.Timer.PendingCount ||
+               Control.Timer.Enabled());
   EXPECT_EQ(V.Password, "");
-  EXPECT_EQ(DefaultPassword, "secret");
-  ProcessVolumes();  // not tried again
+  EXPECT_EQ(Control.DefaultPassword, "secret");
+  Control.ProcessVolumes();  // not tried again
   EXPECT_EQ(Logged(2).size(), 1u);
 }
 
 TEST_F(MountCycleTest, CancelSwitchesAutoOffAndAnEmptyPasswordAsksAgain) {
-  const int Own = Define("Data", "a.hc", false), Shared = Define("Shared", "b.hc", true);
-  ASSERT_LT(Own, Shared);
-  Box.Answers = {"", std::nullopt};
-  ProcessVolumes();
-  EXPECT_EQ(Box.Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
-  EXPECT_TRUE(Box.AllMasked && Volumes[Own].Auto);
-  EXPECT_FALSE(Volumes[Shared].Auto || Volumes[Own].MountPending || Volumes[Shared].MountPending);
-  ProcessVolumes();  // asks for Data again: cancelled
-  EXPECT_FALSE(Volumes[Own].Auto);
-  ProcessVolumes();
-  EXPECT_EQ(Box.Prompts.size(), 3u);
+  const TVolumeIdentity Own = Define("Data", "a.hc", false), Shared = Define("Shared", "b.hc", true);
+  Host.Answers = {"", std::nullopt};
+  Control.ProcessVolumes();
+  EXPECT_EQ(Host.Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
+  EXPECT_TRUE(Entry(Own).Auto);
+  EXPECT_FALSE(Entry(Shared).Auto || Entry(Own).MountPending || Entry(Shared).MountPending);
+  Control.ProcessVolumes();  // asks for Data again: cancelled
+  EXPECT_FALSE(Entry(Own).Auto);
+  Control.ProcessVolumes();
+  EXPECT_EQ(Host.Prompts.size(), 3u);
   EXPECT_TRUE(Logged(1).empty());
 }
+
+// The program question runs a loop in which a refresh may replace the list:
+// the dismount chosen before it must reach the volume that was chosen, not
+// whatever now stands at its old position.
+TEST_F(MountCycleTest, DismountChosenBeforeTheProgramQuestionHitsTheChosenVolume) {
+  const char SecondLetter = UnusedDriveLetter(char(MountLetter + 1));
+  const TVolumeIdentity First = Define("First", "a.hc", true), Second = Define("Second", "b.hc", true, SecondLetter);
+  Control.DefaultPassword = "secret";
+  Control.ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
+  ASSERT_EQ(Entry(Second).MountedLetter, SecondLetter);
+  // The program is forgotten; while it is asked for, the two sections swap
+  // places in the file and the list is replaced.
+  Control.CryptProgram = {};
+  RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");
+  Host.ChosenProgram = Program;
+  Host.WhileAsked = [&] {
+    WriteTextFile(Section("Second", "b.hc", true, SecondLetter) + Section("First", "a.hc", true),
+                  Store / ".tcvinfo.ini", false);
+    Control.SysVolumes.clear();
+    Control.RefreshVolumes();
+  };
+  Control.DismountVolume(Second, false);
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"Second", "First"}));
+  EXPECT_TRUE(Entry(Second).DismountPending && !Entry(First).DismountPending);
+  EXPECT_EQ(Logged(3).back(), std::string("/q /s /d ") + SecondLetter + " /f");
+}
+
+}  // namespace

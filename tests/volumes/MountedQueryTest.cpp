@@ -34,10 +34,8 @@ protected:
     ClearStandinMounts(StandinDevice::TrueCrypt);
   }
   static TTCMountedVolumeArray Query(bool TrueCrypt, int Level) {
-    CryptIsTrueCrypt = TrueCrypt;
-    CryptVersionLevel = Level;
     TTCMountedVolumeArray List;
-    EXPECT_TRUE(GetMountedVolumes(List));
+    EXPECT_TRUE(GetMountedVolumes({"", TrueCrypt, Level}, List));
     return List;
   }
 
@@ -70,13 +68,15 @@ TEST_F(MountedQueryDriver, DriveWithoutDiskIsScannedFromTheMountList) {
   const std::string Letters{L, AppDataMarker};
   ASSERT_TRUE(L && SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
   TTCMountedVolumeArray MountList;
-  EXPECT_TRUE(ScanSysVolumes(Letters, MountList));
+  TSysVolumeArray SysVolumes;
+  const TCryptProgram Program = Control.CryptProgram;
+  EXPECT_TRUE(ScanSysVolumes(Letters, Program, SysVolumes, MountList));
   ASSERT_EQ(SysVolumes.size(), 2u);
   EXPECT_EQ(std::tuple(SysVolumes[0].Disk, SysVolumes[0].Partition, SysVolumes[0].MountedPath),
             std::tuple(-1, -1, Upper(Container)));
-  EXPECT_FALSE(ScanSysVolumes(Letters, MountList = {}));
+  EXPECT_FALSE(ScanSysVolumes(Letters, Program, SysVolumes, MountList = {}));
   ClearStandinMount(StandinDevice::VeraCrypt, L);
-  EXPECT_TRUE(ScanSysVolumes(Letters, MountList = {}));
+  EXPECT_TRUE(ScanSysVolumes(Letters, Program, SysVolumes, MountList = {}));
   EXPECT_TRUE(MountList.empty());
 }
 

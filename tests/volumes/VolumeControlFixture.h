@@ -1,62 +1,79 @@
-// A fresh application object and a known volume-control state for each test:
-// the program counts as located (the test itself), the lists are empty, and
-// no per-user ".tcvinfo.ini" or settings file exists.
+// A fresh application window and volume control for each test, answering
+// volume control's questions itself: the program counts as located (the test
+// itself), the lists are empty, and no per-user ".tcvinfo.ini" or settings
+// file exists.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-#include "AppFlags.h"
+
 #include "ConfigFiles.h"
-#include "CryptProgram.h"
-#include "DriveScan.h"
-#include "FileMonitor.h"
 #include "Files.h"
 #include "MinApp.h"
 #include "MinIniFile.h"
-#include "Mounting.h"
 #include "TestSupport.h"
 #include "UnitStartup.h"
-#include "Volume.h"
-#include "VolumeDefinitions.h"
-#include "VolumeTimer.h"
+#include "VolumeControl.h"
 
-struct VolumeResult {
-  int Index;
+struct ReportedResult {
+  std::string Label;
   std::string Text;
   bool Success;
-  bool operator==(const VolumeResult&) const = default;
+  bool operator==(const ReportedResult&) const = default;
 };
-inline void PrintTo(const VolumeResult& R, std::ostream* Os) { *Os << R.Index << " " << R.Text << " " << R.Success; }
+inline void PrintTo(const ReportedResult& R, std::ostream* Os) { *Os << R.Label << " " << R.Text << " " << R.Success; }
 // Day counts on whole even seconds, so the two-second file times keep them.
 inline constexpr double StampA = 45000.25, StampB = 45001.5, StampC = 45002.75;
+
+// The application's side, as a test scripts it.
+struct TestHost : TVolumeControlHost {
+  // Password answers in order; none (or none left) declines.
+  std::deque<std::optional<std::string>> Answers;
+  std::vector<std::string> Prompts;
+  // Runs inside a question, where the application would run a loop.
+  std::function<void()> WhileAsked;
+  // The program the user would choose; empty declines.
+  std::string ChosenProgram;
+  std::vector<std::pair<std::string, uint32_t>> ProgramQuestions;  // initial folder, filter
+  std::vector<ReportedResult> Results;
+  std::vector<bool> Changes;  // SettingsChanged of each report
+
+  bool AskPassword(const std::string& Prompt, std::string& Password) override {
+    Prompts.push_back(Prompt);
+    if (WhileAsked) WhileAsked();
+    const std::optional<std::string> Answer = Answers.empty() ? std::nullopt : Answers.front();
+    if (!Answers.empty()) Answers.pop_front();
+    Password = Answer.value_or("");
+    return Answer.has_value();
+  }
+  bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override {
+    ProgramQuestions.emplace_back(InitialDir, FilterIndex);
+    if (WhileAsked) WhileAsked();
+    Path = ChosenProgram;
+    return !Path.empty();
+  }
+  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) override {
+    Results.push_back({Volume.Label, Text, Success});
+  }
+  void VolumesChanged(bool SettingsChanged) override { Changes.push_back(SettingsChanged); }
+};
 
 class VolumeControlTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() { InitUtilsUnit(), VendorName = "VolumeTests"; }
   void SetUp() override {
-    App = std::make_unique<TMinApplication>("Volume control test");
-    VolumeResultHook = [this](int Index, const std::string& Text, bool Ok) { Results.push_back({Index, Text, Ok}); };
     CleanFiles();
-    CryptProgramPath = GetParamStr(0);
-    CryptIsTrueCrypt = false;
-    CryptVersionLevel = 119;
-    SettingsFileDate = 0;
+    Control.CryptProgram = {GetParamStr(0), false, 119};
   }
-  void TearDown() override {
-    StopFileMonitors();
-    App.reset();  // frees the volume timer
-    VolumeResultHook = {};
-    RebuildMenusHook = {};
-    AppFlags = afNoDismount;
-    FinalizeVolumeControl();
-    AppFlags = PendingCount = 0;
-    CleanFiles();
-  }
+  void TearDown() override { CleanFiles(); }
   static void CleanFiles() {
     for (const std::string& F : {VolumeConfigFileName(AppDataMarker), ProgramFolderSettings(), UserSettings()})
       FileDelete(F);
@@ -86,7 +103,14 @@ protected:
     Writer.Section = "Common";
     Writer.ReadWriteString("Path", Path);
   }
+  std::vector<std::string> Labels() const {
+    std::vector<std::string> Result;
+    for (const TTCVolume& V : Control.Volumes) Result.push_back(V.Label);
+    return Result;
+  }
 
-  std::unique_ptr<TMinApplication> App;
-  std::vector<VolumeResult> Results;
+  TMinApplication App{"Volume control test"};
+  TestHost Host;
+  TVolumeControl Control{Host};
+  TTCVolumesArray& Volumes = Control.Volumes;
 };

@@ -2,19 +2,6 @@
 #include "VolumeControlFixture.h"
 
 namespace {
-std::vector<std::string> Labels() {
-  std::vector<std::string> Result;
-  for (const TTCVolume& V : Volumes) Result.push_back(V.Label);
-  return Result;
-}
-
-const TTCVolume& ByLabel(const std::string& Label) {
-  for (const TTCVolume& V : Volumes)
-    if (V.Label == Label) return V;
-  ADD_FAILURE() << "no volume " << Label;
-  return Volumes.at(0);
-}
-
 std::string Root(char Letter) { return std::string{Letter, ':', '\\'}; }
 
 // A removable drive R and, on a later letter, a fixed one F, each with a container.
@@ -28,6 +15,12 @@ protected:
   void TearDown() override {
     SetFileAttr(VolumeConfigFileName(R), FILE_ATTRIBUTE_NORMAL);
     VolumeControlTest::TearDown();
+  }
+  const TTCVolume& ByLabel(const std::string& Label) const {
+    for (const TTCVolume& V : Volumes)
+      if (V.Label == Label) return V;
+    ADD_FAILURE() << "no volume " << Label;
+    return Volumes.at(0);
   }
 
   ScratchFolder RemovableFolder{"removable"}, FixedFolder{"fixed"};
@@ -45,7 +38,7 @@ TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitio
                "\r\n[FixPart]\r\nDisk=3\r\nPartition=1\r\n");
   WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[Relative]\r\nFile=\\r.hc\r\n"  // needs a full path
                            "[UserNew]\r\nDisk=3\r\nPartition=2\r\n");
-  RefreshVolumes();
+  Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "UserNew"}));
   EXPECT_EQ(Volumes[0].File, Lower);
   EXPECT_EQ(Volumes[2].File, Root(R) + "r.hc");
@@ -64,7 +57,7 @@ TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
                "[TwoLetters]\r\nPartition=5\r\nLetter=EF\r\n[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
                "[Missing]\r\nFile=\\Vault\\missing.hc\r\n");
   ASSERT_TRUE(ForceDirsEx(Root(R) + "Vault") && ::WriteTextFile("", Root(R) + "Vault\\a.hc", false));
-  RefreshVolumes();
+  Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"Sentinel", "Given", "LowerLetter", "TwoLetters", "EmptyLetter"}));
   EXPECT_EQ(ByLabel("Sentinel").Disk, GetVolumeDiskNumber(R));
   const TTCVolume& G = ByLabel("Given");  // keys in any case; "FileSetModified" needs a container file
@@ -75,9 +68,6 @@ TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
 }
 
 TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
-  int Rebuilds = 0;
-  bool FlagSeen = false;
-  RebuildMenusHook = [&] { ++Rebuilds, FlagSeen = AppFlags & afSettingsChanged; };
   ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
   auto WriteSettings = [](const std::string& Text, double Stamp) {
     ASSERT_TRUE(::WriteTextFile(Text, UserSettings(), false));
@@ -85,21 +75,20 @@ TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
   };
   WriteSettings("[Common]\r\n", StampA);
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\n", StampA);
-  RefreshVolumes();
-  RefreshVolumes();
-  EXPECT_EQ(Rebuilds, 1);
+  Control.RefreshVolumes();
+  Control.RefreshVolumes();
+  EXPECT_EQ(Host.Changes, std::vector<bool>{true});
   // The ".tcvinfo.ini" changes but keeps its time: only the settings count.
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\n[Two]\r\nPartition=1\r\n", StampA);
   WriteSettings("[Common]\r\nIcon=1\r\n", StampB);
-  RefreshVolumes();
-  EXPECT_EQ(Rebuilds, 2);
-  EXPECT_TRUE(FlagSeen && !(AppFlags & afSettingsChanged));
+  Control.RefreshVolumes();
+  EXPECT_EQ(Host.Changes, (std::vector<bool>{true, true}));
   EXPECT_EQ(Labels(), std::vector<std::string>{"One"});
 }
 
 TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nAuto=1\r\nFileSetModified=1\r\n[Part]\r\nDisk=2\r\nPartition=1\r\n", StampA);
-  RefreshVolumes();
+  Control.RefreshVolumes();
   ASSERT_EQ(Volumes.size(), 2u);
   TTCVolume& Old = Volumes[0];
   Old.Password = "secret", Old.MountPending = true, Old.PendingTime = 900, Old.Auto = false;
@@ -108,13 +97,34 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   // Edited: a new section first, "Auto" switched, the path in other case.
   WriteInfo(F, "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
                "[Part]\r\nDisk=2\r\nPartition=1\r\nAuto=0\r\n", StampB);
-  RefreshVolumes();
+  Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
   const TTCVolume& One = Volumes[1];
   EXPECT_EQ(std::tuple(One.Index, One.Password, One.MountPending, One.Auto, One.PendingTime, One.FileSetModified),
             std::tuple(1, std::string("secret"), true, false, 900u, 2));
   EXPECT_TRUE(Volumes[2].DismountPending && Volumes[2].Auto);
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
+}
+
+// A container that also gives a partition number is carried over to the
+// new container entry only: lending its state (and its monitor, which the
+// partition entry would then free) to the partition of the same numbers
+// left two owners of one monitor.
+TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
+  const std::string Container = Root(F) + "c1.hc";
+  Volumes.push_back({.Disk = 3, .Partition = 1, .File = Container, .FileSetModified = 1, .Label = "Old",
+                     .MountedLetter = R, .Password = "secret"});
+  Control.StartMonitor(Volumes[0]);
+  ASSERT_NE(Volumes[0].Monitor, nullptr);
+  const TTCFileMonitor* Monitor = Volumes[0].Monitor.get();
+  TTCVolumesArray NewList;
+  NewList.push_back({.Disk = 3, .Partition = 1, .Label = "Partition"});
+  NewList.push_back({.Disk = 3, .Partition = 1, .File = Container, .FileSetModified = 1, .Label = "Container"});
+  Control.MergeVolumes(NewList, {});
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"Partition", "Container"}));
+  EXPECT_TRUE(Volumes[0].Monitor == nullptr && Volumes[0].Password.empty());
+  EXPECT_EQ(Volumes[1].Monitor.get(), Monitor);
+  EXPECT_EQ(Volumes[1].Password, "secret");
 }
 
 } // namespace

@@ -4,33 +4,33 @@
 using VolumeTimerTest = VolumeControlTest;
 
 TEST_F(VolumeTimerTest, KeepPollingTenMinutesGivesExactly2000Ticks) {
-  TTCTimer* Timer = KeepPolling(600000);
-  ASSERT_TRUE(Timer == VolumeTimer && Timer->Enabled());
+  TTCTimer& Timer = Control.Timer;
+  Timer.KeepPolling(600000);
+  ASSERT_TRUE(Timer.Enabled());
   // Ticks run as the window timer would run them; with a pass running (as
-  // while it waits in a dialog) a tick only counts down, which keeps 2000 fast.
-  AppFlags |= afBusy;
+  // while it waits in a prompt) a tick only counts down, which keeps 2000 fast.
   int Ticks = 0;
-  for (; Timer->Enabled() && Ticks < 2100; ++Ticks) Timer->OnTimer(Timer);
+  Host.WhileAsked = [&] {
+    for (; Timer.Enabled() && Ticks < 2100; ++Ticks) Timer.OnTimer(&Timer);
+  };
+  Volumes.push_back({.Partition = 1, .Label = "Asks", .Auto = true});
+  Control.ProcessVolumes();
   EXPECT_EQ(Ticks, 2000);
 }
 
-TEST_F(VolumeTimerTest, KeepPollingZeroCreatesItStoppedAndPendingWorkStartsAndStopsIt) {
-  TTCTimer* Timer = KeepPolling(0);
-  ASSERT_TRUE(Timer && !Timer->Enabled());
-  EndPending();
-  EXPECT_TRUE(PendingCount == 0 && !Timer->Enabled());
-  BeginPending();
-  BeginPending();
-  EndPending();
-  EXPECT_TRUE(Timer->Enabled());
-  EndPending();
-  EXPECT_FALSE(Timer->Enabled());
-  KeepPolling(3000);  // stopped at 0 even when RunTime is left
-  BeginPending();
-  EndPending();
-  EXPECT_FALSE(VolumeTimer->Enabled());
-  App.reset();  // freed with the application, and inert without it
-  EXPECT_EQ(VolumeTimer, nullptr);
-  BeginPending();
-  EXPECT_EQ(PendingCount, 0);
+TEST_F(VolumeTimerTest, PendingWorkStartsAndStopsIt) {
+  TTCTimer& Timer = Control.Timer;
+  ASSERT_FALSE(Timer.Enabled());
+  Timer.EndPending();
+  EXPECT_TRUE(Timer.PendingCount == 0 && !Timer.Enabled());
+  Timer.BeginPending();
+  Timer.BeginPending();
+  Timer.EndPending();
+  EXPECT_TRUE(Timer.Enabled());
+  Timer.EndPending();
+  EXPECT_FALSE(Timer.Enabled());
+  Timer.KeepPolling(3000);  // stopped at 0 even when RunTime is left
+  Timer.BeginPending();
+  Timer.EndPending();
+  EXPECT_FALSE(Timer.Enabled());
 }

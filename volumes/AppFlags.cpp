@@ -1,3 +1,0 @@
-#include "AppFlags.h"
-
-uint8_t AppFlags = 0;

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct TTCVolume;
+
+// What volume control asks of the application: it opens no window itself.
+// Tests supply their own answers.
+class TVolumeControlHost {
+public:
+  virtual ~TVolumeControlHost() = default;
+
+  // Asks the user for a password; false when the user declined.
+  virtual bool AskPassword(const std::string& Prompt, std::string& Password) = 0;
+  // Asks the user for the encryption program, starting in InitialDir with
+  // the file filter FilterIndex (1 VeraCrypt, 2 TrueCrypt, 3 any program);
+  // false when the user declined.
+  virtual bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) = 0;
+  // A pending mount (Text "Volume Mounted") or dismount ("Volume
+  // Dismounted") of Volume ended.
+  virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) = 0;
+  // A refresh changed the volumes or drives, or (SettingsChanged) the
+  // settings file.
+  virtual void VolumesChanged(bool SettingsChanged) = 0;
+};
