@@ -30,9 +30,9 @@ TApp::TApp(const std::string& Title)
       }) {
   if (!WTSRegisterSessionNotification(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
 
-  VolumesMenu = new TMinPopupMenu;
+  VolumesMenu = std::make_unique<TMinPopupMenu>();
   VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
-  OptionsMenu = new TMinPopupMenu;
+  OptionsMenu = std::make_unique<TMinPopupMenu>();
   OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
 
   // Shared: the built-in icon is never destroyed, so it can come back after
@@ -40,9 +40,9 @@ TApp::TApp(const std::string& Title)
   MainIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
                                            GetSystemMetrics(SM_CXSMICON),
                                            GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  TrayIcon = new TMinTrayIcon(MainIcon, true, Title);
+  TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, true, Title);
   TrayIcon->OnMouse = [this](TMinTrayIcon* Sender, WORD Msg) { return OnTrayMouse(Sender, Msg); };
-  TrayIcon->PopupMenu = OptionsMenu;
+  TrayIcon->PopupMenu = OptionsMenu.get();
   TrayIcon->SetAutoRestore(true);
 
   RebuildMenusHook = [this] { RebuildMenus(); };

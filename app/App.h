@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "MinApp.h"
@@ -39,9 +40,8 @@ public:
   explicit TApp(const std::string& Title);
   ~TApp() override;
 
-  TMinTrayIcon* TrayIcon = nullptr;
-  TMinPopupMenu* VolumesMenu = nullptr;
-  TMinPopupMenu* OptionsMenu = nullptr;
+  std::unique_ptr<TMinTrayIcon> TrayIcon;
+  std::unique_ptr<TMinPopupMenu> VolumesMenu, OptionsMenu;
   DWORD SessionId = 0;
   HICON MainIcon = nullptr;
 

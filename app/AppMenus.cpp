@@ -27,7 +27,7 @@ void TApp::RebuildMenus() {
   auto Command = [this](TMinMenuItem* Item) { OnMenuCommand(Item); };
   auto VolumeClick = [this](TMinMenuItem* Item) { OnVolumeItemClick(Item); };
 
-  TMinMenuItem* Menu = VolumesMenu->Root;
+  TMinMenuItem* Menu = VolumesMenu->Root.get();
   Menu->Clear();
   for (std::size_t i = 0; i < Volumes.size(); ++i)
     Menu->Add(" ", VolumeClick, nullptr, -1, static_cast<int>(i) + 1);
@@ -42,7 +42,7 @@ void TApp::RebuildMenus() {
     Menu->Add("Old VeraCrypt Version. Download...", Command, nullptr, -1, cmDownloadVeraCrypt);
   }
 
-  Menu = OptionsMenu->Root;
+  Menu = OptionsMenu->Root.get();
   Menu->Clear();
   if (FileExistsEx(ProgramPath, false)) {
     Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);
@@ -80,7 +80,7 @@ void TApp::RebuildMenus() {
 
 void TApp::OnVolumesMenuPopup(TMinPopupMenu*) {
   RefreshVolumes();
-  for (TMinMenuItem* Item : VolumesMenu->Root->Items) {
+  for (const auto& Item : VolumesMenu->Root->Items) {
     const int Index = Item->Tag - 1;
     if (Item->Tag <= 0 || !IsValidVolumeIndex(Index)) continue;
     const TTCVolume& Volume = Volumes[Index];

@@ -84,7 +84,6 @@ TTCFileMonitor::TTCFileMonitor(const TTCVolume& Entry)
       Serial(++LastSerial) {
   OnChange = [this](TFSChangeMonitor* Sender) { Changed(Sender); };
   SyncNotify = false;
-  if (Application) Application->RegisterObject(this);
 }
 
 TTCFileMonitor::~TTCFileMonitor() {
@@ -92,7 +91,6 @@ TTCFileMonitor::~TTCFileMonitor() {
   // gone before they are.
   Stop();
   TerminateAndWait();
-  if (Application) Application->UnregisterObject(this);
   // Freed by the application at exit: no entry may keep pointing here.
   for (TTCVolume& Entry : Volumes)
     if (Entry.Monitor == this) Entry.Monitor = nullptr;

@@ -21,7 +21,7 @@ namespace {
 
 std::vector<std::string> Captions(const TMinMenuItem* Menu) {
   std::vector<std::string> Result;
-  for (const TMinMenuItem* Item : Menu->Items) Result.push_back(Item->Caption);
+  for (const auto& Item : Menu->Items) Result.push_back(Item->Caption);
   return Result;
 }
 
@@ -58,13 +58,13 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   RunProcess(Program, "/q /s /v " + Container + " /l R /p pw", true);
   App = new TApp("Mount");
 
-  App->OnVolumesMenuPopup(App->VolumesMenu);
-  const TMinMenuItem* Volumes = App->VolumesMenu->Root;
+  App->OnVolumesMenuPopup(App->VolumesMenu.get());
+  const TMinMenuItem* Volumes = App->VolumesMenu->Root.get();
   ASSERT_EQ(Captions(Volumes), (std::vector<std::string>{"Data (R:)", "-", "Dismount All", "Mount All"}));
   EXPECT_TRUE(Volumes->Items[0]->Checked);
   EXPECT_TRUE(Volumes->Items[2]->Tag == cmDismountAll && Volumes->Items[3]->Tag == cmMountAll);
 
-  const TMinMenuItem* Options = App->OptionsMenu->Root;
+  const TMinMenuItem* Options = App->OptionsMenu->Root.get();
   ASSERT_EQ(Captions(Options),
             (std::vector<std::string>{"Run VeraCrypt.exe", "-", "Dismount All On Switch User",
                                       "Save Default Password (0)", "Settings...", "-", "Create Config", "Edit Config",
@@ -72,9 +72,9 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   EXPECT_TRUE(Options->Items[2]->Checked);
   EXPECT_FALSE(Options->Items[3]->Checked);
   // The existing per-user config can be edited and deleted, not created.
-  ASSERT_EQ(Captions(Options->Items[7]), std::vector<std::string>{VolumeConfigFileName(AppDataMarker)});
+  ASSERT_EQ(Captions(Options->Items[7].get()), std::vector<std::string>{VolumeConfigFileName(AppDataMarker)});
   EXPECT_EQ(Options->Items[8]->Items[0]->Tag - cmDeleteConfig, Options->Items[7]->Items[0]->Tag - cmEditConfig);
-  for (const TMinMenuItem* Entry : Options->Items[6]->Items) {
+  for (const auto& Entry : Options->Items[6]->Items) {
     EXPECT_TRUE(Entry->Tag >= cmCreateConfig && Entry->Tag < cmDeleteConfig);
     EXPECT_NE(Entry->Caption, VolumeConfigFileName(AppDataMarker));
   }

@@ -1,6 +1,5 @@
 // Container monitors on a mapped drive standing for the mounted volume.
 #include "VolumeControlFixture.h"
-#include <algorithm>
 #include "MinDialogs.h"
 
 namespace {
@@ -18,17 +17,14 @@ public:
     ASSERT_NE(Monitor = Volumes[0].Monitor, nullptr);
     Pump(300);  // let it arm its watch
   }
-  bool Registered() const {
-    const std::vector<const void*> Objects = App->RegisteredObjects();
-    return std::find(Objects.begin(), Objects.end(), Monitor) != Objects.end();
-  }
+  bool Held() const { return Volumes[0].Monitor == Monitor; }
   // A refresh has seen the drive go after a dismount was launched.
   void SeeDismounted() {
     Volumes[0].DismountPending = true, Volumes[0].MountedLetter = 0;
     ProcessVolumes();
     EXPECT_EQ(Results, (std::vector<VolumeResult>{{0, "Volume Dismounted", true}}));
     EXPECT_EQ(Volumes[0].FileSetModified, 1);
-    EXPECT_FALSE(Registered());
+    EXPECT_FALSE(Held());
   }
   bool Marked() const { return Volumes[0].FileSetModified == 2 && !Volumes[0].Monitor; }
 
@@ -40,10 +36,10 @@ public:
 
 TEST_F(FileMonitorTest, FirstChangeMarksTheVolumeAndTheDismountStampsTheContainer) {
   EXPECT_EQ(Monitor->Folder, Drive.Root());
-  EXPECT_TRUE(Registered());
+  EXPECT_TRUE(Held());
   CreateFileOn(Drive.Root() + "written.txt");
   ASSERT_TRUE(PumpUntil([&] { return Marked(); }));
-  EXPECT_FALSE(Registered());
+  EXPECT_FALSE(Held());
   EXPECT_EQ(GetFileDateTime(Container), StampA);
   ProcessVolumes();  // further passes while mounted leave the mark for the dismount
   EXPECT_TRUE(Marked());

@@ -49,7 +49,7 @@ protected:
   }
   void TearDown() override {
     StopFileMonitors();
-    App.reset();  // frees the volume timer
+    App.reset();
     VolumeResultHook = {};
     RebuildMenusHook = {};
     AppFlags = afNoDismount;

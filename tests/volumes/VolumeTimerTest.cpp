@@ -29,8 +29,7 @@ TEST_F(VolumeTimerTest, KeepPollingZeroCreatesItStoppedAndPendingWorkStartsAndSt
   BeginPending();
   EndPending();
   EXPECT_FALSE(VolumeTimer->Enabled());
-  App.reset();  // freed with the application, and inert without it
-  EXPECT_EQ(VolumeTimer, nullptr);
+  App.reset();  // inert without the application
   BeginPending();
   EXPECT_EQ(PendingCount, 0);
 }
