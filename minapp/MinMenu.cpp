@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Files.h"
+#include "Scoped.h"
 
 namespace {
 
@@ -93,9 +94,8 @@ void TMinMenuItem::Build() {
 void TMinMenuItem::Measure(HWND Window, MEASUREITEMSTRUCT& Record) const {
   std::wstring Text = Utf8ToWide(Caption);
   SIZE Extent{};
-  HDC DC = GetDC(Window);
-  GetTextExtentPoint32W(DC, Text.c_str(), static_cast<int>(Text.size()), &Extent);
-  ReleaseDC(Window, DC);
+  const TWindowDC DC(Window);
+  GetTextExtentPoint32W(DC.get(), Text.c_str(), static_cast<int>(Text.size()), &Extent);
   Record.itemWidth = Extent.cx;
   Record.itemHeight = OwnerDrawnHeight;
 }
@@ -137,11 +137,9 @@ void TMinPopupMenu::Popup(int X, int Y) {
   HWND Window = Application ? Application->Handle : nullptr;
   // Posted whatever happens below, after the system's WM_MENUCOMMAND, so the
   // choice is handled while its menu handle and items still exist.
-  struct CleanupNotice {
-    HWND Window;
-    TMinMenuItem* Root;
-    ~CleanupNotice() { PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(Root)); }
-  } Notice{Window, Root.get()};
+  ScopeExit Notice([Window, Item = Root.get()] {
+    PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(Item));
+  });
 
   HMENU Menu = Root->CreateHandle();
   if (OnPopup) OnPopup(this);
