@@ -18,7 +18,7 @@ constexpr int32_t OldVeraCryptLevel = 114;
 void TApp::RebuildMenus() {
   auto Command = [this](TMinMenuItem* Item) { OnMenuCommand(Item); };
 
-  TMinMenuItem* Menu = &*VolumesMenu->Root;
+  TMinMenuItem* Menu = VolumesMenu->Root.get();
   Menu->Clear();
   // Each item names its volume by identity: by the time it is chosen, or
   // after a dialog, the list may have been replaced. The tag is the position
@@ -45,7 +45,7 @@ void TApp::RebuildMenus() {
     Menu->Add("Old VeraCrypt Version. Download...", Command, nullptr, -1, cmDownloadVeraCrypt);
   }
 
-  Menu = &*OptionsMenu->Root;
+  Menu = OptionsMenu->Root.get();
   Menu->Clear();
   if (FileExistsEx(ProgramPath, false)) {
     Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);

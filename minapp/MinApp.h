@@ -2,73 +2,35 @@
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
-#include <vector>
 
-// Base of the framework objects owned by the application (menus, tray icon,
-// timers): constructing one registers it, so the application frees it at exit
-// unless its owner frees it first.
-class TMinObject {
-public:
-  TMinObject();
-  virtual ~TMinObject();
-  TMinObject(const TMinObject&) = delete;
-  TMinObject& operator=(const TMinObject&) = delete;
-};
+#include "MinWindow.h"
 
 // Sees every message of the hidden window before the framework does; a
 // non-zero result is the window's answer and ends the handling.
 using TMinMessageHook = std::function<LRESULT(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)>;
 
-// One object registered with the application and how to free it.
-struct TMinRegisteredObject {
-  const void* Object;
-  std::function<void()> Free;
-};
-
 // The one application object of the process: a hidden tool window that gets
-// the messages of menus, tray icon, timers and session notices, the message
-// loop, and the objects it frees when it goes.
-class TMinApplication {
+// the messages of menus, tray icon, timers and session notices, and the
+// message loop. Its Handle is nullptr when the window could not be created.
+class TMinApplication : public TMinWindow {
 public:
   // Creates the hidden window. A hook given here already sees the messages
   // sent while the window is created (it must not rely on members of a
   // derived class, which are not constructed yet).
   explicit TMinApplication(const std::string& Title, TMinMessageHook OnMessage = {});
-  // Frees the objects still registered, in registration order.
-  virtual ~TMinApplication();
-  TMinApplication(const TMinApplication&) = delete;
-  TMinApplication& operator=(const TMinApplication&) = delete;
+  ~TMinApplication() override;
 
   TMinMessageHook OnMessage;
   const std::string Title;
-  // The hidden window; nullptr when it could not be created.
-  HWND Handle = nullptr;
 
   // Runs the message loop until the hidden window is destroyed.
   void Run();
   // Asks the hidden window to close (posted); Run then returns.
   void Terminate();
 
-  // Objects that are not TMinObjects (e.g. a thread that frees itself) may
-  // register too; they must unregister before they go away on their own.
-  // Safe to call from any thread. Once the destructor has begun, unregistering
-  // does nothing: the application frees every object it still listed.
-  template <class T>
-  void RegisterObject(T* Object) {
-    AddObject({Object, [Object] { delete Object; }});
-  }
-  void UnregisterObject(const void* Object);
-  // The registered objects in registration order.
-  std::vector<const void*> RegisteredObjects() const;
-
-private:
-  void AddObject(TMinRegisteredObject Entry);
-
-  mutable std::mutex ObjectsLock;
-  std::vector<TMinRegisteredObject> Objects;
-  bool Destroying = false;
+protected:
+  LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 };
 
 // Class name of the hidden window.

@@ -5,6 +5,7 @@
 
 #include "Files.h"
 #include "MinApp.h"
+#include "MinWindow.h"
 #include "StrUtils.h"
 #include "UnitStartup.h"
 
@@ -12,18 +13,22 @@ namespace {
 
 const wchar_t InputBoxClassName[] = L"InputBox";
 
-// State of the one open input box, reset when its window is created.
-HWND EditHandle = nullptr;
-std::string EnteredText;
-bool OkPressed = false;
+// The window of one InputBox call and what it was told.
+class TInputBox : public TMinWindow {
+public:
+  // The entered text is usually a password.
+  ~TInputBox() override { WipeString(EnteredText); }
 
-LRESULT CALLBACK InputBoxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  HWND EditHandle = nullptr;
+  std::string EnteredText;
+  bool OkPressed = false;
+
+protected:
+  LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) override;
+};
+
+LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
   switch (Message) {
-    case WM_NCCREATE:
-      EditHandle = nullptr;
-      WipeString(EnteredText);
-      OkPressed = false;
-      break;
     case WM_COMMAND:
       switch (LOWORD(WParam)) {
         case InputBoxEditId:
@@ -40,12 +45,12 @@ LRESULT CALLBACK InputBoxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM L
           WipeString(EnteredText);
           EnteredText = WideToUtf8(Text);
           WipeString(Text);
-          PostMessageW(Window, WM_CLOSE, 0, 0);
+          PostMessageW(Handle, WM_CLOSE, 0, 0);
           OkPressed = true;
           break;
         }
         case InputBoxCancelId:
-          PostMessageW(Window, WM_CLOSE, 0, 0);
+          PostMessageW(Handle, WM_CLOSE, 0, 0);
           break;
       }
       break;
@@ -54,29 +59,13 @@ LRESULT CALLBACK InputBoxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM L
       --ModalLevel;
       return 0;
   }
-  return DefWindowProcW(Window, Message, WParam, LParam);
+  return TMinWindow::HandleMessage(Message, WParam, LParam);
 }
 
-bool RegisterInputBoxClass(HINSTANCE Instance) {
-  WNDCLASSEXW Class{};
-  Class.cbSize = sizeof(Class);
-  if (GetClassInfoExW(Instance, InputBoxClassName, &Class)) return true;
-  Class = WNDCLASSEXW{};
-  Class.cbSize = sizeof(Class);
-  Class.style = CS_HREDRAW | CS_VREDRAW;
-  Class.lpfnWndProc = InputBoxProc;
-  Class.hInstance = Instance;
-  Class.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-  Class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  Class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  Class.lpszClassName = InputBoxClassName;
-  return RegisterClassExW(&Class) != 0;
-}
-
-HWND CreateChild(HWND Parent, HINSTANCE Instance, const wchar_t* ClassName, const std::wstring& Text,
+HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text,
                  DWORD ExtraStyle, int X, int Y, int Width, int Height, int Id) {
   return CreateWindowExW(0, ClassName, Text.c_str(), WS_CHILD | WS_VISIBLE | ExtraStyle, X, Y, Width, Height,
-                         Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Instance, nullptr);
+                         Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
@@ -84,8 +73,8 @@ HWND CreateChild(HWND Parent, HINSTANCE Instance, const wchar_t* ClassName, cons
 bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
               std::string& Value, bool Masked) {
   Value.clear();
-  const HINSTANCE Instance = GetModuleHandleW(nullptr);
-  if (!RegisterInputBoxClass(Instance)) return false;
+  if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
+    return false;
 
   // A quarter of the screen wide, 150 pixels high, centred.
   RECT Desktop{};
@@ -95,23 +84,23 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
   const int Width = DesktopWidth / 4;
   const int Height = 150;
   const std::wstring Title = Utf8ToWide(Caption.empty() ? AppTitle : Caption);
-  const HWND Box = CreateWindowExW(0, InputBoxClassName, Title.c_str(), WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX,
-                                   DesktopWidth / 2 - Width / 2, DesktopHeight / 2 - Height / 2, Width, Height,
-                                   nullptr, nullptr, Instance, nullptr);
+  TInputBox Box;
   // Without a window nothing would ever end the modal loop.
-  if (!Box) return false;
+  if (!Box.Create(InputBoxClassName, 0, Title, WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX, DesktopWidth / 2 - Width / 2,
+                  DesktopHeight / 2 - Height / 2, Width, Height))
+    return false;
 
-  CreateChild(Box, Instance, L"STATIC", Utf8ToWide(Prompt), 0, 5, 5, Width - 10, 24, 0);
+  CreateChild(Box.Handle, L"STATIC", Utf8ToWide(Prompt), 0, 5, 5, Width - 10, 24, 0);
   // Scrolls sideways so a text wider than the field can be typed whole;
   // masked for passwords.
   const DWORD EditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (Masked ? ES_PASSWORD : 0);
-  const HWND Edit = CreateChild(Box, Instance, L"EDIT", Utf8ToWide(Default), EditStyle, 5, 29, Width - 20, 24,
+  const HWND Edit = CreateChild(Box.Handle, L"EDIT", Utf8ToWide(Default), EditStyle, 5, 29, Width - 20, 24,
                                 InputBoxEditId);
   const int ButtonsY = Height - 70;
-  CreateChild(Box, Instance, L"BUTTON", L"Ok", WS_TABSTOP, Width / 2 - 75, ButtonsY, 75, 24, InputBoxOkId);
-  CreateChild(Box, Instance, L"BUTTON", L"Cancel", WS_TABSTOP, Width / 2 + 25, ButtonsY, 75, 24, InputBoxCancelId);
+  CreateChild(Box.Handle, L"BUTTON", L"Ok", WS_TABSTOP, Width / 2 - 75, ButtonsY, 75, 24, InputBoxOkId);
+  CreateChild(Box.Handle, L"BUTTON", L"Cancel", WS_TABSTOP, Width / 2 + 25, ButtonsY, 75, 24, InputBoxCancelId);
 
-  ShowWindow(Box, SW_SHOWNORMAL);
+  ShowWindow(Box.Handle, SW_SHOWNORMAL);
   // The field's first notification tells the box its handle.
   SetFocus(Edit);
 
@@ -122,16 +111,15 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
     if (!GetMessageW(&Message, nullptr, 0, 0)) {
       // A quit request ends the box as a Cancel and is passed on to the
       // outer loop, so the application is neither left mute nor kept alive.
-      if (IsWindow(Box)) DestroyWindow(Box);
+      Box.Destroy();
       PostQuitMessage(static_cast<int>(Message.wParam));
       break;
     }
     TranslateMessage(&Message);
     DispatchMessageW(&Message);
   }
-  if (!OkPressed) return false;
-  // Moved out, so the process-wide state keeps no copy of a password.
-  Value = std::move(EnteredText);
+  if (!Box.OkPressed) return false;
+  Value = Box.EnteredText;
   return true;
 }
 

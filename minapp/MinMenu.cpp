@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Files.h"
+#include "Scoped.h"
 
 namespace {
 
@@ -28,27 +29,21 @@ UINT TMinImageList::DrawStyle() const {
   return Style;
 }
 
-TMinMenuItem::~TMinMenuItem() { Clear(); }
-
 TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick,
                                 const TMinImageList* ImageList, int ImageIndex, int Tag) {
-  auto* Child = new TMinMenuItem;
+  auto Child = std::make_unique<TMinMenuItem>();
   Child->Caption = Caption;
   Child->OnClick = std::move(OnClick);
   Child->ImageList = ImageList;
   Child->ImageIndex = ImageIndex;
   Child->Tag = Tag;
   Child->Parent = this;
-  Items.push_back(Child);
-  return Child;
+  return Items.emplace_back(std::move(Child)).get();
 }
 
 TMinMenuItem* TMinMenuItem::AddSeparator() { return Add("-"); }
 
-void TMinMenuItem::Clear() {
-  for (TMinMenuItem* Child : Items) delete Child;
-  Items.clear();
-}
+void TMinMenuItem::Clear() { Items.clear(); }
 
 HMENU TMinMenuItem::CreateHandle() {
   DestroyHandle();
@@ -67,7 +62,7 @@ HMENU TMinMenuItem::CreateHandle() {
 
 void TMinMenuItem::DestroyHandle() {
   if (!Handle) return;
-  for (TMinMenuItem* Child : Items) Child->DestroyHandle();
+  for (const auto& Child : Items) Child->DestroyHandle();
   DestroyMenu(Handle);
   Handle = nullptr;
 }
@@ -75,19 +70,19 @@ void TMinMenuItem::DestroyHandle() {
 void TMinMenuItem::Build() {
   // Positions count separators, as the system menu does.
   UINT Position = 0;
-  for (TMinMenuItem* Child : Items) {
+  for (const auto& Child : Items) {
     if (!Child->Items.empty()) {
       HMENU Sub = Child->CreateHandle();
       if (Child->ImageList)
         AppendMenuW(Handle, MF_POPUP | MF_OWNERDRAW, reinterpret_cast<UINT_PTR>(Sub),
-                    reinterpret_cast<LPCWSTR>(Child));
+                    reinterpret_cast<LPCWSTR>(Child.get()));
       else
         AppendMenuW(Handle, MF_POPUP, reinterpret_cast<UINT_PTR>(Sub), Utf8ToWide(Child->Caption).c_str());
       Child->Build();
     } else if (Child->Caption == "-") {
       AppendMenuW(Handle, MF_SEPARATOR, 0, nullptr);
     } else if (Child->ImageList && Child->ImageIndex != -1) {
-      AppendMenuW(Handle, MF_OWNERDRAW, 0, reinterpret_cast<LPCWSTR>(Child));
+      AppendMenuW(Handle, MF_OWNERDRAW, 0, reinterpret_cast<LPCWSTR>(Child.get()));
     } else {
       AppendMenuW(Handle, MF_STRING, 0, Utf8ToWide(Child->Caption).c_str());
       if (Child->Checked) CheckMenuItem(Handle, Position, MF_BYPOSITION | MF_CHECKED);
@@ -99,9 +94,8 @@ void TMinMenuItem::Build() {
 void TMinMenuItem::Measure(HWND Window, MEASUREITEMSTRUCT& Record) const {
   std::wstring Text = Utf8ToWide(Caption);
   SIZE Extent{};
-  HDC DC = GetDC(Window);
-  GetTextExtentPoint32W(DC, Text.c_str(), static_cast<int>(Text.size()), &Extent);
-  ReleaseDC(Window, DC);
+  const TWindowDC DC(Window);
+  GetTextExtentPoint32W(DC.get(), Text.c_str(), static_cast<int>(Text.size()), &Extent);
   Record.itemWidth = Extent.cx;
   Record.itemHeight = OwnerDrawnHeight;
 }
@@ -131,24 +125,21 @@ void TMinMenuItem::Draw(const DRAWITEMSTRUCT& Record) const {
   DrawTextW(DC, Utf8ToWide(Caption).c_str(), -1, &Rect, DT_SINGLELINE | DT_VCENTER);
 }
 
-TMinMenu::TMinMenu() : Root(new TMinMenuItem) { MenuRoots.push_back(Root); }
+TMinMenu::TMinMenu() : Root(std::make_unique<TMinMenuItem>()) { MenuRoots.push_back(Root.get()); }
 
 TMinMenu::~TMinMenu() {
-  MenuRoots.erase(std::find(MenuRoots.begin(), MenuRoots.end(), Root));
+  MenuRoots.erase(std::find(MenuRoots.begin(), MenuRoots.end(), Root.get()));
   // Freed before its clean-up notice came: the handles go now.
   Root->DestroyHandle();
-  delete Root;
 }
 
 void TMinPopupMenu::Popup(int X, int Y) {
   HWND Window = Application ? Application->Handle : nullptr;
   // Posted whatever happens below, after the system's WM_MENUCOMMAND, so the
   // choice is handled while its menu handle and items still exist.
-  struct CleanupNotice {
-    HWND Window;
-    TMinMenuItem* Root;
-    ~CleanupNotice() { PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(Root)); }
-  } Notice{Window, Root};
+  ScopeExit Notice([Window, Item = Root.get()] {
+    PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(Item));
+  });
 
   HMENU Menu = Root->CreateHandle();
   if (OnPopup) OnPopup(this);

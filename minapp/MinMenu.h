@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ using TMinMenuItemEvent = std::function<void(TMinMenuItem* Sender)>;
 class TMinMenuItem {
 public:
   TMinMenuItem() = default;
-  // Frees the children; menu handles are left alone.
-  virtual ~TMinMenuItem();
+  // Menu handles are left alone.
+  virtual ~TMinMenuItem() = default;
   TMinMenuItem(const TMinMenuItem&) = delete;
   TMinMenuItem& operator=(const TMinMenuItem&) = delete;
 
@@ -41,21 +42,22 @@ public:
   // Set: the item is drawn by the framework (an item without children also
   // needs an ImageIndex other than -1). Not owned.
   const TMinImageList* ImageList = nullptr;
-  std::vector<TMinMenuItem*> Items;
+  std::vector<std::unique_ptr<TMinMenuItem>> Items;
   // The popup menu holding the children, while the menu is shown.
   HMENU Handle = nullptr;
   TMinMenuItemEvent OnClick;
   TMinMenuItem* Parent = nullptr;
   int Tag = 0;
 
-  // Appends a new child (unchecked, without children) and returns it.
+  // Appends a new child (unchecked, without children) and returns it; the
+  // item keeps it.
   TMinMenuItem* Add(const std::string& Caption, TMinMenuItemEvent OnClick = {},
                     const TMinImageList* ImageList = nullptr, int ImageIndex = -1, int Tag = 0);
   TMinMenuItem* AddSeparator();
   // Frees every child.
   void Clear();
   int Count() const { return static_cast<int>(Items.size()); }
-  TMinMenuItem* Item(int Position) const { return Items[Position]; }
+  TMinMenuItem* Item(int Position) const { return Items[Position].get(); }
 
   // Fresh empty popup menu for the children (earlier handles of the subtree
   // are destroyed first); it reports choices by position.
@@ -70,13 +72,15 @@ public:
   void Draw(const DRAWITEMSTRUCT& Record) const;
 };
 
-// A menu owned by the application; Root's children are its entries.
-class TMinMenu : public TMinObject {
+// A menu tree; Root's children are its entries.
+class TMinMenu {
 public:
   TMinMenu();
-  ~TMinMenu() override;
+  virtual ~TMinMenu();
+  TMinMenu(const TMinMenu&) = delete;
+  TMinMenu& operator=(const TMinMenu&) = delete;
 
-  TMinMenuItem* const Root;
+  const std::unique_ptr<TMinMenuItem> Root;
 };
 
 class TMinPopupMenu;

@@ -8,16 +8,18 @@ TMinTimer::TMinTimer(bool Enabled, TMinTimerEvent OnTimer, UINT Interval)
 TMinTimer::~TMinTimer() { SetEnabled(false); }
 
 void TMinTimer::SetEnabled(bool Value) {
-  if (!Application || IsEnabled == Value) return;
+  if (IsEnabled == Value || (Value && !Application)) return;
   IsEnabled = Value;
   // The object itself is the event identifier, so the callback finds it.
   const auto Event = reinterpret_cast<UINT_PTR>(this);
   if (Value) {
     // Without the hidden window SetTimer would pick an identifier of its own
     // and the callback could not find the object: behave as a failed start.
-    SystemTimer = Application->Handle ? SetTimer(Application->Handle, Event, Interval, Tick) : 0;
+    Window = Application->Handle;
+    SystemTimer = Window ? SetTimer(Window, Event, Interval, Tick) : 0;
   } else if (SystemTimer) {
-    KillTimer(Application->Handle, Event);
+    // Harmless when the window is gone already: its timers went with it.
+    KillTimer(Window, Event);
     SystemTimer = 0;
   }
 }

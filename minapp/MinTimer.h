@@ -11,19 +11,22 @@ using TMinTimerEvent = std::function<void(TMinTimer* Sender)>;
 // Periodic timer on the application's hidden window. Its handler is never
 // called while a popup menu or an input box is open: such ticks are dropped,
 // not delayed.
-class TMinTimer : public TMinObject {
+class TMinTimer {
 public:
   TMinTimer(bool Enabled, TMinTimerEvent OnTimer, UINT Interval);
-  // Stops the system timer before the object goes.
-  ~TMinTimer() override;
+  // Stops the system timer before the object goes, also when the
+  // application object has gone before it.
+  virtual ~TMinTimer();
+  TMinTimer(const TMinTimer&) = delete;
+  TMinTimer& operator=(const TMinTimer&) = delete;
 
   // Period in milliseconds, read when the timer is started.
   UINT Interval;
   TMinTimerEvent OnTimer;
 
   bool Enabled() const { return IsEnabled; }
-  // Starts or stops the timer; nothing happens without an application
-  // object or when the state does not change.
+  // Starts or stops the timer; nothing happens when the state does not
+  // change, and nothing starts without an application object.
   void SetEnabled(bool Value);
   // What SetTimer returned; 0 while stopped.
   UINT_PTR TimerID() const { return SystemTimer; }
@@ -33,4 +36,6 @@ private:
 
   bool IsEnabled = false;
   UINT_PTR SystemTimer = 0;
+  // The window the system timer was set on.
+  HWND Window = nullptr;
 };

@@ -18,12 +18,14 @@ enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 
 
 // One icon in the notification area, with tip, balloons and mouse events;
 // puts itself back when the taskbar is re-created.
-class TMinTrayIcon : public TMinObject {
+class TMinTrayIcon {
 public:
   // Not shown yet. Unless SharedIcon, the icon handle is owned and destroyed.
   TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint);
   // Removes the icon from the notification area and releases it.
-  ~TMinTrayIcon() override;
+  ~TMinTrayIcon();
+  TMinTrayIcon(const TMinTrayIcon&) = delete;
+  TMinTrayIcon& operator=(const TMinTrayIcon&) = delete;
 
   // The identifier the shell knows the icon by (wParam of its callback).
   const UINT Id;

@@ -37,28 +37,14 @@ void TTCFileMonitor::Changed(TFSChangeMonitor*) {
 TMonitorNoticeWindow::TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice)
     : OnNotice(std::move(OnNotice)) {
   constexpr wchar_t ClassName[] = L"TCFileMonitorNotice";
-  WNDCLASSEXW Class{};
-  Class.cbSize = sizeof Class;
-  Class.lpfnWndProc = WindowProc;
-  Class.hInstance = GetModuleHandleW(nullptr);
-  Class.lpszClassName = ClassName;
-  RegisterClassExW(&Class);  // a second registration fails harmlessly
-  Window = CreateWindowExW(0, ClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                           nullptr);
-  SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  RegisterMinWindowClass(ClassName);
+  Create(ClassName, 0, L"", 0, 0, 0, 0, 0, HWND_MESSAGE);
 }
 
-TMonitorNoticeWindow::~TMonitorNoticeWindow() {
-  if (Window) DestroyWindow(Window);
-}
-
-LRESULT CALLBACK TMonitorNoticeWindow::WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  auto* Self = reinterpret_cast<TMonitorNoticeWindow*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
-  if (Msg == MonitorNoticeMessage && Self) {
-    Self->OnNotice(static_cast<uint64_t>(LParam));
-    return 0;
-  }
-  return DefWindowProcW(Window, Msg, WParam, LParam);
+LRESULT TMonitorNoticeWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg != MonitorNoticeMessage) return TMinWindow::HandleMessage(Msg, WParam, LParam);
+  OnNotice(static_cast<uint64_t>(LParam));
+  return 0;
 }
 
 namespace {
@@ -80,7 +66,7 @@ double CurrentDateTime() {
 void TVolumeControl::StartMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified != 1 || Entry.Monitor || !Entry.Mounted()) return;
   if (!FileExistsEx(Entry.File)) return;
-  Entry.Monitor.reset(NewThread<TTCFileMonitor>(Entry.MountedLetter, NoticeWindow.Handle()));
+  Entry.Monitor.reset(NewThread<TTCFileMonitor>(Entry.MountedLetter, NoticeWindow.Handle));
 }
 
 void TVolumeControl::StopMonitor(TTCVolume& Entry) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "FSChangeMonitor.h"
+#include "MinWindow.h"
 
 // Watches the drive of a mounted container volume with "FileSetModified" on.
 // Its first change notice is posted to the owner's notice window as
@@ -28,18 +29,13 @@ constexpr UINT MonitorNoticeMessage = WM_APP + 1;
 
 // The message-only window of the main thread that receives the monitors'
 // notices and hands each Serial to OnNotice.
-class TMonitorNoticeWindow {
+class TMonitorNoticeWindow : public TMinWindow {
 public:
   explicit TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice);
-  ~TMonitorNoticeWindow();
-  TMonitorNoticeWindow(const TMonitorNoticeWindow&) = delete;
-  TMonitorNoticeWindow& operator=(const TMonitorNoticeWindow&) = delete;
 
-  HWND Handle() const { return Window; }
+protected:
+  LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
 private:
-  static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-
   std::function<void(uint64_t Serial)> OnNotice;
-  HWND Window = nullptr;
 };

@@ -56,12 +56,12 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   App = std::make_unique<TApp>("Mount", true);
 
   App->OnVolumesMenuPopup(App->VolumesMenu.get());
-  const TMinMenuItem* Volumes = &*App->VolumesMenu->Root;
+  const TMinMenuItem* Volumes = App->VolumesMenu->Root.get();
   ASSERT_EQ(Captions(Volumes), (std::vector<std::string>{"Data (R:)", "-", "Dismount All", "Mount All"}));
   EXPECT_TRUE(Volumes->Item(0)->Checked);
   EXPECT_TRUE(Volumes->Item(2)->Tag == cmDismountAll && Volumes->Item(3)->Tag == cmMountAll);
 
-  const TMinMenuItem* Options = &*App->OptionsMenu->Root;
+  const TMinMenuItem* Options = App->OptionsMenu->Root.get();
   ASSERT_EQ(Captions(Options),
             (std::vector<std::string>{"Run VeraCrypt.exe", "-", "Dismount All On Switch User",
                                       "Save Default Password (0)", "Settings...", "-", "Create Config", "Edit Config",

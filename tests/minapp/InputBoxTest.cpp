@@ -95,6 +95,21 @@ TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
   }
 }
 
+TEST_F(InputBoxTest, ABoxOpenedWhileAnotherIsOpenLeavesTheOtherItsOwnAnswer) {
+  std::optional<std::string> Inner;
+  const auto Outer = RunInputBox([&](HWND OuterBox) {
+    SetText(OuterBox, L"outer");
+    Inner = RunInputBox([&](HWND) {
+      HWND InnerBox = FindWindowExW(nullptr, nullptr, L"InputBox", nullptr);
+      if (InnerBox == OuterBox) InnerBox = FindWindowExW(nullptr, OuterBox, L"InputBox", nullptr);
+      SetText(InnerBox, L"inner"), Click(InnerBox, InputBoxOkId);
+    });
+    Click(OuterBox, InputBoxOkId);
+  });
+  EXPECT_EQ(Inner, "inner");
+  EXPECT_EQ(Outer, "outer");
+}
+
 TEST_F(InputBoxTest, NoWindowMeansNoLoopAndQuitEndsTheBoxAndReachesTheOuterLoop) {
   const HHOOK Hook = Refusing(HCBT_CREATEWND);
   EXPECT_EQ(RunInputBox([](HWND) { ADD_FAILURE() << "looping without a box"; }), std::nullopt);

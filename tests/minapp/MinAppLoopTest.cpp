@@ -1,4 +1,4 @@
-// The hidden application window, its loop, and the objects it frees.
+// The hidden application window and its loop.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,27 +37,10 @@ TEST(MinAppLoop, TerminateEndsRunButNotWhileAnInputBoxIsOpen) {
   EXPECT_FALSE(Watchdog.Ran());
 }
 
-TEST(MinAppRegistration, StillRegisteredObjectsAreFreedOnceInRegistrationOrder) {
-  static std::string Log;
-  struct Logged : TMinObject {
-    char Name;
-    explicit Logged(char Name) : Name(Name) {}
-    ~Logged() override { Log += Name; }
-  };
-  auto App = std::make_unique<TMinApplication>("Registry");
-  new Logged('A');
-  delete new Logged('B');  // freed by its owner
-  new Logged('C');
-  // Objects of other kinds register by hand and must unregister themselves.
-  auto Token = std::make_shared<int>();
-  auto *Kept = new std::shared_ptr<int>(Token), *Gone = new std::shared_ptr<int>(Token);
-  App->RegisterObject(Kept), App->RegisterObject(Gone), App->UnregisterObject(Gone);
-  delete Gone;
+TEST(MinAppLoop, FreedWithItsWindowAliveItPostsNoQuit) {
+  auto App = std::make_unique<TMinApplication>("Freed");
   const HWND Window = App->Handle;
   App.reset();
-  EXPECT_EQ(Log, "BAC");
-  EXPECT_EQ(Token.use_count(), 1);
-  // The window went without reaching the freed application: no stray quit.
   EXPECT_FALSE(IsWindow(Window));
   MSG Msg;
   EXPECT_FALSE(PeekMessageW(&Msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -27,7 +27,7 @@ protected:
   }
 
   std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Menus");
-  TMinPopupMenu* Menu = new TMinPopupMenu;  // freed by the application
+  std::unique_ptr<TMinPopupMenu> Menu = std::make_unique<TMinPopupMenu>();
   std::vector<std::string> Clicks;
   TMinMenuItemEvent Record = [this](TMinMenuItem* Item) { Clicks.push_back(Item->Caption); };
 };
@@ -96,7 +96,7 @@ TEST_F(MinAppMenu, ThrowingOnPopupStillCleansUp) {
   EXPECT_THROW(Menu->Popup(200, 200), std::runtime_error);
   HMENU Handle = Menu->Root->Handle;
   ASSERT_TRUE(IsMenu(Handle));
-  delete Menu;
+  Menu.reset();
   EXPECT_FALSE(IsMenu(Handle));
   PumpMessages(50);
 }

@@ -23,17 +23,23 @@ TEST_F(MinTimerTest, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtSt
   for (int I = 0; I < 20; ++I) Timer.SetEnabled(true), PumpMessages(25);
   EXPECT_GE(Ticks, 2);
 
-  auto* Running = new TMinTimer(true, Count, 10);
-  delete Running;
-  EXPECT_FALSE(KillTimer(App->Handle, UINT_PTR(Running))) << "system timer outlived its object";
+  auto Running = std::make_unique<TMinTimer>(true, Count, 10);
+  const auto Event = UINT_PTR(Running.get());
+  Running.reset();
+  EXPECT_FALSE(KillTimer(App->Handle, Event)) << "system timer outlived its object";
+
+  // Freed after the application: it must not reach the freed object.
+  Running = std::make_unique<TMinTimer>(true, Count, 10);
+  App.reset();
+  Running.reset();
 }
 
 TEST_F(MinTimerTest, TicksAreDroppedWhileAPopupMenuOrAnInputBoxIsOpen) {
   TMinTimer Timer(true, Count, 20);
-  auto* Menu = new TMinPopupMenu;
-  Menu->Root->Add("Mount");
+  TMinPopupMenu Menu;
+  Menu.Root->Add("Mount");
   std::string Value;
-  const std::function<void()> Openers[] = {[&] { Menu->Popup(100, 100); },
+  const std::function<void()> Openers[] = {[&] { Menu.Popup(100, 100); },
                                            [&] { InputBox("Mount", "Password:", "", Value); }};
   for (const auto& Open : Openers) {
     int AtOpen = -1, AtClose = -1;

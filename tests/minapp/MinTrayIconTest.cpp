@@ -10,7 +10,7 @@
 static HICON NewIcon() { return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)); }
 static bool IconAlive(HICON Icon) { ICONINFO Info; return GetIconInfo(Icon, &Info); }
 // The icon is in the notification area when the shell takes a balloon for it.
-static bool InTray(TMinTrayIcon* Icon) { return Icon->ShowBalloon("Title", "Text", 2000, bkInfo); }
+static bool InTray(TMinTrayIcon& Icon) { return Icon.ShowBalloon("Title", "Text", 2000, bkInfo); }
 
 class MinAppTrayIcon : public ::testing::Test {
 protected:
@@ -19,7 +19,7 @@ protected:
 
 TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureWhichItOwnsUnlessShared) {
   HICON First = NewIcon(), Second = NewIcon(), Shared = NewIcon(), Kept = NewIcon();
-  auto* Icon = new TMinTrayIcon(nullptr, false, "Tray");
+  auto Icon = std::make_unique<TMinTrayIcon>(nullptr, false, "Tray");
   Icon->SetShown(true);
   EXPECT_FALSE(Icon->Shown);
   Icon->SetIcon(First);
@@ -28,21 +28,22 @@ TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureWhichItOwnsUnlessShared) {
   EXPECT_TRUE(IconAlive(First));
   Icon->SetIcon(Second);
   EXPECT_FALSE(IconAlive(First));
-  EXPECT_TRUE(InTray(Icon));
+  EXPECT_TRUE(InTray(*Icon));
   // Without its picture a shown icon can still be removed.
   Icon->SetIcon(nullptr);
   EXPECT_FALSE(IconAlive(Second));
   Icon->SetShown(false);
-  EXPECT_FALSE(InTray(Icon));
+  EXPECT_FALSE(InTray(*Icon));
 
-  (new TMinTrayIcon(Shared, true, "Shared"))->SetIcon(Kept);
+  auto SharedIcon = std::make_unique<TMinTrayIcon>(Shared, true, "Shared");
+  SharedIcon->SetIcon(Kept);
   EXPECT_TRUE(IconAlive(Shared));
-  App.reset();  // frees the tray icons
+  SharedIcon.reset();
   EXPECT_TRUE(IconAlive(Kept));
 }
 
 TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
-  auto* Icon = new TMinTrayIcon(NewIcon(), false, "");
+  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "");
   // A character outside the basic plane is two units and is not split; "ü"
   // is two bytes but one unit.
   const std::pair<std::string, std::wstring> Cases[] = {
@@ -60,18 +61,19 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
 }
 
 TEST_F(MinAppTrayIcon, CallbackReachesItsIconAndAnUnhandledRightButtonReleaseOpensThePopupMenu) {
-  auto* Icon = new TMinTrayIcon(NewIcon(), false, "Tray");
+  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Tray");
   const auto Click = [&](UINT Id, LPARAM Msg) { PostMessageW(App->Handle, WM_MINTRAYICON, Id, Msg), PumpMessages(100); };
-  Icon->PopupMenu = new TMinPopupMenu;
-  Icon->PopupMenu->Root->Add("Entry");
+  TMinPopupMenu Menu;
+  Icon->PopupMenu = &Menu;
+  Menu.Root->Add("Entry");
   int Opened = 0;
-  Icon->PopupMenu->OnPopup = [&](TMinPopupMenu*) { ++Opened; };
+  Menu.OnPopup = [&](TMinPopupMenu*) { ++Opened; };
   DelayedAction CloseMenu(500, [] { PressMenuKey(VK_ESCAPE); });
 
   Click(Icon->Id, WM_RBUTTONUP);  // no OnMouse: nothing at all
   std::vector<WORD> Seen;
   bool Handled = true;
-  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Msg) { return Seen.push_back(Sender == Icon ? Msg : 0), Handled; };
+  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Msg) { return Seen.push_back(Sender == Icon.get() ? Msg : 0), Handled; };
   Click(Icon->Id, MAKELPARAM(WM_RBUTTONUP, 0x1234));
   Click(Icon->Id + 100, WM_LBUTTONUP);  // no icon has it
   Handled = false;
@@ -84,13 +86,14 @@ TEST_F(MinAppTrayIcon, CallbackReachesItsIconAndAnUnhandledRightButtonReleaseOpe
 
 TEST_F(MinAppTrayIcon, TaskbarCreatedBringsBackShownIconsPastTheHook) {
   App->OnMessage = [](HWND, UINT, WPARAM, LPARAM) { return LRESULT(1); };
-  auto *Shown = new TMinTrayIcon(NewIcon(), false, "Shown"), *Removed = new TMinTrayIcon(NewIcon(), false, "Removed");
+  auto Shown = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Shown");
+  auto Removed = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Removed");
   Shown->SetShown(true), Removed->SetShown(true), Removed->SetShown(false);
   // The shell restarted and forgot its icons.
   NOTIFYICONDATAW Record = Shown->ShellRecord(NIM_DELETE);
   ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Record));
   PostMessageW(HWND_BROADCAST, TaskbarCreatedMessage, 0, 0);
   PumpMessages(200);
-  EXPECT_TRUE(InTray(Shown));
-  EXPECT_FALSE(InTray(Removed));
+  EXPECT_TRUE(InTray(*Shown));
+  EXPECT_FALSE(InTray(*Removed));
 }
