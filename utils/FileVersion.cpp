@@ -26,7 +26,3 @@ std::string GetFileVersion(const std::string& Path) {
   if (!VerQueryValueW(Buffer.data(), Key.c_str(), &Value, &Length) || !Value) return {};
   return WideToUtf8(static_cast<const wchar_t*>(Value));
 }
-
-int CompareFileVersions(const std::string& PathA, const std::string& PathB) {
-  return CompareVersionStrings(GetFileVersion(PathA), GetFileVersion(PathB));
-}

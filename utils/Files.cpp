@@ -1,7 +1,6 @@
 // Existence tests, folder creation, file handles, whole files, copy, delete.
 #include "Files.h"
 
-#include "FileVersion.h"
 #include "UtilsStrings.h"
 
 namespace {
@@ -140,28 +139,8 @@ bool WriteTextFile(const std::string& Text, const std::string& Path, bool ShowMs
   return Written;
 }
 
-bool FileCopy(const std::string& Source, const std::string& Dest, bool KeepTime) {
-  bool Copied = CopyFileW(Utf8ToWide(Source).c_str(), Utf8ToWide(Dest).c_str(), FALSE) != 0;
-  if (KeepTime) SetFileAge(Dest, GetFileAge(Source));
-  return Copied;
-}
-
-bool FileCopyEx(const std::string& Source, const std::string& Dest, unsigned Flags) {
-  bool DestExists = FileExistsEx(Dest);
-  if ((Flags & cfNoOverwrite) && DestExists) return false;
-  if (!FileExistsEx(Source)) return false;
-  bool Copied = false;
-  std::string ErrorText;
-  try {
-    Copied = (!(Flags & cfForceDir) || ForceDirs(ExtractDir(Dest))) &&
-             (!(Flags & cfIfNewer) || !DestExists || CompareFileVersions(Source, Dest) > 0) &&
-             FileCopy(Source, Dest, (Flags & cfKeepTime) != 0);
-  } catch (const std::exception& E) {
-    ErrorText = ExceptionText(E);
-  }
-  if (!Copied && (Flags & cfShowError))
-    ShowError(ErrorText.empty() ? FormatUtilsString(SErrCopyFile, Source) : ErrorText);
-  return Copied;
+bool FileCopy(const std::string& Source, const std::string& Dest) {
+  return CopyFileW(Utf8ToWide(Source).c_str(), Utf8ToWide(Dest).c_str(), FALSE) != 0;
 }
 
 bool FileDelete(const std::string& Path) { return DeleteFileW(Utf8ToWide(Path).c_str()) != 0; }

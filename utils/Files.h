@@ -17,22 +17,17 @@
 std::wstring Utf8ToWide(const std::string& S);
 std::string WideToUtf8(const std::wstring& S);
 std::string WideToUtf8(const wchar_t* S);  // NUL-terminated; null gives ""
-// From the system ANSI code page.
-std::string SysToUtf8(const std::string& S);
-std::string LowerCaseUtf8(const std::string& S);
 // CompareTextIgnoreCase(A, B) == 0.
 bool SameTextUtf8(const std::string& A, const std::string& B);
 
 // --- Message boxes -------------------------------------------------------
 // Modal box without owner, caption "Error", OK button and error icon.
 void ShowError(const std::string& Text);
-void ShowErrorFmt(const std::string& Fmt, std::initializer_list<std::string> Args);
 // The system's text for an error code, without the final line break.
 std::string SystemErrorText(DWORD Code);
 // The system's text for the calling thread's last error code.
 std::string LastErrorText();
 void ShowLastError();
-std::string ExceptionText(const std::exception& E);
 // Question box captioned AppTitle: Yes/No when YesNo, else OK/Cancel; true
 // for Yes or OK.
 bool ConfirmBox(const std::string& Text, bool YesNo = false);
@@ -98,14 +93,8 @@ bool FileCloseHandle(HANDLE Handle);
 // Replaces the file with exactly the bytes of Text.
 bool WriteTextFile(const std::string& Text, const std::string& Path, bool ShowMsg = false);
 
-// Copies over an existing destination; KeepTime gives it the source's time.
-bool FileCopy(const std::string& Source, const std::string& Dest, bool KeepTime = false);
-inline constexpr unsigned cfNoOverwrite = 1;  // refuse an existing destination
-inline constexpr unsigned cfForceDir = 2;     // create the destination folder
-inline constexpr unsigned cfKeepTime = 4;     // keep the source's time
-inline constexpr unsigned cfShowError = 8;    // report a failed copy
-inline constexpr unsigned cfIfNewer = 16;     // only over an older file version
-bool FileCopyEx(const std::string& Source, const std::string& Dest, unsigned Flags);
+// Copies over an existing destination.
+bool FileCopy(const std::string& Source, const std::string& Dest);
 bool FileDelete(const std::string& Path);
 // Deletes a file, asking first when Confirm is set.
 bool FileDeleteEx(const std::string& Path, bool ShowMsg = false, bool Confirm = false);

@@ -7,10 +7,6 @@ void ShowError(const std::string& Text) {
   MessageBoxW(nullptr, Utf8ToWide(Text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
-void ShowErrorFmt(const std::string& Fmt, std::initializer_list<std::string> Args) {
-  ShowError(FormatText(Fmt, Args));
-}
-
 std::string SystemErrorText(DWORD Code) {
   wchar_t Buf[256];
   DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code,
@@ -26,8 +22,6 @@ void ShowLastError() {
   DWORD Code = GetLastError();
   ShowError(SystemErrorText(Code));
 }
-
-std::string ExceptionText(const std::exception& E) { return E.what(); }
 
 bool ConfirmBox(const std::string& Text, bool YesNo) {
   int Answer = MessageBoxW(nullptr, Utf8ToWide(Text).c_str(), Utf8ToWide(AppTitle).c_str(),

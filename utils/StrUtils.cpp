@@ -74,8 +74,6 @@ void SplitAt(std::string S, char Sep, bool FromEnd, std::string& Left, std::stri
   Left = TrimRight(T.substr(0, p));
 }
 
-bool IsInRange(int Value, int Low, int High) { return Low <= Value && Value <= High; }
-
 bool StartsWith(const std::string& Prefix, const std::string& S) {
   return S.size() >= Prefix.size() && S.compare(0, Prefix.size(), Prefix) == 0;
 }
@@ -90,11 +88,6 @@ bool StartsWithIgnoreAsciiCase(const std::string& Prefix, const std::string& S) 
 int LastPosOf(const std::string& Sub, const std::string& S) {
   if (Sub.empty() || Sub.size() > S.size()) return 0;
   std::size_t p = S.rfind(Sub);
-  return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
-}
-
-int LastCharPosOf(char Ch, const std::string& S) {
-  std::size_t p = S.rfind(Ch);
   return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
 }
 
@@ -117,10 +110,6 @@ std::string EncloseIn(const std::string& S, char Q, bool Always) {
   if (S.front() != Q) R.insert(R.begin(), Q);
   if (!(S.size() > 1 && S.back() == Q)) R.push_back(Q);
   return R;
-}
-
-std::string QuoteIfHasSpaces(const std::string& S, char Q) {
-  return S.find(' ') == std::string::npos ? S : EncloseIn(S, Q, true);
 }
 
 std::string QuoteIfSpaced(const std::string& S) {

@@ -2,7 +2,6 @@
 #include "UnitStartup.h"
 
 #include "Files.h"
-#include "Thread.h"
 
 std::string ProgramName;
 std::string AppTitle;
@@ -15,7 +14,6 @@ int CompareWideText(const std::wstring& A, const std::wstring& B, bool IgnoreCas
 }
 
 void InitUtilsUnit() {
-  InitThreadSynchronization();
   if (ProgramName.empty()) ProgramName = RemoveFileExt(ExtractName(GetParamStr(0)));
   if (AppTitle.empty()) AppTitle = ProgramName;
 }

@@ -26,7 +26,7 @@ bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& 
                             const std::string& Text, bool ShowError) {
   if (FileExistsEx(Target)) return false;
   std::string Template = GetProgramFolder() + TemplateName;
-  bool Created = FileExistsEx(Template) && FileCopy(Template, Target, false);
+  bool Created = FileExistsEx(Template) && FileCopy(Template, Target);
   if (!Created) Created = WriteTextFile(Text, Target, false);
   if (!Created && ShowError) ShowLastError();
   return Created;

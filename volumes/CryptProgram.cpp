@@ -8,6 +8,7 @@
 #include "MinDialogs.h"
 #include "MinIniFile.h"
 #include "UnitStartup.h"
+#include "VersionCompare.h"
 
 std::string CryptProgramPath;
 bool CryptIsTrueCrypt = false;

@@ -79,11 +79,10 @@ TTCVolume WithoutPassword(const TTCVolume& Entry) {
 TTCFileMonitor::TTCFileMonitor(const TTCVolume& Entry)
     // Freed by the main thread, never by its own thread: only the main thread
     // touches the application's object list and the entries of Volumes.
-    : TFSChangeMonitor(false, std::string(1, Entry.MountedLetter) + ":\\", {}, true, true, false),
+    : TFSChangeMonitor(std::string(1, Entry.MountedLetter) + ":\\", {}, true),
       Volume(WithoutPassword(Entry)),
       Serial(++LastSerial) {
   OnChange = [this](TFSChangeMonitor* Sender) { Changed(Sender); };
-  SyncNotify = false;
   if (Application) Application->RegisterObject(this);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "Scoped.h"
 
 // One volume the encryption driver reports as mounted.
 struct TTCMountedVolume {
@@ -17,7 +18,7 @@ struct TTCMountedVolume {
 using TTCMountedVolumeArray = std::vector<TTCMountedVolume>;
 
 // Opens the driver of the located program ("\\.\TrueCrypt" or "\\.\VeraCrypt").
-bool OpenCryptDriver(HANDLE& Handle);
+bool OpenCryptDriver(TFileHandle& Handle);
 
 // List := the volumes the driver reports; empty when it cannot be asked.
 // Always true.

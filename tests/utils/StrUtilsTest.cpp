@@ -31,7 +31,7 @@ TEST(UtilsStrings, CuttingAndSearching) {
 
 TEST(UtilsStrings, QuotingForCommandLines) {
   EXPECT_EQ(EncloseIn("\"a b\"", '"', false) + "|" + EncloseIn("\"", '"', false), "\"a b\"|\"\"");
-  EXPECT_EQ(QuoteIfHasSpaces("abc", '"') + "|" + QuoteIfSpaced("\"C:\\a b\\y.exe"), "abc|\"C:\\a b\\y.exe\"");
+  EXPECT_EQ(QuoteIfSpaced("abc") + "|" + QuoteIfSpaced("\"C:\\a b\\y.exe"), "abc|\"C:\\a b\\y.exe\"");
   // The program path goes first, quoted once when it holds a blank.
   EXPECT_EQ(MakeCommandLine("C:\\Program Files\\VeraCrypt\\VeraCrypt.exe", "/q /d X"),
             "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" /q /d X");

@@ -1,7 +1,6 @@
-// Path names, version comparison, arrays, date packing and message texts.
+// Path names, version comparison, date packing and message texts.
 #include <gtest/gtest.h>
 
-#include "Arrays.h"
 #include "DateTimes.h"
 #include "PathNames.h"
 #include "UtilsStrings.h"
@@ -32,14 +31,6 @@ TEST(UtilsVersions, ComparesOnlyTheCommonNumericFields) {
       {"99999999999", "1", 0},  // not a 32-bit number
   };
   for (const auto& C : Cases) EXPECT_EQ(CompareVersionStrings(C.A, C.B), C.Result) << C.A << " vs " << C.B;
-}
-
-TEST(UtilsArrays, RemoveTakesTheFirstAndOutOfRangeDeleteIsIgnored) {
-  TIntArray A{5, 7};
-  EXPECT_EQ(ArrayAppend(A, 5), 2);
-  EXPECT_EQ(ArrayRemove(A, 5), 0);
-  ArrayDeleteAt(A, 2); ArrayDeleteAt(A, -1);
-  EXPECT_EQ(A, (TIntArray{7, 5}));
 }
 
 TEST(UtilsDates, DosPackingKeepsToItsRangeAndSameDateTimeToAMillisecond) {
