@@ -5,10 +5,12 @@
 #include "AppFlags.h"
 #include "ConfigFiles.h"
 #include "FileMonitor.h"
-#include "Files.h"
+#include "Folders.h"
+#include "MessageBoxes.h"
 #include "MinIniFile.h"
 #include "Mounting.h"
 #include "PasswordMemory.h"
+#include "Text.h"
 #include "VolumeDefinitions.h"
 
 bool DismountAllOnSwitchUser = true;

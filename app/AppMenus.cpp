@@ -7,6 +7,7 @@
 #include "DriveScan.h"
 #include "Files.h"
 #include "MenuTexts.h"
+#include "MessageBoxes.h"
 #include "Mounting.h"
 #include "PathNames.h"
 #include "Process.h"
@@ -44,7 +45,7 @@ void TApp::RebuildMenus() {
 
   Menu = OptionsMenu->Root;
   Menu->Clear();
-  if (FileExistsEx(ProgramPath, false)) {
+  if (FileExistsEx(ProgramPath)) {
     Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);
     Menu->AddSeparator();
   }
@@ -148,7 +149,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
     CreateFileFromTemplate(".tcvinfo.ini", ConfigPath, NewVolumeConfigText(), true);
     ShellOpen(ConfigPath);
   } else if (Id >= cmDeleteConfig) {
-    if (!FileDeleteEx(ConfigPath, false, false)) ShowLastError();
+    if (!FileDelete(ConfigPath)) ShowLastError();
   }
 }
 

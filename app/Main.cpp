@@ -6,8 +6,10 @@
 #include "AppFlags.h"
 #include "ConfigFiles.h"
 #include "Identity.h"
+#include "MessageBoxes.h"
 #include "Mounting.h"
 #include "StrUtils.h"
+#include "Text.h"
 #include "UnitStartup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

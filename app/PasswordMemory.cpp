@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "App.h"
@@ -9,8 +10,10 @@
 #include "Files.h"
 #include "MountCommandLine.h"
 #include "Mounting.h"
+#include "PathNames.h"
 #include "PasswordRecord.h"
 #include "StrUtils.h"
+#include "Text.h"
 
 namespace {
 
@@ -42,21 +45,17 @@ void SaveRememberedPassword() {
   const bool Built = BuildPasswordFile(Record, GetTickCount(), File);
   WipeString(Record.Text);
   if (!Built) return;
-  HANDLE Handle = FileCreateEx(PasswordFileName(), false);
-  if (Handle == INVALID_HANDLE_VALUE) return;
-  FileWriteBuf(Handle, File.data(), static_cast<int>(File.size()));
-  FileCloseHandle(Handle);
+  if (!ForceDirsEx(ExtractDir(PasswordFileName()))) return;
+  WriteFileBytes(PasswordFileName(), std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
 }
 
 void LoadRememberedPassword() {
-  HANDLE Handle = FileOpenEx(PasswordFileName(), fmOpenRead | fmShareDenyNone, false);
-  if (Handle == INVALID_HANDLE_VALUE) return;
-  std::vector<uint8_t> Buffer(PasswordFileReadLimit);
-  const int Read = FileReadBuf(Handle, Buffer.data(), static_cast<int>(Buffer.size()));
-  FileCloseHandle(Handle);
-  if (Read <= 0) return;
-  std::optional<std::string> Password = ReadPasswordFile(Buffer.data(), static_cast<std::size_t>(Read), LocalNow());
-  WipeBytes(Buffer.data(), Buffer.size());
+  std::string Bytes;
+  if (!ReadFileBytes(PasswordFileName(), Bytes) || Bytes.empty()) return;
+  std::optional<std::string> Password =
+      ReadPasswordFile(reinterpret_cast<const uint8_t*>(Bytes.data()), std::min(Bytes.size(), PasswordFileReadLimit),
+                       LocalNow());
+  WipeString(Bytes);
   if (!Password) return;
   DefaultPassword = *Password;
   WipeString(*Password);

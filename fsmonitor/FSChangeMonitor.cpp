@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "ChangeRecords.h"
-#include "Files.h"
+#include "Text.h"
 #include "PathNames.h"
 #include "Scoped.h"
 

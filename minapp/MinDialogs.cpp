@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "Files.h"
 #include "MinApp.h"
 #include "StrUtils.h"
+#include "Text.h"
 #include "UnitStartup.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "StandinControl.h"
 
 #include "StandinProtocol.h"
+#include "Text.h"
 #include "WineDrives.h"
 
-#include "Files.h"
 
 #include <windows.h>
 

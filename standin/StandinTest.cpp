@@ -2,6 +2,7 @@
 #include "StandinProtocol.h"
 #include "TestSupport.h"
 #include "Files.h"
+#include "Text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -73,7 +74,7 @@ bool WriteNoticed(char Letter, const std::string& Name)
   bool noticed = false;
   if (ReadDirectoryChangesW(dir, notices, sizeof(notices), TRUE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE,
                             nullptr, &ov, nullptr) &&
-      WriteTextFile("x", root + Name))
+      WriteFileBytes(root + Name, "x"))
     noticed = WaitForSingleObject(ov.hEvent, 5000) == WAIT_OBJECT_0;
   CancelIo(dir);
   CloseHandle(ov.hEvent);
@@ -110,8 +111,8 @@ protected:
   {
     StandinDriver::SetUp();
     Container = Folder / "my vault.hc";
-    ASSERT_TRUE(WriteTextFile("not really encrypted", Container));
-    ASSERT_TRUE(WriteTextFile("pa ss\"word\r\n", Container + ".password"));
+    ASSERT_TRUE(WriteFileBytes(Container, "not really encrypted"));
+    ASSERT_TRUE(WriteFileBytes(Container + ".password", "pa ss\"word\r\n"));
     Log = Folder / "commands.log";
     SetEnvironmentVariableW(L"STANDIN_LOG", Utf8ToWide(Log).c_str());
     Letter = UnusedDriveLetter('P');
@@ -276,7 +277,7 @@ TEST_F(StandinProgram, TrueCryptModeAndRemovableDrives)
 TEST_F(StandinProgram, PartitionVolumesKeepTheirFilesInOneFolder)
 {
   SetEnvironmentVariableW(L"STANDIN_PARTITIONS", Utf8ToWide(Folder.Path()).c_str());
-  ASSERT_TRUE(WriteTextFile("pw", Folder / "Harddisk1-Partition2.password"));
+  ASSERT_TRUE(WriteFileBytes(Folder / "Harddisk1-Partition2.password", "pw"));
   std::string program = StandinProgramPath(StandinBuild::VeraCrypt121);
   EXPECT_EQ(RunProgram(program, "/q /s /v \\Device\\Harddisk1\\Partition2 /l " + std::string(1, Letter) + " /p pw"), 0u);
   SetEnvironmentVariableW(L"STANDIN_PARTITIONS", nullptr);
@@ -284,7 +285,7 @@ TEST_F(StandinProgram, PartitionVolumesKeepTheirFilesInOneFolder)
   ASSERT_TRUE(QueryStandinMounts(StandinDevice::VeraCrypt, mounts));
   ASSERT_NE(FindMount(mounts, Letter), nullptr);
   EXPECT_EQ(FindMount(mounts, Letter)->Name, "\\Device\\Harddisk1\\Partition2");
-  ASSERT_TRUE(WriteTextFile("p", std::string(1, Letter) + ":\\p.txt"));
+  ASSERT_TRUE(WriteFileBytes(std::string(1, Letter) + ":\\p.txt", "p"));
   EXPECT_EQ(ReadTextFile(Folder / "Harddisk1-Partition2.d\\p.txt"), "p");
 }
 

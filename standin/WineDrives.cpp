@@ -1,12 +1,12 @@
 #include "WineDrives.h"
 
-#include "Files.h"
 
 #include <windows.h>
 #include <winioctl.h>
 
 #include <cstdint>
 #include <vector>
+#include "Text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "Files.h"
+#include "Text.h"
 
 std::string GetFileVersion(const std::string& Path) {
   std::wstring WPath = Utf8ToWide(Path);

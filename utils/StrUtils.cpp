@@ -133,27 +133,6 @@ std::string RandomString(int Count, bool UpperCase, uint32_t Seed) {
   return R;
 }
 
-std::string FormatText(const std::string& Fmt, std::initializer_list<std::string> Args) {
-  std::string R;
-  auto Arg = Args.begin();
-  for (std::size_t i = 0; i < Fmt.size(); ++i) {
-    if (Fmt[i] == '%' && i + 1 < Fmt.size()) {
-      if (Fmt[i + 1] == '%') {
-        R.push_back('%');
-        ++i;
-        continue;
-      }
-      if (Fmt[i + 1] == 's') {
-        if (Arg != Args.end()) R += *Arg++;
-        ++i;
-        continue;
-      }
-    }
-    R.push_back(Fmt[i]);
-  }
-  return R;
-}
-
 void WipeBytes(void* Data, std::size_t Count) {
   volatile unsigned char* P = static_cast<volatile unsigned char*>(Data);
   while (Count--) *P++ = 0;

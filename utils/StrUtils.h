@@ -5,7 +5,6 @@
 // with code 32 or below.
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -59,15 +58,3 @@ void WipeBytes(void* Data, std::size_t Count);
 void WipeString(std::string& S);
 void WipeString(std::wstring& S);
 
-// Fmt with each "%s" replaced by the next of Args ("%%" gives "%").
-std::string FormatText(const std::string& Fmt, std::initializer_list<std::string> Args);
-
-// --- Windows side (in plUtilsMini, not in the pure core) -----------------
-
-// HasParamIn over the running program's command line.
-bool HasParam(const std::string& Name, std::string& Value);
-bool HasSwitch(const std::string& Name);
-// Locale-aware comparison ignoring case: 0 equal, <0 A first, >0 B first.
-int CompareTextIgnoreCase(const std::string& A, const std::string& B);
-// RandomString seeded with the system tick count.
-std::string RandomString(int Count, bool UpperCase);

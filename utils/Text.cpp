@@ -1,11 +1,9 @@
-// Windows side of the string routines: UTF-8/UTF-16 conversion, letter case
-// and locale-aware comparison, the command line, random strings.
+#include "Text.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
-#include "Files.h"
-#include "StrUtils.h"
 #include "UnitStartup.h"
 
 std::wstring Utf8ToWide(const std::string& S) {

@@ -1,6 +1,6 @@
 #include "Thread.h"
 
-#include "Files.h"
+#include "ErrorTexts.h"
 
 TThread::TThread(DWORD StackSize) {
   // Always suspended: nothing of Execute may run before the most-derived

@@ -1,7 +1,10 @@
 // The library's start-up and the program's identity strings.
 #include "UnitStartup.h"
 
-#include "Files.h"
+#include <windows.h>
+
+#include "PathNames.h"
+#include "Text.h"
 
 std::string ProgramName;
 std::string AppTitle;

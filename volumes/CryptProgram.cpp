@@ -5,8 +5,11 @@
 #include "ConfigFiles.h"
 #include "FileVersion.h"
 #include "Files.h"
+#include "Folders.h"
 #include "MinDialogs.h"
 #include "MinIniFile.h"
+#include "PathNames.h"
+#include "Text.h"
 #include "UnitStartup.h"
 #include "VersionCompare.h"
 

@@ -2,6 +2,8 @@
 #include <winioctl.h>
 #include "ConfigFiles.h"
 #include "Files.h"
+#include "FileTimes.h"
+#include "Text.h"
 #include "Volume.h"
 
 TSysVolumeArray SysVolumes;

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "Files.h"
+#include "FileTimes.h"
 #include "MinApp.h"
 #include "StrUtils.h"
 

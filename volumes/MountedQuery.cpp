@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "MountListDecoder.h"
 #include "MountedNameRules.h"
+#include "Text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "Volume.h"
-#include "Files.h"
+#include "Text.h"
 
 TTCVolumesArray Volumes;
 

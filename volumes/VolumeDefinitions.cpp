@@ -6,8 +6,10 @@
 #include "DriveScan.h"
 #include "FileMonitor.h"
 #include "Files.h"
+#include "FileTimes.h"
 #include "MinIniFile.h"
 #include "StrUtils.h"
+#include "Text.h"
 #include "VolumeInfoRules.h"
 
 double SettingsFileDate = 0;

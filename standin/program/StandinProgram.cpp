@@ -10,9 +10,9 @@
 // to a log first. Knobs (environment): STANDIN_LOG, STANDIN_DELAY_MS,
 // STANDIN_REFUSE, STANDIN_PARTITIONS; see standin/README.md.
 #include "StandinControl.h"
+#include "Text.h"
 #include "WineDrives.h"
 
-#include "Files.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -9,7 +9,9 @@
 
 #include "FSChangeMonitor.h"
 #include "Files.h"
+#include "PathNames.h"
 #include "TestSupport.h"
+#include "Text.h"
 
 namespace {
 
@@ -45,9 +47,9 @@ protected:
   void WaitUntilWatching(const std::string& Folder) {
     const std::string Probe = IncludeTrailingBackslash(Folder) + "probe.tmp";
     bool Seen = false;
-    for (int i = 0; i < 50 && !Seen; ++i) Seen = WriteTextFile("p", Probe, false) && WaitFor(-1, Probe, 100);
+    for (int i = 0; i < 50 && !Seen; ++i) Seen = WriteFileBytes(Probe, "p") && WaitFor(-1, Probe, 100);
     ASSERT_TRUE(Seen) << "the monitor never reported anything";
-    ASSERT_TRUE(FileDeleteEx(Probe) && WaitFor(2, Probe));
+    ASSERT_TRUE(FileDelete(Probe) && WaitFor(2, Probe));
     Take();
   }
 
@@ -63,7 +65,7 @@ TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndN
   Watch(Root);
   WaitUntilWatching(Root);
   EXPECT_EQ(Monitor->FolderPath, Root);  // the root's "\" is not doubled
-  ASSERT_TRUE(ForceDirsEx(Root + "sub") && WriteTextFile("hello", Root + "sub\\a.txt", false));
+  ASSERT_TRUE(ForceDirsEx(Root + "sub") && WriteFileBytes(Root + "sub\\a.txt", "hello"));
   ASSERT_TRUE(WaitFor(1, Root + "sub\\a.txt"));
   for (const TNotice& N : Take())
     if (N.ChangedPath == Root + "sub\\a.txt") EXPECT_EQ(N.FileName, "a.txt");
@@ -85,8 +87,8 @@ TEST_F(FSChangeMonitor, OverflowGivesOneNoticeWithoutDetails) {
   }, true));
   WaitUntilWatching(Root);
   ResetEvent(Release);
-  EXPECT_TRUE(WriteTextFile("", Root + "first", false) && WaitFor(1, Root + "first"));  // handler holds the thread
-  for (int i = 0; i < 100; ++i) EXPECT_TRUE(WriteTextFile("", Root + std::string(100, 'n') + std::to_string(i), false));
+  EXPECT_TRUE(WriteFileBytes(Root + "first", "") && WaitFor(1, Root + "first"));  // handler holds the thread
+  for (int i = 0; i < 100; ++i) EXPECT_TRUE(WriteFileBytes(Root + std::string(100, 'n') + std::to_string(i), ""));
   SetEvent(Release);
   EXPECT_TRUE(WaitFor(0, ""));
   Monitor.reset();

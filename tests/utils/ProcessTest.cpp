@@ -4,8 +4,10 @@
 
 #include "FileVersion.h"
 #include "Files.h"
+#include "Folders.h"
 #include "Process.h"
 #include "TestSupport.h"
+#include "Text.h"
 
 static const std::string Child = GetProgramFolder() + "UtilsChild.exe";
 

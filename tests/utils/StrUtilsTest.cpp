@@ -36,7 +36,6 @@ TEST(UtilsStrings, QuotingForCommandLines) {
   EXPECT_EQ(MakeCommandLine("C:\\Program Files\\VeraCrypt\\VeraCrypt.exe", "/q /d X"),
             "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" /q /d X");
   EXPECT_EQ(MakeCommandLine("\"C:\\Program Files\\V.exe\"", "/q"), "\"C:\\Program Files\\V.exe\" /q");
-  EXPECT_EQ(FormatText("%s-%s 100%%", {"a", "b"}), "a-b 100%");
 }
 
 TEST(UtilsStrings, RandomStringDrawsFromAlphabetDeterministically) {

@@ -1,9 +1,8 @@
-// Path names, version comparison, date packing and message texts.
+// Path names, version comparison and date packing.
 #include <gtest/gtest.h>
 
 #include "DateTimes.h"
 #include "PathNames.h"
-#include "UtilsStrings.h"
 #include "VersionCompare.h"
 
 TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
@@ -40,11 +39,4 @@ TEST(UtilsDates, DosPackingKeepsToItsRangeAndSameDateTimeToAMillisecond) {
   EXPECT_EQ(DosDateTimeToDateTime(static_cast<int32_t>((41u << 9 | 2u << 5 | 30u) << 16)), 0);  // 30 February
   EXPECT_TRUE(SameDateTime(44000.5, 44000.5 + 0.9 * OneMillisecond));
   EXPECT_FALSE(SameDateTime(44000.5 + 1.1 * OneMillisecond, 44000.5));
-}
-
-TEST(UtilsMessages, TextsAreReplaceableByName) {
-  const std::string Saved = SDeleteItem.Text;
-  EXPECT_TRUE(SetUtilsString("plutilsmini.s_deleteitem", "Supprimer \"%s\" ?") && !SetUtilsString("plutilsmini.s_nothing", "x"));
-  EXPECT_EQ(FormatUtilsString(SDeleteItem, "x"), "Supprimer \"x\" ?");
-  SDeleteItem.Text = Saved;
 }

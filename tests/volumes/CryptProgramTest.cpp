@@ -1,4 +1,6 @@
 // Locating the encryption program: remembered path, default locations, type and version level.
+#include "Files.h"
+#include "Text.h"
 #include "VolumeControlFixture.h"
 #include <commdlg.h>
 #include <dlgs.h>
@@ -83,7 +85,7 @@ TEST_F(CryptProgramTest, DialogOpensAtTheDefaultTrueCryptLocation) {
 
 TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
   const std::string Beside = ProgramFolderSettings();
-  ASSERT_TRUE(WriteTextFile("[Common]\r\nIcon=\r\n", Beside, false));
+  ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nIcon=\r\n"));
   ASSERT_EQ(SettingsFileName(), Beside);
   // Asked again while the dialog is open (a tick inside its loop): no
   // program and no second dialog.

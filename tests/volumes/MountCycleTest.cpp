@@ -1,4 +1,6 @@
 // Mounting and dismounting end to end with the stand-in program and driver.
+#include "Files.h"
+#include "Text.h"
 #include "VolumeControlFixture.h"
 #include <deque>
 #include <optional>
@@ -55,11 +57,11 @@ protected:
 
   // Defines a container (password "secret") with "Auto"; gives its index.
   int Define(const std::string& Label, const std::string& Name, bool DefaultPass) {
-    EXPECT_TRUE(WriteTextFile("container", Store / Name, false));
-    EXPECT_TRUE(WriteTextFile("secret", Store / (Name + ".password"), false));
+    EXPECT_TRUE(WriteFileBytes(Store / Name, "container"));
+    EXPECT_TRUE(WriteFileBytes(Store / (Name + ".password"), "secret"));
     Definitions << "[" << Label << "]\r\nFile=\\" << Name << "\r\nAuto=1\r\nDefaultPass=" << DefaultPass
                 << "\r\nLetter=" << MountLetter << "\r\n";
-    EXPECT_TRUE(WriteTextFile(Definitions.str(), Store / ".tcvinfo.ini", false));
+    EXPECT_TRUE(WriteFileBytes(Store / ".tcvinfo.ini", Definitions.str()));
     SysVolumes.clear();  // re-read even within the file time's resolution
     RefreshVolumes();
     EXPECT_EQ(Volumes.empty() ? "" : Volumes.back().Label, Label);

@@ -16,10 +16,13 @@
 #include "DriveScan.h"
 #include "FileMonitor.h"
 #include "Files.h"
+#include "FileTimes.h"
+#include "Folders.h"
 #include "MinApp.h"
 #include "MinIniFile.h"
 #include "Mounting.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "UnitStartup.h"
 #include "Volume.h"
 #include "VolumeDefinitions.h"
@@ -64,7 +67,7 @@ protected:
   static std::string WriteInfo(char Letter, const std::string& Text, double Stamp = 0) {
     const std::string Path = VolumeConfigFileName(Letter);
     SetFileAttr(Path, FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(::WriteTextFile(Text, Path, false)) << Path;
+    EXPECT_TRUE(::WriteFileBytes(Path, Text)) << Path;
     if (Stamp != 0) EXPECT_EQ(SetFileDateTime(Path, Stamp), 0u) << Path;
     return Path;
   }

@@ -1,0 +1,14 @@
+#pragma once
+// The application's message boxes: the libraries below return errors, and
+// the application decides what the user sees.
+#include <string>
+
+// Modal box without owner, caption "Error", OK button and error icon.
+void ShowError(const std::string& Text);
+// ShowError of the system's text for the calling thread's last error code.
+void ShowLastError();
+
+// CreateFileFromTemplate (ConfigFiles.h) that, with ShowError, shows the
+// last system error when Target did not exist and could not be created.
+bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target,
+                            const std::string& Text, bool ShowError);
