@@ -3,7 +3,9 @@
 #include <wtsapi32.h>
 
 #include "ConfigFiles.h"
-#include "Files.h"
+#include "Folders.h"
+#include "MessageBoxes.h"
+#include "Text.h"
 #include "MenuTexts.h"
 #include "MinDialogs.h"
 #include "MinIniFile.h"

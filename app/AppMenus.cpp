@@ -4,6 +4,7 @@
 #include "ConfigFiles.h"
 #include "Files.h"
 #include "MenuTexts.h"
+#include "MessageBoxes.h"
 #include "PathNames.h"
 #include "Process.h"
 
@@ -47,7 +48,7 @@ void TApp::RebuildMenus() {
 
   Menu = OptionsMenu->Root.get();
   Menu->Clear();
-  if (FileExistsEx(ProgramPath, false)) {
+  if (FileExistsEx(ProgramPath)) {
     Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);
     Menu->AddSeparator();
   }
@@ -68,8 +69,9 @@ void TApp::RebuildMenus() {
     if (Drive.InfoDate == 0) {
       if (!CreateParent) CreateParent = Menu->Add("Create Config");
       CreateParent->Add(Path, [Path](TMinMenuItem*) {
-        // A failure is shown by the template routine; the shell opens the path anyway.
-        CreateFileFromTemplate(".tcvinfo.ini", Path, NewVolumeConfigText(), true);
+        // The shell opens the path even after a failure.
+        if (!FileExistsEx(Path) && !CreateFileFromTemplate(".tcvinfo.ini", Path, NewVolumeConfigText()))
+          ShowLastError();
         ShellOpen(Path);
       });
     } else {
@@ -79,7 +81,7 @@ void TApp::RebuildMenus() {
       }
       EditParent->Add(Path, [Path](TMinMenuItem*) { ShellOpen(Path); });
       DeleteParent->Add(Path, [Path](TMinMenuItem*) {
-        if (!FileDeleteEx(Path, false, false)) ShowLastError();
+        if (!FileDelete(Path)) ShowLastError();
       });
     }
   }

@@ -8,6 +8,7 @@
 #include "ConfigFiles.h"
 #include "Identity.h"
 #include "StrUtils.h"
+#include "Text.h"
 #include "UnitStartup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -19,7 +20,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   VendorName = UnscrambleString(ScrambledVendorName, true, IdentityScrambleOffset);
   AppTitle = UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset);
 
-  CreateFileFromTemplate(ProgramName + "Default.ini", SettingsFileName(), "", false);
+  CreateFileFromTemplate(ProgramName + "Default.ini", SettingsFileName(), "");
 
   auto App = std::make_unique<TApp>(AppTitle, NoDismount);
   try {

@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ConfigFiles.h"
 #include "Files.h"
 #include "MountCommandLine.h"
 #include "PasswordRecord.h"
+#include "PathNames.h"
 #include "StrUtils.h"
+#include "Text.h"
 
 namespace {
 
@@ -40,21 +43,17 @@ void SaveRememberedPassword(const std::string& Password, bool SavePass, int32_t 
   const bool Built = BuildPasswordFile(Record, GetTickCount(), File);
   WipeString(Record.Text);
   if (!Built) return;
-  HANDLE Handle = FileCreateEx(PasswordFileName(), false);
-  if (Handle == INVALID_HANDLE_VALUE) return;
-  FileWriteBuf(Handle, File.data(), static_cast<int>(File.size()));
-  FileCloseHandle(Handle);
+  if (!ForceDirsEx(ExtractDir(PasswordFileName()))) return;
+  WriteFileBytes(PasswordFileName(), std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
 }
 
 void LoadRememberedPassword(std::string& Password) {
-  HANDLE Handle = FileOpenEx(PasswordFileName(), fmOpenRead | fmShareDenyNone, false);
-  if (Handle == INVALID_HANDLE_VALUE) return;
-  std::vector<uint8_t> Buffer(PasswordFileReadLimit);
-  const int Read = FileReadBuf(Handle, Buffer.data(), static_cast<int>(Buffer.size()));
-  FileCloseHandle(Handle);
-  if (Read <= 0) return;
-  std::optional<std::string> Restored = ReadPasswordFile(Buffer.data(), static_cast<std::size_t>(Read), LocalNow());
-  WipeBytes(Buffer.data(), Buffer.size());
+  std::string Bytes;
+  if (!ReadFileBytes(PasswordFileName(), Bytes) || Bytes.empty()) return;
+  std::optional<std::string> Restored =
+      ReadPasswordFile(reinterpret_cast<const uint8_t*>(Bytes.data()), std::min(Bytes.size(), PasswordFileReadLimit),
+                       LocalNow());
+  WipeString(Bytes);
   if (!Restored) return;
   Password = *Restored;
   WipeString(*Restored);

@@ -12,8 +12,10 @@
 #include "ConfigFiles.h"
 #include "Files.h"
 #include "MinApp.h"
+#include "FileTimes.h"
 #include "StandinControl.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "UnitStartup.h"
 #include "VolumeControl.h"
 
@@ -62,13 +64,13 @@ void WriteDefinitions(const std::vector<std::unique_ptr<ScratchFolder>>& Folders
     std::string Text;
     for (int V = 0; V < PerFile; ++V) {
       const std::string Name = "v" + std::to_string(V) + ".hc";
-      ::WriteTextFile("", *Folders[D] / Name, false);
+      ::WriteFileBytes(*Folders[D] / Name, "");
       Text += "[Volume " + std::to_string(V) + "]\r\nFile=\\" + Name + "\r\nLetter=T\r\nAuto=0\r\n"
               "FileSetModified=0\r\nDefaultPass=1\r\n\r\n";
     }
     const std::string Info = VolumeConfigFileName(Drives[D]->Letter());
     SetFileAttr(Info, FILE_ATTRIBUTE_NORMAL);
-    ::WriteTextFile(Text, Info, false);
+    ::WriteFileBytes(Info, Text);
   }
 }
 

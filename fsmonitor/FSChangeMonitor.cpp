@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "ChangeRecords.h"
-#include "Files.h"
+#include "Text.h"
 #include "PathNames.h"
+#include "Scoped.h"
 
 namespace {
 
@@ -16,19 +17,14 @@ constexpr DWORD NotifyFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE
 
 }  // namespace
 
-TFSChangeMonitor::TFSChangeMonitor(bool CreateSuspended, const std::string& Folder,
-                                   TFSChangeEvent OnChange, bool WatchSubtree, bool SyncNotify,
-                                   bool FreeOnTerminate)
-    : TThread(CreateSuspended, MonitorStackSize),
+TFSChangeMonitor::TFSChangeMonitor(const std::string& Folder, TFSChangeEvent OnChange,
+                                   bool WatchSubtree)
+    : TThread(MonitorStackSize),
       Folder(Folder),
-      SyncNotify(SyncNotify),
       OnChange(std::move(OnChange)),
-      WatchSubtree(WatchSubtree) {
-  this->FreeOnTerminate = FreeOnTerminate;
-}
+      WatchSubtree(WatchSubtree) {}
 
 TFSChangeMonitor::~TFSChangeMonitor() {
-  FreeOnTerminate = false;  // the ending thread must not free us as well
   // Terminated before Wake: a thread that has not created its port yet then
   // sees the flag before its first wait.
   Terminate();
@@ -52,14 +48,14 @@ void TFSChangeMonitor::DoChange() {
 
 void TFSChangeMonitor::Execute() {
   FolderPath = IncludeTrailingBackslash(Folder);
-  DirHandle = CreateFileW(Utf8ToWide(Folder).c_str(), GENERIC_READ | FILE_LIST_DIRECTORY,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
-                          nullptr);
-  if (DirHandle == INVALID_HANDLE_VALUE) return;  // missing folder: end silently
+  TFileHandle Dir(CreateFileW(Utf8ToWide(Folder).c_str(), GENERIC_READ | FILE_LIST_DIRECTORY,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                              nullptr));
+  if (!Dir) return;  // missing folder: end silently
   {
     std::lock_guard<std::mutex> Lock(PortLock);
-    Port = CreateIoCompletionPort(DirHandle, nullptr, reinterpret_cast<ULONG_PTR>(this), 0);
+    Port = CreateIoCompletionPort(Dir.get(), nullptr, reinterpret_cast<ULONG_PTR>(this), 0);
   }
 
   alignas(DWORD) uint8_t Buffer[ReadBufferSize];
@@ -69,35 +65,31 @@ void TFSChangeMonitor::Execute() {
     std::memset(&Overlapped, 0, sizeof Overlapped);
     std::memset(Buffer, 0, sizeof Buffer);
     Bytes = 0;
-    return ReadDirectoryChangesW(DirHandle, Buffer, sizeof Buffer, WatchSubtree, NotifyFilter,
+    return ReadDirectoryChangesW(Dir.get(), Buffer, sizeof Buffer, WatchSubtree, NotifyFilter,
                                  &Bytes, &Overlapped, nullptr) != FALSE;
   };
 
   // Closes both handles on every way out, after the outstanding read has
   // let go of Buffer and Overlapped, which live on this stack.
-  struct TCleanup {
-    TFSChangeMonitor* Monitor;
-    OVERLAPPED* Pending;
-    ~TCleanup() {
-      DWORD Transferred;
-      if (Pending) {
-        CancelIoEx(Monitor->DirHandle, Pending);
-        GetOverlappedResult(Monitor->DirHandle, Pending, &Transferred, TRUE);
-      }
-      CloseHandle(Monitor->DirHandle);
-      Monitor->DirHandle = INVALID_HANDLE_VALUE;
-      std::lock_guard<std::mutex> Lock(Monitor->PortLock);
-      if (Monitor->Port) CloseHandle(Monitor->Port);
-      Monitor->Port = nullptr;
+  OVERLAPPED* Pending = nullptr;
+  ScopeExit Cleanup([&] {
+    DWORD Transferred;
+    if (Pending) {
+      CancelIoEx(Dir.get(), Pending);
+      GetOverlappedResult(Dir.get(), Pending, &Transferred, TRUE);
     }
-  } Cleanup{this, nullptr};
+    Dir.reset();
+    std::lock_guard<std::mutex> Lock(PortLock);
+    if (Port) CloseHandle(Port);
+    Port = nullptr;
+  });
 
   if (!Port) return;
   if (!Arm()) {
-    ShowLastError();
+    WatchError = GetLastError();
     return;
   }
-  Cleanup.Pending = &Overlapped;
+  Pending = &Overlapped;
   while (!Terminated) {
     ULONG_PTR Key = 0;
     LPOVERLAPPED Completed = nullptr;
@@ -121,9 +113,6 @@ void TFSChangeMonitor::ReportRecords(const uint8_t* Buffer, size_t Size) {
       Action = 0;
       ChangedPath.clear();
     }
-    if (SyncNotify)
-      Synchronize([this] { DoChange(); });
-    else
-      DoChange();
+    DoChange();
   }
 }

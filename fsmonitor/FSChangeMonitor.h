@@ -26,8 +26,7 @@ class TFSChangeMonitor : public TThread {
 public:
   // Create with NewThread<TFSChangeMonitor>(...) (or call AfterConstruction)
   // so the thread starts once construction is complete.
-  TFSChangeMonitor(bool CreateSuspended, const std::string& Folder, TFSChangeEvent OnChange,
-                   bool WatchSubtree, bool SyncNotify, bool FreeOnTerminate);
+  TFSChangeMonitor(const std::string& Folder, TFSChangeEvent OnChange, bool WatchSubtree);
   ~TFSChangeMonitor() override;
 
   // The way to end the thread: Terminate, then Wake.
@@ -39,15 +38,13 @@ public:
   uint8_t Action = 0;          // 1..5, 0 when details were lost
   std::string Folder;
   std::string ChangedPath;     // FolderPath + name relative to Folder
-  // OnChange on the main thread via Synchronize. The application loop does
-  // not service such calls, only TThread::WaitFor and CheckSynchronize do.
-  bool SyncNotify;
   std::string FileName;        // the entry's own name
   TFSChangeEvent OnChange;
   std::string FolderPath;
   bool WatchSubtree;
-  HANDLE DirHandle = INVALID_HANDLE_VALUE;
   std::atomic<HANDLE> Port{nullptr};
+  // Why the watch could not start (the system's code); the thread then ends.
+  DWORD WatchError = 0;
 
 protected:
   void DoChange();

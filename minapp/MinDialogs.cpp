@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "Files.h"
 #include "MinApp.h"
 #include "MinWindow.h"
 #include "StrUtils.h"
+#include "Text.h"
 #include "UnitStartup.h"
 
 namespace {

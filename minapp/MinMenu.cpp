@@ -1,8 +1,8 @@
 #include "MinMenu.h"
 
 #include <algorithm>
+#include "Text.h"
 
-#include "Files.h"
 #include "Scoped.h"
 
 namespace {

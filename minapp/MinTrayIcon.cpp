@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "Files.h"
 #include "MinMenu.h"
+#include "Text.h"
 
 std::vector<TMinTrayIcon*> TrayIcons;
 

@@ -1,9 +1,11 @@
 #include "StandinControl.h"
 
+#include "LittleEndian.h"
+#include "Scoped.h"
 #include "StandinProtocol.h"
+#include "Text.h"
 #include "WineDrives.h"
 
-#include "Files.h"
 
 #include <windows.h>
 
@@ -18,19 +20,19 @@ const wchar_t* DevicePath(StandinDevice Device)
   return Device == StandinDevice::TrueCrypt ? L"\\\\.\\TrueCrypt" : L"\\\\.\\VeraCrypt";
 }
 
-HANDLE OpenDevice(StandinDevice Device)
+TFileHandle OpenDevice(StandinDevice Device)
 {
-  return CreateFileW(DevicePath(Device), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  return TFileHandle(
+      CreateFileW(DevicePath(Device), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 bool Control(StandinDevice Device, DWORD Code, void* Buffer, DWORD InSize, DWORD OutSize)
 {
-  HANDLE h = OpenDevice(Device);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  TFileHandle h = OpenDevice(Device);
+  if (!h) return false;
   DWORD returned = 0;
-  BOOL ok = DeviceIoControl(h, Code, InSize ? Buffer : nullptr, InSize, OutSize ? Buffer : nullptr, OutSize,
+  BOOL ok = DeviceIoControl(h.get(), Code, InSize ? Buffer : nullptr, InSize, OutSize ? Buffer : nullptr, OutSize,
                             &returned, nullptr);
-  CloseHandle(h);
   return ok != FALSE;
 }
 
@@ -41,8 +43,7 @@ void Put32(std::vector<unsigned char>& b, size_t off, uint32_t v)
 
 uint32_t Get32(const std::vector<unsigned char>& b, size_t off)
 {
-  return static_cast<uint32_t>(b[off]) | static_cast<uint32_t>(b[off + 1]) << 8 |
-         static_cast<uint32_t>(b[off + 2]) << 16 | static_cast<uint32_t>(b[off + 3]) << 24;
+  return LoadLE32(&b[off]);
 }
 
 bool ValidLetter(char Letter) { return Letter >= 'A' && Letter <= 'Z'; }
@@ -71,9 +72,7 @@ const char* BuildFile(StandinBuild Build)
 bool DevicesOpen()
 {
   for (StandinDevice d : {StandinDevice::VeraCrypt, StandinDevice::TrueCrypt}) {
-    HANDLE h = OpenDevice(d);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(h);
+    if (!OpenDevice(d)) return false;
   }
   return true;
 }
@@ -133,9 +132,7 @@ bool StopStandinDriver()
   }
   CloseServiceHandle(scm);
   for (int i = 0; i < 100; ++i) {
-    HANDLE h = OpenDevice(StandinDevice::VeraCrypt);
-    if (h == INVALID_HANDLE_VALUE) return true;
-    CloseHandle(h);
+    if (!OpenDevice(StandinDevice::VeraCrypt)) return true;
     Sleep(50);
   }
   return false;

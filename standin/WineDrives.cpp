@@ -1,12 +1,13 @@
 #include "WineDrives.h"
 
-#include "Files.h"
 
 #include <windows.h>
 #include <winioctl.h>
 
 #include <cstdint>
 #include <vector>
+#include "Scoped.h"
+#include "Text.h"
 
 namespace {
 
@@ -52,13 +53,12 @@ bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath)
   Put16(request, OffDevice, 0);
   Put16(request, OffLabel, 0);
 
-  HANDLE mgr = CreateFileW(MountManagerDevice, GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (mgr == INVALID_HANDLE_VALUE) return false;
+  TFileHandle mgr(CreateFileW(MountManagerDevice, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!mgr) return false;
   DWORD returned = 0;
-  BOOL ok = DeviceIoControl(mgr, DefineUnixDriveCode, request.data(), static_cast<DWORD>(request.size()),
+  BOOL ok = DeviceIoControl(mgr.get(), DefineUnixDriveCode, request.data(), static_cast<DWORD>(request.size()),
                             nullptr, 0, &returned, nullptr);
-  CloseHandle(mgr);
   return ok != FALSE;
 }
 
@@ -92,8 +92,7 @@ bool RunUnixTool(const std::string& Tool, const std::vector<std::string>& Args)
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
     return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  const TKernelHandle process(pi.hProcess), thread(pi.hThread);
   return true;
 }
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "Files.h"
+#include "Text.h"
 
 std::string GetFileVersion(const std::string& Path) {
   std::wstring WPath = Utf8ToWide(Path);
@@ -25,8 +25,4 @@ std::string GetFileVersion(const std::string& Path) {
   }
   if (!VerQueryValueW(Buffer.data(), Key.c_str(), &Value, &Length) || !Value) return {};
   return WideToUtf8(static_cast<const wchar_t*>(Value));
-}
-
-int CompareFileVersions(const std::string& PathA, const std::string& PathB) {
-  return CompareVersionStrings(GetFileVersion(PathA), GetFileVersion(PathB));
 }

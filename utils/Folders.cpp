@@ -3,7 +3,9 @@
 
 #include <shlobj.h>
 
-#include "Files.h"
+#include "Folders.h"
+#include "PathNames.h"
+#include "Text.h"
 
 std::string GetSpecialFolder(int Csidl) {
   LPITEMIDLIST List = nullptr;

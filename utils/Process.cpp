@@ -5,7 +5,9 @@
 
 #include <shellapi.h>
 
-#include "Files.h"
+#include "PathNames.h"
+#include "Scoped.h"
+#include "Text.h"
 
 namespace {
 
@@ -35,14 +37,13 @@ int RunProcess(const std::string& Program, const std::string& Params, bool Wait,
   WipeString(Line);
   WipeString(CommandLine);
   if (!Created) return -1;
+  const TKernelHandle Process(Info.hProcess), Thread(Info.hThread);
   int Result = 0;
-  if (Wait && WaitForSingleObject(Info.hProcess, INFINITE) != WAIT_FAILED) {
+  if (Wait && WaitForSingleObject(Process.get(), INFINITE) != WAIT_FAILED) {
     DWORD Code = 0;
-    GetExitCodeProcess(Info.hProcess, &Code);
+    GetExitCodeProcess(Process.get(), &Code);
     Result = static_cast<int>(Code);
   }
-  CloseHandle(Info.hThread);
-  CloseHandle(Info.hProcess);
   return Result;
 }
 

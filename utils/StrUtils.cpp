@@ -74,8 +74,6 @@ void SplitAt(std::string S, char Sep, bool FromEnd, std::string& Left, std::stri
   Left = TrimRight(T.substr(0, p));
 }
 
-bool IsInRange(int Value, int Low, int High) { return Low <= Value && Value <= High; }
-
 bool StartsWith(const std::string& Prefix, const std::string& S) {
   return S.size() >= Prefix.size() && S.compare(0, Prefix.size(), Prefix) == 0;
 }
@@ -90,11 +88,6 @@ bool StartsWithIgnoreAsciiCase(const std::string& Prefix, const std::string& S) 
 int LastPosOf(const std::string& Sub, const std::string& S) {
   if (Sub.empty() || Sub.size() > S.size()) return 0;
   std::size_t p = S.rfind(Sub);
-  return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
-}
-
-int LastCharPosOf(char Ch, const std::string& S) {
-  std::size_t p = S.rfind(Ch);
   return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
 }
 
@@ -119,10 +112,6 @@ std::string EncloseIn(const std::string& S, char Q, bool Always) {
   return R;
 }
 
-std::string QuoteIfHasSpaces(const std::string& S, char Q) {
-  return S.find(' ') == std::string::npos ? S : EncloseIn(S, Q, true);
-}
-
 std::string QuoteIfSpaced(const std::string& S) {
   return S.find(' ') == std::string::npos ? S : EncloseIn(S, '"', false);
 }
@@ -140,27 +129,6 @@ std::string RandomString(int Count, bool UpperCase, uint32_t Seed) {
     Seed = Seed * 0x08088405u + 1u;
     char C = Alphabet[(static_cast<uint64_t>(Seed) * Range) >> 32];
     R.push_back(UpperCase ? AsciiUpper(C) : C);
-  }
-  return R;
-}
-
-std::string FormatText(const std::string& Fmt, std::initializer_list<std::string> Args) {
-  std::string R;
-  auto Arg = Args.begin();
-  for (std::size_t i = 0; i < Fmt.size(); ++i) {
-    if (Fmt[i] == '%' && i + 1 < Fmt.size()) {
-      if (Fmt[i + 1] == '%') {
-        R.push_back('%');
-        ++i;
-        continue;
-      }
-      if (Fmt[i + 1] == 's') {
-        if (Arg != Args.end()) R += *Arg++;
-        ++i;
-        continue;
-      }
-    }
-    R.push_back(Fmt[i]);
   }
   return R;
 }

@@ -5,7 +5,6 @@
 // with code 32 or below.
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,12 +30,10 @@ std::string TextBefore(const std::string& S, char Sep, bool FromEnd = false);
 // trimmed S and Right is empty. Right may be the variable S came from.
 void SplitAt(std::string S, char Sep, bool FromEnd, std::string& Left, std::string& Right);
 
-bool IsInRange(int Value, int Low, int High);
 bool StartsWith(const std::string& Prefix, const std::string& S);
 bool StartsWithIgnoreAsciiCase(const std::string& Prefix, const std::string& S);
 
 int LastPosOf(const std::string& Sub, const std::string& S);
-int LastCharPosOf(char Ch, const std::string& S);
 // Non-overlapping occurrences from the left, up to the first NUL in S.
 // Sub must not be empty.
 int CountOf(const std::string& Sub, const std::string& S);
@@ -44,8 +41,6 @@ int CountOf(const std::string& Sub, const std::string& S);
 // Empty S gives Q twice; Always gives Q + S + Q; otherwise Q is added at
 // either end where it is not there yet.
 std::string EncloseIn(const std::string& S, char Q, bool Always);
-// Q + S + Q when S contains a space, S otherwise.
-std::string QuoteIfHasSpaces(const std::string& S, char Q = '"');
 // S in double quotes when it contains a space, keeping quotes it has at
 // either end already.
 std::string QuoteIfSpaced(const std::string& S);
@@ -63,19 +58,3 @@ void WipeBytes(void* Data, std::size_t Count);
 void WipeString(std::string& S);
 void WipeString(std::wstring& S);
 
-// Fmt with each "%s" replaced by the next of Args ("%%" gives "%").
-std::string FormatText(const std::string& Fmt, std::initializer_list<std::string> Args);
-
-// --- Windows side (in plUtilsMini, not in the pure core) -----------------
-
-// HasParamIn over the running program's command line.
-bool HasParam(const std::string& Name, std::string& Value);
-bool HasSwitch(const std::string& Name);
-// As StartsWith, after LowerCaseUtf8 of both.
-bool StartsWithIgnoreCase(const std::string& Prefix, const std::string& S);
-// S without Prefix when it starts with it (exactly, or ignoring case).
-std::string RemovePrefix(const std::string& S, const std::string& Prefix, bool CaseSensitive);
-// Locale-aware comparison ignoring case: 0 equal, <0 A first, >0 B first.
-int CompareTextIgnoreCase(const std::string& A, const std::string& B);
-// RandomString seeded with the system tick count.
-std::string RandomString(int Count, bool UpperCase);

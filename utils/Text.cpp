@@ -1,11 +1,9 @@
-// Windows side of the string routines: UTF-8/UTF-16 conversion, letter case
-// and locale-aware comparison, the command line, random strings.
+#include "Text.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
-#include "Files.h"
-#include "StrUtils.h"
 #include "UnitStartup.h"
 
 std::wstring Utf8ToWide(const std::string& S) {
@@ -26,34 +24,11 @@ std::string WideToUtf8(const std::wstring& S) {
 
 std::string WideToUtf8(const wchar_t* S) { return S ? WideToUtf8(std::wstring(S)) : std::string(); }
 
-std::string SysToUtf8(const std::string& S) {
-  if (S.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
-  std::wstring W(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), W.data(), n);
-  return WideToUtf8(W);
-}
-
-std::string LowerCaseUtf8(const std::string& S) {
-  std::wstring W = Utf8ToWide(S);
-  if (!W.empty()) CharLowerBuffW(W.data(), static_cast<DWORD>(W.size()));
-  return WideToUtf8(W);
-}
-
 int CompareTextIgnoreCase(const std::string& A, const std::string& B) {
   return CompareWideText(Utf8ToWide(A), Utf8ToWide(B), true);
 }
 
 bool SameTextUtf8(const std::string& A, const std::string& B) { return CompareTextIgnoreCase(A, B) == 0; }
-
-bool StartsWithIgnoreCase(const std::string& Prefix, const std::string& S) {
-  return StartsWith(LowerCaseUtf8(Prefix), LowerCaseUtf8(S));
-}
-
-std::string RemovePrefix(const std::string& S, const std::string& Prefix, bool CaseSensitive) {
-  bool Found = CaseSensitive ? StartsWith(Prefix, S) : StartsWithIgnoreCase(Prefix, S);
-  return Found ? S.substr(Prefix.size()) : S;
-}
 
 namespace {
 

@@ -1,8 +1,10 @@
 // The library's start-up and the program's identity strings.
 #include "UnitStartup.h"
 
-#include "Files.h"
-#include "Thread.h"
+#include <windows.h>
+
+#include "PathNames.h"
+#include "Text.h"
 
 std::string ProgramName;
 std::string AppTitle;
@@ -15,7 +17,6 @@ int CompareWideText(const std::wstring& A, const std::wstring& B, bool IgnoreCas
 }
 
 void InitUtilsUnit() {
-  InitThreadSynchronization();
   if (ProgramName.empty()) ProgramName = RemoveFileExt(ExtractName(GetParamStr(0)));
   if (AppTitle.empty()) AppTitle = ProgramName;
 }

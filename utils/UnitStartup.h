@@ -14,6 +14,6 @@ extern std::string VendorName;
 // negative, 0 or positive.
 int CompareWideText(const std::wstring& A, const std::wstring& B, bool IgnoreCase);
 
-// Runs once on the main thread before the program's own start-up: thread
-// hand-over state, ProgramName and AppTitle when still empty.
+// Runs once on the main thread before the program's own start-up: sets
+// ProgramName and AppTitle when still empty.
 void InitUtilsUnit();

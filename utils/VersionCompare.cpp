@@ -1,28 +1,24 @@
 #include "VersionCompare.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 
 #include "StrUtils.h"
 
 namespace {
 
-// Decimal integer with an optional sign, within 32 bits.
+// The whole of S as a decimal integer with an optional sign, within 32 bits.
 bool ToInt(const std::string& S, int32_t& Value) {
-  std::size_t i = 0;
-  bool Negative = false;
-  if (i < S.size() && (S[i] == '+' || S[i] == '-')) Negative = S[i++] == '-';
-  if (i == S.size()) return false;
-  int64_t V = 0;
-  for (; i < S.size(); ++i) {
-    if (S[i] < '0' || S[i] > '9') return false;
-    V = V * 10 + (S[i] - '0');
-    if (V > INT64_C(2147483648)) return false;
+  const char* First = S.data();
+  const char* Last = First + S.size();
+  // from_chars takes a minus sign only.
+  if (First != Last && *First == '+') {
+    ++First;
+    if (First != Last && *First == '-') return false;
   }
-  if (Negative) V = -V;
-  if (V > INT32_MAX || V < INT32_MIN) return false;
-  Value = static_cast<int32_t>(V);
-  return true;
+  const auto [End, Error] = std::from_chars(First, Last, Value);
+  return Error == std::errc() && End == Last;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ConfigFiles.h"
 #include "Files.h"
+#include "Folders.h"
 #include "UnitStartup.h"
 #include "Volume.h"
 
@@ -23,11 +24,10 @@ std::string SettingsFileName() {
 }
 
 bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target,
-                            const std::string& Text, bool ShowError) {
+                            const std::string& Text) {
   if (FileExistsEx(Target)) return false;
   std::string Template = GetProgramFolder() + TemplateName;
-  bool Created = FileExistsEx(Template) && FileCopy(Template, Target, false);
-  if (!Created) Created = WriteTextFile(Text, Target, false);
-  if (!Created && ShowError) ShowLastError();
+  bool Created = FileExistsEx(Template) && FileCopy(Template, Target);
+  if (!Created) Created = WriteFileBytes(Target, Text);
   return Created;
 }

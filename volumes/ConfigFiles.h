@@ -18,6 +18,6 @@ std::string SettingsFileName();
 // Creates Target when it does not exist: a copy of TemplateName from the
 // program's folder when there is one and the copy works, otherwise a file
 // holding Text. Never creates a missing folder. True when the file was
-// created; on failure with ShowError, the last system error is shown.
+// created; on failure the system's error code is left for GetLastError.
 bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target,
-                            const std::string& Text, bool ShowError);
+                            const std::string& Text);

@@ -7,6 +7,9 @@
 #include "VersionCompare.h"
 #include "UnitStartup.h"
 #include "VolumeControl.h"
+#include "Folders.h"
+#include "PathNames.h"
+#include "Text.h"
 
 int32_t CryptVersionLevel(const std::string& Version) {
   if (CompareVersionStrings(Version, "1.19") >= 0) return 119;

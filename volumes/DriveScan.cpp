@@ -2,6 +2,8 @@
 #include <winioctl.h>
 #include "ConfigFiles.h"
 #include "Files.h"
+#include "FileTimes.h"
+#include "Text.h"
 #include "Volume.h"
 
 namespace {
@@ -11,8 +13,8 @@ std::string DevicePathOf(char Letter) {
 }
 
 // A device is opened, never created; others may hold it open.
-HANDLE OpenDevice(const std::string& DevicePath) {
-  return CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+TFileHandle OpenDevice(const std::string& DevicePath) {
+  return TFileHandle(CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 bool SendQuery(HANDLE Device, uint32_t ControlCode, void* Buffer, uint32_t BufferSize) {
@@ -30,15 +32,6 @@ int32_t PartitionNumberOf(HANDLE Device) {
   PARTITION_INFORMATION_EX Info{};
   if (!SendQuery(Device, IOCTL_DISK_GET_PARTITION_INFO_EX, &Info, sizeof Info)) return -1;
   return int32_t(Info.PartitionNumber);
-}
-
-// One query on the drive's device; -1 when the device does not open.
-int32_t QueryVolumeDevice(char Letter, int32_t (*Query)(HANDLE)) {
-  HANDLE Device = OpenDevice(DevicePathOf(Letter));
-  if (Device == INVALID_HANDLE_VALUE) return -1;
-  const int32_t Result = Query(Device);
-  CloseHandle(Device);
-  return Result;
 }
 
 bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
@@ -63,11 +56,8 @@ std::string DrivesOfType(uint16_t DriveType) {
 }
 
 int32_t GetVolumeDiskNumber(char Letter) {
-  return QueryVolumeDevice(Letter, DiskNumberOf);
-}
-
-int32_t GetVolumePartitionNumber(char Letter) {
-  return QueryVolumeDevice(Letter, PartitionNumberOf);
+  TFileHandle Device = OpenDevice(DevicePathOf(Letter));
+  return Device ? DiskNumberOf(Device.get()) : -1;
 }
 
 bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, TSysVolumeArray& SysVolumes,
@@ -80,11 +70,9 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
     S.Letter = ScanList[I];
     S.InfoDate = GetFileDateTime(VolumeConfigFileName(S.Letter));
     // One open serves both queries: a scan runs at every tick.
-    HANDLE Device = OpenDevice(DevicePathOf(S.Letter));
-    if (Device != INVALID_HANDLE_VALUE) {
-      S.Disk = DiskNumberOf(Device);
-      if (S.Disk != -1) S.Partition = PartitionNumberOf(Device);
-      CloseHandle(Device);
+    if (TFileHandle Device = OpenDevice(DevicePathOf(S.Letter))) {
+      S.Disk = DiskNumberOf(Device.get());
+      if (S.Disk != -1) S.Partition = PartitionNumberOf(Device.get());
       if (S.Disk != -1) continue;
     }
     S.Disk = -1;

@@ -25,8 +25,6 @@ std::string DrivesOfType(uint16_t DriveType);
 
 // Disk of the drive's first extent, or -1.
 int32_t GetVolumeDiskNumber(char Letter);
-// Partition number of the drive, or -1.
-int32_t GetVolumePartitionNumber(char Letter);
 
 // Rebuilds SysVolumes, the previous scan, from the letters of ScanList
 // (MountList empty on entry; Program's driver is asked lazily and the list

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "FileTimes.h"
 #include "Files.h"
 #include "VolumeControl.h"
 
@@ -14,7 +15,7 @@ std::atomic<uint64_t> LastSerial{0};
 }  // namespace
 
 TTCFileMonitor::TTCFileMonitor(char MountedLetter, HWND NoticeWindow)
-    : TFSChangeMonitor(false, std::string(1, MountedLetter) + ":\\", {}, true, false, false),
+    : TFSChangeMonitor(std::string(1, MountedLetter) + ":\\", {}, true),
       Serial(++LastSerial),
       NoticeWindow(NoticeWindow) {
   OnChange = [this](TFSChangeMonitor* Sender) { Changed(Sender); };
@@ -47,21 +48,6 @@ LRESULT TMonitorNoticeWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LPar
   return 0;
 }
 
-namespace {
-
-// The current local time as a day count since 30 December 1899.
-double CurrentDateTime() {
-  SYSTEMTIME Local;
-  GetLocalTime(&Local);
-  FILETIME Stamp;
-  SystemTimeToFileTime(&Local, &Stamp);
-  const uint64_t Ticks = (static_cast<uint64_t>(Stamp.dwHighDateTime) << 32) | Stamp.dwLowDateTime;
-  constexpr double TicksPerDay = 864000000000.0;
-  constexpr double DaysFrom1601To1899 = 109205.0;
-  return static_cast<double>(Ticks) / TicksPerDay - DaysFrom1601To1899;
-}
-
-}  // namespace
 
 void TVolumeControl::StartMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified != 1 || Entry.Monitor || !Entry.Mounted()) return;
@@ -72,7 +58,7 @@ void TVolumeControl::StartMonitor(TTCVolume& Entry) {
 void TVolumeControl::StopMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified == 2) {
     Entry.FileSetModified = 1;
-    if (FileExistsEx(Entry.File)) SetFileDateTime(Entry.File, CurrentDateTime());
+    if (FileExistsEx(Entry.File)) SetFileDateTime(Entry.File, LocalDateTimeNow());
   }
   Entry.Monitor.reset();
 }

@@ -5,6 +5,7 @@
 #include "Volume.h"
 #include "MountListDecoder.h"
 #include "MountedNameRules.h"
+#include "Text.h"
 
 namespace {
 
@@ -16,22 +17,21 @@ std::string UpperCaseName(std::u16string Name) {
 
 } // namespace
 
-bool OpenCryptDriver(const TCryptProgram& Program, HANDLE& Handle) {
+bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle) {
   const char* Device = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel).DeviceName;
-  Handle = CreateFileA(Device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  return Handle != INVALID_HANDLE_VALUE;
+  Handle.reset(CreateFileA(Device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  return bool(Handle);
 }
 
 bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List) {
   List.clear();
-  HANDLE Driver;
+  TFileHandle Driver;
   if (!OpenCryptDriver(Program, Driver)) return true;
   const TMountListRequest Request = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel);
   std::unique_ptr<uint8_t[]> Reply(new uint8_t[Request.ReplySize]());
   DWORD Returned = 0;
-  bool Answered = DeviceIoControl(Driver, MountListControlCode, Reply.get(), Request.ReplySize,
+  bool Answered = DeviceIoControl(Driver.get(), MountListControlCode, Reply.get(), Request.ReplySize,
                                   Reply.get(), Request.ReplySize, &Returned, nullptr);
-  CloseHandle(Driver);
   if (!Answered) return true;
 
   for (TMountListSlot& Slot : DecodeMountList(Reply.get(), Request.ReplySize, Request.FlagsOffset)) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "Scoped.h"
 
 #include "CryptProgram.h"
 
@@ -21,7 +22,7 @@ struct TTCMountedVolume {
 using TTCMountedVolumeArray = std::vector<TTCMountedVolume>;
 
 // Opens the driver of the located program ("\\.\TrueCrypt" or "\\.\VeraCrypt").
-bool OpenCryptDriver(const TCryptProgram& Program, HANDLE& Handle);
+bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle);
 
 // List := the volumes the driver reports; empty when it cannot be asked.
 // Always true.

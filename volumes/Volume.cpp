@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "Files.h"
+#include "Text.h"
 
 std::string VolumeFileKey(const std::string& File) {
   // Sort keys ignoring case are equal exactly when CompareString finds the

@@ -4,9 +4,11 @@
 
 #include "ConfigFiles.h"
 #include "Files.h"
+#include "FileTimes.h"
 #include "MinIniFile.h"
 #include "StrUtils.h"
 #include "VolumeControl.h"
+#include "Text.h"
 #include "VolumeInfoRules.h"
 
 namespace {

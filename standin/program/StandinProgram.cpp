@@ -9,10 +9,11 @@
 // dismount clears the letter and unmaps it. Every command line is appended
 // to a log first. Knobs (environment): STANDIN_LOG, STANDIN_DELAY_MS,
 // STANDIN_REFUSE, STANDIN_PARTITIONS; see standin/README.md.
+#include "Scoped.h"
 #include "StandinControl.h"
+#include "Text.h"
 #include "WineDrives.h"
 
-#include "Files.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -74,20 +75,15 @@ void AppendLog(const std::string& Line)
 {
   std::string path = Env(L"STANDIN_LOG");
   std::wstring file = path.empty() ? FolderOf(ModulePath()) + L"\\StandinCommands.log" : Utf8ToWide(path);
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"TcStandinLog");
-  if (mutex) WaitForSingleObject(mutex, 10000);
-  HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) {
+  const TKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"TcStandinLog"));
+  if (mutex) WaitForSingleObject(mutex.get(), 10000);
+  if (TFileHandle h{CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
     std::string text = Line + "\n";
     DWORD written = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(h);
+    WriteFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   }
-  if (mutex) {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-  }
+  if (mutex) ReleaseMutex(mutex.get());
 }
 
 struct Request {
@@ -161,12 +157,11 @@ bool Exists(const std::wstring& Path, bool Folder)
 
 std::string ReadSidecar(const std::wstring& Path)
 {
-  HANDLE h = CreateFileW(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {};
+  TFileHandle h(CreateFileW(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!h) return {};
   std::string text(64 * 1024, '\0');
   DWORD read = 0;
-  ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  CloseHandle(h);
+  ReadFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
   text.resize(read);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;

@@ -12,6 +12,7 @@
 #include "Process.h"
 #include "StandinControl.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "UnitStartup.h"
 
 namespace {
@@ -28,7 +29,7 @@ protected:
     InitUtilsUnit();
     VendorName = "Vaultline";
     ForceDirsEx(UserConfigDir());
-    WriteTextFile("[Common]\r\nPath=" + Program + "\r\n", UserConfigDir() + ProgramName + ".ini", false);
+    WriteFileBytes(UserConfigDir() + ProgramName + ".ini", "[Common]\r\nPath=" + Program + "\r\n");
     StartStandinDriver();
     ClearStandinMounts(StandinDevice::VeraCrypt);
   }
@@ -49,9 +50,9 @@ protected:
 
 TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCreate) {
   const std::string Container = Folder / "data.hc";
-  WriteTextFile("container", Container, false);
-  WriteTextFile("pw", Container + ".password", false);
-  WriteTextFile("[Data]\r\nFile=" + Container + "\r\nLetter=Q\r\n", VolumeConfigFileName(AppDataMarker), false);
+  WriteFileBytes(Container, "container");
+  WriteFileBytes(Container + ".password", "pw");
+  WriteFileBytes(VolumeConfigFileName(AppDataMarker), "[Data]\r\nFile=" + Container + "\r\nLetter=Q\r\n");
   RunProcess(Program, "/q /s /v " + Container + " /l R /p pw", true);
   App = std::make_unique<TApp>("Mount", true);
 

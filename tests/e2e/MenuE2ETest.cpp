@@ -2,6 +2,7 @@
 // All" and "Dismount All".
 #include <gtest/gtest.h>
 
+#include "Files.h"
 #include "TrayAppRun.h"
 
 TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAndAgainMountsIt) {
@@ -24,9 +25,8 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   App.WriteSettings();
   const std::string First = App.AddContainer("one.hc", "shared");
   const std::string Second = App.AddContainer("two.hc", "own");
-  WriteTextFile("[One]\r\nFile=" + First + "\r\nLetter=S\r\n[Two]\r\nFile=" + Second +
-                    "\r\nLetter=T\r\nDefaultPass=0\r\n",
-                TrayAppRun::AppDataConfigPath());
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[One]\r\nFile=" + First + "\r\nLetter=S\r\n[Two]\r\nFile=" + Second +
+                    "\r\nLetter=T\r\nDefaultPass=0\r\n");
   ASSERT_TRUE(App.Start());
   EXPECT_EQ(App.WaitForWindow("InputBox", 1500), nullptr);  // nothing is "Auto"
 

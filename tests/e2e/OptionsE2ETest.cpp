@@ -2,6 +2,7 @@
 // deleted, the settings file opened and watched.
 #include <gtest/gtest.h>
 
+#include "Files.h"
 #include "TrayAppRun.h"
 
 // Entries by down presses (separators are skipped): Run VeraCrypt.exe,
@@ -44,7 +45,7 @@ TEST(TrayAppOptions, SettingsSavesAndKeepsWatchingForNewVolumes) {
   EXPECT_TRUE(WaitUntil([&] { return Has(ReadTextFile(App.SettingsPath()), "SavePass=0"); }, 3000));
   // A volume defined while the settings are open is picked up by the polling.
   const std::string Container = App.AddContainer("late.hc", "secret");
-  WriteTextFile("[Late]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n", TrayAppRun::AppDataConfigPath());
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Late]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   EXPECT_TRUE(App.WaitForMountCount(1));
 }

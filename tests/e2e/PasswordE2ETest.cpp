@@ -1,6 +1,7 @@
 // The default password carried over to the next start through "1.d".
 #include <gtest/gtest.h>
 
+#include "Files.h"
 #include "TrayAppRun.h"
 
 namespace {
@@ -27,7 +28,7 @@ TEST(TrayAppPasswordMemory, RestoredAtTheNextStartWhenSavedButNotFromATruncatedF
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitAndDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   ASSERT_TRUE(App.WaitForMountCount(0));
-  WriteTextFile(ReadTextFile(App.PasswordFilePath()).substr(0, 535), App.PasswordFilePath());
+  WriteFileBytes(App.PasswordFilePath(), ReadTextFile(App.PasswordFilePath()).substr(0, 535));
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   EXPECT_TRUE(App.WaitForMountCount(1));

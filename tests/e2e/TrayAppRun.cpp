@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "Files.h"
 #include "Process.h"
+#include "Text.h"
 
 namespace {
 
@@ -120,20 +122,20 @@ std::string TrayAppRun::PasswordFilePath() const { return AppDataFolder() + "Vau
 std::string TrayAppRun::AppDataConfigPath() { return AppDataFolder() + ".tcvinfo.ini"; }
 
 void TrayAppRun::WriteSettings(const std::string& CommonLines) {
-  WriteTextFile("[Common]\r\nPath=" + CryptProgram() + "\r\n" + CommonLines, SettingsPath());
+  WriteFileBytes(SettingsPath(), "[Common]\r\nPath=" + CryptProgram() + "\r\n" + CommonLines);
 }
 
 std::string TrayAppRun::AddContainer(const std::string& FileName, const std::string& Password) {
   const std::string Path = FFolder / FileName;
-  WriteTextFile("container", Path);
-  WriteTextFile(Password, Path + ".password");
+  WriteFileBytes(Path, "container");
+  WriteFileBytes(Path + ".password", Password);
   return Path;
 }
 
 std::string TrayAppRun::StartWithAutoVolume(const std::string& CommonLines, const std::string& Params) {
   WriteSettings(CommonLines);
   const std::string Container = AddContainer("data.hc", "secret");
-  WriteTextFile("[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n", AppDataConfigPath());
+  WriteFileBytes(AppDataConfigPath(), "[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
   return Start(Params) ? Container : std::string();
 }
 

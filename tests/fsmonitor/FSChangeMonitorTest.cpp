@@ -9,32 +9,33 @@
 
 #include "FSChangeMonitor.h"
 #include "Files.h"
+#include "PathNames.h"
 #include "TestSupport.h"
+#include "Text.h"
 
 namespace {
 
-struct TNotice { int Action; std::string ChangedPath, FileName; DWORD ThreadID; };
+struct TNotice { int Action; std::string ChangedPath, FileName; };
 
 class FSChangeMonitor : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { InitThreadSynchronization(); }
   void SetUp() override { ASSERT_TRUE(Drive.Mapped()); }
 
   TFSChangeEvent Record() {
     return [this](TFSChangeMonitor* M) {
       std::lock_guard<std::mutex> Lock(Mutex);
-      Notices.push_back({M->Action, M->ChangedPath, M->FileName, GetCurrentThreadId()});
+      Notices.push_back({M->Action, M->ChangedPath, M->FileName});
     };
   }
-  void Watch(const std::string& Folder, bool SyncNotify = false) {
-    Monitor.reset(NewThread<TFSChangeMonitor>(false, Folder, Record(), true, SyncNotify, false));
+  void Watch(const std::string& Folder) {
+    Monitor.reset(NewThread<TFSChangeMonitor>(Folder, Record(), true));
   }
-  // True once a notice of Action (-1: any) on Path came, serving synchronised notices.
+  // True once a notice of Action (-1: any) on Path came.
   bool WaitFor(int Action, const std::string& Path, int Milliseconds = 5000) {
     for (DWORD Start = GetTickCount(); GetTickCount() - Start < DWORD(Milliseconds);) {
       for (const TNotice& N : Take(false))
         if ((Action < 0 || N.Action == Action) && N.ChangedPath == Path) return true;
-      if (!TThread::CheckSynchronize(10)) Sleep(0);
+      Sleep(10);
     }
     return false;
   }
@@ -46,9 +47,9 @@ protected:
   void WaitUntilWatching(const std::string& Folder) {
     const std::string Probe = IncludeTrailingBackslash(Folder) + "probe.tmp";
     bool Seen = false;
-    for (int i = 0; i < 50 && !Seen; ++i) Seen = WriteTextFile("p", Probe, false) && WaitFor(-1, Probe, 100);
+    for (int i = 0; i < 50 && !Seen; ++i) Seen = WriteFileBytes(Probe, "p") && WaitFor(-1, Probe, 100);
     ASSERT_TRUE(Seen) << "the monitor never reported anything";
-    ASSERT_TRUE(FileDeleteEx(Probe) && WaitFor(2, Probe));
+    ASSERT_TRUE(FileDelete(Probe) && WaitFor(2, Probe));
     Take();
   }
 
@@ -60,17 +61,14 @@ protected:
   std::unique_ptr<TFSChangeMonitor> Monitor;  // goes before the drive
 };
 
-// With SyncNotify the handler runs on the main thread, served by WaitFor.
 TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndNew) {
-  Watch(Root, true);
+  Watch(Root);
   WaitUntilWatching(Root);
   EXPECT_EQ(Monitor->FolderPath, Root);  // the root's "\" is not doubled
-  ASSERT_TRUE(ForceDirsEx(Root + "sub") && WriteTextFile("hello", Root + "sub\\a.txt", false));
+  ASSERT_TRUE(ForceDirsEx(Root + "sub") && WriteFileBytes(Root + "sub\\a.txt", "hello"));
   ASSERT_TRUE(WaitFor(1, Root + "sub\\a.txt"));
-  for (const TNotice& N : Take()) {
-    EXPECT_EQ(N.ThreadID, MainThreadID);
+  for (const TNotice& N : Take())
     if (N.ChangedPath == Root + "sub\\a.txt") EXPECT_EQ(N.FileName, "a.txt");
-  }
   ASSERT_TRUE(MoveFileW(Utf8ToWide(Root + "sub\\a.txt").c_str(), Utf8ToWide(Root + "sub\\b.txt").c_str()));
   ASSERT_TRUE(WaitFor(5, Root + "sub\\b.txt"));
   std::string Renames;
@@ -83,14 +81,14 @@ TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndN
 // notice with action 0 says the details were lost.
 TEST_F(FSChangeMonitor, OverflowGivesOneNoticeWithoutDetails) {
   HANDLE Release = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // no assertion may leave the handler blocked
-  Monitor.reset(NewThread<TFSChangeMonitor>(false, Root, [Release, Add = Record()](TFSChangeMonitor* M) {
+  Monitor.reset(NewThread<TFSChangeMonitor>(Root, [Release, Add = Record()](TFSChangeMonitor* M) {
     Add(M);
     WaitForSingleObject(Release, INFINITE);
-  }, true, false, false));
+  }, true));
   WaitUntilWatching(Root);
   ResetEvent(Release);
-  EXPECT_TRUE(WriteTextFile("", Root + "first", false) && WaitFor(1, Root + "first"));  // handler holds the thread
-  for (int i = 0; i < 100; ++i) EXPECT_TRUE(WriteTextFile("", Root + std::string(100, 'n') + std::to_string(i), false));
+  EXPECT_TRUE(WriteFileBytes(Root + "first", "") && WaitFor(1, Root + "first"));  // handler holds the thread
+  for (int i = 0; i < 100; ++i) EXPECT_TRUE(WriteFileBytes(Root + std::string(100, 'n') + std::to_string(i), ""));
   SetEvent(Release);
   EXPECT_TRUE(WaitFor(0, ""));
   Monitor.reset();
@@ -110,19 +108,6 @@ TEST_F(FSChangeMonitor, StopEndsTheThreadPromptlyAlsoRacingWithTheStartAndAMissi
   Monitor->WaitFor();
   EXPECT_FALSE(Monitor->FatalException);
   EXPECT_TRUE(Take().empty());
-}
-
-// The way container monitors use it: stop from the handler, the thread frees the object.
-TEST_F(FSChangeMonitor, HandlerStoppingAFreeOnTerminateMonitorFreesIt) {
-  static std::atomic<bool> Gone{false};
-  struct TOneShot : TFSChangeMonitor {
-    explicit TOneShot(const std::string& Folder)
-        : TFSChangeMonitor(false, Folder, [](TFSChangeMonitor* M) { M->Stop(); }, true, false, true) {}
-    ~TOneShot() override { Gone = true; }
-  };
-  NewThread<TOneShot>(Root);
-  for (int i = 0; i < 100 && !Gone; ++i, Sleep(50)) WriteTextFile("t", Root + "touch.tmp", false);
-  EXPECT_TRUE(Gone);
 }
 
 }  // namespace

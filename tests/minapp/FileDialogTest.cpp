@@ -6,11 +6,12 @@
 #include "Files.h"
 #include "MinDialogs.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "WindowTestHelpers.h"
 
 TEST(FileDialogTest, FilterListIndexAndChosenPath) {
   ScratchFolder Folder{"dialog"};
-  ASSERT_TRUE(WriteTextFile("MZ", Folder / "TrueCrypt.exe", false));  // the library's writer: text first
+  ASSERT_TRUE(WriteFileBytes(Folder / "TrueCrypt.exe", "MZ"));  // the library's writer: text first
   std::vector<std::string> Files{"stale"};
   DelayedAction Choose(300, [] {
     const HWND Dialog = FindWindowW(L"#32770", L"Locate TrueCrypt"), Types = GetDlgItem(Dialog, cmb1);

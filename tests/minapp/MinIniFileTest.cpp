@@ -1,6 +1,7 @@
 // The INI accessor against real files.
 #include <gtest/gtest.h>
 
+#include "Files.h"
 #include "MinIniFile.h"
 #include "TestSupport.h"
 
@@ -21,7 +22,7 @@ TEST(MinIniFile, WriterThenReaderRoundTripInFileOrderAndAReaderNeverWrites) {
                                                    "Upper=FALSE\r\nZero=0\r\nZeroPoint=0.0\r\nWord=yes\r\n";
   for (const std::string Line : {Unicode + "]\r\n" + Unicode + "=" + Value, std::string("Empty=\r\nMinutes=-5")})
     EXPECT_NE(Written.find(Line), std::string::npos) << Line;
-  ASSERT_TRUE(WriteTextFile(Written, Path));
+  ASSERT_TRUE(WriteFileBytes(Path, Written));
 
   TMinIniFile Reader(Path, false);
   EXPECT_EQ(Reader.ReadSections(), (std::vector<std::string>{"Common", Unicode, "B"}));

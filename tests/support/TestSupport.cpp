@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "Files.h"
+#include "Text.h"
 
 TestDrive::TestDrive(char Letter, const std::string& Folder, WineDriveType Type)
     : FLetter(Letter), FMapped(MapWineDrive(Letter, Folder, Type)) {}
@@ -48,8 +48,7 @@ bool DiskQueryAnswered(char Letter) {
 }
 
 std::string ReadTextFile(const std::string& Path) {
-  std::ifstream In(std::filesystem::path(Utf8ToWide(Path)), std::ios::binary);
-  std::ostringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
+  std::string Bytes;
+  ReadFileBytes(Path, Bytes);
+  return Bytes;
 }

@@ -1,6 +1,5 @@
 // Helpers shared by the Windows tests.
 #pragma once
-#include "Files.h"
 #include "WineDrives.h"
 #include <string>
 

@@ -8,7 +8,9 @@
 #include <cstdlib>
 
 #include "Files.h"
+#include "Folders.h"
 #include "StrUtils.h"
+#include "Text.h"
 
 int main() {
   const std::string Mode = GetParamStr(1);
@@ -19,8 +21,8 @@ int main() {
     std::string Value;
     const bool Nd = HasParam("-nd", Value);
     const std::string Report = WideToUtf8(Dir) + (HasSwitch("-m") ? "|1|" : "|0|") + (Nd ? "1:" + Value : "0") + "\n";
-    return WriteTextFile(Report, GetParamStr(2), false) ? 0 : 1;
+    return WriteFileBytes(GetParamStr(2), Report) ? 0 : 1;
   }
-  WriteTextFile(GetParamStr(1), GetProgramFolder() + "unexpected.txt", false);
+  WriteFileBytes(GetProgramFolder() + "unexpected.txt", GetParamStr(1));
   return 2;
 }

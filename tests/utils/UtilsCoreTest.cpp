@@ -1,10 +1,8 @@
-// Path names, version comparison, arrays, date packing and message texts.
+// Path names, version comparison and date packing.
 #include <gtest/gtest.h>
 
-#include "Arrays.h"
 #include "DateTimes.h"
 #include "PathNames.h"
-#include "UtilsStrings.h"
 #include "VersionCompare.h"
 
 TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
@@ -34,14 +32,6 @@ TEST(UtilsVersions, ComparesOnlyTheCommonNumericFields) {
   for (const auto& C : Cases) EXPECT_EQ(CompareVersionStrings(C.A, C.B), C.Result) << C.A << " vs " << C.B;
 }
 
-TEST(UtilsArrays, RemoveTakesTheFirstAndOutOfRangeDeleteIsIgnored) {
-  TIntArray A{5, 7};
-  EXPECT_EQ(ArrayAppend(A, 5), 2);
-  EXPECT_EQ(ArrayRemove(A, 5), 0);
-  ArrayDeleteAt(A, 2); ArrayDeleteAt(A, -1);
-  EXPECT_EQ(A, (TIntArray{7, 5}));
-}
-
 TEST(UtilsDates, DosPackingKeepsToItsRangeAndSameDateTimeToAMillisecond) {
   // 31 December 2107 23:59:58 is the last time that fits.
   EXPECT_NE(DateTimeToDosDateTime(75971.0 + 86398 / 86400.0), -1);
@@ -49,11 +39,4 @@ TEST(UtilsDates, DosPackingKeepsToItsRangeAndSameDateTimeToAMillisecond) {
   EXPECT_EQ(DosDateTimeToDateTime(static_cast<int32_t>((41u << 9 | 2u << 5 | 30u) << 16)), 0);  // 30 February
   EXPECT_TRUE(SameDateTime(44000.5, 44000.5 + 0.9 * OneMillisecond));
   EXPECT_FALSE(SameDateTime(44000.5 + 1.1 * OneMillisecond, 44000.5));
-}
-
-TEST(UtilsMessages, TextsAreReplaceableByName) {
-  const std::string Saved = SDeleteItem.Text;
-  EXPECT_TRUE(SetUtilsString("plutilsmini.s_deleteitem", "Supprimer \"%s\" ?") && !SetUtilsString("plutilsmini.s_nothing", "x"));
-  EXPECT_EQ(FormatUtilsString(SDeleteItem, "x"), "Supprimer \"x\" ?");
-  SDeleteItem.Text = Saved;
 }

@@ -1,4 +1,6 @@
 // Locating the encryption program: remembered path, default locations, type and version level.
+#include "Files.h"
+#include "Text.h"
 #include "VolumeControlFixture.h"
 #include "StandinControl.h"
 
@@ -56,7 +58,7 @@ TEST_F(CryptProgramTest, QuestionStartsAtTheDefaultTrueCryptLocation) {
 
 TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
   const std::string Beside = ProgramFolderSettings();
-  ASSERT_TRUE(WriteTextFile("[Common]\r\nIcon=\r\n", Beside, false));
+  ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nIcon=\r\n"));
   ASSERT_EQ(SettingsFileName(), Beside);
   // Asked again while the dialog is open (a tick inside its loop): no
   // program and no second dialog.

@@ -1,9 +1,11 @@
 // Container monitors on a mapped drive standing for the mounted volume.
+#include "Files.h"
+#include "FileTimes.h"
 #include "VolumeControlFixture.h"
 #include "MinDialogs.h"
 
 namespace {
-void CreateFileOn(const std::string& Path) { ASSERT_TRUE(::WriteTextFile("data", Path, false)) << Path; }
+void CreateFileOn(const std::string& Path) { ASSERT_TRUE(::WriteFileBytes(Path, "data")) << Path; }
 
 class FileMonitorTest : public VolumeControlTest {
 public:

@@ -1,4 +1,6 @@
 // Mounting and dismounting end to end with the stand-in program and driver.
+#include "Files.h"
+#include "Text.h"
 #include "VolumeControlFixture.h"
 #include <deque>
 #include <optional>
@@ -29,10 +31,10 @@ protected:
 
   // Defines a container (password "secret") with "Auto"; gives its identity.
   TVolumeIdentity Define(const std::string& Label, const std::string& Name, bool DefaultPass, char Letter = 0) {
-    EXPECT_TRUE(WriteTextFile("container", Store / Name, false));
-    EXPECT_TRUE(WriteTextFile("secret", Store / (Name + ".password"), false));
+    EXPECT_TRUE(WriteFileBytes(Store / Name, "container"));
+    EXPECT_TRUE(WriteFileBytes(Store / (Name + ".password"), "secret"));
     Definitions << Section(Label, Name, DefaultPass, Letter);
-    EXPECT_TRUE(WriteTextFile(Definitions.str(), Store / ".tcvinfo.ini", false));
+    EXPECT_TRUE(WriteFileBytes(Store / ".tcvinfo.ini", Definitions.str()));
     Control.SysVolumes.clear();  // re-read even within the file time's resolution
     Control.RefreshVolumes();
     EXPECT_EQ(Volumes.empty() ? "" : Volumes.back().Label, Label);
@@ -189,8 +191,7 @@ TEST_F(MountCycleTest, DismountChosenBeforeTheProgramQuestionHitsTheChosenVolume
   RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");
   Host.ChosenProgram = Program;
   Host.WhileAsked = [&] {
-    WriteTextFile(Section("Second", "b.hc", true, SecondLetter) + Section("First", "a.hc", true),
-                  Store / ".tcvinfo.ini", false);
+    WriteFileBytes(Store / ".tcvinfo.ini", Section("Second", "b.hc", true, SecondLetter) + Section("First", "a.hc", true));
     Control.SysVolumes.clear();
     Control.RefreshVolumes();
   };

@@ -1,4 +1,5 @@
 // The driver's mount list as the stand-in driver answers it.
+#include "Files.h"
 #include "VolumeControlFixture.h"
 #include "MountedQuery.h"
 #include "StandinControl.h"
@@ -23,7 +24,7 @@ protected:
     VolumeControlTest::SetUp();
     ASSERT_TRUE(StartStandinDriver());
     ClearMounts();
-    ASSERT_TRUE(::WriteTextFile("", Container, false));
+    ASSERT_TRUE(::WriteFileBytes(Container, ""));
   }
   void TearDown() override {
     ClearMounts();

@@ -17,9 +17,12 @@
 
 #include "ConfigFiles.h"
 #include "Files.h"
+#include "FileTimes.h"
+#include "Folders.h"
 #include "MinApp.h"
 #include "MinIniFile.h"
 #include "TestSupport.h"
+#include "Text.h"
 #include "UnitStartup.h"
 #include "VolumeControl.h"
 
@@ -81,7 +84,7 @@ protected:
   static std::string WriteInfo(char Letter, const std::string& Text, double Stamp = 0) {
     const std::string Path = VolumeConfigFileName(Letter);
     SetFileAttr(Path, FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(::WriteTextFile(Text, Path, false)) << Path;
+    EXPECT_TRUE(::WriteFileBytes(Path, Text)) << Path;
     if (Stamp != 0) EXPECT_EQ(SetFileDateTime(Path, Stamp), 0u) << Path;
     return Path;
   }

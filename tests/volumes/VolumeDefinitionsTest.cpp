@@ -1,4 +1,7 @@
 // Reading the ".tcvinfo.ini" files into Volumes, and what a refresh keeps and reports.
+#include "Files.h"
+#include "FileTimes.h"
+#include "Folders.h"
 #include "VolumeControlFixture.h"
 
 namespace {
@@ -10,7 +13,7 @@ protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
     ASSERT_TRUE(Removable.Mapped() && Fixed.Mapped());
-    ASSERT_TRUE(::WriteTextFile("", Root(F) + "c1.hc", false) && ::WriteTextFile("", Root(R) + "r.hc", false));
+    ASSERT_TRUE(::WriteFileBytes(Root(F) + "c1.hc", "") && ::WriteFileBytes(Root(R) + "r.hc", ""));
   }
   void TearDown() override {
     SetFileAttr(VolumeConfigFileName(R), FILE_ATTRIBUTE_NORMAL);
@@ -56,7 +59,7 @@ TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
                "[LowerLetter]\r\nFile=Vault\\a.hc\r\nLetter=e\r\nFileSetModified=1\r\n"
                "[TwoLetters]\r\nPartition=5\r\nLetter=EF\r\n[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
                "[Missing]\r\nFile=\\Vault\\missing.hc\r\n");
-  ASSERT_TRUE(ForceDirsEx(Root(R) + "Vault") && ::WriteTextFile("", Root(R) + "Vault\\a.hc", false));
+  ASSERT_TRUE(ForceDirsEx(Root(R) + "Vault") && ::WriteFileBytes(Root(R) + "Vault\\a.hc", ""));
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"Sentinel", "Given", "LowerLetter", "TwoLetters", "EmptyLetter"}));
   EXPECT_EQ(ByLabel("Sentinel").Disk, GetVolumeDiskNumber(R));
@@ -70,7 +73,7 @@ TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
 TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
   ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
   auto WriteSettings = [](const std::string& Text, double Stamp) {
-    ASSERT_TRUE(::WriteTextFile(Text, UserSettings(), false));
+    ASSERT_TRUE(::WriteFileBytes(UserSettings(), Text));
     ASSERT_EQ(SetFileDateTime(UserSettings(), Stamp), 0u);
   };
   WriteSettings("[Common]\r\n", StampA);
@@ -134,14 +137,14 @@ TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
 TEST_F(VolumeControlTest, SettingsFileFromTemplateNeverReplacesAnExistingOne) {
   ScratchFolder Folder("template");
   const std::string Name = ProgramName + "Template.ini", Template = GetProgramFolder() + Name;
-  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "a.ini", "[Common]\r\n", false));
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "a.ini", "[Common]\r\n"));
   EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
-  ASSERT_TRUE(::WriteTextFile("[Common]\r\nIcon=1\r\n", Template, false));
-  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "b.ini", "text", false));
-  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "a.ini", "other", false));
+  ASSERT_TRUE(::WriteFileBytes(Template, "[Common]\r\nIcon=1\r\n"));
+  EXPECT_TRUE(CreateFileFromTemplate(Name, Folder / "b.ini", "text"));
+  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "a.ini", "other"));
   FileDelete(Template);
   EXPECT_EQ(ReadTextFile(Folder / "b.ini"), "[Common]\r\nIcon=1\r\n");
   EXPECT_EQ(ReadTextFile(Folder / "a.ini"), "[Common]\r\n");
-  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "missing\\c.ini", "x", false));
+  EXPECT_FALSE(CreateFileFromTemplate(Name, Folder / "missing\\c.ini", "x"));
   EXPECT_FALSE(DirExistsEx(Folder / "missing"));
 }

@@ -1,0 +1,12 @@
+#include "MessageBoxes.h"
+
+#include <windows.h>
+
+#include "ErrorTexts.h"
+#include "Text.h"
+
+void ShowError(const std::string& Text) {
+  MessageBoxW(nullptr, Utf8ToWide(Text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
+void ShowLastError() { ShowError(LastErrorText()); }
