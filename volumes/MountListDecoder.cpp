@@ -1,11 +1,12 @@
 #include "MountListDecoder.h"
 
+#include "LittleEndian.h"
+
 namespace {
 
 uint32_t ReadUInt32(const uint8_t* Reply, std::size_t Size, std::size_t Offset) {
   if (Offset > Size || Size - Offset < 4) return 0;
-  return uint32_t(Reply[Offset]) | uint32_t(Reply[Offset + 1]) << 8 |
-         uint32_t(Reply[Offset + 2]) << 16 | uint32_t(Reply[Offset + 3]) << 24;
+  return LoadLE32(Reply + Offset);
 }
 
 std::u16string ReadName(const uint8_t* Reply, std::size_t Size, std::size_t Offset) {

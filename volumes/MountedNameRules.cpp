@@ -1,42 +1,33 @@
 #include "MountedNameRules.h"
+
+#include <charconv>
+
 #include "StrUtils.h"
-
-namespace {
-
-int DigitValue(char C, int Base) {
-  int D = C >= '0' && C <= '9' ? C - '0' : C >= 'A' && C <= 'F' ? C - 'A' + 10 : C >= 'a' && C <= 'f' ? C - 'a' + 10 : 99;
-  return D < Base ? D : -1;
-}
-
-} // namespace
 
 std::string StripNtPathPrefix(const std::string& Name) {
   return StartsWith("\\??\\", Name) ? Name.substr(4) : Name;
 }
 
 bool TextToInt32(const std::string& Text, int32_t& Value) {
-  std::size_t At = 0;
+  const char* At = Text.data();
+  const char* const End = At + Text.size();
   bool Negative = false;
-  if (At < Text.size() && (Text[At] == '+' || Text[At] == '-')) Negative = Text[At++] == '-';
+  if (At != End && (*At == '+' || *At == '-')) Negative = *At++ == '-';
   int Base = 10;
-  if (At < Text.size() && Text[At] == '$') {
+  if (At != End && *At == '$') {
     Base = 16;
     ++At;
-  } else if (Text.size() - At > 2 && Text[At] == '0' && (Text[At + 1] == 'X' || Text[At + 1] == 'x')) {
+  } else if (End - At > 2 && At[0] == '0' && (At[1] == 'X' || At[1] == 'x')) {
     Base = 16;
     At += 2;
   }
-  if (At == Text.size()) return false;
-  int64_t Magnitude = 0;
-  for (; At < Text.size(); ++At) {
-    int D = DigitValue(Text[At], Base);
-    if (D < 0) return false;
-    Magnitude = Magnitude * Base + D;
-    if (Magnitude > int64_t(INT32_MAX) + 1) return false;
-  }
-  int64_t Result = Negative ? -Magnitude : Magnitude;
-  if (Result > INT32_MAX) return false;
-  Value = int32_t(Result);
+  // from_chars takes no sign of its own here: "-" or "+" after the prefix is refused.
+  if (At == End || *At == '-' || *At == '+') return false;
+  uint32_t Magnitude = 0;
+  const auto [Stop, Error] = std::from_chars(At, End, Magnitude, Base);
+  if (Error != std::errc() || Stop != End) return false;
+  if (Magnitude > uint32_t(INT32_MAX) + (Negative ? 1u : 0u)) return false;
+  Value = Negative ? int32_t(-int64_t(Magnitude)) : int32_t(Magnitude);
   return true;
 }
 
