@@ -272,14 +272,12 @@ std::optional<std::string> TProfileText::Read(std::string_view Section, std::str
 bool TProfileText::Write(std::string_view Section, std::string_view Key, std::string_view Value) {
   Section = Trim(Section);
   Key = Trim(Key);
-  // A key line must not look like a header or a comment, nor like a
-  // byte-order mark when it starts the file.
+  // A key line must not look like a header or a comment.
   if (!Storable(Section) || !Storable(Key) || !Storable(Value) || Key.starts_with(';') || Key.starts_with('[') ||
-      Key.starts_with(Utf8Mark) || Key.find('=') != std::string_view::npos)
+      Key.find('=') != std::string_view::npos)
     return false;
   if (Read(Section, Key) == Value) return true;
   const std::string Stored = NeedsQuotes(Value) ? '"' + std::string(Value) + '"' : std::string(Value);
-  FModified = true;
 
   auto FoundBlock = FFirstBlocks.find(Fold(Section));
   if (FoundBlock == FFirstBlocks.end()) {
@@ -300,14 +298,22 @@ bool TProfileText::Write(std::string_view Section, std::string_view Key, std::st
     const std::size_t ValueStart = ParseLine(Line.Text).Value.data() - Line.Text.data();
     SetText(Line, Line.Text.substr(0, ValueStart) + Stored);
     if (!WasUtf8) KeepAnsiReadable();
+    FModified = true;
     return true;
   }
+  TLine Line = NewLine(std::string(Key) + '=' + Stored);
+  // The next load would take the start of such a first line for a byte-order
+  // mark. (Had the line turned the file into UTF-8, it would have a mark.)
+  const std::string_view Start = IsUtf8Encoding() ? Line.Text : Line.Raw;
+  if (BlockIndex == 0 && Block.KeyEnd == 0 && FLeading.empty() &&
+      (Start.starts_with(Utf8Mark) || Start.starts_with(Utf16Mark)))
+    return false;
   // New lines go after the last line of the file only when it has a line end.
   if (BlockIndex + 1 == FBlocks.size() && Block.KeyEnd == Block.Lines.size()) EndLastLine();
-  Block.Lines.insert(Block.Lines.begin() + static_cast<std::ptrdiff_t>(Block.KeyEnd),
-                     NewLine(std::string(Key) + '=' + Stored));
+  Block.Lines.insert(Block.Lines.begin() + static_cast<std::ptrdiff_t>(Block.KeyEnd), std::move(Line));
   Block.KeyLines.emplace(Fold(Key), Block.KeyEnd);
   ++Block.KeyEnd;
+  FModified = true;
   return true;
 }
 

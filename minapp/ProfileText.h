@@ -49,12 +49,14 @@ public:
 
   // Sets the key so that Read gives Value back; false, changing nothing, when
   // the names or the value cannot be stored: a line break or NUL anywhere,
-  // text that is not UTF-8, or a key that starts with ";", "[" or U+FEFF or
-  // holds "=". Names are trimmed as on reading. The key's line keeps its text up to
-  // the blanks after "="; a missing key gets a line after the section's last
-  // key line (after its header when it has none); a missing section is added
-  // at the end of the file. A value that would be trimmed or unquoted on
-  // reading is stored in double quotes.
+  // text that is not UTF-8, a key that starts with ";" or "[" or holds "=",
+  // or a first line of the file that would start like a byte-order mark.
+  // Names are trimmed as on reading. The key's line keeps its text up to the
+  // blanks after "="; a missing key gets a line after the section's last key
+  // line (after its header when it has none), a missing section is added at
+  // the end of the file, and new lines end as the file's first line does (CR
+  // LF when none does). A value that reading would trim or unquote is stored
+  // in double quotes.
   //
   // An ANSI file stays ANSI, its new lines encoded by CodePage. When a
   // value has no ANSI form, or the file's bytes would then read as UTF-8, the

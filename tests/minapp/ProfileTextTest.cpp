@@ -129,6 +129,15 @@ TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
     EXPECT_FALSE(Text.Write("S", "k", Value));
     EXPECT_FALSE(Text.Modified());
   }
+  // A first line that the next load would take for a byte-order mark: UTF-8's,
+  // and UTF-16's in ANSI ("\xFF\xFE" in Latin-1).
+  for (const auto& [Before, Key] :
+       {std::pair("[S]\n", "\xEF\xBB\xBFk"), std::pair("[S]\nk=\xE9\n", "\xC3\xBF\xC3\xBEk")}) {
+    TProfileText Text = Load(Before);
+    EXPECT_FALSE(Text.Write("", Key, "v")) << Before;
+    EXPECT_EQ(Text.Bytes(), Before);
+    EXPECT_TRUE(Text.Write("S", Key, "v")) << Before;
+  }
 }
 
 TEST(ProfileText, EveryEncodingKeepsItsUntouchedBytesAndReadsWrittenValuesBack) {

@@ -93,8 +93,9 @@ void ExpectSameAnswers(const ScratchFolder& Folder, const std::string& Bytes, bo
   const TProfileText Ours(Bytes, AnsiProfileCodePage());
 
   std::vector<std::string> Listed;
+  const auto SameName = [](const std::string& A, const std::string& B) { return AsciiUpper(A) == AsciiUpper(B); };
   for (const std::string& Name : Windows.Sections())
-    if (std::none_of(Listed.begin(), Listed.end(), [&](const std::string& L) { return AsciiUpper(L) == AsciiUpper(Name); }))
+    if (std::none_of(Listed.begin(), Listed.end(), [&](const std::string& L) { return SameName(L, Name); }))
       Listed.push_back(Name);
   EXPECT_EQ(Ours.Sections(), Listed) << Label;
 
@@ -117,7 +118,8 @@ TEST(ProfileTextWine, ReadsTrickyFilesAsTheProfileFunctionsDo) {
   const std::string Long = "[L]\nk=" + std::string(5000, 'x') + "\n" + std::string(3000, 'y') + "=2\n[" +
                            std::string(2000, 'z') + "]\nq=\"" + std::string(4000, 'w') + "\"\n";
   const std::pair<const char*, std::string> Files[] = {
-      {"blanks", "  [ Sec ]  \r\n  Key  =  value  \r\nTabbed\t=\tv\t\r\n\v k \f= x\r\n  \r\n\t\r\nmy key = in  side \r\n"},
+      {"blanks",
+       "  [ Sec ]  \r\n  Key  =  value  \r\nTabbed\t=\tv\t\r\n\v k \f= x\r\n  \r\n\t\r\nmy key = in  side \r\n"},
       {"quotes", "[Q]\nA=\"abc\"\nB='abc'\nC=\"abc'\nD=\"\nE=\"\"\nF=\"a\" \"b\"\nG= \"  in  \" \nH='\nI=\"a\"b\"\n"
                  "J=x\"y\"\nK=' '\n"},
       {"duplicates", "[A]\nk=1\nk=2\nK=3\n[B]\nx=1\n[a]\nk=3\nonly2=yes\n[A]\nz=9\n[b]\n"},
