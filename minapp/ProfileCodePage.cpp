@@ -1,0 +1,29 @@
+#include "ProfileCodePage.h"
+
+#include <windows.h>
+
+#include "Files.h"
+
+namespace {
+
+std::optional<std::string> Utf8ToAnsi(std::string_view Text) {
+  // With UTF-8 as the ANSI code page (a Windows option) there is nothing to
+  // convert, and the conversion would refuse the flag below.
+  if (Text.empty() || GetACP() == CP_UTF8) return std::string(Text);
+  const std::wstring Wide = Utf8ToWide(std::string(Text));
+  const int WideSize = static_cast<int>(Wide.size());
+  // No best fit: "Ł" must not be saved as "L" and read back as another name.
+  BOOL UsedDefault = FALSE;
+  const int Size =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide.data(), WideSize, nullptr, 0, nullptr, &UsedDefault);
+  if (Size <= 0 || UsedDefault) return std::nullopt;
+  std::string Bytes(static_cast<std::size_t>(Size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide.data(), WideSize, Bytes.data(), Size, nullptr, nullptr);
+  return Bytes;
+}
+
+}  // namespace
+
+TProfileCodePage AnsiProfileCodePage() {
+  return {[](std::string_view Bytes) { return SysToUtf8(std::string(Bytes)); }, Utf8ToAnsi};
+}

@@ -1,0 +1,206 @@
+// The profile-file document: reading rules, writes that keep every other
+// byte, and the file's encoding kept across a save.
+#include <gtest/gtest.h>
+
+#include "Latin1CodePage.h"
+#include "ProfileText.h"
+
+namespace {
+
+TProfileText Load(std::string_view Bytes) { return TProfileText(Bytes, Latin1CodePage()); }
+
+// ASCII text in UTF-16 LE.
+std::string Units(std::string_view Ascii) {
+  std::string Bytes;
+  for (const char C : Ascii) Bytes += {C, '\0'};
+  return Bytes;
+}
+std::string Utf16(std::string_view Ascii) { return "\xFF\xFE" + Units(Ascii); }
+
+const std::string Structure =
+    "top=1\n[A]\nk=1\nk=2\n[B]x]\nk=b\n[a]\nk=3\nonly2=yes\n[]\nblank=1\n[C\n[D]k=4\nm=5\r[E]\rcr=6\r\n";
+const std::string Values =
+    "  [ Sec ]  \r\n  Key  =  value  \r\nTabbed\t=\tv\t\r\nq1=\"abc\"\nq2='abc'\nq3=\"abc'\nq4=\"\nq5=\"\"\n"
+    "q6=\"a\" \"b\"\nq7= \"  in  \" \neq=a=b\nempty=\nnoeq\n;c=1\n  ;d=1\n#h=4\ninline=a ; b\nlast=end";
+
+}  // namespace
+
+TEST(ProfileText, ReadsSectionsAndKeysByTheProfileFunctionsRules) {
+  struct Case {
+    const std::string& File;
+    const char *Section, *Key, *Expected;  // null: missing
+  };
+  const Case Cases[] = {
+      // Blanks around names and values; names in any letter case.
+      {Values, "Sec", "Key", "value"},
+      {Values, " sEC ", "KEY ", "value"},
+      {Values, "Sec", "Tabbed", "v"},
+      // One pair of enclosing quotes, both the same, and nothing else.
+      {Values, "Sec", "q1", "abc"},
+      {Values, "Sec", "q2", "abc"},
+      {Values, "Sec", "q3", "\"abc'"},
+      {Values, "Sec", "q4", "\""},
+      {Values, "Sec", "q5", ""},
+      {Values, "Sec", "q6", "a\" \"b"},
+      {Values, "Sec", "q7", "  in  "},
+      // The first "=" splits; no comment after a value; "#" is no comment.
+      {Values, "Sec", "eq", "a=b"},
+      {Values, "Sec", "inline", "a ; b"},
+      {Values, "Sec", "#h", "4"},
+      {Values, "Sec", "empty", ""},
+      {Values, "Sec", "last", "end"},
+      {Values, "Sec", "noeq", nullptr},
+      {Values, "Sec", ";c", nullptr},
+      {Values, "Sec", ";d", nullptr},
+      {Values, "Sec", "missing", nullptr},
+      {Values, "Missing", "Key", nullptr},
+      // The first section of a name, the first line of a key.
+      {Structure, "A", "k", "1"},
+      {Structure, "A", "only2", nullptr},
+      {Structure, "", "top", "1"},
+      {Structure, "", "blank", nullptr},
+      // The last "]" closes a name; text after it is dropped.
+      {Structure, "B]x", "k", "b"},
+      {Structure, "C", "k", nullptr},
+      {Structure, "D", "k", nullptr},
+      // A lone CR ends a line too.
+      {Structure, "D", "m", "5"},
+      {Structure, "E", "cr", "6"},
+  };
+  for (const Case& C : Cases) {
+    const auto Value = Load(C.File).Read(C.Section, C.Key);
+    EXPECT_EQ(Value.has_value(), C.Expected != nullptr) << C.Section << '/' << C.Key;
+    if (Value && C.Expected) EXPECT_EQ(*Value, C.Expected) << C.Section << '/' << C.Key;
+  }
+  EXPECT_EQ(Load(Structure).Sections(), (std::vector<std::string>{"A", "B]x", "D", "E"}));
+  EXPECT_EQ(Load(Structure).Keys("a"), (std::vector<std::string>{"k"}));
+  EXPECT_EQ(Load(Values).Keys("SEC"), (std::vector<std::string>{"Key", "Tabbed", "q1", "q2", "q3", "q4", "q5", "q6",
+                                                                 "q7", "eq", "empty", "#h", "inline", "last"}));
+  EXPECT_TRUE(Load("").Sections().empty());
+}
+
+TEST(ProfileText, AWriteChangesOnlyItsLineAndAddsMissingKeysAndSectionsWhereTheyBelong) {
+  struct Case {
+    std::string Before;
+    const char *Section, *Key, *Value;
+    std::string After;
+  };
+  const Case Cases[] = {
+      // The line keeps its text up to the blanks after "=".
+      {"[S]\r\n  Key = old  \r\nz=1\r\n", "s", "KEY", "new", "[S]\r\n  Key = new\r\nz=1\r\n"},
+      {"[S]\nK=1\nk=2\n[s]\nk=3\n", "s", "k", "9", "[S]\nK=9\nk=2\n[s]\nk=3\n"},
+      // After the section's last key line, or after its header.
+      {"[S]\na=1\n\n;c\n[T]\n", "S", "b", "2", "[S]\na=1\nb=2\n\n;c\n[T]\n"},
+      {"[S]\n; c\n[T]\n", "S", "k", "v", "[S]\nk=v\n; c\n[T]\n"},
+      {"top=1\n[S]\n", "", "k", "v", "top=1\nk=v\n[S]\n"},
+      // The last line gets a line end when a line follows it.
+      {"[S]\na=1", "S", "b", "2", "[S]\na=1\nb=2\n"},
+      {"[S]\na=1", "T", "k", "v", "[S]\na=1\n[T]\nk=v\n"},
+      {"[S]\r\na=1\n", "T", "k", "v", "[S]\r\na=1\n[T]\r\nk=v\r\n"},
+      {"", " S ", " k ", "v", "[S]\r\nk=v\r\n"},
+      // Values that reading would trim or unquote are quoted.
+      {"[S]\n", "S", "k", "  x  ", "[S]\nk=\"  x  \"\n"},
+      {"[S]\n", "S", "k", "'q'", "[S]\nk=\"'q'\"\n"},
+      {"[S]\n", "S", "k", "\"", "[S]\nk=\"\n"},
+      // A value already stored changes nothing.
+      {"[S]\nk = \"v\"  ", "S", "K", "v", "[S]\nk = \"v\"  "},
+  };
+  for (const Case& C : Cases) {
+    TProfileText Text = Load(C.Before);
+    ASSERT_TRUE(Text.Write(C.Section, C.Key, C.Value)) << C.Before;
+    EXPECT_EQ(Text.Bytes(), C.After) << C.Before;
+    EXPECT_EQ(Text.Modified(), C.Before != C.After) << C.Before;
+    EXPECT_EQ(Load(Text.Bytes()).Read(C.Section, C.Key), C.Value) << C.Before;
+  }
+}
+
+TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
+  const std::string File = "[S]\nk=1\n";
+  const std::string Nul("a\0b", 3);
+  const std::pair<const char*, const char*> Names[] = {{"S", ";k"}, {"S", "[k"}, {"S", "a=b"}, {"S\n", "k"},
+                                                       {"S", "k\r"}, {"S", "\xFF"}};
+  for (const auto& [Section, Key] : Names) {
+    TProfileText Text = Load(File);
+    EXPECT_FALSE(Text.Write(Section, Key, "v")) << Section << '/' << Key;
+    EXPECT_EQ(Text.Bytes(), File);
+  }
+  for (const std::string& Value : {std::string("a\nb"), std::string("a\rb"), Nul, std::string("\xC3")}) {
+    TProfileText Text = Load(File);
+    EXPECT_FALSE(Text.Write("S", "k", Value));
+    EXPECT_FALSE(Text.Modified());
+  }
+  // A first line that the next load would take for a byte-order mark: UTF-8's,
+  // and UTF-16's in ANSI ("\xFF\xFE" in Latin-1).
+  for (const auto& [Before, Key] :
+       {std::pair("[S]\n", "\xEF\xBB\xBFk"), std::pair("[S]\nk=\xE9\n", "\xC3\xBF\xC3\xBEk")}) {
+    TProfileText Text = Load(Before);
+    EXPECT_FALSE(Text.Write("", Key, "v")) << Before;
+    EXPECT_EQ(Text.Bytes(), Before);
+    EXPECT_TRUE(Text.Write("S", Key, "v")) << Before;
+  }
+}
+
+TEST(ProfileText, EveryEncodingKeepsItsUntouchedBytesAndReadsWrittenValuesBack) {
+  const std::string Utf8Line = "k=Jos\xC3\xA9\r\n";
+  const std::string LoneSurrogate = Units("x=") + std::string("\x00\xD8", 2) + Units("\r\n");
+  const std::string Files[] = {
+      "[S]\r\n" + Utf8Line,
+      "\xEF\xBB\xBF[S]\r\n" + Utf8Line,
+      Utf16("[S]\r\n") + LoneSurrogate + Units("k=") + std::string("\xE9\0", 2) + Units("\r\n"),
+      "[S]\r\nk=Jos\xE9\r\n",
+  };
+  const std::string NewValues[] = {"", " ", "x ", "\"a\"", "'a\"", "a=b", ";x", "[x]", "\t", "\xC3\xA9",
+                                   "Zo\xC3\xAB \xE5\xB1\xB1\xE7\x94\xB0 \xF0\x9F\x98\x80"};
+  for (const std::string& File : Files) {
+    const TProfileText Original = Load(File);
+    EXPECT_EQ(Original.Bytes(), File);
+    EXPECT_EQ(Original.Read("S", "k"), File.find("Jos") != std::string::npos ? "Jos\xC3\xA9" : "\xC3\xA9");
+    for (const std::string& Value : NewValues) {
+      TProfileText Text = Load(File);
+      ASSERT_TRUE(Text.Write("S", "new", Value));
+      const std::string Saved = Text.Bytes();
+      const TProfileText Reread = Load(Saved);
+      EXPECT_EQ(Reread.Read("S", "new"), Value) << File;
+      EXPECT_EQ(Reread.Read("S", "k"), Original.Read("S", "k")) << File;
+      if (Text.Encoding() == Original.Encoding()) EXPECT_EQ(Saved.substr(0, File.size()), File);
+      EXPECT_EQ(Reread.Encoding(), Text.Encoding());
+    }
+  }
+  // The new line is UTF-16 too.
+  TProfileText Wide = Load(Utf16("[S]\r\nk=1\r\n"));
+  ASSERT_TRUE(Wide.Write("S", "k", "2"));
+  EXPECT_EQ(Wide.Bytes(), Utf16("[S]\r\nk=2\r\n"));
+}
+
+TEST(ProfileText, AnAnsiFileStaysAnsiUntilAValueNeedsUtf8) {
+  const std::string File = "[S]\r\nname=Jos\xE9\r\nk=1\r\n";
+  TProfileText Text = Load(File);
+  EXPECT_EQ(Text.Encoding(), TProfileEncoding::Ansi);
+  ASSERT_TRUE(Text.Write("S", "k", "\xC3\xA9"));
+  EXPECT_EQ(Text.Bytes(), "[S]\r\nname=Jos\xE9\r\nk=\xE9\r\n");
+  // U+5C71 has no Latin-1 byte: the whole file becomes UTF-8.
+  ASSERT_TRUE(Text.Write("S", "k", "\xE5\xB1\xB1"));
+  EXPECT_EQ(Text.Encoding(), TProfileEncoding::Utf8Bom);
+  EXPECT_EQ(Text.Bytes(), "\xEF\xBB\xBF[S]\r\nname=Jos\xC3\xA9\r\nk=\xE5\xB1\xB1\r\n");
+
+  // Replacing the only line that is not UTF-8 would let the next load read
+  // "a" as UTF-8, so the file becomes UTF-8 with its text unchanged.
+  TProfileText Mixed = Load("[S]\r\na=\xC3\xA4\r\nb=\xFF\r\n");
+  ASSERT_TRUE(Mixed.Write("S", "b", "x"));
+  EXPECT_EQ(Load(Mixed.Bytes()).Read("S", "a"), "\xC3\x83\xC2\xA4");
+}
+
+TEST(ProfileText, ManyLinesSectionsAndALongLineAreReadWhole) {
+  std::string File = "[Big]\n";
+  for (int I = 0; I < 100000; ++I) File += "key" + std::to_string(I) + "=" + std::to_string(I) + "\n";
+  for (int I = 0; I < 10000; ++I) File += "[S" + std::to_string(I) + "]\nk=" + std::to_string(I) + "\n";
+  File += "[Long]\nk=" + std::string(1 << 20, 'x') + "\n";
+  TProfileText Text = Load(File);
+  EXPECT_EQ(Text.Sections().size(), 10002u);
+  EXPECT_EQ(Text.Keys("Big").size(), 100000u);
+  for (int I = 0; I < 100000; I += 7) EXPECT_EQ(Text.Read("big", "KEY" + std::to_string(I)), std::to_string(I));
+  EXPECT_EQ(Text.Read("S9999", "k"), "9999");
+  EXPECT_EQ(Text.Read("Long", "k")->size(), 1u << 20);
+  for (int I = 0; I < 1000; ++I) ASSERT_TRUE(Text.Write("Big", "new" + std::to_string(I), "v"));
+  EXPECT_EQ(Load(Text.Bytes()).Keys("Big").size(), 101000u);
+}
