@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <algorithm>
 
 #include "App.h"
 #include "ConfigFiles.h"
+#include "DataProtection.h"
 #include "Files.h"
 #include "MountCommandLine.h"
 #include "Mounting.h"
@@ -26,38 +27,41 @@ double LocalNow() {
   return static_cast<double>(Units) / FileTimeUnitsPerDay - FileTimeEpochDays;
 }
 
+// Binds the protected record to this program as well as to the user.
+constexpr std::string_view Entropy = "trayvm remembered password 1.d";
+
+std::optional<std::string> Protect(std::string_view Plain) { return ProtectForUser(Plain, Entropy); }
+
+void WritePasswordFile(const std::string& Content) {
+  HANDLE Handle = FileCreateEx(PasswordFileName(), false);
+  if (Handle == INVALID_HANDLE_VALUE) return;
+  FileWriteBuf(Handle, Content.data(), static_cast<int>(Content.size()));
+  FileCloseHandle(Handle);
+}
+
 }  // namespace
 
 std::string PasswordFileName() { return UserConfigDir() + "1.d"; }
 
 void SaveRememberedPassword() {
   TPasswordRecord Record;
+  Record.Password = DefaultPassword;
   Record.SavedAt = LocalNow();
   Record.Minutes = RememberPassMin;
-  Record.IsReal = SavePass ? 1 : 0;
-  Record.Length = static_cast<int32_t>(DefaultPassword.size());
-  Record.Text = ComposePasswordText(DefaultPassword, SavePass,
-                                    [](int Count) { return RandomString(Count, false); });
-  std::vector<uint8_t> File;
-  const bool Built = BuildPasswordFile(Record, GetTickCount(), File);
-  WipeString(Record.Text);
-  if (!Built) return;
-  HANDLE Handle = FileCreateEx(PasswordFileName(), false);
-  if (Handle == INVALID_HANDLE_VALUE) return;
-  FileWriteBuf(Handle, File.data(), static_cast<int>(File.size()));
-  FileCloseHandle(Handle);
+  WritePasswordFile(BuildPasswordFile(Record, SavePass, Protect));
 }
 
 void LoadRememberedPassword() {
   HANDLE Handle = FileOpenEx(PasswordFileName(), fmOpenRead | fmShareDenyNone, false);
   if (Handle == INVALID_HANDLE_VALUE) return;
-  std::vector<uint8_t> Buffer(PasswordFileReadLimit);
-  const int Read = FileReadBuf(Handle, Buffer.data(), static_cast<int>(Buffer.size()));
+  std::string File(PasswordFileReadLimit, '\0');
+  const int Read = FileReadBuf(Handle, File.data(), static_cast<int>(File.size()));
   FileCloseHandle(Handle);
-  if (Read <= 0) return;
-  std::optional<std::string> Password = ReadPasswordFile(Buffer.data(), static_cast<std::size_t>(Read), LocalNow());
-  WipeBytes(Buffer.data(), Buffer.size());
-  if (!Password) return;
-  DefaultPassword = *Password;
-  WipeString(*Password);
+  TPasswordFileRead Found = ReadPasswordFile(std::string_view(File).substr(0, std::max(Read, 0)), LocalNow(),
+                                             [](std::string_view Blob) { return UnprotectForUser(Blob, Entropy); });
+  // An old file is as good as plain text.
+  WipeBytes(File.data(), File.size());
+  if (Found.Rewrite)
+    WritePasswordFile(Found.Accepted ? BuildPasswordFile(*Found.Accepted, true, Protect) : NoPasswordFile());
+  if (Found.Accepted) DefaultPassword.assign(Found.Accepted->Password.view());
 }
