@@ -4,30 +4,15 @@
 
 #include <limits>
 
-#include "OldPasswordFile.h"
+#include "PasswordFiles.h"
 
 namespace {
 
 constexpr double Minute = 1.0 / 1440;
 constexpr double Day = 46000.5;  // a noon in 2025
-const std::string Sealed = "sealed:";
 
 TPasswordRecord Record(std::string_view Password, double SavedAt, int Minutes) {
   return {SecretText(Password), SavedAt, Minutes};
-}
-
-// Stands in for the data-protection API: reversible, and the plain record is
-// not found in its output.
-std::optional<std::string> Seal(std::string_view Plain) {
-  std::string Blob = Sealed;
-  for (char C : Plain) Blob += static_cast<char>(C ^ 0x5A);
-  return Blob;
-}
-std::optional<SecretText> Unseal(std::string_view Blob) {
-  if (!Blob.starts_with(Sealed)) return std::nullopt;
-  SecretText Plain;
-  for (char C : Blob.substr(Sealed.size())) Plain.Append(static_cast<char>(C ^ 0x5A));
-  return Plain;
 }
 
 std::optional<std::string> Restored(std::string_view File, double Now) {
