@@ -4,6 +4,7 @@
 #include <dpapi.h>
 
 #include <memory>
+#include <type_traits>
 
 #include "StrUtils.h"
 
