@@ -136,7 +136,7 @@ bool TApp::OnTrayMouse(TMinTrayIcon*, WORD MouseMessage) {
   return false;
 }
 
-bool TApp::AskPassword(const std::string& Prompt, std::string& Password) {
+bool TApp::AskPassword(const std::string& Prompt, SecretText& Password) {
   return InputBox("", Prompt, "", Password, true);
 }
 

@@ -69,7 +69,7 @@ public:
 private:
   void LoadIconSetting(const std::string& Value);
 
-  bool AskPassword(const std::string& Prompt, std::string& Password) override;
+  bool AskPassword(const std::string& Prompt, SecretText& Password) override;
   bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) override;
   void VolumesChanged(bool SettingsChanged) override;

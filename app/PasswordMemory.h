@@ -1,14 +1,17 @@
-// Carries the default password over to the next start in the scrambled file
-// "1.d" of the per-user configuration folder.
+// Carries the default password over to the next start in the file "1.d" of
+// the per-user configuration folder, protected for the Windows user.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "SecretText.h"
+
 // UserConfigDir + "1.d".
 std::string PasswordFileName();
 // Writes the file (always; it holds Password only when SavePass is on, for
 // Minutes). Failures are silent.
-void SaveRememberedPassword(const std::string& Password, bool SavePass, int32_t Minutes);
-// Restores Password when the file passes every check.
-void LoadRememberedPassword(std::string& Password);
+void SaveRememberedPassword(const SecretText& Password, bool SavePass, int32_t Minutes);
+// Restores Password when the file passes every check. An old-format file is
+// rewritten in the current one, a refused record is removed.
+void LoadRememberedPassword(SecretText& Password);

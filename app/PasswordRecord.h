@@ -1,6 +1,22 @@
-// The remembered-password file "1.d": a random substitution table, the
-// 280-byte record scrambled with it, and a random tail. Pure byte work, no
-// Windows calls, so it runs natively under the sanitizers and the fuzzer.
+// The remembered-password file "1.d". Pure byte work, no Windows calls, so
+// it runs natively under the sanitizers and the fuzzer; the caller supplies
+// the protection (the Windows data-protection API, bound to the user).
+//
+// The file is PasswordFileMagic followed, when a password is remembered, by
+// the protected record. The magic holds the byte 0 twice, which the old
+// format's leading permutation table never does, so an old file is never
+// taken for a new one. The magic alone remembers nothing: it carries neither
+// a password nor its length.
+//
+// The record before protection, 268 bytes, little-endian:
+//    0  double  saved at, days since 1899-12-30, local time (0 is refused)
+//    8  int32   minutes the password is kept (RememberPassMin when saved)
+//   12  uint8   password length, 1..255
+//   13  255     the password, zero-filled: the record's size, and so the
+//               protected size, does not depend on the password
+//
+// The old format, read once and then rewritten: a 256-byte substitution
+// table, a 280-byte record substituted with it, and a random tail.
 #pragma once
 
 #include <array>
@@ -9,60 +25,51 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-constexpr std::size_t SubstitutionTableSize = 256;
-constexpr std::size_t PasswordRecordSize = 280;
-constexpr std::size_t PasswordTextSize = 255;
-constexpr std::size_t PasswordFileHeadSize = SubstitutionTableSize + PasswordRecordSize;  // 536
-constexpr std::size_t PasswordTailMin = 50;
-constexpr std::size_t PasswordTailSpread = 200;  // tail is 50..249 bytes
-constexpr std::size_t PasswordFileReadLimit = 1000;
+#include "SecretText.h"
 
-using TSubstitutionTable = std::array<std::uint8_t, SubstitutionTableSize>;
-using TPasswordRecordBytes = std::array<std::uint8_t, PasswordRecordSize>;
+inline constexpr std::array<char, 8> PasswordFileMagic = {'1', '.', 'd', '\0', '\0', 'D', 'P', '2'};
+constexpr std::size_t RememberedPasswordMax = 255;
+constexpr std::size_t PasswordRecordSize = 268;
+// Longer files are not ours; a protected record is far below this.
+constexpr std::size_t PasswordFileReadLimit = 4096;
 
-// The decoded record. Text holds the 255 text bytes (password or filler first).
 struct TPasswordRecord {
-  double SavedAt = 0;          // days since 1899-12-30, local time
-  std::int32_t Minutes = 0;    // RememberPassMin at the time of the write
-  std::uint8_t IsReal = 0;     // 1: Text starts with the real password
-  std::int32_t Length = 0;     // password length in bytes
-  std::string Text;
+  SecretText Password;
+  double SavedAt = 0;        // days since 1899-12-30, local time
+  std::int32_t Minutes = 0;  // how long after SavedAt it is accepted
 };
 
-// Random permutation of 0..255, the generator seeded with Seed (a tick count).
-TSubstitutionTable MakeSubstitutionTable(std::uint32_t Seed);
-void SubstituteBytes(std::uint8_t* Buffer, std::size_t Count, const TSubstitutionTable& Table);
-void UnsubstituteBytes(std::uint8_t* Buffer, std::size_t Count, const TSubstitutionTable& Table);
-
-// Table + substituted Data + random tail; false (and an empty Buffer) when
-// memory runs out.
-bool ScrambleBuffer(const std::uint8_t* Data, std::size_t Count, std::uint32_t Seed,
-                    std::vector<std::uint8_t>& Buffer);
-// Undoes the substitution of the Count bytes after the table. False when the
-// buffer is too short to hold table and data.
-bool UnscrambleBuffer(const std::uint8_t* Buffer, std::size_t BufferLength, std::uint8_t* Out,
-                      std::size_t Count);
-
-// The 255 text bytes of a record: the password (or, when not IsReal, random
-// text of its length) filled up with random text; at most 255 bytes of a
-// longer password. RandomText(n) must give n characters.
-std::string ComposePasswordText(const std::string& Password, bool IsReal,
-                                const std::function<std::string(int)>& RandomText);
-
-void EncodePasswordRecord(const TPasswordRecord& Record, TPasswordRecordBytes& Out);
-TPasswordRecord DecodePasswordRecord(const TPasswordRecordBytes& Bytes);
+// The protection of the record: the protected blob from the plain record,
+// and back; nothing when it fails.
+using TProtect = std::function<std::optional<std::string>(std::string_view Plain)>;
+using TUnprotect = std::function<std::optional<SecretText>(std::string_view Blob)>;
 
 // Whole minutes between two date-times, with the run-time library's correction
 // for stamps before 1899-12-30. NaN or out-of-range stamps give NaN.
 double WholeMinutesBetween(double A, double B);
+// A password of 1..255 bytes, saved at a time other than 0, whose minutes
+// have not passed at Now.
 bool IsPasswordRecordAccepted(const TPasswordRecord& Record, double Now);
 
-// The file content for a record: encoded, scrambled with a table drawn from
-// Seed. The plain record bytes are wiped before returning.
-bool BuildPasswordFile(const TPasswordRecord& Record, std::uint32_t Seed,
-                       std::vector<std::uint8_t>& File);
-// The remembered password in the first bytes of a file, when it passes every
-// check at time Now; nothing otherwise.
-std::optional<std::string> ReadPasswordFile(const std::uint8_t* Data, std::size_t Size, double Now);
+SecretText EncodePasswordRecord(const TPasswordRecord& Record);
+// The record in Plain when it has the record's size and a valid length.
+std::optional<TPasswordRecord> DecodePasswordRecord(std::string_view Plain);
+// The record of an old-format file; no checks of time.
+std::optional<TPasswordRecord> DecodeOldPasswordFile(std::string_view File);
+
+// The file that remembers no password.
+std::string NoPasswordFile();
+// The file for Record: protected when it is to be remembered (SavePass on
+// and the record accepted right at its own time), otherwise, or when the
+// protection fails, the file that remembers none.
+std::string BuildPasswordFile(const TPasswordRecord& Record, bool SavePass, const TProtect& Protect);
+
+struct TPasswordFileRead {
+  std::optional<TPasswordRecord> Accepted;  // the record, when it passes every check at Now
+  // The file is not in its final form (old format, a refused or unreadable
+  // record): write BuildPasswordFile(*Accepted, true, ...) or NoPasswordFile().
+  bool Rewrite = false;
+};
+TPasswordFileRead ReadPasswordFile(std::string_view File, double Now, const TUnprotect& Unprotect);

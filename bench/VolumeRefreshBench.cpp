@@ -76,7 +76,7 @@ void WriteDefinitions(const std::vector<std::unique_ptr<ScratchFolder>>& Folders
 
 // Answers nothing: the refresh asks no question here.
 struct TSilentHost : TVolumeControlHost {
-  bool AskPassword(const std::string&, std::string&) override { return false; }
+  bool AskPassword(const std::string&, SecretText&) override { return false; }
   bool LocateCryptProgram(const std::string&, uint32_t, std::string&) override { return false; }
   void VolumeResult(const TTCVolume&, const std::string&, bool) override {}
   void VolumesChanged(bool) override {}

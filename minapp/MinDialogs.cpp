@@ -16,11 +16,9 @@ const wchar_t InputBoxClassName[] = L"InputBox";
 // The window of one InputBox call and what it was told.
 class TInputBox : public TMinWindow {
 public:
-  // The entered text is usually a password.
-  ~TInputBox() override { WipeString(EnteredText); }
-
   HWND EditHandle = nullptr;
-  std::string EnteredText;
+  // Usually a password.
+  SecretText EnteredText;
   bool OkPressed = false;
 
 protected:
@@ -40,11 +38,8 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
           // The text is usually a password: no copy of it is left behind.
           wchar_t Buffer[InputBoxMaxLength + 1];
           const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
-          std::wstring Text(Buffer, Length);
+          EnteredText = SecretText::FromWide(Buffer, std::size_t(Length));
           WipeBytes(Buffer, sizeof Buffer);
-          WipeString(EnteredText);
-          EnteredText = WideToUtf8(Text);
-          WipeString(Text);
           PostMessageW(Handle, WM_CLOSE, 0, 0);
           OkPressed = true;
           break;
@@ -55,6 +50,12 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       }
       break;
     case WM_DESTROY:
+      // The field's own buffer is freed with it: overwrite the text first.
+      if (EditHandle) {
+        const std::wstring Filler(std::size_t(GetWindowTextLengthW(EditHandle)), L'*');
+        SetWindowTextW(EditHandle, Filler.c_str());
+        SetWindowTextW(EditHandle, L"");
+      }
       // Ends the modal loop of InputBox.
       --ModalLevel;
       return 0;
@@ -71,8 +72,8 @@ HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text
 }  // namespace
 
 bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
-              std::string& Value, bool Masked) {
-  Value.clear();
+              SecretText& Value, bool Masked) {
+  Value.Clear();
   if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
     return false;
 
@@ -119,7 +120,7 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
     DispatchMessageW(&Message);
   }
   if (!Box.OkPressed) return false;
-  Value = Box.EnteredText;
+  Value = std::move(Box.EnteredText);
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "SecretText.h"
+
 // Control identifiers of the input box window (class "InputBox").
 constexpr int InputBoxEditId = 1001;
 constexpr int InputBoxOkId = 1002;
@@ -17,7 +19,7 @@ constexpr int InputBoxMaxLength = 1023;
 // An empty Caption shows the application title. Masked hides what is typed
 // (for passwords).
 bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
-              std::string& Value, bool Masked = false);
+              SecretText& Value, bool Masked = false);
 
 // The standard open (Open true) or save dialog. Filter holds pairs of
 // description and pattern separated by "|", e.g. "Programs(*.exe)|*.exe";

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "Files.h"
+#include "Text.h"
 
 namespace {
 
@@ -22,8 +22,15 @@ std::optional<std::string> Utf8ToAnsi(std::string_view Text) {
   return Bytes;
 }
 
+std::string AnsiToUtf8(std::string_view Bytes) {
+  if (Bytes.empty()) return {};
+  const int Size = static_cast<int>(Bytes.size());
+  const int WideSize = MultiByteToWideChar(CP_ACP, 0, Bytes.data(), Size, nullptr, 0);
+  std::wstring Wide(static_cast<std::size_t>(WideSize > 0 ? WideSize : 0), L'\0');
+  if (WideSize > 0) MultiByteToWideChar(CP_ACP, 0, Bytes.data(), Size, Wide.data(), WideSize);
+  return WideToUtf8(Wide);
+}
+
 }  // namespace
 
-TProfileCodePage AnsiProfileCodePage() {
-  return {[](std::string_view Bytes) { return SysToUtf8(std::string(Bytes)); }, Utf8ToAnsi};
-}
+TProfileCodePage AnsiProfileCodePage() { return {AnsiToUtf8, Utf8ToAnsi}; }

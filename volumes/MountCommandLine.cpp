@@ -2,14 +2,14 @@
 
 namespace {
 
-bool NeedsQuotes(const std::string& Arg) {
+bool NeedsQuotes(std::string_view Arg) {
   if (Arg.empty()) return true;
-  return Arg.find_first_of(" \t\n\v\"") != std::string::npos;
+  return Arg.find_first_of(" \t\n\v\"") != std::string_view::npos;
 }
 
 }  // namespace
 
-void AppendArgument(std::string& Out, const std::string& Arg) {
+void AppendArgument(std::string& Out, std::string_view Arg) {
   if (!NeedsQuotes(Arg)) {
     Out += Arg;
     return;
@@ -34,7 +34,7 @@ std::string PartitionDevicePath(int32_t Disk, int32_t Partition) {
   return "\\Device\\Harddisk" + std::to_string(Disk) + "\\Partition" + std::to_string(Partition);
 }
 
-std::string MountParameters(const std::string& Path, const std::string& Password,
+std::string MountParameters(const std::string& Path, std::string_view Password,
                             const std::string& Label, bool TrueCryptMode,
                             bool ProgramIsTrueCrypt, char Letter) {
   std::string Params;

@@ -21,10 +21,8 @@ TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
     : Timer(*this), Host(Host), NoticeWindow([this](uint64_t Serial) { MonitorNoticed(Serial); }) {}
 
 TVolumeControl::~TVolumeControl() {
-  for (TTCVolume& V : Volumes) WipeString(V.Password);
   // The monitors go before the window they post to.
   Volumes.clear();
-  WipeString(DefaultPassword);
 }
 
 void TVolumeControl::ReportResult(const TTCVolume& V, const char* Text, bool Success) {
@@ -42,21 +40,20 @@ void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
   if (V->Partition == 0 && V->File.empty()) return;
   const bool Shared = V->DefaultPass;
   if ((Shared ? DefaultPassword : V->Password).empty()) {
-    std::string Entered;
+    SecretText Entered;
     const bool Answered = Host.AskPassword(Shared ? "Default Password:" : V->Label + " Password:", Entered);
     V = FindVolume(Identity, Volumes);
-    if (!V) return WipeString(Entered);
+    if (!V) return;
     // Cancel switches Auto off.
     V->Auto = Answered;
-    (Shared ? DefaultPassword : V->Password).swap(Entered);
-    WipeString(Entered);
+    (Shared ? DefaultPassword : V->Password) = std::move(Entered);
   }
-  const std::string& Password = Shared ? DefaultPassword : V->Password;
+  const SecretText& Password = Shared ? DefaultPassword : V->Password;
   if (Password.empty()) return;
   char Letter = V->Letter;
   if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\")) Letter = FindFreeDriveLetter(Letter);
   const std::string Path = V->File.empty() ? PartitionDevicePath(V->Disk, V->Partition) : V->File;
-  std::string Params = MountParameters(Path, Password, V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter);
+  std::string Params = MountParameters(Path, Password.view(), V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter);
   RunProcess(Program, Params);
   WipeString(Params);
   Sleep(MountLaunchPause);
@@ -96,7 +93,7 @@ void TVolumeControl::ProcessVolume(TTCVolume& V, uint32_t Interval) {
     V.PendingTime += Interval;
     if (V.PendingTime > PendingTimeout) {
       V.MountPending = false;
-      WipeString(V.Password);
+      V.Password.Clear();
       V.Auto = false;
       V.DefaultPass = false;
       V.PendingTime = 0;

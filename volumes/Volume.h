@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FileMonitor.h"
+#include "SecretText.h"
 
 // Stands in for a drive letter to denote the per-user ".tcvinfo.ini".
 constexpr char AppDataMarker = '\x01';
@@ -43,7 +44,7 @@ struct TTCVolume {
   bool DismountPending = false;
   uint32_t PendingTime = 0;     // milliseconds waited for the pending outcome
   char MountedLetter = 0;       // drive it is mounted on now; 0 when not mounted
-  std::string Password;         // the volume's own password once entered
+  SecretText Password;          // the volume's own password once entered
 
   TVolumeIdentity Identity() const { return {Disk, Partition, File}; }
   bool Mounted() const { return MountedLetter != 0; }

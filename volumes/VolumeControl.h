@@ -37,7 +37,7 @@ public:
   // The drives of the last scan that found a change.
   TSysVolumeArray SysVolumes;
   // The shared default password.
-  std::string DefaultPassword;
+  SecretText DefaultPassword;
   // While set, passes start no mount: the volumes were dismounted because the
   // user's console session was switched away, and stay wanted (Auto) only for
   // the user's return, not for the next timer tick.

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "SecretText.h"
+
 struct TTCVolume;
 
 // What volume control asks of the application: it opens no window itself.
@@ -11,7 +13,7 @@ public:
   virtual ~TVolumeControlHost() = default;
 
   // Asks the user for a password; false when the user declined.
-  virtual bool AskPassword(const std::string& Prompt, std::string& Password) = 0;
+  virtual bool AskPassword(const std::string& Prompt, SecretText& Password) = 0;
   // Asks the user for the encryption program, starting in InitialDir with
   // the file filter FilterIndex (1 VeraCrypt, 2 TrueCrypt, 3 any program);
   // false when the user declined.

@@ -101,7 +101,7 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
     if (Old < 0 || CarriedOver[Old]) continue;
     TTCVolume& O = Volumes[Old];
     CarriedOver[Old] = true;
-    V.Password.swap(O.Password);
+    V.Password = std::move(O.Password);
     V.MountPending = O.MountPending;
     V.DismountPending = O.DismountPending;
     V.PendingTime = O.PendingTime;
@@ -123,8 +123,6 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
   }
   for (std::size_t I = 0; I < Volumes.size(); ++I) {
     if (!CarriedOver[I] && Volumes[I].Monitor) StopMonitor(Volumes[I]);
-    // The old list is freed: leave no copy of a password in its memory.
-    WipeString(Volumes[I].Password);
   }
   Volumes = std::move(NewList);
 }

@@ -8,7 +8,6 @@
 #include "App.h"
 #include "ConfigFiles.h"
 #include "Files.h"
-#include "PasswordMemory.h"
 #include "Process.h"
 #include "StandinControl.h"
 #include "TestSupport.h"
@@ -74,23 +73,4 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   EXPECT_EQ(Captions(Options->Item(7)), UserConfig);
   EXPECT_EQ(Captions(Options->Item(8)), UserConfig);
   for (const std::string& Creatable : Captions(Options->Item(6))) EXPECT_NE(Creatable, UserConfig[0]);
-}
-
-TEST_F(AppInProcess, PasswordFileCarriesOnlyWhatPassesItsChecks) {
-  const struct {
-    std::string Password;
-    bool Save;
-    int32_t Minutes;
-    bool Restored;
-  } Cases[] = {{"pw", true, 5, true}, {"pw", false, 5, false}, {"pw", true, -1, false}, {"", true, 5, false},
-               {std::string(255, 'x'), true, 5, true}, {std::string(256, 'x'), true, 5, false}};
-  for (const auto& C : Cases) {
-    SaveRememberedPassword(C.Password, C.Save, C.Minutes);
-    const std::size_t Size = ReadTextFile(PasswordFileName()).size();
-    EXPECT_TRUE(Size >= 586 && Size <= 785) << Size;
-    std::string Restored;
-    LoadRememberedPassword(Restored);
-    EXPECT_EQ(Restored, C.Restored ? C.Password : std::string())
-        << C.Password.size() << " " << C.Save << " " << C.Minutes;
-  }
 }

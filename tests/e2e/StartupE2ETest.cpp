@@ -26,7 +26,7 @@ TEST(TrayAppStartup, WrongPasswordEndsInAFailureAfterTheTimeOut) {
   // 200 passes of 300 ms; the balloon names the volume, nothing is mounted
   // and no second attempt is made.
   EXPECT_EQ(TrayAppRun::WaitForBalloon("Data", nullptr, 55000), nullptr);
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Data", nullptr, 15000), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Data", nullptr, 45000), nullptr);
   EXPECT_TRUE(App.Mounts().empty());
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p wrong\n");
   EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);

@@ -1,25 +1,37 @@
-// Arbitrary "1.d" contents: no read past the buffer, no crash, and nothing is
-// accepted that fails a check of the record.
+// Arbitrary "1.d" contents, old or current format (the protection left out,
+// so the record itself is what is fuzzed): no read past the buffer, no crash,
+// nothing accepted that fails a check, and what is accepted reads back the
+// same after it is written again.
 #include "PasswordRecord.h"
 
 #include <cstdlib>
-#include <cstring>
+#include <vector>
+
+namespace {
+
+std::optional<std::string> Keep(std::string_view Plain) { return std::string(Plain); }
+std::optional<SecretText> Open(std::string_view Blob) { return SecretText(Blob); }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const double Now = 46000.5;
   // A copy of exactly Size bytes, so ASan sees any read past the end.
-  std::vector<std::uint8_t> File(Data, Data + Size);
-  const auto Password = ReadPasswordFile(File.data(), File.size(), Now);
-  if (!Password) return 0;
-  if (Size < PasswordFileHeadSize) std::abort();
-  TPasswordRecordBytes Plain;
-  if (!UnscrambleBuffer(File.data(), File.size(), Plain.data(), Plain.size())) std::abort();
-  const TPasswordRecord Record = DecodePasswordRecord(Plain);
-  const bool InTime =
-      Record.SavedAt == 0 || WholeMinutesBetween(Now, Record.SavedAt) <= Record.Minutes;
-  if (Record.IsReal == 0 || Record.Length < 1 || Record.Length > 255 || !InTime ||
-      Password->size() != static_cast<std::size_t>(Record.Length) ||
-      std::memcmp(Password->data(), Record.Text.data(), Password->size()) != 0)
+  const std::vector<char> Copy(Data, Data + Size);
+  const std::string_view File(Copy.data(), Copy.size());
+  const TPasswordFileRead Read = ReadPasswordFile(File, Now, Open);
+  if (!Read.Accepted) {
+    if (!Read.Rewrite && File != NoPasswordFile()) std::abort();
+    return 0;
+  }
+  const TPasswordRecord& Record = *Read.Accepted;
+  if (!IsPasswordRecordAccepted(Record, Now)) std::abort();
+  const std::string Again = BuildPasswordFile(Record, true, Keep);
+  // Only an old file is rewritten once accepted.
+  if (Read.Rewrite == File.starts_with(NoPasswordFile())) std::abort();
+  const TPasswordFileRead Back = ReadPasswordFile(Again, Now, Open);
+  if (!Back.Accepted || Back.Rewrite || !(Back.Accepted->Password == Record.Password) ||
+      Back.Accepted->Minutes != Record.Minutes)
     std::abort();
   return 0;
 }

@@ -12,9 +12,9 @@
 // The text on OK; nothing on Cancel, close or failure, which also empty Value.
 static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false) {
   DelayedAction Driver(50, [&] { Drive(FindWindowW(L"InputBox", nullptr)); });
-  std::string Value = "stale";
-  if (InputBox("", "Password for the volume:", "preset", Value, Masked)) return Value;
-  EXPECT_EQ(Value, "");
+  SecretText Value("stale");
+  if (InputBox("", "Password for the volume:", "preset", Value, Masked)) return std::string(Value.view());
+  EXPECT_TRUE(Value.empty());
   return std::nullopt;
 }
 

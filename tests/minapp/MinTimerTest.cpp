@@ -38,7 +38,7 @@ TEST_F(MinTimerTest, TicksAreDroppedWhileAPopupMenuOrAnInputBoxIsOpen) {
   TMinTimer Timer(true, Count, 20);
   TMinPopupMenu Menu;
   Menu.Root->Add("Mount");
-  std::string Value;
+  SecretText Value;
   const std::function<void()> Openers[] = {[&] { Menu.Popup(100, 100); },
                                            [&] { InputBox("Mount", "Password:", "", Value); }};
   for (const auto& Open : Openers) {

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "Files.h"
+#include "Text.h"
 #include "IniValues.h"
 #include "ProfileCodePage.h"
 #include "ProfileText.h"
@@ -88,7 +89,7 @@ void ExpectSameAnswers(const ScratchFolder& Folder, const std::string& Bytes, bo
   static int Serial = 0;
   const std::string Path = Folder / ("t" + std::to_string(++Serial) + ".ini");
   ASSERT_TRUE(std::all_of(Path.begin(), Path.end(), [](char C) { return C > 0 && C < 0x7F; })) << Path;
-  ASSERT_TRUE(WriteTextFile(Bytes, Path));
+  ASSERT_TRUE(WriteFileBytes(Path, Bytes));
   const WindowsProfile Windows(Path, Wide);
   const TProfileText Ours(Bytes, AnsiProfileCodePage());
 

@@ -64,7 +64,7 @@ TEST_F(FileMonitorTest, NoticeDuringAnInputBoxIsNotLost) {
     if (Ticks++ == 0) CreateFileOn(Test->Drive.Root() + "typed.txt");
     if ((SawMark = Test->Marked()) || Ticks > 100) SendMessageW(GetDlgItem(Box, InputBoxCancelId), BM_CLICK, 0, 0);
   });
-  std::string Value;
+  SecretText Value;
   InputBox("", "Password:", "", Value, true);
   KillTimer(nullptr, Timer);
   EXPECT_TRUE(SawMark);

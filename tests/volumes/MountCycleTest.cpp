@@ -155,8 +155,8 @@ TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
   const TTCVolume& V = Entry(Shared);
   EXPECT_FALSE(V.MountPending || V.Auto || V.DefaultPass || V.PendingTime || Control.Timer.PendingCount ||
                Control.Timer.Enabled());
-  EXPECT_EQ(V.Password, "");
-  EXPECT_EQ(Control.DefaultPassword, "secret");
+  EXPECT_TRUE(V.Password.empty());
+  EXPECT_EQ(Control.DefaultPassword.view(), "secret");
   Control.ProcessVolumes();  // not tried again
   EXPECT_EQ(Logged(2).size(), 1u);
 }

@@ -49,7 +49,7 @@ struct TestHost : TVolumeControlHost {
   std::vector<ReportedResult> Results;
   std::vector<bool> Changes;  // SettingsChanged of each report
 
-  bool AskPassword(const std::string& Prompt, std::string& Password) override {
+  bool AskPassword(const std::string& Prompt, SecretText& Password) override {
     Prompts.push_back(Prompt);
     if (WhileAsked) WhileAsked();
     const std::optional<std::string> Answer = Answers.empty() ? std::nullopt : Answers.front();

@@ -103,7 +103,7 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
   const TTCVolume& One = Volumes[1];
-  EXPECT_EQ(std::tuple(One.Index, One.Password, One.MountPending, One.Auto, One.PendingTime, One.FileSetModified),
+  EXPECT_EQ(std::tuple(One.Index, std::string(One.Password.view()), One.MountPending, One.Auto, One.PendingTime, One.FileSetModified),
             std::tuple(1, std::string("secret"), true, false, 900u, 2));
   EXPECT_TRUE(Volumes[2].DismountPending && Volumes[2].Auto);
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
@@ -116,7 +116,8 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
 TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
   const std::string Container = Root(F) + "c1.hc";
   Volumes.push_back({.Disk = 3, .Partition = 1, .File = Container, .FileSetModified = 1, .Label = "Old",
-                     .MountedLetter = R, .Password = "secret"});
+                     .MountedLetter = R});
+  Volumes[0].Password = "secret";
   Control.StartMonitor(Volumes[0]);
   ASSERT_NE(Volumes[0].Monitor, nullptr);
   const TTCFileMonitor* Monitor = Volumes[0].Monitor.get();
@@ -127,7 +128,7 @@ TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
   ASSERT_EQ(Labels(), (std::vector<std::string>{"Partition", "Container"}));
   EXPECT_TRUE(Volumes[0].Monitor == nullptr && Volumes[0].Password.empty());
   EXPECT_EQ(Volumes[1].Monitor.get(), Monitor);
-  EXPECT_EQ(Volumes[1].Password, "secret");
+  EXPECT_EQ(Volumes[1].Password.view(), "secret");
 }
 
 } // namespace
