@@ -1,6 +1,7 @@
 #include "IniValues.h"
 
 #include <cctype>
+#include <cstdint>
 
 namespace {
 
@@ -57,14 +58,28 @@ bool IniTextToBool(const std::string& Text, bool Default) {
   return Default;
 }
 
-std::vector<std::string> SplitZeroTerminatedList(const char* Buffer, std::size_t Length) {
-  std::vector<std::string> Names;
-  std::size_t Pos = 0;
-  while (Pos < Length) {
-    std::size_t End = Pos;
-    while (End < Length && Buffer[End]) ++End;
-    Names.emplace_back(Buffer + Pos, End - Pos);
-    Pos = End + 1;
+int IniTextToInt(const std::string& Text, int Default) {
+  if (Text.empty()) return Default;
+  // As the profile functions read numbers: at most 29 characters, leading
+  // blanks, a sign, a 0x/0o/0b prefix, then digits up to the first other
+  // character; the value wraps at 32 bits.
+  const std::string Head = Text.substr(0, 29);
+  std::size_t Pos = Head.find_first_not_of(" \t\n\v\f\r");
+  if (Pos == std::string::npos) return 0;
+  bool Negative = false;
+  if (Head[Pos] == '+' || Head[Pos] == '-') Negative = Head[Pos++] == '-';
+  unsigned Base = 10;
+  if (Pos + 1 < Head.size() && Head[Pos] == '0') {
+    const char Prefix = char(std::tolower(static_cast<unsigned char>(Head[Pos + 1])));
+    Base = Prefix == 'x' ? 16 : Prefix == 'o' ? 8 : Prefix == 'b' ? 2 : 10;
+    if (Base != 10) Pos += 2;
   }
-  return Names;
+  uint32_t Value = 0;
+  for (; Pos < Head.size(); ++Pos) {
+    const int C = std::tolower(static_cast<unsigned char>(Head[Pos]));
+    const unsigned Digit = IsDigit(char(C)) ? unsigned(C - '0') : C >= 'a' && C <= 'z' ? unsigned(C - 'a' + 10) : 99;
+    if (Digit >= Base) break;
+    Value = Value * Base + Digit;
+  }
+  return int(Negative ? 0u - Value : Value);
 }

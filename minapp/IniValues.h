@@ -10,6 +10,7 @@
 // is Default.
 bool IniTextToBool(const std::string& Text, bool Default);
 
-// Splits the first Length bytes of a list of zero-terminated names (as the
-// section-name query returns it) into the names, in order.
-std::vector<std::string> SplitZeroTerminatedList(const char* Buffer, std::size_t Length);
+// A stored integer as the profile functions read it: Default for an empty
+// text, else a leading number (blanks, sign, 0x/0o/0b prefix) wrapping at 32
+// bits, 0 when there are no digits.
+int IniTextToInt(const std::string& Text, int Default);

@@ -1,26 +1,34 @@
 #include "MinIniFile.h"
 
-#include <windows.h>
-
-#include <memory>
-
+#include "Files.h"
 #include "IniValues.h"
+#include "ProfileCodePage.h"
+
+namespace {
+
+std::string FileBytes(const std::string& FileName) {
+  std::string Bytes;
+  // A missing file reads as an empty one.
+  if (!ReadFileBytes(FileName, Bytes)) Bytes.clear();
+  return Bytes;
+}
+
+}  // namespace
 
 TMinIniFile::TMinIniFile(std::string FileName, bool WriteMode)
-    : WriteMode(WriteMode), FileName(std::move(FileName)) {}
+    : WriteMode(WriteMode), FileName(std::move(FileName)), Text(FileBytes(this->FileName), AnsiProfileCodePage()) {}
+
+TMinIniFile::~TMinIniFile() {
+  if (WriteMode && Text.Modified()) WriteFileBytes(FileName, Text.Bytes());
+}
 
 std::string TMinIniFile::ReadWriteString(const std::string& Key, const std::string& Value) {
   if (WriteMode) {
     // An empty value is written as "Key=", never as a deletion.
-    WritePrivateProfileStringA(Section.c_str(), Key.c_str(), Value.c_str(), FileName.c_str());
+    Text.Write(Section, Key, Value);
     return Value;
   }
-  constexpr DWORD BufferSize = 4096;
-  char Buffer[BufferSize];
-  Buffer[0] = 0;
-  const DWORD Length =
-      GetPrivateProfileStringA(Section.c_str(), Key.c_str(), Value.c_str(), Buffer, BufferSize, FileName.c_str());
-  return Length ? std::string(Buffer) : std::string();
+  return Text.Read(Section, Key).value_or(Value);
 }
 
 int TMinIniFile::ReadWriteInteger(const std::string& Key, int Value) {
@@ -28,16 +36,11 @@ int TMinIniFile::ReadWriteInteger(const std::string& Key, int Value) {
     ReadWriteString(Key, std::to_string(Value));
     return Value;
   }
-  return static_cast<int>(GetPrivateProfileIntA(Section.c_str(), Key.c_str(), Value, FileName.c_str()));
+  return IniTextToInt(Text.Read(Section, Key).value_or(""), Value);
 }
 
 bool TMinIniFile::ReadWriteBool(const std::string& Key, bool Value) {
   return IniTextToBool(ReadWriteString(Key, Value ? "1" : "0"), Value);
 }
 
-std::vector<std::string> TMinIniFile::ReadSections() const {
-  constexpr DWORD BufferSize = 32767;
-  const auto Buffer = std::make_unique<char[]>(BufferSize);
-  const DWORD Length = GetPrivateProfileSectionNamesA(Buffer.get(), BufferSize, FileName.c_str());
-  return SplitZeroTerminatedList(Buffer.get(), Length);
-}
+std::vector<std::string> TMinIniFile::ReadSections() const { return Text.Sections(); }

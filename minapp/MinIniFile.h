@@ -2,13 +2,21 @@
 #include <string>
 #include <vector>
 
-// Accessor for one INI file through the 8-bit private-profile functions, so
-// UTF-8 names and values pass through as bytes. An object either reads or
-// writes for its whole life: a settings routine written once with these calls
+#include "ProfileText.h"
+
+// Accessor for one INI file, read once into memory by its wide path: a
+// reader answers every key from memory, a writer saves the file whole when it
+// goes, changing only the lines it wrote. An object either reads or writes
+// for its whole life: a settings routine written once with these calls
 // serves both for loading and for saving.
 class TMinIniFile {
 public:
   TMinIniFile(std::string FileName, bool WriteMode);
+  // A writer saves what it changed; a failure to save is silent, as it is
+  // for the settings it serves.
+  ~TMinIniFile();
+  TMinIniFile(const TMinIniFile&) = delete;
+  TMinIniFile& operator=(const TMinIniFile&) = delete;
 
   const bool WriteMode;
   const std::string FileName;
@@ -18,7 +26,8 @@ public:
   // Read mode: the stored text (an empty stored text stays empty), or Value
   // when the key is missing. Write mode: stores Value and returns it.
   std::string ReadWriteString(const std::string& Key, const std::string& Value);
-  // Read mode: the stored number or Value; write mode: stores Value in decimal.
+  // Read mode: the stored number (IniTextToInt) or Value; write mode: stores
+  // Value in decimal.
   int ReadWriteInteger(const std::string& Key, int Value);
   // Read mode: a stored number is true when not zero, "True"/"False" in any
   // letter case are read as such, anything else gives Value. Write mode:
@@ -26,4 +35,7 @@ public:
   bool ReadWriteBool(const std::string& Key, bool Value);
   // Names of all sections in file order; empty when there is no file.
   std::vector<std::string> ReadSections() const;
+
+private:
+  TProfileText Text;
 };

@@ -6,9 +6,7 @@
 
 #include "FileMonitor.h"
 #include "SecretText.h"
-
-// Stands in for a drive letter to denote the per-user ".tcvinfo.ini".
-constexpr char AppDataMarker = '\x01';
+#include "VolumeInfoRules.h"
 
 // What a volume is, whatever list it sits in: a container file, or a
 // partition given by disk and partition number when File is empty.

@@ -49,27 +49,40 @@ void AddHiddenAttribute(const std::string& FileName) {
     SetFileAttr(FileName, Attributes | FILE_ATTRIBUTE_HIDDEN);
 }
 
-// Appends the volumes of one ".tcvinfo.ini" whose identity is not in List yet.
+// Appends the volumes of one ".tcvinfo.ini" whose identity is not in List
+// yet. The file is read once; a drive's own file may name only that drive's
+// containers and partitions (see DefinitionPath), and no file-system call is
+// made on a path it may not name.
 void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityIndex& Index) {
   const std::string FileName = VolumeConfigFileName(InfoDrive);
   AddHiddenAttribute(FileName);
   TMinIniFile Ini(FileName, false);
+  const bool OwnFile = InfoDrive == AppDataMarker;
   // The drive's disk is asked once per file, and only when a section needs it.
   bool DriveDiskKnown = false;
   int32_t DriveDisk = -1;
-  for (const std::string& Section : Ini.ReadSections()) {
+  auto OwnDisk = [&] {
+    if (!DriveDiskKnown && !OwnFile) DriveDisk = GetVolumeDiskNumber(InfoDrive);
+    DriveDiskKnown = true;
+    return DriveDisk;
+  };
+  std::vector<std::string> Sections = Ini.ReadSections();
+  if (Sections.size() > MaxSectionsPerFile) Sections.resize(MaxSectionsPerFile);
+  for (const std::string& Section : Sections) {
     Ini.Section = Section;
     TTCVolume V;
     V.Disk = Ini.ReadWriteInteger("Disk", DiskAbsentSentinel);
-    if (V.Disk == DiskAbsentSentinel) {
-      if (!DriveDiskKnown && InfoDrive != AppDataMarker) DriveDisk = GetVolumeDiskNumber(InfoDrive);
-      DriveDiskKnown = true;
-      V.Disk = DriveDisk;
-    }
+    if (V.Disk == DiskAbsentSentinel) V.Disk = OwnDisk();
     V.Partition = Ini.ReadWriteInteger("Partition", 0);
-    V.File = CompleteContainerPath(Ini.ReadWriteString("File", ""), InfoDrive);
-    const bool ContainerExists = !V.File.empty() && FileExistsEx(V.File);
+    std::string Refusal;
+    const std::optional<std::string> File = DefinitionPath(Ini.ReadWriteString("File", ""), InfoDrive, Refusal);
+    if (!File) continue;
+    V.File = *File;
+    // A slow or unreachable share must not stall the refresh: the encryption
+    // program reports a missing container itself.
+    const bool ContainerExists = !V.File.empty() && (IsNetworkPath(V.File) || FileExistsEx(V.File));
     if (V.Partition == 0 && !ContainerExists) continue;
+    if (V.File.empty() && !OwnFile && V.Disk != OwnDisk()) continue;  // another disk's partition
     if (Index.Find(V.Identity()) >= 0) continue;
     if (!Ini.ReadWriteBool("Enabled", true)) continue;
 

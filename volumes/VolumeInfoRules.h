@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <cstddef>
+#include <optional>
 #include <string>
 
 // Value rules of the ".tcvinfo.ini" keys, kept free of Windows calls.
@@ -11,7 +13,23 @@ constexpr int32_t DiskAbsentSentinel = 2147483647;
 // else (lower case, longer, empty) gives a blank, meaning any free letter.
 char LetterFromInfoValue(const std::string& Value);
 
-// "File": a value without a drive part is taken on InfoDrive, the drive that
-// holds the ".tcvinfo.ini" (\Vault\a.hc and Vault\a.hc on E give
-// E:\Vault\a.hc). Empty values and values with a drive part are unchanged.
-std::string CompleteContainerPath(const std::string& Value, char InfoDrive);
+// Stands in for a drive letter to denote the per-user ".tcvinfo.ini".
+constexpr char AppDataMarker = '\x01';
+
+// A ".tcvinfo.ini" holds at most this many sections; the rest are ignored.
+constexpr std::size_t MaxSectionsPerFile = 256;
+
+// The full path a "File" value names in the ".tcvinfo.ini" of InfoDrive (a
+// drive letter, or AppDataMarker), or nullopt with the reason in Refusal
+// when the section must be skipped. An empty value gives "".
+// A drive's own file comes from whoever wrote that drive: it may name only
+// paths on that drive. A value without a drive is taken on it (\Vault\a.hc
+// and Vault\a.hc on E give E:\Vault\a.hc); another drive letter, a network
+// or device path (\\host\..., //host/..., \\?\..., \\.\...) and a colon
+// anywhere but after the drive letter are refused. The per-user file is the
+// user's own: any full local path or network path; a relative one is refused.
+// Only [A-Za-z]: is a drive.
+std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDrive, std::string& Refusal);
+// Two leading separators: a network or device path, which a refresh must
+// not touch (a slow or hostile host would stall it).
+bool IsNetworkPath(const std::string& Path);

@@ -28,6 +28,17 @@ constexpr DWORD BufferSize = 1 << 16;
 // The default the reads pass: no file holds it, so it marks a missing key.
 constexpr wchar_t Missing[] = L"\x01missing";
 
+// A list of zero-terminated names as the profile functions give it.
+std::vector<std::string> SplitZeroTerminatedList(const char* Buffer, std::size_t Length) {
+  std::vector<std::string> Names;
+  for (std::size_t Pos = 0, End; Pos < Length; Pos = End + 1) {
+    End = Pos;
+    while (End < Length && Buffer[End]) ++End;
+    Names.emplace_back(Buffer + Pos, End - Pos);
+  }
+  return Names;
+}
+
 std::string AsciiUpper(std::string S) {
   std::transform(S.begin(), S.end(), S.begin(), [](char C) { return C >= 'a' && C <= 'z' ? char(C - 32) : C; });
   return S;
@@ -159,4 +170,19 @@ TEST(ProfileTextWine, ReadsAndWritesUtf8Utf16AndAnsiFilesAsTheWideProfileFunctio
     ExpectSameAnswers(Folder, Written.Bytes(), true, std::string(Label) + " written");
     EXPECT_EQ(Written.Read("s", "K"), Values[std::size(Values) - 1]) << Label;
   }
+}
+
+TEST(ProfileTextWine, ReadsNumbersAsTheProfileFunctionsDo) {
+  const std::string Bytes =
+      "[I]\nplain=12\nminus=-5\nplus=+3\nhex=0x1F\nHEX=0XfF\nblanks= 7 \nword=abc\nempty=\ntail=12abc\n"
+      "big=99999999999\nmax=2147483647\nmin=-2147483648\nquoted=\"42\"\nlong=000000000000000000000000000009\n";
+  ScratchFolder Folder{"profile"};
+  const std::string Path = Folder / "numbers.ini";
+  ASSERT_TRUE(WriteFileBytes(Path, Bytes));
+  const TProfileText Ours(Bytes, AnsiProfileCodePage());
+  for (const std::string& Key : Ours.Keys("I")) {
+    const int Windows = int(GetPrivateProfileIntA("I", Key.c_str(), 77, Path.c_str()));
+    EXPECT_EQ(IniTextToInt(Ours.Read("I", Key).value_or(""), 77), Windows) << Key;
+  }
+  EXPECT_EQ(IniTextToInt(Ours.Read("I", "absent").value_or(""), 77), 77);
 }

@@ -4,6 +4,8 @@
 #include "Folders.h"
 #include "VolumeControlFixture.h"
 
+#include <cstdio>
+
 namespace {
 std::string Root(char Letter) { return std::string{Letter, ':', '\\'}; }
 
@@ -34,13 +36,17 @@ protected:
 
 TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitionWins) {
   const std::string Lower = std::string(1, char(F + 32)) + ":\\c1.hc", Upper = Root(F) + "C1.HC";
+  // Wine gives every mapped drive the same disk, so the partitions of both
+  // drives can be the same volume.
+  const std::string Disk = std::to_string(GetVolumeDiskNumber(R));
+  ASSERT_EQ(GetVolumeDiskNumber(F), GetVolumeDiskNumber(R));
   const std::string Info = WriteInfo(R, "[RemSame]\r\nFile=" + Upper + "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\n"
-                                       "Disk=3\r\nPartition=1\r\n[RemOff]\r\nDisk=3\r\nPartition=2\r\nEnabled=0\r\n");
+                                       "Partition=1\r\n[RemOff]\r\nPartition=2\r\nEnabled=0\r\n");
   ASSERT_EQ(SetFileAttr(Info, FILE_ATTRIBUTE_READONLY), 0u);
   WriteInfo(F, "[FixOff]\r\nFile=\\c1.hc\r\nEnabled=0\r\n[FixSame]\r\nFile=" + Lower +
-               "\r\n[FixPart]\r\nDisk=3\r\nPartition=1\r\n");
+               "\r\n[FixPart]\r\nDisk=" + Disk + "\r\nPartition=1\r\n");
   WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[Relative]\r\nFile=\\r.hc\r\n"  // needs a full path
-                           "[UserNew]\r\nDisk=3\r\nPartition=2\r\n");
+                           "[UserNew]\r\nDisk=" + Disk + "\r\nPartition=2\r\n");
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "UserNew"}));
   EXPECT_EQ(Volumes[0].File, Lower);
@@ -55,7 +61,7 @@ TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitio
 
 TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
   WriteInfo(R, "[Sentinel]\r\nPartition=3\r\nDisk=2147483647\r\n"
-               "[Given]\r\npartition=4\r\nDISK=5\r\nLetter=T\r\nauto=TRUE\r\nFileSetModified=1\r\n"
+               "[Given]\r\npartition=4\r\nDISK=" + std::to_string(GetVolumeDiskNumber(R)) + "\r\nLetter=T\r\nauto=TRUE\r\nFileSetModified=1\r\n"
                "[LowerLetter]\r\nFile=Vault\\a.hc\r\nLetter=e\r\nFileSetModified=1\r\n"
                "[TwoLetters]\r\nPartition=5\r\nLetter=EF\r\n[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
                "[Missing]\r\nFile=\\Vault\\missing.hc\r\n");
@@ -64,7 +70,8 @@ TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
   ASSERT_EQ(Labels(), (std::vector<std::string>{"Sentinel", "Given", "LowerLetter", "TwoLetters", "EmptyLetter"}));
   EXPECT_EQ(ByLabel("Sentinel").Disk, GetVolumeDiskNumber(R));
   const TTCVolume& G = ByLabel("Given");  // keys in any case; "FileSetModified" needs a container file
-  EXPECT_EQ(std::tuple(G.Disk, G.Partition, G.Letter, G.Auto, G.FileSetModified), std::tuple(5, 4, 'T', true, 0));
+  EXPECT_EQ(std::tuple(G.Disk, G.Partition, G.Letter, G.Auto, G.FileSetModified),
+            std::tuple(GetVolumeDiskNumber(R), 4, 'T', true, 0));
   EXPECT_EQ(std::pair(ByLabel("LowerLetter").File, ByLabel("LowerLetter").FileSetModified),
             std::pair(Root(R) + "Vault\\a.hc", uint8_t(1)));
   for (const char* Blank : {"LowerLetter", "TwoLetters", "EmptyLetter"}) EXPECT_EQ(ByLabel(Blank).Letter, ' ') << Blank;
@@ -90,7 +97,7 @@ TEST_F(VolumeDefsRefresh, SettingsFileChangeRebuildsMenusWithoutRereading) {
 }
 
 TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
-  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nAuto=1\r\nFileSetModified=1\r\n[Part]\r\nDisk=2\r\nPartition=1\r\n", StampA);
+  WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nAuto=1\r\nFileSetModified=1\r\n[Part]\r\nPartition=1\r\n", StampA);
   Control.RefreshVolumes();
   ASSERT_EQ(Volumes.size(), 2u);
   TTCVolume& Old = Volumes[0];
@@ -99,7 +106,7 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Volumes[1].DismountPending = Volumes[1].Auto = true;
   // Edited: a new section first, "Auto" switched, the path in other case.
   WriteInfo(F, "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
-               "[Part]\r\nDisk=2\r\nPartition=1\r\nAuto=0\r\n", StampB);
+               "[Part]\r\nPartition=1\r\nAuto=0\r\n", StampB);
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
   const TTCVolume& One = Volumes[1];
@@ -107,6 +114,35 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
             std::tuple(1, std::string("secret"), true, false, 900u, 2));
   EXPECT_TRUE(Volumes[2].DismountPending && Volumes[2].Auto);
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
+}
+
+// A stick's file comes from whoever wrote the stick: what it names off the
+// stick is skipped without a look (a network path would send the user's
+// credentials to its host, and a dead host would stall the tray), and only
+// its first 256 sections count.
+TEST_F(VolumeDefsRefresh, AStickNamesOnlyItselfAndAtMost256Sections) {
+  ASSERT_TRUE(::WriteFileBytes(Root(R) + "own.hc", ""));
+  std::string Text = "[Network]\r\nFile=\\\\192.0.2.1\\share\\a.hc\r\nAuto=1\r\n"
+                     "[Slashes]\r\nFile=//192.0.2.1/share/a.hc\r\nAuto=1\r\n"
+                     "[Device]\r\nFile=\\\\?\\" + Root(F) + "c1.hc\r\nAuto=1\r\n"
+                     "[OtherDrive]\r\nFile=" + Root(F) + "c1.hc\r\nAuto=1\r\n"
+                     "[OtherDisk]\r\nDisk=" + std::to_string(GetVolumeDiskNumber(R) + 7) + "\r\nPartition=1\r\nAuto=1\r\n"
+                     "[Own]\r\nFile=\\own.hc\r\n";
+  for (int I = 0; I < 300; ++I) Text += "[P" + std::to_string(I) + "]\r\nPartition=" + std::to_string(I + 1) + "\r\n";
+  WriteInfo(R, Text);
+  const DWORD Start = GetTickCount();
+  Control.RefreshVolumes();
+  std::printf("refresh of the hostile file: %lu ms\n", GetTickCount() - Start);
+  ASSERT_EQ(Volumes.size(), 256u - 5);
+  EXPECT_EQ(Volumes[0].Label, "Own");
+  EXPECT_EQ(Volumes.back().Label, "P249");
+  Control.ProcessVolumes();
+  EXPECT_TRUE(Host.Prompts.empty());
+  // The user's own file may name a share; it is not looked at either.
+  WriteInfo(AppDataMarker, "[Share]\r\nFile=\\\\192.0.2.1\\share\\a.hc\r\n");
+  Control.SysVolumes.clear();
+  Control.RefreshVolumes();
+  EXPECT_EQ(Volumes.back().File, "\\\\192.0.2.1\\share\\a.hc");
 }
 
 // A container that also gives a partition number is carried over to the

@@ -10,12 +10,37 @@ TEST(VolumeDefsRules, LetterAndFileValues) {
   for (auto [Value, Letter] : {std::pair{"A", 'A'}, {"Z", 'Z'}, {"e", ' '}, {"EF", ' '}, {"", ' '}, {"T:", ' '},
                                {"@", ' '}, {"[", ' '}})
     EXPECT_EQ(LetterFromInfoValue(Value), Letter) << '"' << Value << '"';
-  // A file without a drive is taken on the info drive; a drive, a UNC prefix
-  // or an empty value stays as it is.
-  for (auto [Value, Path] : {std::pair{"\\Vault\\a.hc", "E:\\Vault\\a.hc"}, {"Vault\\a.hc", "E:\\Vault\\a.hc"},
-                             {"/Vault/a.hc", "E:/Vault/a.hc"}, {"\\\\s\\h\\a.hc", "\\\\s\\h\\a.hc"},
-                             {"D:a.hc", "D:a.hc"}, {"", ""}})
-    EXPECT_EQ(CompleteContainerPath(Value, 'E'), Path) << Value;
+}
+
+// What a drive's own file, and the user's own file, may name.
+TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
+  const std::optional<std::string> Refused;
+  const struct {
+    const char* Value;
+    std::optional<std::string> OnDrive, InUserFile;
+  } Cases[] = {
+      {"", "", ""},
+      {"\\Vault\\a.hc", "E:\\Vault\\a.hc", Refused},
+      {"Vault\\a.hc", "E:\\Vault\\a.hc", Refused},
+      {"/Vault/a.hc", "E:/Vault/a.hc", Refused},
+      {"E:\\a.hc", "E:\\a.hc", "E:\\a.hc"},
+      {"e:a.hc", "e:a.hc", "e:a.hc"},
+      {"D:\\a.hc", Refused, "D:\\a.hc"},
+      {"\\\\host\\share\\a.hc", Refused, "\\\\host\\share\\a.hc"},
+      {"//host/share/a.hc", Refused, "//host/share/a.hc"},
+      {"\\\\?\\E:\\a.hc", Refused, "\\\\?\\E:\\a.hc"},
+      {"\\\\.\\PhysicalDrive0", Refused, "\\\\.\\PhysicalDrive0"},
+      {"/:x", Refused, Refused},
+      {"1:\\a.hc", Refused, Refused},
+      {"E:\\a.hc:stream", Refused, "E:\\a.hc:stream"},
+  };
+  for (const auto& C : Cases) {
+    std::string Refusal;
+    EXPECT_EQ(DefinitionPath(C.Value, 'E', Refusal), C.OnDrive) << C.Value;
+    EXPECT_EQ(Refusal.empty(), C.OnDrive.has_value()) << C.Value;
+    EXPECT_EQ(DefinitionPath(C.Value, AppDataMarker, Refusal), C.InUserFile) << C.Value;
+  }
+  EXPECT_TRUE(IsNetworkPath("\\\\h\\s") && IsNetworkPath("/\\h") && !IsNetworkPath("\\h") && !IsNetworkPath("C:\\"));
 }
 
 TEST(MountedQueryNames, DevicePartitionNames) {
