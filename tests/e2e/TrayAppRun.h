@@ -29,6 +29,8 @@ public:
   TrayAppRun& operator=(const TrayAppRun&) = delete;
 
   std::string SettingsPath() const;
+  // The settings file beside the program, which wins when it exists.
+  std::string SettingsBesideProgramPath() const { return FFolder / (FName + ".ini"); }
   std::string PasswordFilePath() const;
   // The per-user ".tcvinfo.ini", shared by all runs.
   static std::string AppDataConfigPath();

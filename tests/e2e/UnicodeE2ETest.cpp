@@ -1,0 +1,123 @@
+// Names outside ASCII: a program folder, a user's application-data folder
+// and container paths, through the real program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dlgs.h>
+
+#include "Files.h"
+#include "PasswordRecord.h"
+#include "Text.h"
+#include "TrayAppRun.h"
+
+namespace {
+
+// "Zoë" and "山田" in UTF-8.
+const std::string Zoe = "Zo\xC3\xAB", Yamada = "\xE5\xB1\xB1\xE7\x94\xB0";
+
+// Moves the application-data folder for the programs started meanwhile, as
+// a user profile under such a name has it.
+class AppDataMovedTo {
+public:
+  explicit AppDataMovedTo(const std::string& Folder) {
+    for (const wchar_t* Key : Keys) {
+      Saved.push_back(Read(Key));
+      Write(Key, Utf8ToWide(Folder));
+    }
+  }
+  ~AppDataMovedTo() {
+    for (std::size_t I = 0; I < std::size(Keys); ++I) Write(Keys[I], Saved[I]);
+  }
+
+private:
+  static constexpr const wchar_t* Keys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+  static std::wstring Read(const wchar_t* Key) {
+    wchar_t Value[MAX_PATH] = {};
+    DWORD Size = sizeof Value;
+    RegGetValueW(HKEY_CURRENT_USER, Key, L"AppData", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                 Value, &Size);
+    return Value;
+  }
+  static void Write(const wchar_t* Key, const std::wstring& Value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, Key, L"AppData", REG_SZ, Value.c_str(), DWORD((Value.size() + 1) * 2));
+  }
+  std::vector<std::wstring> Saved;
+};
+
+// Picks the program in the open program dialog.
+bool ChooseProgram(HWND Dialog, const std::string& Program) {
+  if (!Dialog) return false;
+  const HWND Edit = GetDlgItem(Dialog, edt1);
+  SetWindowTextW(Edit ? Edit : GetDlgItem(Dialog, cmb13), Utf8ToWide(Program).c_str());
+  SendMessageW(GetDlgItem(Dialog, IDOK), BM_CLICK, 0, 0);
+  return true;
+}
+
+std::string Utf16Le(const std::string& Text) {
+  const std::wstring Wide = Utf8ToWide(Text);
+  return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(Wide.data()), Wide.size() * 2);
+}
+
+}  // namespace
+
+TEST(TrayAppUnicode, ProgramFolderWithANonAsciiNameSavesAndRestoresItsSettings) {
+  TrayAppRun App(Zoe);
+  const std::string Beside = App.SettingsBesideProgramPath();
+  App.WriteSettings();  // names the program
+  ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nSavePass=1\r\nRememberPassMin=7\r\n"));
+  ASSERT_TRUE(App.Start());
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
+  ASSERT_EQ(App.WaitForExit(), 0);
+  const std::string Saved = ReadTextFile(Beside);
+  for (const char* Line : {"SavePass=1", "RememberPassMin=7", "DismountAllOnSwitchUser=1"})
+    EXPECT_TRUE(Has(Saved, Line)) << Line << " in " << Saved;
+}
+
+TEST(TrayAppUnicode, UserFolderWithNonAsciiNamesKeepsProgramPasswordAndVolumes) {
+  ScratchFolder Profile("profile");
+  const std::string AppData = Profile / (Zoe + "\\" + Yamada);
+  ASSERT_TRUE(ForceDirsEx(AppData));
+  const AppDataMovedTo Moved(AppData);
+  TrayAppRun App("e2eappdata");
+  ASSERT_TRUE(Has(App.SettingsPath(), Yamada)) << App.SettingsPath();
+  const std::string Container = App.AddContainer("d\xC3\xA4t\xC3\xA4.hc", "secret");
+  ASSERT_TRUE(WriteFileBytes(App.SettingsPath(), "[Common]\r\nSavePass=1\r\nRememberPassMin=5\r\n"));
+  ASSERT_TRUE(WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n"));
+
+  // First start: the program is asked for once, the volume mounts.
+  ASSERT_TRUE(App.Start());
+  const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt121);
+  ASSERT_TRUE(ChooseProgram(App.WaitForWindow("#32770"), Program));
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+  ASSERT_TRUE(App.WaitForMountCount(1));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitAndDismount));
+  ASSERT_EQ(App.WaitForExit(), 0);
+  ASSERT_TRUE(App.WaitForMountCount(0));
+  EXPECT_TRUE(Has(ReadTextFile(App.SettingsPath()), "Path=" + Program));
+  EXPECT_GT(ReadTextFile(App.PasswordFilePath()).size(), NoPasswordFile().size());
+
+  // Second start: neither the program nor the password is asked for.
+  ASSERT_TRUE(App.Start());
+  EXPECT_TRUE(App.WaitForMountCount(1));
+  EXPECT_EQ(App.WaitForWindow("#32770", 500), nullptr);
+  EXPECT_EQ(App.WaitForWindow("InputBox", 0), nullptr);
+  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n/q /s /d R /f\n"
+                              "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
+}
+
+// The same definition saved as UTF-8 (as today) and as Notepad's "Unicode".
+TEST(TrayAppUnicode, NonAsciiContainerPathsMountFromUtf8AndUtf16Definitions) {
+  for (const bool Wide : {false, true}) {
+    SCOPED_TRACE(Wide ? "UTF-16 LE" : "UTF-8");
+    TrayAppRun App(Wide ? "e2eutf16" : "e2eutf8");
+    App.WriteSettings();
+    const std::string Container = App.AddContainer(Zoe + " " + Yamada + ".hc", "secret");
+    const std::string Definition = "[" + Zoe + "]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n";
+    ASSERT_TRUE(WriteFileBytes(TrayAppRun::AppDataConfigPath(), Wide ? Utf16Le(Definition) : Definition));
+    ASSERT_TRUE(App.Start());
+    ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+    ASSERT_TRUE(App.WaitForMountCount(1));
+    EXPECT_EQ(App.CommandLog(), "/q /s /v \"" + Container + "\" /l R /m label=" + Zoe + " /p secret\n");
+  }
+}
