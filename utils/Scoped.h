@@ -36,50 +36,37 @@ private:
   Type Handle = Traits::Invalid();
 };
 
-namespace ScopedTraits {
+// Traits of a handle of type T freed by Closer; CreateFile and FindFirstFile
+// report failure as INVALID_HANDLE_VALUE, everything else as null.
+template <class T, class Closer, bool MinusOneInvalid = false>
+struct TScopedTraits {
+  using Type = T;
+  static Type Invalid() noexcept {
+    if constexpr (MinusOneInvalid)
+      return INVALID_HANDLE_VALUE;
+    else
+      return nullptr;
+  }
+  static void Close(Type H) noexcept { Closer{}(H); }
+};
 
-// Events, processes, threads, ports, mutexes: null when there is none.
-struct KernelHandle {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type H) noexcept { CloseHandle(H); }
-};
-// CreateFile reports failure as INVALID_HANDLE_VALUE, not null.
-struct FileHandle {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type H) noexcept { CloseHandle(H); }
-};
-struct FindHandle {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type H) noexcept { FindClose(H); }
-};
-struct Icon {
-  using Type = HICON;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type H) noexcept { DestroyIcon(H); }
-};
-struct Menu {
-  using Type = HMENU;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type H) noexcept { DestroyMenu(H); }
-};
+// How each kind of handle is given back.
+namespace ScopedClose {
+struct Handle { void operator()(HANDLE H) const noexcept { CloseHandle(H); } };
+struct Find { void operator()(HANDLE H) const noexcept { FindClose(H); } };
+struct Icon { void operator()(HICON H) const noexcept { DestroyIcon(H); } };
+struct Menu { void operator()(HMENU H) const noexcept { DestroyMenu(H); } };
+struct DC { void operator()(HDC H) const noexcept { DeleteDC(H); } };
+}  // namespace ScopedClose
+
+// Events, processes, threads, ports, mutexes.
+using TKernelHandle = TUniqueHandle<TScopedTraits<HANDLE, ScopedClose::Handle>>;
+using TFileHandle = TUniqueHandle<TScopedTraits<HANDLE, ScopedClose::Handle, true>>;
+using TFindHandle = TUniqueHandle<TScopedTraits<HANDLE, ScopedClose::Find, true>>;
+using TIconHandle = TUniqueHandle<TScopedTraits<HICON, ScopedClose::Icon>>;
+using TMenuHandle = TUniqueHandle<TScopedTraits<HMENU, ScopedClose::Menu>>;
 // A DC the program created (CreateCompatibleDC, CreateDC).
-struct CreatedDC {
-  using Type = HDC;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type H) noexcept { DeleteDC(H); }
-};
-
-}  // namespace ScopedTraits
-
-using TKernelHandle = TUniqueHandle<ScopedTraits::KernelHandle>;
-using TFileHandle = TUniqueHandle<ScopedTraits::FileHandle>;
-using TFindHandle = TUniqueHandle<ScopedTraits::FindHandle>;
-using TIconHandle = TUniqueHandle<ScopedTraits::Icon>;
-using TMenuHandle = TUniqueHandle<ScopedTraits::Menu>;
-using TCreatedDC = TUniqueHandle<ScopedTraits::CreatedDC>;
+using TCreatedDC = TUniqueHandle<TScopedTraits<HDC, ScopedClose::DC>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
 class TWindowDC {
