@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "LittleEndian.h"
 #include "StrUtils.h"
 
 namespace {
@@ -22,18 +23,13 @@ constexpr std::size_t OldOffsetText = 21;
 void AppendLittleEndian(SecretText& Out, std::uint64_t V, int Count) {
   for (int I = 0; I < Count; ++I) Out.Append(static_cast<char>(V >> (8 * I)));
 }
-std::uint64_t GetLittleEndian(const unsigned char* P, int Count) {
-  std::uint64_t V = 0;
-  for (int I = 0; I < Count; ++I) V |= static_cast<std::uint64_t>(P[I]) << (8 * I);
-  return V;
-}
 double GetF64(const unsigned char* P) {
-  const std::uint64_t Bits = GetLittleEndian(P, 8);
+  const std::uint64_t Bits = LoadLE64(P);
   double D;
   std::memcpy(&D, &Bits, sizeof D);
   return D;
 }
-std::int32_t GetI32(const unsigned char* P) { return static_cast<std::int32_t>(GetLittleEndian(P, 4)); }
+std::int32_t GetI32(const unsigned char* P) { return static_cast<std::int32_t>(LoadLE32(P)); }
 
 const unsigned char* Bytes(std::string_view S) { return reinterpret_cast<const unsigned char*>(S.data()); }
 
