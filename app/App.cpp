@@ -10,6 +10,7 @@
 #include "MinDialogs.h"
 #include "MinIniFile.h"
 #include "PasswordMemory.h"
+#include "SystemLibrary.h"
 
 namespace {
 constexpr char SettingsSection[] = "Common";
@@ -23,7 +24,10 @@ TApp::TApp(const std::string& Title, bool NoDismount)
       VolumesMenu(std::make_unique<TMinPopupMenu>()),
       OptionsMenu(std::make_unique<TMinPopupMenu>()),
       VolumeControl(*this) {
-  if (!WTSRegisterSessionNotification(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
+  // wtsapi32.dll is not a known DLL, so it is not imported.
+  const TSystemLibrary Wtsapi(L"wtsapi32.dll");
+  const auto Register = Wtsapi.Find<decltype(WTSRegisterSessionNotification)>("WTSRegisterSessionNotification");
+  if (!Register || !Register(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
 
   VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
   OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
