@@ -16,6 +16,11 @@ namespace {
 constexpr char SettingsSection[] = "Common";
 }
 
+UINT AlreadyRunningMessage() {
+  static const UINT Message = RegisterWindowMessageW(L"TrayVolumeMounter.AlreadyRunning");
+  return Message;
+}
+
 // The hook is given to the base so that it sees the messages sent while the
 // window is created; those never reach a branch that reads TApp's members.
 TApp::TApp(const std::string& Title, bool NoDismount)
@@ -96,6 +101,10 @@ void TApp::SaveState() {
 }
 
 LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg == AlreadyRunningMessage()) {
+    if (TrayIcon->Shown) TrayIcon->ShowBalloon(Title, "Already running", 2000, bkInfo);
+    return 0;
+  }
   switch (Msg) {
     case WM_QUERYENDSESSION:
       SaveState();
