@@ -10,9 +10,15 @@
 #include "MinDialogs.h"
 #include "MinIniFile.h"
 #include "PasswordMemory.h"
+#include "SystemLibrary.h"
 
 namespace {
 constexpr char SettingsSection[] = "Common";
+}
+
+UINT AlreadyRunningMessage() {
+  static const UINT Message = RegisterWindowMessageW(L"TrayVolumeMounter.AlreadyRunning");
+  return Message;
 }
 
 // The hook is given to the base so that it sees the messages sent while the
@@ -23,7 +29,10 @@ TApp::TApp(const std::string& Title, bool NoDismount)
       VolumesMenu(std::make_unique<TMinPopupMenu>()),
       OptionsMenu(std::make_unique<TMinPopupMenu>()),
       VolumeControl(*this) {
-  if (!WTSRegisterSessionNotification(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
+  // wtsapi32.dll is not a known DLL, so it is not imported.
+  const TSystemLibrary Wtsapi(L"wtsapi32.dll");
+  const auto Register = Wtsapi.Find<decltype(WTSRegisterSessionNotification)>("WTSRegisterSessionNotification");
+  if (!Register || !Register(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
 
   VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
   OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
@@ -92,6 +101,10 @@ void TApp::SaveState() {
 }
 
 LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg == AlreadyRunningMessage()) {
+    if (TrayIcon->Shown) TrayIcon->ShowBalloon(Title, "Already running", 2000, bkInfo);
+    return 0;
+  }
   switch (Msg) {
     case WM_QUERYENDSESSION:
       SaveState();

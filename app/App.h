@@ -26,6 +26,10 @@ enum TAppCommand : int {
   cmDownloadVeraCrypt = 1009,
 };
 
+// The message a second start of the program posts to the running one's
+// hidden window.
+UINT AlreadyRunningMessage();
+
 // Settings of the "Common" section.
 struct TAppSettings {
   bool DismountAllOnSwitchUser = true;

@@ -135,7 +135,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       return;
     case cmRunCryptProgram: {
       std::string ProgramPath;
-      if (VolumeControl.FindCryptProgram(ProgramPath)) RunProcess(ProgramPath, "", false, "");
+      if (VolumeControl.FindCryptProgram(ProgramPath)) RunProcess(ProgramPath, "");
       return;
     }
     case cmDownloadVeraCrypt:

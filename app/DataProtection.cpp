@@ -3,28 +3,16 @@
 #include <windows.h>
 #include <dpapi.h>
 
-#include <memory>
-#include <type_traits>
-
 #include "StrUtils.h"
+#include "SystemLibrary.h"
 
 namespace {
 
-// crypt32.dll is not a known DLL: imported, a copy planted beside the
-// program would be loaded instead. So it is loaded from System32 only.
+// crypt32.dll is not a known DLL, so it is not imported.
 struct TCrypt32 {
-  struct TFree {
-    void operator()(HMODULE Module) const { FreeLibrary(Module); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HMODULE>, TFree> Module{
-      LoadLibraryExW(L"crypt32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)};
-  decltype(&CryptProtectData) Protect = Find<decltype(&CryptProtectData)>("CryptProtectData");
-  decltype(&CryptUnprotectData) Unprotect = Find<decltype(&CryptUnprotectData)>("CryptUnprotectData");
-
-  template <typename TProc>
-  TProc Find(const char* Name) const {
-    return Module ? reinterpret_cast<TProc>(reinterpret_cast<void*>(GetProcAddress(Module.get(), Name))) : nullptr;
-  }
+  TSystemLibrary Library{L"crypt32.dll"};
+  decltype(CryptProtectData)* Protect = Library.Find<decltype(CryptProtectData)>("CryptProtectData");
+  decltype(CryptUnprotectData)* Unprotect = Library.Find<decltype(CryptUnprotectData)>("CryptUnprotectData");
 };
 
 const TCrypt32& Crypt32() {

@@ -19,20 +19,28 @@ std::string Unquoted(const std::string& S) {
   return R;
 }
 
+// Names one file whatever the current folder and search path; "C:x" (the
+// drive's current folder) and "\x" (the current drive) do not.
+bool IsFullPath(const std::string& Path) {
+  const bool DriveRoot = Path.size() >= 3 && Path[1] == ':' && IsPathSeparator(Path[2]);
+  const bool Share = Path.size() >= 3 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1]);
+  return DriveRoot || Share;
+}
+
 }  // namespace
 
-int RunProcess(const std::string& Program, const std::string& Params, bool Wait, const std::string& WorkDir) {
+int RunProcess(const std::string& Program, const std::string& Params, bool Wait) {
+  if (!IsFullPath(Program)) return -1;
   STARTUPINFOW Startup = {};
   Startup.cb = sizeof(Startup);
   Startup.wShowWindow = SW_SHOWNORMAL;
-  std::wstring Folder = Utf8ToWide(WorkDir.empty() ? ExtractDir(Unquoted(Program)) : WorkDir);
-  // A program path with a blank is quoted, or the system would try
-  // "C:\Program.exe" for "C:\Program Files\...".
+  const std::wstring Path = Utf8ToWide(Program), Folder = Utf8ToWide(ExtractDir(Program));
+  // Still quoted: the program parses its own path from the command line.
   std::string Line = MakeCommandLine(Program, Params);
   std::wstring CommandLine = Utf8ToWide(Line);
   PROCESS_INFORMATION Info = {};
-  const bool Created = CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                                      nullptr, Folder.empty() ? nullptr : Folder.c_str(), &Startup, &Info);
+  const bool Created = CreateProcessW(Path.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                                      nullptr, Folder.c_str(), &Startup, &Info);
   // The parameters may hold a password: leave no copy of them behind.
   WipeString(Line);
   WipeString(CommandLine);

@@ -57,6 +57,7 @@ struct Find { void operator()(HANDLE H) const noexcept { FindClose(H); } };
 struct Icon { void operator()(HICON H) const noexcept { DestroyIcon(H); } };
 struct Menu { void operator()(HMENU H) const noexcept { DestroyMenu(H); } };
 struct DC { void operator()(HDC H) const noexcept { DeleteDC(H); } };
+struct Module { void operator()(HMODULE H) const noexcept { FreeLibrary(H); } };
 }  // namespace ScopedClose
 
 // Events, processes, threads, ports, mutexes.
@@ -67,6 +68,7 @@ using TIconHandle = TUniqueHandle<TScopedTraits<HICON, ScopedClose::Icon>>;
 using TMenuHandle = TUniqueHandle<TScopedTraits<HMENU, ScopedClose::Menu>>;
 // A DC the program created (CreateCompatibleDC, CreateDC).
 using TCreatedDC = TUniqueHandle<TScopedTraits<HDC, ScopedClose::DC>>;
+using TModuleHandle = TUniqueHandle<TScopedTraits<HMODULE, ScopedClose::Module>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
 class TWindowDC {

@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "Folders.h"
 #include "Process.h"
+#include "Scoped.h"
 #include "TestSupport.h"
 #include "Text.h"
 
@@ -33,12 +34,26 @@ TEST(UtilsProcess, ProgramUnderFolderWithSpaceRunsInItsFolderAlsoThroughTheShell
   ASSERT_TRUE(ForceDirsEx(Folder) && FileCopy(Child, Path) && FileCopy(Child, Dir / "Program.exe"));
   ASSERT_EQ(RunProcess(Path, "report " + QuoteIfSpaced(Dir / "a b.txt") + " \"-nd :y\" -M -nd:x", true), 0);
   EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "a b.txt"), Folder + "|1|1:x\n")) << ReportOf(Dir / "a b.txt");
-  ASSERT_EQ(RunProcess(Path, "report " + (Dir / "b.txt"), true, Dir.Path()), 0);  // a given working folder wins
-  EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "b.txt"), Dir.Path() + "|0|0\n")) << ReportOf(Dir / "b.txt");
   ASSERT_TRUE(ShellOpen(Path, "report " + (Dir / "shell.txt")));  // does not wait
   EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "shell.txt"), Folder + "|0|0\n")) << ReportOf(Dir / "shell.txt");
   EXPECT_FALSE(ShellOpen(Dir / "missing file.txt"));
   EXPECT_FALSE(FileExistsEx(Dir / "unexpected.txt")) << "the decoy ran";
+}
+
+// A name that is not a full path would be looked up beside this test, in the
+// current folder and along the search path, where anyone can plant a copy.
+TEST(UtilsProcess, OnlyAFullProgramPathIsStarted) {
+  ScratchFolder Dir("utils");
+  ASSERT_TRUE(FileCopy(Child, Dir / "Decoy.exe"));
+  wchar_t Previous[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, Previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(Utf8ToWide(Dir.Path()).c_str()));
+  ScopeExit Restore([&] { SetCurrentDirectoryW(Previous); });
+  EXPECT_EQ(RunProcess("Decoy.exe", "exit 7", true), -1);
+  EXPECT_EQ(RunProcess(".\\Decoy.exe", "exit 7", true), -1);
+  EXPECT_EQ(RunProcess(Dir.Path().substr(0, 2) + "Decoy.exe", "exit 7", true), -1);  // "C:Decoy.exe"
+  EXPECT_EQ(RunProcess("UtilsChild.exe", "exit 7", true), -1);
+  EXPECT_EQ(RunProcess(Dir / "Decoy.exe", "exit 7", true), 7);
 }
 
 TEST(UtilsVersions, FileVersionResourceIsReadBack) {
