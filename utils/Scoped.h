@@ -65,6 +65,14 @@ struct Menu {
   static Type Invalid() noexcept { return nullptr; }
   static void Close(Type H) noexcept { DestroyMenu(H); }
 };
+// Fonts, brushes, pens, bitmaps: the object must no longer be selected
+// into a DC when it goes.
+template <class Handle>
+struct GdiObject {
+  using Type = Handle;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type H) noexcept { DeleteObject(H); }
+};
 // A DC the program created (CreateCompatibleDC, CreateDC).
 struct CreatedDC {
   using Type = HDC;
@@ -80,6 +88,7 @@ using TFindHandle = TUniqueHandle<ScopedTraits::FindHandle>;
 using TIconHandle = TUniqueHandle<ScopedTraits::Icon>;
 using TMenuHandle = TUniqueHandle<ScopedTraits::Menu>;
 using TCreatedDC = TUniqueHandle<ScopedTraits::CreatedDC>;
+using TFontHandle = TUniqueHandle<ScopedTraits::GdiObject<HFONT>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
 class TWindowDC {
