@@ -11,8 +11,7 @@ namespace MinDpiDetail {
 
 template <class Function>
 Function User32Function(const char* Name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), Name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), Name)));
 }
 
 }  // namespace MinDpiDetail

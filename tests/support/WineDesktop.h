@@ -6,9 +6,8 @@
 #include <string>
 
 // Starts "xdotool Args" (commands may be chained: "mousemove 10 10 key End 4
-// 2 Return"; "type" takes the rest of the line as its text); the keys reach whichever window has the focus. Wine runs the Unix
-// program without a process handle to wait for, so callers wait for the
-// keys' effect.
+// 2 Return"; "type" takes the rest of the line as its text); the keys reach whichever window has the focus. Wine runs
+// the Unix program without a process handle to wait for, so callers wait for the keys' effect.
 inline bool StartXdoTool(const std::string& Args) {
   std::wstring CommandLine = L"Z:\\usr\\bin\\xdotool " + std::wstring(Args.begin(), Args.end());
   STARTUPINFOW Startup{};
@@ -35,13 +34,13 @@ inline bool StartTyping(HWND Over, const std::string& Keys) {
 // The DPI (LogPixels) of every process started in this Wine session while the
 // object lives; 96, a fresh session's, again afterwards.
 class SessionDpi {
-public:
+ public:
   explicit SessionDpi(DWORD Dpi) { Set(Dpi); }
   ~SessionDpi() { Set(96); }
   SessionDpi(const SessionDpi&) = delete;
   SessionDpi& operator=(const SessionDpi&) = delete;
 
-private:
+ private:
   static void Set(DWORD Dpi) {
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &Dpi, sizeof Dpi);
   }
