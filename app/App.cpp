@@ -8,6 +8,7 @@
 #include "Text.h"
 #include "MenuTexts.h"
 #include "MinDialogs.h"
+#include "MinDpi.h"
 #include "MinIniFile.h"
 #include "PasswordMemory.h"
 #include "SystemLibrary.h"
@@ -39,10 +40,11 @@ TApp::TApp(const std::string& Title, bool NoDismount)
 
   // Shared: the built-in icon is never destroyed, so it can come back after
   // a custom one.
-  MainIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  const int IconSize = TrayIconSize();
+  MainIcon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, IconSize, IconSize, LR_SHARED));
   TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, true, Title);
-  TrayIcon->OnMouse = [this](TMinTrayIcon* Sender, WORD Msg) { return OnTrayMouse(Sender, Msg); };
+  TrayIcon->OnMouse = [this](TMinTrayIcon*, WORD Event, POINT Anchor) { return OnTrayEvent(Event, Anchor); };
   TrayIcon->PopupMenu = OptionsMenu.get();
   TrayIcon->SetAutoRestore(true);
 
@@ -84,8 +86,9 @@ void TApp::LoadIconSetting(const std::string& Value) {
   } else {
     SetCurrentDir(GetProgramFolder());
     const std::string Path = ExpandPath(Value);
+    const int Size = TrayIconSize();
     HICON Loaded =
-        static_cast<HICON>(LoadImageW(nullptr, Utf8ToWide(Path).c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+        static_cast<HICON>(LoadImageW(nullptr, Utf8ToWide(Path).c_str(), IMAGE_ICON, Size, Size, LR_LOADFROMFILE));
     if (!Loaded) return;
     TrayIcon->SetIcon(Loaded);
     CustomIconPath = Path;
@@ -137,13 +140,18 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
   return 0;
 }
 
-bool TApp::OnTrayMouse(TMinTrayIcon*, WORD MouseMessage) {
-  switch (MouseMessage) {
-    case WM_LBUTTONUP:
-      if (!VolumeControl.Busy()) VolumesMenu->PopupAtCursor();
+int TApp::TrayIconSize() const { return SystemMetricForDpi(SM_CXSMICON, WindowDpi(Handle)); }
+
+// Select follows a left click, key-select Enter or Space on the icon, the
+// context-menu notice a right click or Shift+F10.
+bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
+  switch (Event) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+      if (!VolumeControl.Busy()) VolumesMenu->Popup(Anchor.x, Anchor.y);
       return true;
-    case WM_RBUTTONUP:
-      if (!VolumeControl.Busy()) OptionsMenu->PopupAtCursor();
+    case WM_CONTEXTMENU:
+      if (!VolumeControl.Busy()) OptionsMenu->Popup(Anchor.x, Anchor.y);
       return true;
   }
   return false;

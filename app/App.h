@@ -62,7 +62,9 @@ public:
   // Settings, container monitors, remembered password.
   void SaveState();
   LRESULT OnAppMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-  bool OnTrayMouse(TMinTrayIcon* Sender, WORD MouseMessage);
+  // A tray icon event: the volumes menu on select, the options menu on the
+  // context-menu notice.
+  bool OnTrayEvent(WORD Event, POINT Anchor);
 
   // Refills both menus.
   void RebuildMenus();
@@ -72,6 +74,8 @@ public:
 
 private:
   void LoadIconSetting(const std::string& Value);
+  // Pixels of a small icon at the DPI of the application window's monitor.
+  int TrayIconSize() const;
 
   bool AskPassword(const std::string& Prompt, SecretText& Password) override;
   bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;

@@ -1,5 +1,7 @@
 #include "MinApp.h"
 
+#include <windowsx.h>
+
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
 
@@ -62,7 +64,9 @@ LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
       }
       break;
     case WM_MINTRAYICON:
-      if (TMinTrayIcon* Icon = TMinTrayIcon::FindById(WParam)) Icon->MouseEvent(LParam);
+      // Version 4: lParam holds the event and the icon's Id, wParam the anchor.
+      if (TMinTrayIcon* Icon = TMinTrayIcon::FindById(HIWORD(LParam)))
+        Icon->Notify(LOWORD(LParam), POINT{GET_X_LPARAM(WParam), GET_Y_LPARAM(WParam)});
       break;
   }
   return TMinWindow::HandleMessage(Msg, WParam, LParam);

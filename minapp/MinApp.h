@@ -35,8 +35,9 @@ protected:
 
 // Class name of the hidden window.
 inline constexpr wchar_t MinApplicationClassName[] = L"PelmoMinApplicationClass";
-// Message the tray icons send to the hidden window: wParam is the icon's Id,
-// lParam the mouse message.
+// Message the tray icons send to the hidden window (version 4): the low word
+// of lParam is the event, the high word the icon's Id; wParam holds the
+// anchor's screen coordinates.
 inline constexpr UINT WM_MINTRAYICON = WM_APP + 0x3008;
 // wParam of the WM_EXITMENULOOP the framework posts after a popup menu closed.
 inline constexpr WPARAM MenuCleanupNotice = 111;

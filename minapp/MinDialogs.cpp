@@ -3,8 +3,12 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "MinApp.h"
+#include "MinDpi.h"
 #include "MinWindow.h"
+#include "Scoped.h"
 #include "StrUtils.h"
 #include "Text.h"
 #include "UnitStartup.h"
@@ -12,43 +16,169 @@
 namespace {
 
 const wchar_t InputBoxClassName[] = L"InputBox";
+// The static draws its text this way; the layout measures it the same way.
+constexpr UINT PromptFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
-// The window of one InputBox call and what it was told.
+RECT WorkAreaOf(HMONITOR Monitor) {
+  MONITORINFO Info{};
+  Info.cbSize = sizeof Info;
+  GetMonitorInfoW(Monitor, &Info);
+  return Info.rcWork;
+}
+
+int TextWidth(HDC DC, const std::wstring& Text) {
+  SIZE Size{};
+  GetTextExtentPoint32W(DC, Text.c_str(), static_cast<int>(Text.size()), &Size);
+  return Size.cx;
+}
+
+// The window of one InputBox call and what it was told. It acts as a dialog
+// through IsDialogMessageW in the modal loop: Tab moves, Enter presses the
+// default button, Escape cancels.
 class TInputBox : public TMinWindow {
 public:
+  // The controls go before the font they are drawn with.
+  ~TInputBox() override { Destroy(); }
+
+  void CreateControls(const std::string& Prompt, const std::string& Default, bool Masked);
+  // Font, controls and client area for Dpi; the top-left corner stays.
+  void Layout(UINT Dpi);
+
   HWND EditHandle = nullptr;
   // Usually a password.
   SecretText EnteredText;
   bool OkPressed = false;
+  HWND Field = nullptr;
 
 protected:
   LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) override;
+
+private:
+  // The default button, which Enter presses, is OK unless Cancel has the
+  // focus.
+  void FocusMoved(HWND Control);
+
+  std::wstring PromptText;
+  HWND Prompt = nullptr;
+  HWND OkButton = nullptr;
+  HWND CancelButton = nullptr;
+  HWND DefaultButton = nullptr;
+  // Given the focus again when the box is activated.
+  HWND LastFocus = nullptr;
+  TFontHandle Font;
 };
+
+HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text, DWORD ExtraStyle, int Id) {
+  return CreateWindowExW(0, ClassName, Text.c_str(), WS_CHILD | WS_VISIBLE | ExtraStyle, 0, 0, 0, 0, Parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void TInputBox::CreateControls(const std::string& PromptUtf8, const std::string& Default, bool Masked) {
+  PromptText = Utf8ToWide(PromptUtf8);
+  Prompt = CreateChild(Handle, L"STATIC", PromptText, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0);
+  // Scrolls sideways so a text wider than the field can be typed whole;
+  // masked for passwords.
+  const DWORD EditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (Masked ? ES_PASSWORD : 0);
+  Field = CreateChild(Handle, L"EDIT", Utf8ToWide(Default), EditStyle, InputBoxEditId);
+  // BS_NOTIFY: a button tells when it gets the focus, and so becomes the default.
+  OkButton = CreateChild(Handle, L"BUTTON", L"OK", WS_TABSTOP | BS_NOTIFY | BS_DEFPUSHBUTTON, InputBoxOkId);
+  CancelButton = CreateChild(Handle, L"BUTTON", L"Cancel", WS_TABSTOP | BS_NOTIFY, InputBoxCancelId);
+  DefaultButton = OkButton;
+}
+
+void TInputBox::Layout(UINT Dpi) {
+  LOGFONTW FontSpec{};
+  if (!MessageFontForDpi(FontSpec, Dpi)) GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof FontSpec, &FontSpec);
+  TFontHandle NewFont(CreateFontIndirectW(&FontSpec));
+  for (HWND Control : {Prompt, Field, OkButton, CancelButton})
+    SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(NewFont.get()), FALSE);
+  Font = std::move(NewFont);
+
+  TWindowDC DC(Handle);
+  const HGDIOBJ OldFont = SelectObject(DC.get(), Font.get());
+  ScopeExit Deselect([&] { SelectObject(DC.get(), OldFont); });
+  TEXTMETRICW Metrics{};
+  GetTextMetricsW(DC.get(), &Metrics);
+  // Dialog units: a quarter of the average letter width, an eighth of the
+  // line height.
+  const int LetterWidth = (TextWidth(DC.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
+  const auto X = [&](int Units) { return MulDiv(Units, LetterWidth, 4); };
+  const auto Y = [&](int Units) { return MulDiv(Units, Metrics.tmHeight, 8); };
+
+  const int ButtonWidth = std::max({X(50), TextWidth(DC.get(), L"OK") + X(8), TextWidth(DC.get(), L"Cancel") + X(8)});
+  const int ButtonHeight = Y(14);
+  // A long prompt widens the box up to a limit, then wraps.
+  const RECT Work = WorkAreaOf(MonitorFromWindow(Handle, MONITOR_DEFAULTTONEAREST));
+  const int MinWidth = std::max(X(180), 2 * ButtonWidth + X(4));
+  const int MaxWidth = std::max(MinWidth, std::min(X(300), int(Work.right - Work.left) * 3 / 4));
+  RECT Line{};
+  DrawTextW(DC.get(), PromptText.c_str(), -1, &Line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+  RECT Text{0, 0, std::clamp(int(Line.right), MinWidth, MaxWidth), 0};
+  DrawTextW(DC.get(), PromptText.c_str(), -1, &Text, DT_CALCRECT | PromptFormat);
+  const int Width = std::max(int(Text.right), MinWidth);
+
+  const int Left = X(7);
+  int Top = Y(7);
+  MoveWindow(Prompt, Left, Top, Width, Text.bottom, TRUE);
+  Top += Text.bottom + Y(4);
+  MoveWindow(Field, Left, Top, Width, Y(14), TRUE);
+  Top += Y(14) + Y(7);
+  MoveWindow(CancelButton, Left + Width - ButtonWidth, Top, ButtonWidth, ButtonHeight, TRUE);
+  MoveWindow(OkButton, Left + Width - 2 * ButtonWidth - X(4), Top, ButtonWidth, ButtonHeight, TRUE);
+
+  RECT Outer{}, Client{};
+  GetWindowRect(Handle, &Outer);
+  GetClientRect(Handle, &Client);
+  const int FrameWidth = Outer.right - Outer.left - Client.right;
+  const int FrameHeight = Outer.bottom - Outer.top - Client.bottom;
+  SetWindowPos(Handle, nullptr, 0, 0, Width + 2 * Left + FrameWidth, Top + ButtonHeight + Y(7) + FrameHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TInputBox::FocusMoved(HWND Control) {
+  LastFocus = Control;
+  const HWND Button = Control == CancelButton ? CancelButton : OkButton;
+  DefaultButton = Button;
+  SendMessageW(OkButton, BM_SETSTYLE, Button == OkButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  SendMessageW(CancelButton, BM_SETSTYLE, Button == CancelButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
 
 LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
   switch (Message) {
-    case WM_COMMAND:
-      switch (LOWORD(WParam)) {
-        case InputBoxEditId:
-          EditHandle = reinterpret_cast<HWND>(LParam);
-          break;
-        case InputBoxOkId: {
-          // The field is known only after its first notification.
-          if (!EditHandle) return 0;
-          // The text is usually a password: no copy of it is left behind.
-          wchar_t Buffer[InputBoxMaxLength + 1];
-          const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
-          EnteredText = SecretText::FromWide(Buffer, std::size_t(Length));
-          WipeBytes(Buffer, sizeof Buffer);
-          PostMessageW(Handle, WM_CLOSE, 0, 0);
-          OkPressed = true;
-          break;
-        }
-        case InputBoxCancelId:
-          PostMessageW(Handle, WM_CLOSE, 0, 0);
-          break;
+    case WM_COMMAND: {
+      const WORD Id = LOWORD(WParam), Code = HIWORD(WParam);
+      if (Id == InputBoxEditId) {
+        EditHandle = reinterpret_cast<HWND>(LParam);
+        if (Code == EN_SETFOCUS) FocusMoved(EditHandle);
+      } else if (Code == BN_SETFOCUS) {
+        FocusMoved(reinterpret_cast<HWND>(LParam));
+      } else if (Code == BN_CLICKED && Id == InputBoxOkId) {
+        // The field is known only after its first notification.
+        if (!EditHandle) return 0;
+        // The text is usually a password: no copy of it is left behind.
+        wchar_t Buffer[InputBoxMaxLength + 1];
+        const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
+        EnteredText = SecretText::FromWide(Buffer, std::size_t(Length));
+        WipeBytes(Buffer, sizeof Buffer);
+        PostMessageW(Handle, WM_CLOSE, 0, 0);
+        OkPressed = true;
+      } else if (Code == BN_CLICKED && (Id == InputBoxCancelId || Id == IDCANCEL)) {  // IDCANCEL: Escape
+        PostMessageW(Handle, WM_CLOSE, 0, 0);
       }
-      break;
+      return 0;
+    }
+    case DM_GETDEFID:
+      return MAKELRESULT(GetDlgCtrlID(DefaultButton), DC_HASDEFID);
+    case WM_ACTIVATE:
+      // Back from another window: the keys go where they went before.
+      if (LOWORD(WParam) != WA_INACTIVE) SetFocus(LastFocus ? LastFocus : Field);
+      return 0;
+    case WM_DPICHANGED: {
+      const RECT* Suggested = reinterpret_cast<const RECT*>(LParam);
+      SetWindowPos(Handle, nullptr, Suggested->left, Suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout(HIWORD(WParam));
+      return 0;
+    }
     case WM_DESTROY:
       // The field's own buffer is freed with it: overwrite the text first.
       if (EditHandle) {
@@ -63,12 +193,6 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
   return TMinWindow::HandleMessage(Message, WParam, LParam);
 }
 
-HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text,
-                 DWORD ExtraStyle, int X, int Y, int Width, int Height, int Id) {
-  return CreateWindowExW(0, ClassName, Text.c_str(), WS_CHILD | WS_VISIBLE | ExtraStyle, X, Y, Width, Height,
-                         Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
-}
-
 }  // namespace
 
 bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
@@ -77,33 +201,35 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
   if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
     return false;
 
-  // A quarter of the screen wide, 150 pixels high, centred.
-  RECT Desktop{};
-  GetWindowRect(GetDesktopWindow(), &Desktop);
-  const int DesktopWidth = Desktop.right - Desktop.left;
-  const int DesktopHeight = Desktop.bottom - Desktop.top;
-  const int Width = DesktopWidth / 4;
-  const int Height = 150;
+  // On the monitor the user works at, the one under the cursor: created there
+  // first, so that it is laid out at that monitor's DPI.
+  POINT Cursor{};
+  GetCursorPos(&Cursor);
+  const RECT Work = WorkAreaOf(MonitorFromPoint(Cursor, MONITOR_DEFAULTTOPRIMARY));
   const std::wstring Title = Utf8ToWide(Caption.empty() ? AppTitle : Caption);
   TInputBox Box;
-  // Without a window nothing would ever end the modal loop.
-  if (!Box.Create(InputBoxClassName, 0, Title, WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX, DesktopWidth / 2 - Width / 2,
-                  DesktopHeight / 2 - Height / 2, Width, Height))
+  // Without a window nothing would ever end the modal loop. Topmost: the
+  // password must not be typed into a window in front of it.
+  if (!Box.Create(InputBoxClassName, WS_EX_TOPMOST, Title, WS_CAPTION | WS_SYSMENU, (Work.left + Work.right) / 2,
+                  (Work.top + Work.bottom) / 2, 0, 0))
     return false;
-
-  CreateChild(Box.Handle, L"STATIC", Utf8ToWide(Prompt), 0, 5, 5, Width - 10, 24, 0);
-  // Scrolls sideways so a text wider than the field can be typed whole;
-  // masked for passwords.
-  const DWORD EditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (Masked ? ES_PASSWORD : 0);
-  const HWND Edit = CreateChild(Box.Handle, L"EDIT", Utf8ToWide(Default), EditStyle, 5, 29, Width - 20, 24,
-                                InputBoxEditId);
-  const int ButtonsY = Height - 70;
-  CreateChild(Box.Handle, L"BUTTON", L"Ok", WS_TABSTOP, Width / 2 - 75, ButtonsY, 75, 24, InputBoxOkId);
-  CreateChild(Box.Handle, L"BUTTON", L"Cancel", WS_TABSTOP, Width / 2 + 25, ButtonsY, 75, 24, InputBoxCancelId);
+  Box.CreateControls(Prompt, Default, Masked);
+  Box.Layout(WindowDpi(Box.Handle));
+  RECT Outer{};
+  GetWindowRect(Box.Handle, &Outer);
+  const int Width = Outer.right - Outer.left, Height = Outer.bottom - Outer.top;
+  SetWindowPos(Box.Handle, nullptr, std::max(Work.left, (Work.left + Work.right - Width) / 2),
+               std::max(Work.top, (Work.top + Work.bottom - Height) / 2), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
   ShowWindow(Box.Handle, SW_SHOWNORMAL);
   // The field's first notification tells the box its handle.
-  SetFocus(Edit);
+  SetFocus(Box.Field);
+  // Windows may keep the foreground for the window the user is typing in;
+  // then the taskbar button flashes until the box is activated.
+  if (!SetForegroundWindow(Box.Handle)) {
+    FLASHWINFO Flash{sizeof Flash, Box.Handle, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&Flash);
+  }
 
   const int OuterLevel = ModalLevel;
   ++ModalLevel;
@@ -116,6 +242,7 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
       PostQuitMessage(static_cast<int>(Message.wParam));
       break;
     }
+    if (IsDialogMessageW(Box.Handle, &Message)) continue;
     TranslateMessage(&Message);
     DispatchMessageW(&Message);
   }

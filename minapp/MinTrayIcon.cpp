@@ -45,7 +45,11 @@ NOTIFYICONDATAW EmptyRecord(UINT Id) {
 }  // namespace
 
 TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
-    : Id(NextTrayIconId++), Hint(Hint), Icon(Icon), SharedIcon(SharedIcon) {
+    : Id(NextTrayIconId++),
+      Hint(Hint),
+      Icon(Icon),
+      SharedIcon(SharedIcon),
+      AddRetry(false, [this](TMinTimer*) { AddToTray(); }, AddRetryInterval) {
   SetAutoRestore(true);
   TrayIcons.push_back(this);
 }
@@ -61,7 +65,25 @@ void TMinTrayIcon::SetShown(bool Value) {
   // picture was taken away must not stay behind in the notification area.
   if (Shown == Value || (Value && !Icon) || !Application || !Application->Handle) return;
   Shown = Value;
-  ShellCall(Value ? NIM_ADD : NIM_DELETE);
+  if (Value) {
+    AddToTray();
+  } else {
+    AddRetry.SetEnabled(false);
+    if (InTray) ShellCall(NIM_DELETE);
+    InTray = false;
+  }
+}
+
+void TMinTrayIcon::AddToTray() {
+  InTray = ShellCall(NIM_ADD);
+  AddRetry.SetEnabled(!InTray);
+  if (!InTray) return;
+  // Version 4: the callback carries the event and this Id in lParam and the
+  // anchor in wParam, and the shell sends select and context-menu notices
+  // for the mouse and the keyboard alike.
+  NOTIFYICONDATAW Record = EmptyRecord(Id);
+  Record.uVersion = NOTIFYICON_VERSION_4;
+  Shell_NotifyIconW(NIM_SETVERSION, &Record);
 }
 
 void TMinTrayIcon::SetAutoRestore(bool Value) {
@@ -71,10 +93,12 @@ void TMinTrayIcon::SetAutoRestore(bool Value) {
 
 void TMinTrayIcon::SetIcon(HICON NewIcon) {
   if (NewIcon == Icon) return;
-  DWORD Action = Icon ? NIM_MODIFY : NIM_ADD;
   if (Icon && !SharedIcon) DestroyIcon(Icon);
   Icon = NewIcon;
-  if (Shown) ShellCall(Action);
+  if (InTray)
+    ShellCall(NIM_MODIFY);
+  else if (Shown && Icon)
+    AddToTray();
 }
 
 bool TMinTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, int Kind) {
@@ -85,7 +109,8 @@ bool TMinTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text
 NOTIFYICONDATAW TMinTrayIcon::ShellRecord(DWORD Action) const {
   NOTIFYICONDATAW Record = EmptyRecord(Id);
   if (Action != NIM_DELETE) {
-    Record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Version 4 shows the tip only when asked to.
+    Record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     Record.uCallbackMessage = WM_MINTRAYICON;
     Record.hIcon = Icon;
     CopyCut(Record.szTip, Hint, TrayTipMaxLength);
@@ -104,26 +129,22 @@ NOTIFYICONDATAW TMinTrayIcon::BalloonRecord(const std::string& Title, const std:
   return Record;
 }
 
-void TMinTrayIcon::ShellCall(DWORD Action) const {
+bool TMinTrayIcon::ShellCall(DWORD Action) const {
   NOTIFYICONDATAW Record = ShellRecord(Action);
-  Shell_NotifyIconW(Action, &Record);
+  return Shell_NotifyIconW(Action, &Record);
 }
 
-void TMinTrayIcon::MouseEvent(LPARAM MouseMsg) {
+void TMinTrayIcon::Notify(WORD Event, POINT Anchor) {
   if (!OnMouse) return;
-  WORD Msg = LOWORD(MouseMsg);
-  if (!OnMouse(this, Msg) && Msg == WM_RBUTTONUP && PopupMenu) PopupMenu->PopupAtCursor();
+  if (!OnMouse(this, Event, Anchor) && Event == WM_CONTEXTMENU && PopupMenu) PopupMenu->Popup(Anchor.x, Anchor.y);
 }
 
-TMinTrayIcon* TMinTrayIcon::FindById(WPARAM Id) {
+TMinTrayIcon* TMinTrayIcon::FindById(UINT Id) {
   auto Found = std::find_if(TrayIcons.begin(), TrayIcons.end(), [Id](TMinTrayIcon* Icon) { return Icon->Id == Id; });
   return Found != TrayIcons.end() ? *Found : nullptr;
 }
 
 void TMinTrayIcon::RestoreAll() {
   for (TMinTrayIcon* Icon : TrayIcons)
-    if (Icon->AutoRestore && Icon->Shown) {
-      Icon->Shown = false;
-      Icon->SetShown(true);
-    }
+    if (Icon->AutoRestore && Icon->Shown) Icon->AddToTray();
 }

@@ -7,17 +7,22 @@
 #include <vector>
 
 #include "MinApp.h"
+#include "MinTimer.h"
 
 class TMinPopupMenu;
 class TMinTrayIcon;
-// Mouse event on the tray icon; true when handled.
-using TMinTrayMouseEvent = std::function<bool(TMinTrayIcon* Sender, WORD MouseMsg)>;
+// Mouse or keyboard event on the tray icon (WM_LBUTTONUP, NIN_SELECT,
+// NIN_KEYSELECT, WM_CONTEXTMENU...) with the point a menu opens at, in
+// screen coordinates; true when handled.
+using TMinTrayMouseEvent = std::function<bool(TMinTrayIcon* Sender, WORD Event, POINT Anchor)>;
 
 // Balloon icon kinds for ShowBalloon.
 enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 };
 
-// One icon in the notification area, with tip, balloons and mouse events;
-// puts itself back when the taskbar is re-created.
+// One icon in the notification area, with tip, balloons and mouse events,
+// on the shell's version-4 protocol; puts itself back when the taskbar is
+// re-created, and retries while the shell refuses to add it (its tray is
+// not ready yet at logon).
 class TMinTrayIcon {
 public:
   // Not shown yet. Unless SharedIcon, the icon handle is owned and destroyed.
@@ -27,20 +32,25 @@ public:
   TMinTrayIcon(const TMinTrayIcon&) = delete;
   TMinTrayIcon& operator=(const TMinTrayIcon&) = delete;
 
-  // The identifier the shell knows the icon by (wParam of its callback).
+  // The identifier the shell knows the icon by (high word of lParam of its
+  // callback, so it stays below 65536).
   const UINT Id;
+  // The icon is meant to be in the notification area; InTray: the shell
+  // took it.
   bool Shown = false;
+  bool InTray = false;
   bool AutoRestore = false;
   // Tip text; takes effect at the next add or modify.
   std::string Hint;
   HICON Icon = nullptr;
   bool SharedIcon = false;
   TMinTrayMouseEvent OnMouse;
-  // Opened on right-button release that OnMouse left unhandled. Not owned.
+  // Opened on the context-menu notice that OnMouse left unhandled. Not owned.
   TMinPopupMenu* PopupMenu = nullptr;
 
   // Adds the icon to or removes it from the notification area; nothing
-  // happens without an icon or an application window.
+  // happens without an icon or an application window. An add the shell
+  // refuses is tried again every AddRetryInterval ms.
   void SetShown(bool Value);
   void SetAutoRestore(bool Value);
   // Replaces the picture; the old one is destroyed unless shared.
@@ -54,16 +64,21 @@ public:
   NOTIFYICONDATAW BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout,
                                 int Kind) const;
 
-  // Mouse message from the icon's callback (the hidden window's part).
-  void MouseEvent(LPARAM MouseMsg);
+  // Event from the icon's callback (the hidden window's part).
+  void Notify(WORD Event, POINT Anchor);
 
   // The live icon with this Id, or nullptr.
-  static TMinTrayIcon* FindById(WPARAM Id);
+  static TMinTrayIcon* FindById(UINT Id);
   // Taskbar re-created: adds again every icon that is shown and restores.
   static void RestoreAll();
 
+  static constexpr UINT AddRetryInterval = 2000;
+
 private:
-  void ShellCall(DWORD Action) const;
+  void AddToTray();
+  bool ShellCall(DWORD Action) const;
+
+  TMinTimer AddRetry;
 };
 
 // Every live tray icon, in creation order.

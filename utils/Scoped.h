@@ -58,6 +58,9 @@ struct Icon { void operator()(HICON H) const noexcept { DestroyIcon(H); } };
 struct Menu { void operator()(HMENU H) const noexcept { DestroyMenu(H); } };
 struct DC { void operator()(HDC H) const noexcept { DeleteDC(H); } };
 struct Module { void operator()(HMODULE H) const noexcept { FreeLibrary(H); } };
+// Fonts, brushes, pens, bitmaps: the object must no longer be selected into
+// a DC when it goes.
+struct GdiObject { void operator()(HGDIOBJ H) const noexcept { DeleteObject(H); } };
 }  // namespace ScopedClose
 
 // Events, processes, threads, ports, mutexes.
@@ -69,6 +72,7 @@ using TMenuHandle = TUniqueHandle<TScopedTraits<HMENU, ScopedClose::Menu>>;
 // A DC the program created (CreateCompatibleDC, CreateDC).
 using TCreatedDC = TUniqueHandle<TScopedTraits<HDC, ScopedClose::DC>>;
 using TModuleHandle = TUniqueHandle<TScopedTraits<HMODULE, ScopedClose::Module>>;
+using TFontHandle = TUniqueHandle<TScopedTraits<HFONT, ScopedClose::GdiObject>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
 class TWindowDC {

@@ -1,11 +1,13 @@
 #include "TrayAppRun.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "Files.h"
 #include "Process.h"
 #include "Text.h"
+#include "WineDesktop.h"
 
 namespace {
 
@@ -202,13 +204,32 @@ void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text) {
   SendMessageW(GetDlgItem(Box, 1002), BM_CLICK, 0, 0);
 }
 
-bool TrayAppRun::AnswerPrompt(const std::string& Prompt, const std::string& Text) const {
+HWND TrayAppRun::WaitForPrompt(const std::string& Prompt) const {
   // The box answered before may still be closing: wait for the one asking this.
   HWND Box = nullptr;
   auto Asking = [&] { return (Box = WindowOf(FProcess.dwProcessId, "InputBox", true)) && InputBoxPrompt(Box) == Prompt; };
-  if (!WaitUntil(Asking, 10000)) return false;
-  AnswerInputBox(Box, Text);
-  return true;
+  return WaitUntil(Asking, 10000) ? Box : nullptr;
+}
+
+bool TrayAppRun::AnswerPrompt(const std::string& Prompt, const std::string& Text) const {
+  const HWND Box = WaitForPrompt(Prompt);
+  if (Box) AnswerInputBox(Box, Text);
+  return Box;
+}
+
+bool TrayAppRun::TypeIntoPrompt(const std::string& Prompt, const std::string& Text) const {
+  std::string Keys = "key --delay 20";
+  for (char Letter : Text) (Keys += ' ') += Letter;
+  const HWND Box = WaitForPrompt(Prompt);
+  return Box && StartTyping(Box, Keys + " Return");
+}
+
+void TrayAppRun::PostTrayMouse(UINT ButtonUp) const {
+  POINT Cursor{};
+  GetCursorPos(&Cursor);
+  const WPARAM Anchor = MAKEWPARAM(Cursor.x, Cursor.y);
+  Post(WM_APP + 0x3008, Anchor, MAKELPARAM(ButtonUp, 1));
+  Post(WM_APP + 0x3008, Anchor, MAKELPARAM(ButtonUp == WM_LBUTTONUP ? NIN_SELECT : WM_CONTEXTMENU, 1));
 }
 
 bool TrayAppRun::ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path) {

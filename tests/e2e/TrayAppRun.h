@@ -52,15 +52,23 @@ public:
   // The hidden window of class "PelmoMinApplicationClass".
   HWND Window() const;
   void Post(UINT Msg, WPARAM WParam, LPARAM LParam = 0) const { PostMessageW(Window(), Msg, WParam, LParam); }
-  void PostTrayMouse(UINT MouseMessage) const { Post(WM_APP + 0x3008, 1, MouseMessage); }
+  // What the shell sends (version 4) for a click released with ButtonUp
+  // (WM_LBUTTONUP or WM_RBUTTONUP) on the icon: the release, then the select
+  // or context-menu notice, anchored at the cursor.
+  void PostTrayMouse(UINT ButtonUp) const;
   static DWORD SessionId();
 
   // A visible window of the program ("InputBox", or "#32768" for a menu).
   HWND WaitForWindow(const char* Class, DWORD TimeoutMs = 10000) const;
   static std::string InputBoxPrompt(HWND Box);
   static void AnswerInputBox(HWND Box, const std::string& Text);
+  // Waits for the input box asking Prompt, or nullptr after 10 s.
+  HWND WaitForPrompt(const std::string& Prompt) const;
   // Waits for the input box asking Prompt and answers it.
   bool AnswerPrompt(const std::string& Prompt, const std::string& Text) const;
+  // The same on the keyboard: types Text (letters and digits) and presses
+  // Enter.
+  bool TypeIntoPrompt(const std::string& Prompt, const std::string& Text) const;
   // Opens a tray menu and picks an entry by keyboard: Path[0] down presses
   // (up when negative; separators are skipped), each further level after a
   // right press, then Return.

@@ -8,10 +8,16 @@
 #include "MinDialogs.h"
 #include "UnitStartup.h"
 #include "WindowTestHelpers.h"
+#include "WineDesktop.h"
 
 // The text on OK; nothing on Cancel, close or failure, which also empty Value.
-static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false) {
-  DelayedAction Driver(50, [&] { Drive(FindWindowW(L"InputBox", nullptr)); });
+static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false,
+                                              UINT Delay = 50) {
+  DelayedAction Driver(Delay, [&] { Drive(FindWindowW(L"InputBox", nullptr)); });
+  DelayedAction Watchdog(10000, [] {
+    ADD_FAILURE() << "the box is still open";
+    PostMessageW(FindWindowW(L"InputBox", nullptr), WM_CLOSE, 0, 0);
+  });
   SecretText Value("stale");
   if (InputBox("", "Password for the volume:", "preset", Value, Masked)) return std::string(Value.view());
   EXPECT_TRUE(Value.empty());
@@ -60,6 +66,23 @@ TEST_F(InputBoxTest, AnswersThroughItsControls) {
       Act(Box);
     };
     EXPECT_EQ(RunInputBox(Drive), Result);
+  }
+}
+
+// Real key presses, through the X server to the window with the focus: the
+// box must have taken the foreground and put the focus in its field.
+TEST_F(InputBoxTest, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround) {
+  const std::pair<const char*, std::optional<std::string>> Cases[] = {
+      {"key End 4 2 Return", "preset42"},          // OK is the default
+      {"key Escape", std::nullopt},
+      {"key Tab Return", "preset"},                 // Tab reaches OK...
+      {"key Tab Tab Return", std::nullopt},         // ...then Cancel, which Enter presses
+      {"key shift+Tab space", std::nullopt},        // back from the field to Cancel
+      {"key Tab Tab Tab 7 Return", "7"},           // round to the field, its text selected
+  };
+  for (const auto& [Keys, Result] : Cases) {
+    SCOPED_TRACE(Keys);
+    EXPECT_EQ(RunInputBox([&](HWND Box) { EXPECT_TRUE(StartTyping(Box, Keys)); }, false, 300), Result);
   }
 }
 

@@ -1,11 +1,13 @@
 // The tray icon in Wine's notification area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
 #include "WindowTestHelpers.h"
+#include "WineDesktop.h"
 
 static HICON NewIcon() { return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)); }
 static bool IconAlive(HICON Icon) { ICONINFO Info; return GetIconInfo(Icon, &Info); }
@@ -60,28 +62,40 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
   EXPECT_EQ(Balloon.dwInfoFlags, DWORD(NIIF_WARNING));
 }
 
-TEST_F(MinAppTrayIcon, CallbackReachesItsIconAndAnUnhandledRightButtonReleaseOpensThePopupMenu) {
+// Version 4: lParam carries the event and the icon's Id, wParam the anchor.
+TEST_F(MinAppTrayIcon, CallbackReachesItsIconAndAnUnhandledContextMenuNoticeOpensThePopupMenu) {
   auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Tray");
-  const auto Click = [&](UINT Id, LPARAM Msg) { PostMessageW(App->Handle, WM_MINTRAYICON, Id, Msg), PumpMessages(100); };
+  const auto Send = [&](UINT Id, WORD Event) {
+    PostMessageW(App->Handle, WM_MINTRAYICON, MAKEWPARAM(300, 200), MAKELPARAM(Event, Id)), PumpMessages(100);
+  };
   TMinPopupMenu Menu;
   Icon->PopupMenu = &Menu;
   Menu.Root->Add("Entry");
   int Opened = 0;
   Menu.OnPopup = [&](TMinPopupMenu*) { ++Opened; };
-  DelayedAction CloseMenu(500, [] { PressMenuKey(VK_ESCAPE); });
 
-  Click(Icon->Id, WM_RBUTTONUP);  // no OnMouse: nothing at all
+  Send(Icon->Id, WM_CONTEXTMENU);  // no OnMouse: nothing at all
   std::vector<WORD> Seen;
   bool Handled = true;
-  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Msg) { return Seen.push_back(Sender == Icon.get() ? Msg : 0), Handled; };
-  Click(Icon->Id, MAKELPARAM(WM_RBUTTONUP, 0x1234));
-  Click(Icon->Id + 100, WM_LBUTTONUP);  // no icon has it
+  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Event, POINT Anchor) {
+    const bool AtAnchor = Anchor.x == 300 && Anchor.y == 200;
+    return Seen.push_back(Sender == Icon.get() && AtAnchor ? Event : 0), Handled;
+  };
+  Send(Icon->Id, WM_CONTEXTMENU);
+  Send(Icon->Id + 100, NIN_SELECT);  // no icon has it
   Handled = false;
-  Click(Icon->Id, WM_LBUTTONUP);
+  Send(Icon->Id, NIN_KEYSELECT);
+  Send(Icon->Id, WM_RBUTTONUP);
   EXPECT_EQ(Opened, 0);
-  Click(Icon->Id, WM_RBUTTONUP);
+  RECT MenuRect{};
+  DelayedAction CloseMenu(300, [&] {
+    GetWindowRect(FindWindowW(L"#32768", nullptr), &MenuRect);
+    PressMenuKey(VK_ESCAPE);
+  });
+  Send(Icon->Id, WM_CONTEXTMENU);
   EXPECT_EQ(Opened, 1);
-  EXPECT_EQ(Seen, (std::vector<WORD>{WM_RBUTTONUP, WM_LBUTTONUP, WM_RBUTTONUP}));
+  EXPECT_TRUE(MenuRect.left < 300 && MenuRect.right > 300 && MenuRect.top == 200) << "not at the anchor";
+  EXPECT_EQ(Seen, (std::vector<WORD>{WM_CONTEXTMENU, NIN_KEYSELECT, WM_RBUTTONUP, WM_CONTEXTMENU}));
 }
 
 TEST_F(MinAppTrayIcon, TaskbarCreatedBringsBackShownIconsPastTheHook) {
@@ -96,4 +110,32 @@ TEST_F(MinAppTrayIcon, TaskbarCreatedBringsBackShownIconsPastTheHook) {
   PumpMessages(200);
   EXPECT_TRUE(InTray(*Shown));
   EXPECT_FALSE(InTray(*Removed));
+}
+
+// The shell refuses an icon it already has, as it refuses every icon before
+// its tray is ready at logon; the icon gets in once the shell takes it.
+TEST_F(MinAppTrayIcon, AnAddTheShellRefusedIsRetriedUntilItTakes) {
+  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Late");
+  NOTIFYICONDATAW Stale = Icon->ShellRecord(NIM_ADD);
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &Stale));
+  Icon->SetShown(true);
+  EXPECT_FALSE(Icon->InTray);
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Stale));
+  PumpMessages(TMinTrayIcon::AddRetryInterval + 500);
+  EXPECT_TRUE(Icon->InTray && InTray(*Icon));
+}
+
+// Real clicks in Wine's notification area, through the X server: the shell
+// speaks version 4 to the icon, a select after a left click and a
+// context-menu notice after a right one.
+TEST_F(MinAppTrayIcon, RealClicksReachTheIconAsSelectAndContextMenuNotices) {
+  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Click");
+  std::vector<WORD> Seen;
+  Icon->OnMouse = [&](TMinTrayIcon*, WORD Event, POINT) { return Seen.push_back(Event), true; };
+  Icon->SetShown(true);
+  PumpMessages(300);
+  ASSERT_TRUE(StartXdoTool("search --sync --name \"Wine System Tray\" mousemove --window %1 8 8 click 1 sleep 0.3 click 3"));
+  const auto Has = [&](WORD Event) { return std::find(Seen.begin(), Seen.end(), Event) != Seen.end(); };
+  for (int I = 0; I < 50 && !(Has(NIN_SELECT) && Has(WM_CONTEXTMENU)); ++I) PumpMessages(100);
+  EXPECT_TRUE(Has(WM_LBUTTONUP) && Has(NIN_SELECT) && Has(WM_RBUTTONUP) && Has(WM_CONTEXTMENU));
 }
