@@ -149,4 +149,5 @@ void TVolumeControl::RefreshVolumes() {
     SettingsChanged = Changed = true;
   }
   if (Changed) Host.VolumesChanged(SettingsChanged);
+  UpdateIdleCheck();
 }
