@@ -51,6 +51,11 @@ public:
   HWND Window() const;
   void Post(UINT Msg, WPARAM WParam, LPARAM LParam = 0) const { PostMessageW(Window(), Msg, WParam, LParam); }
   void PostTrayMouse(UINT MouseMessage) const { Post(WM_APP + 0x3008, 1, MouseMessage); }
+  // Sends as Windows does and waits for the answer; false when none came.
+  bool Send(UINT Msg, WPARAM WParam, LPARAM LParam, DWORD_PTR& Answer) const;
+  // The arrival or removal (DBT_...) of the volume on Letter, sent as Windows
+  // sends it; false when the program did not answer at once.
+  bool SendDeviceChange(WPARAM Event, char Letter) const;
   static DWORD SessionId();
 
   // A visible window of the program ("InputBox", or "#32768" for a menu).
