@@ -76,7 +76,12 @@ TEST_P(TrayAppReturn, AnyReturnToTheSessionEndsTheHold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, TrayAppReturn,
-                         testing::Values(WTS_REMOTE_CONNECT, WTS_SESSION_UNLOCK, WTS_SESSION_LOGON));
+                         testing::Values(WTS_REMOTE_CONNECT, WTS_SESSION_UNLOCK, WTS_SESSION_LOGON),
+                         [](const auto& Info) {
+                           return Info.param == WTS_REMOTE_CONNECT   ? "RemoteConnect"
+                                  : Info.param == WTS_SESSION_UNLOCK ? "Unlock"
+                                                                     : "Logon";
+                         });
 
 TEST(TrayAppOpenPrompt, ADisconnectClosesItAsNotNowAndTheReturnAsksAgain) {
   TrayAppRun App("e2epromptswitch");
