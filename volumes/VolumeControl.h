@@ -43,8 +43,9 @@ public:
   // The shared default password.
   SecretText DefaultPassword;
   // While set, passes start no mount: the volumes were dismounted because the
-  // user's console session was switched away, and stay wanted (Auto) only for
-  // the user's return, not for the next timer tick.
+  // user left the session (switched away, locked it) or the system sleeps,
+  // and stay wanted (Auto) only for the user's return or the resume, not for
+  // the next timer tick.
   bool MountsHeld = false;
   // The located encryption program.
   TCryptProgram CryptProgram;
