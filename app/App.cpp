@@ -1,5 +1,6 @@
 #include "App.h"
 
+#include <dbt.h>
 #include <wtsapi32.h>
 
 #include "ConfigFiles.h"
@@ -15,6 +16,8 @@
 
 namespace {
 constexpr char SettingsSection[] = "Common";
+// About what Windows waits for before it sleeps.
+constexpr uint32_t SuspendGrace = 2000;
 }
 
 UINT AlreadyRunningMessage() {
@@ -72,6 +75,10 @@ void TApp::ExchangeSettings(bool Save) {
   Ini.Section = SettingsSection;
   if (!Save) LoadIconSetting(Ini.ReadWriteString("Icon", ""));
   Settings.DismountAllOnSwitchUser = Ini.ReadWriteBool("DismountAllOnSwitchUser", Settings.DismountAllOnSwitchUser);
+  Settings.DismountAllOnLock = Ini.ReadWriteBool("DismountAllOnLock", Settings.DismountAllOnLock);
+  Settings.DismountAllOnSleep = Ini.ReadWriteBool("DismountAllOnSleep", Settings.DismountAllOnSleep);
+  Settings.DismountIdleMin = Ini.ReadWriteInteger("DismountIdleMin", Settings.DismountIdleMin);
+  VolumeControl.SetIdleMinutes(Settings.DismountIdleMin);
   Settings.SavePass = Ini.ReadWriteBool("SavePass", Settings.SavePass);
   Settings.RememberPassMin = Ini.ReadWriteInteger("RememberPassMin", Settings.RememberPassMin);
 }
@@ -110,37 +117,96 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
   }
   switch (Msg) {
     case WM_QUERYENDSESSION:
+      // An open question must not hold Windows up.
+      VolumeControl.PostponeQuestion();
+      CloseQuestionWindows();
       SaveState();
       return 1;
     case WM_ENDSESSION:
       Terminate();
       return 0;
-    case WM_WTSSESSION_CHANGE: {
-      const int32_t Session = static_cast<int32_t>(LParam);
-      if (Session < 0 || static_cast<DWORD>(Session) != SessionId) return 0;
-      switch (WParam) {
-        case WTS_CONSOLE_CONNECT:
-          VolumeControl.MountsHeld = false;
-          VolumeControl.ProcessVolumes();
-          break;
-        case WTS_CONSOLE_DISCONNECT:
-          if (Settings.DismountAllOnSwitchUser) {
-            VolumeControl.MountsHeld = true;
-            VolumeControl.DismountAll(true);
-          }
-          break;
-        case WTS_SESSION_LOGOFF:
-          LoggingOff = true;
-          Terminate();
-          break;
-      }
+    case WM_WTSSESSION_CHANGE:
+      OnSessionChange(Msg, WParam, LParam);
       return 0;
-    }
+    case WM_POWERBROADCAST:
+      OnPowerChange(Msg, WParam);
+      return TRUE;
+    case WM_DEVICECHANGE:
+      OnDeviceChange(WParam, LParam);
+      return 0;
   }
   return 0;
 }
 
 int TApp::TrayIconSize() const { return SystemMetricForDpi(SM_CXSMICON, WindowDpi(Handle)); }
+
+bool TApp::PutOffForQuestion(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (!VolumeControl.Asking()) return false;
+  VolumeControl.PostponeQuestion();
+  CloseQuestionWindows();
+  PostMessageW(Handle, Msg, WParam, LParam);
+  return true;
+}
+
+void TApp::HoldAndDismountAll() {
+  VolumeControl.MountsHeld = true;
+  VolumeControl.DismountAll(true);
+}
+
+void TApp::ReleaseHold() {
+  VolumeControl.MountsHeld = false;
+  VolumeControl.ProcessVolumes();
+}
+
+void TApp::OnSessionChange(UINT Msg, WPARAM Event, LPARAM Session) {
+  if (Session < 0 || static_cast<DWORD>(Session) != SessionId) return;
+  switch (Event) {
+    case WTS_SESSION_UNLOCK:
+    case WTS_SESSION_LOGON:
+      SessionLocked = false;
+      [[fallthrough]];
+    case WTS_CONSOLE_CONNECT:
+    case WTS_REMOTE_CONNECT:
+      // Any way back into the session ends the hold.
+      ReleaseHold();
+      break;
+    case WTS_CONSOLE_DISCONNECT:
+      if (Settings.DismountAllOnSwitchUser && !PutOffForQuestion(Msg, Event, Session)) HoldAndDismountAll();
+      break;
+    case WTS_SESSION_LOCK:
+      if (Settings.DismountAllOnLock && PutOffForQuestion(Msg, Event, Session)) break;
+      SessionLocked = true;
+      if (Settings.DismountAllOnLock) HoldAndDismountAll();
+      break;
+    case WTS_SESSION_LOGOFF:
+      if (PutOffForQuestion(Msg, Event, Session)) break;
+      LoggingOff = true;
+      Terminate();
+      break;
+  }
+}
+
+void TApp::OnPowerChange(UINT Msg, WPARAM Event) {
+  if (Event == PBT_APMSUSPEND && Settings.DismountAllOnSleep) {
+    if (PutOffForQuestion(Msg, Event, 0)) return;
+    HeldForSleep = true;
+    VolumeControl.MountsHeld = true;
+    VolumeControl.DismountAllAndWait(true, SuspendGrace);
+  } else if (Event == PBT_APMRESUMEAUTOMATIC && HeldForSleep) {
+    HeldForSleep = false;
+    // A session locked with its own dismount waits for the unlock.
+    if (!(SessionLocked && Settings.DismountAllOnLock)) ReleaseHold();
+  }
+}
+
+void TApp::OnDeviceChange(WPARAM Event, LPARAM Header) {
+  const auto* Volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(Header);
+  if (!Volume || Volume->dbcv_devicetype != DBT_DEVTYP_VOLUME) return;
+  if (Event == DBT_DEVICEARRIVAL)
+    VolumeControl.RefreshSoon();
+  else if (Event == DBT_DEVICEREMOVECOMPLETE)
+    VolumeControl.DrivesRemoved(Volume->dbcv_unitmask);
+}
 
 // Select follows a left click, key-select Enter or Space on the icon, the
 // context-menu notice a right click or Shift+F10.
@@ -170,9 +236,10 @@ bool TApp::LocateCryptProgram(const std::string& InitialDir, uint32_t FilterInde
   return true;
 }
 
-void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) {
+void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) {
   if (!TrayIcon->Shown) return;
-  TrayIcon->ShowBalloon(VolumeResultTitle(Text, Success), Volume.Label, 2000, Success ? bkInfo : bkError);
+  const std::string Body = Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")";
+  TrayIcon->ShowBalloon(VolumeResultTitle(Text, Success), Body, 2000, Success ? bkInfo : bkError);
 }
 
 void TApp::VolumesChanged(bool SettingsChanged) {

@@ -24,6 +24,8 @@ enum TAppCommand : int {
   cmSettings = 1007,
   cmRunCryptProgram = 1008,
   cmDownloadVeraCrypt = 1009,
+  cmDismountOnLock = 1010,
+  cmDismountOnSleep = 1011,
 };
 
 // The message a second start of the program posts to the running one's
@@ -33,6 +35,10 @@ UINT AlreadyRunningMessage();
 // Settings of the "Common" section.
 struct TAppSettings {
   bool DismountAllOnSwitchUser = true;
+  bool DismountAllOnLock = false;
+  bool DismountAllOnSleep = false;
+  // Minutes without input before an idle dismount; 0 off.
+  int32_t DismountIdleMin = 0;
   bool SavePass = false;
   int32_t RememberPassMin = 0;
 };
@@ -50,6 +56,10 @@ public:
   bool NoDismount;
   // The session is logging off: no dismount at exit.
   bool LoggingOff = false;
+  // The session is locked.
+  bool SessionLocked = false;
+  // The volumes were dismounted for sleep and wait for the resume.
+  bool HeldForSleep = false;
   DWORD SessionId = 0;
   HICON MainIcon = nullptr;
   std::unique_ptr<TMinPopupMenu> VolumesMenu;
@@ -76,9 +86,19 @@ private:
   void LoadIconSetting(const std::string& Value);
   // Pixels of a small icon at the DPI of the application window's monitor.
   int TrayIconSize() const;
+  void OnSessionChange(UINT Msg, WPARAM Event, LPARAM Session);
+  void OnPowerChange(UINT Msg, WPARAM Event);
+  void OnDeviceChange(WPARAM Event, LPARAM Header);
+  // While a question is open: ends it as "not now", posts the message again
+  // for after its loop and gives true.
+  bool PutOffForQuestion(UINT Msg, WPARAM WParam, LPARAM LParam);
+  // Dismounts all and keeps them wanted for the user's return.
+  void HoldAndDismountAll();
+  void ReleaseHold();
 
   bool AskPassword(const std::string& Prompt, SecretText& Password) override;
   bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
-  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) override;
+  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
+                    const std::string& Cause) override;
   void VolumesChanged(bool SettingsChanged) override;
 };

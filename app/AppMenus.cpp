@@ -54,6 +54,8 @@ void TApp::RebuildMenus() {
   }
   Menu->Add("Dismount All On Switch User", Command, nullptr, -1, cmDismountOnSwitchUser)->Checked =
       Settings.DismountAllOnSwitchUser;
+  Menu->Add("Dismount All On Lock", Command, nullptr, -1, cmDismountOnLock)->Checked = Settings.DismountAllOnLock;
+  Menu->Add("Dismount All On Sleep", Command, nullptr, -1, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
   Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, nullptr, -1, cmSavePassword)->Checked =
       Settings.SavePass;
   Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
@@ -123,6 +125,14 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
     case cmDismountOnSwitchUser:
       Settings.DismountAllOnSwitchUser = !Settings.DismountAllOnSwitchUser;
       Item->Checked = Settings.DismountAllOnSwitchUser;
+      return;
+    case cmDismountOnLock:
+      Settings.DismountAllOnLock = !Settings.DismountAllOnLock;
+      Item->Checked = Settings.DismountAllOnLock;
+      return;
+    case cmDismountOnSleep:
+      Settings.DismountAllOnSleep = !Settings.DismountAllOnSleep;
+      Item->Checked = Settings.DismountAllOnSleep;
       return;
     case cmSavePassword:
       Settings.SavePass = !Settings.SavePass;

@@ -100,7 +100,7 @@ void WriteDefinitions(const std::vector<std::unique_ptr<ScratchFolder>>& Folders
 struct TSilentHost : TVolumeControlHost {
   bool AskPassword(const std::string&, SecretText&) override { return false; }
   bool LocateCryptProgram(const std::string&, uint32_t, std::string&) override { return false; }
-  void VolumeResult(const TTCVolume&, const std::string&, bool) override {}
+  void VolumeResult(const TTCVolume&, const std::string&, bool, const std::string&) override {}
   void VolumesChanged(bool) override {}
 };
 

@@ -6,6 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build/wine}")
 [ -f "$build/CMakeCache.txt" ] ||
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" --target VolumeRefreshBench standin_driver -j2
+cmake --build "$build" --target VolumeRefreshBench LiveBench standin_driver -j2
 "$root/scripts/wine-session.sh" "$build" bash -c \
-  'wine=$(command -v wine64 || echo /usr/lib/wine/wine64); "$wine" "$0"' "$build/bench/VolumeRefreshBench.exe"
+  'wine=$(command -v wine64 || echo /usr/lib/wine/wine64); for b in "$@"; do "$wine" "$b"; done' \
+  _ "$build/bench/VolumeRefreshBench.exe" "$build/bench/LiveBench.exe"

@@ -23,9 +23,10 @@ TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMes
 TMinApplication::~TMinApplication() { Application = nullptr; }
 
 LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  // An input box is open: the hidden window answers nothing but the menu
-  // clean-up notice, which must still free the menu handles.
-  if (ModalLevel > 0 && Msg != WM_EXITMENULOOP) return 0;
+  // An input box is open: the framework answers nothing but the menu
+  // clean-up notice, which must still free the menu handles. The hook still
+  // sees every message: a session event may have to end the box.
+  if (ModalLevel > 0 && Msg != WM_EXITMENULOOP) return OnMessage ? OnMessage(Handle, Msg, WParam, LParam) : 0;
 
   if (Msg == TaskbarCreatedMessage) {
     // Not for the hook: the icons must come back whatever it does.

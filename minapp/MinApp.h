@@ -6,8 +6,9 @@
 
 #include "MinWindow.h"
 
-// Sees every message of the hidden window before the framework does; a
-// non-zero result is the window's answer and ends the handling.
+// Sees every message of the hidden window before the framework does, also
+// while an input box is open (ModalLevel > 0); a non-zero result is the
+// window's answer and ends the handling.
 using TMinMessageHook = std::function<LRESULT(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)>;
 
 // The one application object of the process: a hidden tool window that gets
@@ -44,8 +45,8 @@ inline constexpr WPARAM MenuCleanupNotice = 111;
 
 // Process-wide state of the framework, used on the main thread only.
 extern TMinApplication* Application;
-// Number of input boxes open; while above 0 the hidden window answers 0 to
-// everything but WM_EXITMENULOOP.
+// Number of input boxes open; while above 0 the framework answers 0 to
+// everything but WM_EXITMENULOOP, leaving the answer to the hook.
 extern int ModalLevel;
 // A popup menu of the framework is open.
 extern bool InMenuLoop;

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "MinApp.h"
 #include "MinDpi.h"
@@ -249,6 +250,24 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
   if (!Box.OkPressed) return false;
   Value = std::move(Box.EnteredText);
   return true;
+}
+
+void CloseQuestionWindows() {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND Window, LPARAM) -> BOOL {
+        wchar_t Class[16] = {};
+        GetClassNameW(Window, Class, 16);
+        if (std::wstring_view(Class) == InputBoxClassName)
+          PostMessageW(Window, WM_CLOSE, 0, 0);
+        // The file dialog is the dialog owned by the application's window;
+        // message boxes have no owner.
+        else if (std::wstring_view(Class) == L"#32770" && Application &&
+                 GetWindow(Window, GW_OWNER) == Application->Handle)
+          PostMessageW(Window, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+      },
+      0);
 }
 
 bool FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,

@@ -21,6 +21,10 @@ constexpr int InputBoxMaxLength = 1023;
 bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
               SecretText& Value, bool Masked = false);
 
+// Closes the open input boxes and file dialogs of the thread as if they
+// were cancelled; they end after their loops see it.
+void CloseQuestionWindows();
+
 // The standard open (Open true) or save dialog. Filter holds pairs of
 // description and pattern separated by "|", e.g. "Programs(*.exe)|*.exe";
 // FilterIndex picks the initial pair, counted from 1. True and the chosen

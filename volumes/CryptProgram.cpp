@@ -54,9 +54,12 @@ bool TVolumeControl::FindCryptProgram(std::string& Path) {
     std::string InitialDir, Chosen;
     uint32_t FilterIndex = 1;
     FindDefaultCryptProgram(InitialDir, FilterIndex);
+    QuestionPostponed = false;
     AskingForProgram = true;
     Found = Host.LocateCryptProgram(InitialDir, FilterIndex, Chosen);
     AskingForProgram = false;
+    // "Not now": the stale path stays written, to be asked about again.
+    if (QuestionPostponed) return false;
     Program.Path = Found ? Chosen : std::string();
     TMinIniFile Writer(Settings, true);
     Writer.Section = "Common";

@@ -35,16 +35,21 @@ void TTCFileMonitor::Changed(TFSChangeMonitor*) {
   PostMessageW(NoticeWindow, MonitorNoticeMessage, 0, static_cast<LPARAM>(Serial));
 }
 
-TMonitorNoticeWindow::TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice)
-    : OnNotice(std::move(OnNotice)) {
+TMonitorNoticeWindow::TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice,
+                                           std::function<void()> OnRefresh)
+    : OnNotice(std::move(OnNotice)), OnRefresh(std::move(OnRefresh)) {
   constexpr wchar_t ClassName[] = L"TCFileMonitorNotice";
   RegisterMinWindowClass(ClassName);
   Create(ClassName, 0, L"", 0, 0, 0, 0, 0, HWND_MESSAGE);
 }
 
 LRESULT TMonitorNoticeWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Msg != MonitorNoticeMessage) return TMinWindow::HandleMessage(Msg, WParam, LParam);
-  OnNotice(static_cast<uint64_t>(LParam));
+  if (Msg == MonitorNoticeMessage)
+    OnNotice(static_cast<uint64_t>(LParam));
+  else if (Msg == RefreshNoticeMessage)
+    OnRefresh();
+  else
+    return TMinWindow::HandleMessage(Msg, WParam, LParam);
   return 0;
 }
 

@@ -26,16 +26,21 @@ private:
 
 // What a monitor posts: lParam is its Serial.
 constexpr UINT MonitorNoticeMessage = WM_APP + 1;
+// What volume control posts itself for a refresh it was asked for.
+constexpr UINT RefreshNoticeMessage = WM_APP + 2;
 
 // The message-only window of the main thread that receives the monitors'
-// notices and hands each Serial to OnNotice.
+// notices, handing each Serial to OnNotice, and volume control's own
+// refresh notice (OnRefresh). Unlike the application's window it answers
+// while an input box is open.
 class TMonitorNoticeWindow : public TMinWindow {
 public:
-  explicit TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice);
+  TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice, std::function<void()> OnRefresh);
 
 protected:
   LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
 private:
   std::function<void(uint64_t Serial)> OnNotice;
+  std::function<void()> OnRefresh;
 };

@@ -2,6 +2,9 @@
 // control itself.
 #include <windows.h>
 
+#include <cctype>
+#include <vector>
+
 #include "DriveScan.h"
 #include "Files.h"
 #include "MountCommandLine.h"
@@ -18,15 +21,19 @@ const char* const DismountedText = "Volume Dismounted";
 }  // namespace
 
 TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
-    : Timer(*this), Host(Host), NoticeWindow([this](uint64_t Serial) { MonitorNoticed(Serial); }) {}
+    : Timer(*this),
+      Host(Host),
+      NoticeWindow([this](uint64_t Serial) { MonitorNoticed(Serial); }, [this] { RefreshWhenFree(); }),
+      RefreshRetry(false, [this](TMinTimer*) { RefreshWhenFree(); }, RefreshRetryInterval),
+      IdleTimer(false, [this](TMinTimer*) { IdleCheck(); }, 0) {}
 
 TVolumeControl::~TVolumeControl() {
   // The monitors go before the window they post to.
   Volumes.clear();
 }
 
-void TVolumeControl::ReportResult(const TTCVolume& V, const char* Text, bool Success) {
-  Host.VolumeResult(V, Text, Success);
+void TVolumeControl::ReportResult(const TTCVolume& V, const char* Text, bool Success, const char* Cause) {
+  Host.VolumeResult(V, Text, Success, Cause);
 }
 
 void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
@@ -41,7 +48,11 @@ void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
   const bool Shared = V->DefaultPass;
   if ((Shared ? DefaultPassword : V->Password).empty()) {
     SecretText Entered;
+    QuestionPostponed = false;
+    AskingForPassword = true;
     const bool Answered = Host.AskPassword(Shared ? "Default Password:" : V->Label + " Password:", Entered);
+    AskingForPassword = false;
+    if (QuestionPostponed) return;
     V = FindVolume(Identity, Volumes);
     if (!V) return;
     // Cancel switches Auto off.
@@ -89,6 +100,8 @@ void TVolumeControl::ProcessVolume(TTCVolume& V, uint32_t Interval) {
     ReportResult(V, DismountedText, true);
     Timer.EndPending();
     StopMonitor(V);
+    // Still wanted: dismounted for a hold that has ended meanwhile.
+    if (V.Auto) TryMount(V.Identity());
   } else if (V.MountPending) {
     V.PendingTime += Interval;
     if (V.PendingTime > PendingTimeout) {
@@ -143,15 +156,66 @@ void TVolumeControl::DismountAll(bool KeepAuto) {
     if (Volumes[I].Mounted()) DismountVolume(Volumes[I].Identity(), KeepAuto);
 }
 
+void TVolumeControl::DismountAllAndWait(bool KeepAuto, uint32_t TimeoutMs) {
+  DismountAll(KeepAuto);
+  const ULONGLONG End = GetTickCount64() + TimeoutMs;
+  for (;; Sleep(50)) {
+    TTCMountedVolumeArray MountList;
+    GetMountedVolumes(CryptProgram, MountList);
+    bool Left = false;
+    const TTCMountedVolume* Entry;
+    for (const TTCVolume& V : Volumes)
+      Left = Left || (V.DismountPending && FindMountedByLetter(V.MountedLetter, Entry, MountList));
+    if (!Left || GetTickCount64() >= End) return;
+  }
+}
+
+void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
+  auto OnRemovedDrive = [UnitMask](const TTCVolume& V) {
+    if (V.File.size() < 2 || V.File[1] != ':') return false;
+    const int Drive = std::toupper(static_cast<unsigned char>(V.File[0])) - 'A';
+    return Drive >= 0 && Drive < 26 && (UnitMask >> Drive & 1) != 0;
+  };
+  std::vector<TVolumeIdentity> Gone;
+  for (const TTCVolume& V : Volumes)
+    if (V.Mounted() && OnRemovedDrive(V)) Gone.push_back(V.Identity());
+  std::string Program;
+  if (!Gone.empty() && FindCryptProgram(Program)) {
+    for (const TVolumeIdentity& Identity : Gone) {
+      // The program question may have run a loop that replaced the list.
+      TTCVolume* V = FindVolume(Identity, Volumes);
+      if (!V || !V->Mounted()) continue;
+      RunProcess(Program, DismountParameters(V->MountedLetter));
+      if (V->MountPending || V->DismountPending) Timer.EndPending();
+      V->MountPending = V->DismountPending = false;
+      V->PendingTime = 0;
+      V->MountedLetter = 0;
+      StopMonitor(*V);
+      ReportResult(*V, DismountedText, true, DriveRemovedCause);
+    }
+  }
+  UpdateIdleCheck();
+  RefreshSoon();
+}
+
+void TVolumeControl::PostponeQuestion() {
+  if (Asking()) QuestionPostponed = true;
+}
+
 void TVolumeControl::ProcessVolumes() {
   if (PassRunning) return;
   PassRunning = true;
-  ScopeExit EndPass([this] { PassRunning = false; });
+  QuestionPostponed = false;
+  ScopeExit EndPass([this] {
+    PassRunning = QuestionPostponed = false;
+    UpdateIdleCheck();
+  });
   // The time-out counts passes: each adds the timer's interval.
   const uint32_t Interval = Timer.Interval;
   try {
-    // By position: a question inside may replace the list.
-    for (std::size_t I = 0; I < Volumes.size(); ++I) ProcessVolume(Volumes[I], Interval);
+    // By position: a question inside may replace the list. A postponed
+    // question ends the pass.
+    for (std::size_t I = 0; I < Volumes.size() && !QuestionPostponed; ++I) ProcessVolume(Volumes[I], Interval);
   } catch (...) {
     // A failing volume ends the pass quietly; the next pass tries again.
   }

@@ -17,6 +17,10 @@
 constexpr uint32_t PendingTimeout = 60000;
 // Pause after launching a mount.
 constexpr uint32_t MountLaunchPause = 50;
+// How often a refresh that waits for a modal loop to end looks again.
+constexpr uint32_t RefreshRetryInterval = 200;
+// The text after the label when a drive took its volume away.
+inline constexpr char DriveRemovedCause[] = "drive removed";
 
 // Volume control: the configured volumes, the drives they come from, the
 // passwords, the encryption program and the timer that follows pending
@@ -39,8 +43,9 @@ public:
   // The shared default password.
   SecretText DefaultPassword;
   // While set, passes start no mount: the volumes were dismounted because the
-  // user's console session was switched away, and stay wanted (Auto) only for
-  // the user's return, not for the next timer tick.
+  // user left the session (switched away, locked it) or the system sleeps,
+  // and stay wanted (Auto) only for the user's return or the resume, not for
+  // the next timer tick.
   bool MountsHeld = false;
   // The located encryption program.
   TCryptProgram CryptProgram;
@@ -50,6 +55,12 @@ public:
 
   // A pass is running (possibly waiting in a prompt).
   bool Busy() const { return PassRunning; }
+  // A question (password or program) is put to the user now.
+  bool Asking() const { return AskingForPassword || AskingForProgram; }
+  // Ends the open question as "not now": its answer is dropped, Auto stays
+  // as it was, nothing is written and the running pass mounts nothing more.
+  // The host closes the question's window.
+  void PostponeQuestion();
 
   // --- Definitions ---
   // One refresh: scans the drives and, only when they changed, re-reads every
@@ -74,10 +85,30 @@ public:
   void DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto);
   // DismountVolume for every mounted volume, in order.
   void DismountAll(bool KeepAuto);
+  // DismountAll, then waits at most TimeoutMs for the driver to stop
+  // reporting those volumes (the system is about to sleep).
+  void DismountAllAndWait(bool KeepAuto, uint32_t TimeoutMs);
   // One pass over Volumes: follows pending work, starts monitors, mounts the
   // volumes wanted mounted (asking for passwords). Returns at once while a
   // pass is running.
   void ProcessVolumes();
+
+  // --- Drives coming and going ---
+  // One refresh and one pass as soon as no modal loop (prompt, dialog,
+  // message box, menu) runs; calls until then add nothing, so a burst of
+  // arrivals gives one.
+  void RefreshSoon();
+  // The drives of UnitMask (bit 0 is A:) went away: each mounted container
+  // volume on one of them is dismounted by force at once, without waiting
+  // for its letter to go, reported with DriveRemovedCause and left wanted
+  // (Auto). Then RefreshSoon.
+  void DrivesRemoved(uint32_t UnitMask);
+
+  // --- Idle ---
+  // After this many minutes without user input every volume is dismounted
+  // and no longer wanted; 0 is off. The check runs only while a volume is
+  // mounted.
+  void SetIdleMinutes(int32_t Minutes);
 
   // --- Encryption program ---
   // Path := the program's full path and true when a program is known; otherwise
@@ -100,8 +131,17 @@ public:
 private:
   void ProcessVolume(TTCVolume& V, uint32_t Interval);
   void TryMount(const TVolumeIdentity& Identity);
-  void ReportResult(const TTCVolume& V, const char* Text, bool Success);
+  void ReportResult(const TTCVolume& V, const char* Text, bool Success, const char* Cause = "");
   void MonitorNoticed(uint64_t Serial);
+  // Runs the refresh RefreshSoon asked for, or waits for the loop to end.
+  void RefreshWhenFree();
+  bool ModalLoopRunning() const;
+  // Idle check on while a volume is mounted and the setting is on.
+  void UpdateIdleCheck();
+  void IdleCheck();
+  void ArmIdleCheck(uint32_t Delay);
+  // Milliseconds until Minutes without input are reached, 0 when they are.
+  static uint32_t IdleDelay(int32_t Minutes);
 
   TVolumeControlHost& Host;
   // The monitors post their notices here. The application's window would
@@ -110,4 +150,12 @@ private:
   TMonitorNoticeWindow NoticeWindow;
   bool PassRunning = false;
   bool AskingForProgram = false;
+  bool AskingForPassword = false;
+  bool QuestionPostponed = false;
+  bool RefreshWaiting = false;
+  // Ticks only while a wanted refresh waits for a modal loop to end.
+  TMinTimer RefreshRetry;
+  int32_t IdleMinutes = 0;
+  // One-shot in effect: set for the moment the idle limit will be reached.
+  TMinTimer IdleTimer;
 };

@@ -18,9 +18,11 @@ public:
   // the file filter FilterIndex (1 VeraCrypt, 2 TrueCrypt, 3 any program);
   // false when the user declined.
   virtual bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) = 0;
-  // A pending mount (Text "Volume Mounted") or dismount ("Volume
-  // Dismounted") of Volume ended.
-  virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) = 0;
+  // A mount (Text "Volume Mounted") or dismount ("Volume Dismounted") of
+  // Volume ended. Cause is empty, or says why it happened when the user did
+  // not ask for it (DriveRemovedCause).
+  virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
+                            const std::string& Cause) = 0;
   // A refresh changed the volumes or drives, or (SettingsChanged) the
   // settings file.
   virtual void VolumesChanged(bool SettingsChanged) = 0;

@@ -162,4 +162,5 @@ void TVolumeControl::RefreshVolumes() {
     SettingsChanged = Changed = true;
   }
   if (Changed) Host.VolumesChanged(SettingsChanged);
+  UpdateIdleCheck();
 }

@@ -6,20 +6,20 @@
 #include "TrayAppRun.h"
 
 // Entries by down presses (separators are skipped): Run VeraCrypt.exe,
-// Dismount All On Switch User, Save Default Password, Settings..., Create
-// Config, Edit Config, Delete Config.
+// Dismount All On Switch User, On Lock, On Sleep, Save Default Password,
+// Settings..., Create Config, Edit Config, Delete Config.
 
 TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitWithoutTheIcon) {
   TrayAppRun App("e2eoptions");
   App.WriteSettings("RememberPassMin=7\r\n");
   ASSERT_TRUE(App.Start());
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {2}));
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {3}));
+  for (int Entry : {2, 3, 4, 5}) ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {Entry}));
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   const std::string Settings = ReadTextFile(App.SettingsPath());
-  EXPECT_TRUE(Has(Settings, "DismountAllOnSwitchUser=0") && Has(Settings, "SavePass=1") &&
-              Has(Settings, "RememberPassMin=7") && !Has(Settings, "Icon"))
+  EXPECT_TRUE(Has(Settings, "DismountAllOnSwitchUser=0") && Has(Settings, "DismountAllOnLock=1") &&
+              Has(Settings, "DismountAllOnSleep=1") && Has(Settings, "DismountIdleMin=0") &&
+              Has(Settings, "SavePass=1") && Has(Settings, "RememberPassMin=7") && !Has(Settings, "Icon"))
       << Settings;
 }
 
@@ -28,12 +28,12 @@ TEST(TrayAppOptions, CreateConfigWritesTheTemplateAndDeleteConfigRemovesIt) {
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
   // The per-user folder's entry comes last in the sub-menu.
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {5, -1}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {7, -1}));
   ASSERT_TRUE(WaitUntil([] { return !ReadTextFile(TrayAppRun::AppDataConfigPath()).empty(); }, 5000));
   EXPECT_EQ(ReadTextFile(TrayAppRun::AppDataConfigPath()),
             "[Label]\r\nLetter=N\r\n;Partition=5\r\n;Disk=0\r\n;File=\\path\\to\\some.file\r\n"
             ";auto=1\r\n;DefaultPass=0");
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {7, 0}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {9, 0}));
   EXPECT_TRUE(WaitUntil([] { return !FileExistsEx(TrayAppRun::AppDataConfigPath()); }, 5000));
 }
 
@@ -41,7 +41,7 @@ TEST(TrayAppOptions, SettingsSavesAndKeepsWatchingForNewVolumes) {
   TrayAppRun App("e2esettings");
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {4}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {6}));
   EXPECT_TRUE(WaitUntil([&] { return Has(ReadTextFile(App.SettingsPath()), "SavePass=0"); }, 3000));
   // A volume defined while the settings are open is picked up by the polling.
   const std::string Container = App.AddContainer("late.hc", "secret");

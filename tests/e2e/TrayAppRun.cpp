@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <dbt.h>
 #include <shlobj.h>
 
 #include "Files.h"
@@ -179,6 +180,19 @@ int TrayAppRun::WaitForExit(DWORD TimeoutMs) {
 
 HWND TrayAppRun::Window() const {
   return FProcess.hProcess ? WindowOf(FProcess.dwProcessId, "PelmoMinApplicationClass", false) : nullptr;
+}
+
+bool TrayAppRun::Send(UINT Msg, WPARAM WParam, LPARAM LParam, DWORD_PTR& Answer) const {
+  return SendMessageTimeoutW(Window(), Msg, WParam, LParam, SMTO_BLOCK, 5000, &Answer) != 0;
+}
+
+bool TrayAppRun::SendDeviceChange(WPARAM Event, char Letter) const {
+  DEV_BROADCAST_VOLUME Volume{};
+  Volume.dbcv_size = sizeof Volume;
+  Volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  Volume.dbcv_unitmask = 1u << (Letter - 'A');
+  DWORD_PTR Answer = 0;
+  return Send(WM_DEVICECHANGE, Event, reinterpret_cast<LPARAM>(&Volume), Answer);
 }
 
 DWORD TrayAppRun::SessionId() {

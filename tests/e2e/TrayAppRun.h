@@ -56,6 +56,11 @@ public:
   // (WM_LBUTTONUP or WM_RBUTTONUP) on the icon: the release, then the select
   // or context-menu notice, anchored at the cursor.
   void PostTrayMouse(UINT ButtonUp) const;
+  // Sends as Windows does and waits for the answer; false when none came.
+  bool Send(UINT Msg, WPARAM WParam, LPARAM LParam, DWORD_PTR& Answer) const;
+  // The arrival or removal (DBT_...) of the volume on Letter, sent as Windows
+  // sends it; false when the program did not answer at once.
+  bool SendDeviceChange(WPARAM Event, char Letter) const;
   static DWORD SessionId();
 
   // A visible window of the program ("InputBox", or "#32768" for a menu).

@@ -202,3 +202,40 @@ TEST_F(MountCycleTest, DismountChosenBeforeTheProgramQuestionHitsTheChosenVolume
 }
 
 }  // namespace
+
+// A session event while the password is asked: "not now" mounts nothing,
+// asks nothing more in that pass and leaves the volumes wanted.
+TEST_F(MountCycleTest, APostponedQuestionEndsThePassAndKeepsAuto) {
+  const TVolumeIdentity First = Define("First", "a.hc", false);
+  const TVolumeIdentity Second = Define("Second", "b.hc", false, char(MountLetter + 1));
+  Host.WhileAsked = [&] { Control.PostponeQuestion(); };
+  Host.Answers = {"secret"};
+  Control.ProcessVolumes();
+  EXPECT_EQ(Host.Prompts, std::vector<std::string>{"First Password:"});
+  EXPECT_TRUE(Entry(First).Auto && Entry(Second).Auto && !Entry(First).MountPending);
+  EXPECT_TRUE(Logged(0, 300).empty());
+
+  Host.WhileAsked = nullptr;
+  Host.Answers = {"secret", std::nullopt};
+  Control.ProcessVolumes();
+  EXPECT_EQ(Host.Prompts, (std::vector<std::string>{"First Password:", "First Password:", "Second Password:"}));
+  EXPECT_TRUE(Entry(First).MountPending && !Entry(Second).Auto);
+}
+
+// A pulled stick: the volume whose container was on it is dismounted by
+// force at once, reported as removed and still wanted; others stay.
+TEST_F(MountCycleTest, ARemovedDriveTakesOnlyItsOwnVolumesAtOnce) {
+  const TVolumeIdentity Data = Define("Data", "a.hc", true);
+  Control.DefaultPassword = "secret";
+  Control.ProcessVolumes();
+  ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 20000));
+  ASSERT_TRUE(Entry(Data).Mounted());
+
+  Control.DrivesRemoved(1u << (char(InfoDrive.Letter() + 1) - 'A'));
+  EXPECT_TRUE(Entry(Data).Mounted());
+  Control.DrivesRemoved(1u << (InfoDrive.Letter() - 'A'));
+  EXPECT_EQ(Host.Results.back(), (ReportedResult{"Data (drive removed)", "Volume Dismounted", true}));
+  EXPECT_TRUE(!Entry(Data).Mounted() && !Entry(Data).DismountPending && Entry(Data).Auto);
+  EXPECT_EQ(Control.Timer.PendingCount, 0);
+  EXPECT_EQ(Logged(2).back(), DismountLine());
+}

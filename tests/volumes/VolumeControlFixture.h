@@ -63,8 +63,8 @@ struct TestHost : TVolumeControlHost {
     Path = ChosenProgram;
     return !Path.empty();
   }
-  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) override {
-    Results.push_back({Volume.Label, Text, Success});
+  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override {
+    Results.push_back({Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")", Text, Success});
   }
   void VolumesChanged(bool SettingsChanged) override { Changes.push_back(SettingsChanged); }
 };

@@ -1,0 +1,215 @@
+// What reacting to Windows costs the tray program, run for real under Wine:
+// - the time from a drive's arrival message to the password prompt on the
+//   screen, against one refresh that finds nothing changed plus the creation
+//   of an input box (target: within 2x of their sum);
+// - the program's wake-ups (voluntary context switches of all its threads,
+//   from /proc) over 30 s idle: with nothing mounted (target 0), and with one
+//   volume mounted and "DismountIdleMin" on (target at most 2).
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Files.h"
+#include "MinDialogs.h"
+#include "Text.h"
+#include "TrayAppRun.h"
+#include "UnitStartup.h"
+#include "VolumeControl.h"
+
+namespace {
+
+double Now() {
+  static const LARGE_INTEGER Frequency = [] {
+    LARGE_INTEGER F;
+    QueryPerformanceFrequency(&F);
+    return F;
+  }();
+  LARGE_INTEGER C;
+  QueryPerformanceCounter(&C);
+  return double(C.QuadPart) * 1000.0 / double(Frequency.QuadPart);
+}
+
+double Median(std::vector<double> Values) {
+  std::sort(Values.begin(), Values.end());
+  return Values.empty() ? 0 : Values[Values.size() / 2];
+}
+
+// A /proc file read whole through Wine's Z: drive (its size reads as 0).
+std::string ReadProcFile(const std::string& Path) {
+  TFileHandle File(
+      CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string Text;
+  char Buffer[4096];
+  DWORD Read = 0;
+  while (File && ReadFile(File.get(), Buffer, sizeof Buffer, &Read, nullptr) && Read > 0) Text.append(Buffer, Read);
+  return Text;
+}
+
+// The Unix process whose command line names ExeName, or empty.
+std::string UnixProcessFolder(const std::string& ExeName) {
+  WIN32_FIND_DATAW Entry;
+  TFindHandle Find(FindFirstFileW(L"Z:\\proc\\*", &Entry));
+  if (!Find) return {};
+  do {
+    const std::string Name = WideToUtf8(Entry.cFileName);
+    if (Name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string Folder = "Z:\\proc\\" + Name;
+    if (ReadProcFile(Folder + "\\cmdline").find(ExeName) != std::string::npos) return Folder;
+  } while (FindNextFileW(Find.get(), &Entry));
+  return {};
+}
+
+// Voluntary context switches of all threads of the process.
+long long WakeUps(const std::string& ProcessFolder) {
+  long long Sum = 0;
+  WIN32_FIND_DATAW Entry;
+  TFindHandle Find(FindFirstFileW(Utf8ToWide(ProcessFolder + "\\task\\*").c_str(), &Entry));
+  if (!Find) return -1;
+  do {
+    const std::string Task = WideToUtf8(Entry.cFileName);
+    if (Task == "." || Task == "..") continue;
+    const std::string Status = ReadProcFile(ProcessFolder + "\\task\\" + Task + "\\status");
+    const std::size_t At = Status.find("\nvoluntary_ctxt_switches:");
+    if (At != std::string::npos) Sum += std::atoll(Status.c_str() + At + 25);
+  } while (FindNextFileW(Find.get(), &Entry));
+  return Sum;
+}
+
+// Input now, so the idle limit is a whole period away.
+void GiveInput() {
+  INPUT Move{};
+  Move.type = INPUT_MOUSE;
+  Move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &Move, sizeof Move);
+}
+
+long long WakeUpsOver30s(const std::string& ExeName) {
+  Sleep(2000);  // settled after start-up or the mount
+  const std::string Folder = UnixProcessFolder(ExeName);
+  if (Folder.empty()) return -1;
+  const long long Before = WakeUps(Folder);
+  Sleep(30000);
+  return WakeUps(Folder) - Before;
+}
+
+struct TSilentHost : TVolumeControlHost {
+  bool AskPassword(const std::string&, SecretText&) override { return false; }
+  bool LocateCryptProgram(const std::string&, uint32_t, std::string&) override { return false; }
+  void VolumeResult(const TTCVolume&, const std::string&, bool, const std::string&) override {}
+  void VolumesChanged(bool) override {}
+};
+
+// Milliseconds from the call of InputBox to its loop running with the box
+// shown, measured by a message posted just before the call.
+double BoxCreation() {
+  constexpr UINT Probe = WM_APP + 50;
+  double Shown = 0;
+  TMinApplication App("Input box timing", [&](HWND, UINT Msg, WPARAM, LPARAM) -> LRESULT {
+    if (Msg != Probe) return 0;
+    Shown = Now();
+    if (HWND Box = FindWindowW(L"InputBox", nullptr)) PostMessageW(Box, WM_CLOSE, 0, 0);
+    return 1;
+  });
+  std::vector<double> Times;
+  for (int I = 0; I < 15; ++I) {
+    SecretText Value;
+    const double Start = Now();
+    PostMessageW(App.Handle, Probe, 0, 0);
+    InputBox("", "Stick Password:", "", Value, true);
+    Times.push_back(Shown - Start);
+  }
+  return Median(Times);
+}
+
+}  // namespace
+
+int main() {
+  InitUtilsUnit();
+  VendorName = "LiveBench";
+
+  // The stick: a removable drive with one "Auto" volume.
+  ScratchFolder StickFolder("livebench-stick");
+  WriteFileBytes(StickFolder / "stick.hc", "container");
+  WriteFileBytes(StickFolder / "stick.hc.password", "pw");
+  WriteFileBytes(StickFolder / ".tcvinfo.ini", "[Stick]\r\nFile=\\stick.hc\r\nLetter=S\r\nAuto=1\r\nDefaultPass=0\r\n");
+  const char Letter = UnusedDriveLetter('J');
+
+  std::vector<double> Arrivals;
+  {
+    TrayAppRun Run("livebencharrival");
+    Run.WriteSettings();
+    if (!Run.Start()) return std::printf("the program did not start\n"), 1;
+    Sleep(1000);
+    for (int I = 0; I < 15; ++I) {
+      {
+        TestDrive Stick(Letter, StickFolder.Path(), WineDriveType::Removable);
+        const double Start = Now();
+        Run.SendDeviceChange(DBT_DEVICEARRIVAL, Letter);
+        HWND Box = nullptr;
+        while (!(Box = Run.WaitForWindow("InputBox", 0)) && Now() - Start < 5000) Sleep(1);
+        if (!Box) return std::printf("no prompt after an arrival\n"), 1;
+        Arrivals.push_back(Now() - Start);
+        PostMessageW(Box, WM_CLOSE, 0, 0);  // cancelled; the next arrival defines it anew
+        WaitUntil([&] { return !Run.WaitForWindow("InputBox", 0); }, 5000);
+      }
+      // Gone again, so the next arrival finds a change.
+      Run.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Letter);
+      Sleep(300);
+    }
+  }
+
+  // One refresh that finds nothing changed, with the same drives mapped.
+  double Refresh = 0, Changed = 0;
+  {
+    TestDrive Stick(Letter, StickFolder.Path(), WineDriveType::Removable);
+    TMinApplication App("Refresh timing");
+    TSilentHost Host;
+    TVolumeControl Control(Host);
+    Control.CryptProgram = {StandinProgramPath(StandinBuild::VeraCrypt121), false, 119};
+    Control.RefreshVolumes();
+    std::vector<double> Times;
+    for (int I = 0; I < 50; ++I) {
+      const double Start = Now();
+      Control.RefreshVolumes();
+      Times.push_back(Now() - Start);
+    }
+    Refresh = Median(Times);
+    Times.clear();
+    for (int I = 0; I < 15; ++I) {
+      Control.SysVolumes.clear();  // as after an arrival: the stick's definitions are read
+      const double Start = Now();
+      Control.RefreshVolumes();
+      Times.push_back(Now() - Start);
+    }
+    Changed = Median(Times);
+  }
+  const double Box = BoxCreation();
+  const double Arrival = Median(Arrivals);
+  std::printf("arrival to prompt:               %8.2f ms (median of %zu)\n", Arrival, Arrivals.size());
+  std::printf("refresh, nothing changed:        %8.2f ms\n", Refresh);
+  std::printf("refresh reading the stick:        %8.2f ms\n", Changed);
+  std::printf("input box creation:              %8.2f ms\n", Box);
+  std::printf("arrival against refresh + box:   %8.2fx (target 2x)\n", Arrival / (Refresh + Box));
+
+  {
+    TrayAppRun Run("livebenchidle");
+    Run.WriteSettings();
+    if (!Run.Start()) return std::printf("the program did not start\n"), 1;
+    std::printf("wake-ups over 30 s, nothing mounted:              %lld (target 0)\n",
+                WakeUpsOver30s("livebenchidle.exe"));
+  }
+  {
+    TrayAppRun Run("livebenchidlemin");
+    GiveInput();
+    if (Run.StartWithMountedVolume("DismountIdleMin=5\r\n").empty()) return std::printf("no mount\n"), 1;
+    std::printf("wake-ups over 30 s, one mounted, idle check on:   %lld (target at most 2)\n",
+                WakeUpsOver30s("livebenchidlemin.exe"));
+    std::printf("still mounted after it: %zu volume(s)\n", TrayAppRun::Mounts().size());
+  }
+  return 0;
+}

@@ -1,0 +1,92 @@
+// A stick plugged in: its "Auto" volume is asked for and mounted at once, one
+// pass for a burst, also when the arrival comes while a prompt is open; a
+// stick pulled out: its volume is dismounted by force and comes back with it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <memory>
+
+#include "Files.h"
+#include "TrayAppRun.h"
+
+namespace {
+
+// A removable drive holding a container and the ".tcvinfo.ini" that defines
+// it as the "Auto" volume "Stick" on S: with its own password "pw".
+class Stick {
+ public:
+  Stick() : Letter(UnusedDriveLetter('J')) {
+    WriteFileBytes(Folder / "stick.hc", "container");
+    WriteFileBytes(Folder / "stick.hc.password", "pw");
+    WriteFileBytes(Folder / ".tcvinfo.ini", "[Stick]\r\nFile=\\stick.hc\r\nLetter=S\r\nAuto=1\r\nDefaultPass=0\r\n");
+  }
+  bool Plug() {
+    Drive = std::make_unique<TestDrive>(Letter, Folder.Path(), WineDriveType::Removable);
+    return Drive->Mapped();
+  }
+  void Unplug() { Drive.reset(); }
+  std::string MountLine() const {
+    return std::string("/q /s /v ") + Letter + ":\\stick.hc /l S /m label=Stick /p pw\n";
+  }
+
+  ScratchFolder Folder{"stick"};
+  const char Letter;
+
+ private:
+  std::unique_ptr<TestDrive> Drive;
+};
+
+}  // namespace
+
+TEST(TrayAppDrives, ArrivalsAskAtOnceAndABurstGivesOnePass) {
+  TrayAppRun App("e2earrival");
+  App.WriteSettings();
+  ASSERT_TRUE(App.Start());
+  Stick Stick;
+  ASSERT_TRUE(Stick.Plug());
+  // Two partitions of one stick: both answered at once, not after the prompt.
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+  EXPECT_EQ(App.WaitForWindow("InputBox", 1000), nullptr);
+  EXPECT_EQ(App.CommandLog(), Stick.MountLine());
+}
+
+TEST(TrayAppDrives, ArrivalDuringAPromptIsHandledAfterIt) {
+  TrayAppRun App("e2earrivalprompt");
+  ASSERT_FALSE(App.StartWithAutoVolume().empty());
+  ASSERT_NE(App.WaitForWindow("InputBox"), nullptr);
+  Stick Stick;
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+  ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
+  EXPECT_TRUE(App.WaitForMountCount(2)) << App.CommandLog();
+}
+
+TEST(TrayAppDrives, RemovalDismountsByForceAndTheStickComesBackMounted) {
+  TrayAppRun App("e2eremoval");
+  App.WriteSettings();
+  ASSERT_TRUE(App.Start());
+  Stick Stick;
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
+  ASSERT_TRUE(App.WaitForMountCount(1));
+  HWND MountedBalloon = TrayAppRun::WaitForBalloon("Stick");
+
+  Stick.Unplug();
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Stick (drive removed)", MountedBalloon), nullptr);
+  ASSERT_TRUE(App.WaitForMountCount(0));
+  EXPECT_EQ(App.CommandLog(), Stick.MountLine() + "/q /s /d S /f\n");
+
+  // Its definition went with the drive and comes back with it.
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
+  EXPECT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+}
