@@ -52,15 +52,14 @@ if [ -n "${KEEP_DISPLAY:-}" ]; then
   exit 0
 fi
 
-# Virtual display: answer the prompt through its controls, as a user would.
+# Virtual display: type the password and press Enter, as a user would.
+# Without a window manager keys go to the window under the pointer.
 box=$(xdotool search --sync --onlyvisible --name '^Mount$' | head -n1)
 sleep 0.5
+xdotool mousemove --window "$box" 10 10
 xdotool windowactivate --sync "$box" 2>/dev/null || xdotool windowfocus "$box"
 xdotool type --delay 50 "$password"
-# OK sits at client (W/2-75, 80), 75 x 24; without a window manager the X
-# window is the client area.
-eval "$(xdotool getwindowgeometry --shell "$box")"
-xdotool mousemove --window "$box" $((WIDTH / 2 - 37)) 92 click 1
+xdotool key Return
 
 # The stand-in maps V: when it mounts; the program notices at its next pass
 # (every 300 ms while the mount is pending) and shows the balloon.
