@@ -148,12 +148,6 @@ void TMinPopupMenu::Popup(int X, int Y) {
   TrackPopupMenuEx(Menu, TPM_CENTERALIGN | TPM_LEFTBUTTON, X, Y, Window, nullptr);
 }
 
-void TMinPopupMenu::PopupAtCursor() {
-  POINT Cursor{};
-  GetCursorPos(&Cursor);
-  Popup(Cursor.x, Cursor.y);
-}
-
 void DispatchMenuCommand(HMENU Menu, WPARAM Position) {
   MENUINFO Info{};
   Info.cbSize = sizeof(Info);

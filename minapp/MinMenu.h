@@ -97,7 +97,6 @@ public:
   // message loop; the menu handles go when the posted clean-up notice is
   // handled, also when OnPopup throws (the exception then propagates).
   void Popup(int X, int Y);
-  void PopupAtCursor();
 };
 
 // Called by the hidden window for its messages about menus.
