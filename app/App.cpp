@@ -2,6 +2,8 @@
 
 #include <wtsapi32.h>
 
+#include <utility>
+
 #include "ConfigFiles.h"
 #include "Folders.h"
 #include "MessageBoxes.h"
@@ -44,6 +46,7 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   VolumeControl.RefreshVolumes();
   VolumeControl.ProcessVolumes();
   TrayIcon->SetShown(true);
+  if (!HeldIgnoredNotice.empty()) DefinitionsIgnored(std::exchange(HeldIgnoredNotice, {}));
 }
 
 TApp::~TApp() {
@@ -152,6 +155,14 @@ bool TApp::LocateCryptProgram(const std::string& InitialDir, uint32_t FilterInde
 void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) {
   if (!TrayIcon->Shown) return;
   TrayIcon->ShowBalloon(VolumeResultTitle(Text, Success), Volume.Label, 2000, Success ? bkInfo : bkError);
+}
+
+void TApp::DefinitionsIgnored(const std::string& Text) {
+  if (!TrayIcon->Shown) {
+    HeldIgnoredNotice = Text;
+    return;
+  }
+  TrayIcon->ShowBalloon(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
 }
 
 void TApp::VolumesChanged(bool SettingsChanged) {

@@ -24,6 +24,7 @@ enum TAppCommand : int {
   cmSettings = 1007,
   cmRunCryptProgram = 1008,
   cmDownloadVeraCrypt = 1009,
+  cmStartWithWindows = 1010,
 };
 
 // Settings of the "Common" section.
@@ -72,5 +73,9 @@ private:
   bool AskPassword(const std::string& Prompt, SecretText& Password) override;
   bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) override;
+  void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
+
+  // Told before the tray icon was shown; shown with it.
+  std::string HeldIgnoredNotice;
 };

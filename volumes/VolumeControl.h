@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "CryptProgram.h"
 #include "DriveScan.h"
@@ -104,6 +105,9 @@ private:
   void MonitorNoticed(uint64_t Serial);
 
   TVolumeControlHost& Host;
+  // Each ".tcvinfo.ini" by name: the modification time its skipped sections
+  // were last told for.
+  std::unordered_map<std::string, double> IgnoredToldFor;
   // The monitors post their notices here. The application's window would
   // not do: it answers nothing while a prompt is open, and the notice would
   // be lost.

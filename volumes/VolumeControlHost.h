@@ -21,6 +21,10 @@ public:
   // A pending mount (Text "Volume Mounted") or dismount ("Volume
   // Dismounted") of Volume ended.
   virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success) = 0;
+  // Sections of ".tcvinfo.ini" files were skipped for invalid values: one
+  // line a section, "<file> [<section>]: <reason>". Told once per change of
+  // each file, not at every refresh.
+  virtual void DefinitionsIgnored(const std::string& Text) = 0;
   // A refresh changed the volumes or drives, or (SettingsChanged) the
   // settings file.
   virtual void VolumesChanged(bool SettingsChanged) = 0;
