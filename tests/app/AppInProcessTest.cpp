@@ -64,13 +64,14 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   const TMinMenuItem* Options = App->OptionsMenu->Root.get();
   ASSERT_EQ(Captions(Options),
             (std::vector<std::string>{"Run VeraCrypt.exe", "-", "Dismount All On Switch User",
-                                      "Save Default Password (0)", "Settings...", "-", "Create Config", "Edit Config",
-                                      "Delete Config", "-", "Exit And Dismount All", "Exit Without Dismount"}));
+                                      "Save Default Password (0)", "Start With Windows", "Settings...", "-",
+                                      "Create Config", "Edit Config", "Delete Config", "-", "Exit And Dismount All",
+                                      "Exit Without Dismount"}));
   EXPECT_TRUE(Options->Item(2)->Checked);
   EXPECT_FALSE(Options->Item(3)->Checked);
   // The existing per-user config can be edited and deleted, not created.
   const std::vector<std::string> UserConfig{VolumeConfigFileName(AppDataMarker)};
-  EXPECT_EQ(Captions(Options->Item(7)), UserConfig);
   EXPECT_EQ(Captions(Options->Item(8)), UserConfig);
-  for (const std::string& Creatable : Captions(Options->Item(6))) EXPECT_NE(Creatable, UserConfig[0]);
+  EXPECT_EQ(Captions(Options->Item(9)), UserConfig);
+  for (const std::string& Creatable : Captions(Options->Item(7))) EXPECT_NE(Creatable, UserConfig[0]);
 }
