@@ -3,6 +3,8 @@
 #include <dbt.h>
 #include <wtsapi32.h>
 
+#include <utility>
+
 #include "ConfigFiles.h"
 #include "Folders.h"
 #include "MessageBoxes.h"
@@ -58,6 +60,7 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   VolumeControl.RefreshVolumes();
   VolumeControl.ProcessVolumes();
   TrayIcon->SetShown(true);
+  if (!HeldIgnoredNotice.empty()) DefinitionsIgnored(std::exchange(HeldIgnoredNotice, {}));
 }
 
 TApp::~TApp() {
@@ -240,6 +243,14 @@ void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool S
   if (!TrayIcon->Shown) return;
   const std::string Body = Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")";
   TrayIcon->ShowBalloon(VolumeResultTitle(Text, Success), Body, 2000, Success ? bkInfo : bkError);
+}
+
+void TApp::DefinitionsIgnored(const std::string& Text) {
+  if (!TrayIcon->Shown) {
+    HeldIgnoredNotice = Text;
+    return;
+  }
+  TrayIcon->ShowBalloon(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
 }
 
 void TApp::VolumesChanged(bool SettingsChanged) {

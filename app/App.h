@@ -26,6 +26,7 @@ enum TAppCommand : int {
   cmDownloadVeraCrypt = 1009,
   cmDismountOnLock = 1010,
   cmDismountOnSleep = 1011,
+  cmStartWithWindows = 1012,
 };
 
 // The message a second start of the program posts to the running one's
@@ -100,5 +101,9 @@ private:
   bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
                     const std::string& Cause) override;
+  void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
+
+  // Told before the tray icon was shown; shown with it.
+  std::string HeldIgnoredNotice;
 };

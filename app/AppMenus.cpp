@@ -2,11 +2,14 @@
 
 #include "App.h"
 #include "ConfigFiles.h"
+#include "ErrorTexts.h"
 #include "Files.h"
 #include "MenuTexts.h"
 #include "MessageBoxes.h"
 #include "PathNames.h"
 #include "Process.h"
+#include "StartWithWindows.h"
+#include "UnitStartup.h"
 
 namespace {
 
@@ -58,6 +61,7 @@ void TApp::RebuildMenus() {
   Menu->Add("Dismount All On Sleep", Command, nullptr, -1, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
   Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, nullptr, -1, cmSavePassword)->Checked =
       Settings.SavePass;
+  Menu->Add("Start With Windows", Command, nullptr, -1, cmStartWithWindows)->Checked = StartsWithWindows(AppTitle);
   Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
   Menu->AddSeparator();
 
@@ -138,6 +142,13 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       Settings.SavePass = !Settings.SavePass;
       Item->Checked = Settings.SavePass;
       return;
+    case cmStartWithWindows: {
+      const std::string Failure = SetStartWithWindows(AppTitle, !Item->Checked) ? "" : LastErrorText();
+      Item->Checked = StartsWithWindows(AppTitle);
+      // Last: the box's loop may rebuild the menus and free the item.
+      if (!Failure.empty()) ShowError(Failure);
+      return;
+    }
     case cmSettings:
       ExchangeSettings(true);
       ShellOpen(SettingsFileName());

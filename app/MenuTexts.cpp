@@ -1,7 +1,8 @@
 #include "MenuTexts.h"
 
 std::string NewVolumeConfigText() {
-  std::string Text = "[Label],Letter=N,;Partition=5,;Disk=0,;File=\\path\\to\\some.file,;auto=1,;DefaultPass=0";
+  std::string Text = "[Label],Letter=N,;Partition=5,;Disk=0,;File=\\path\\to\\some.file,;auto=1,;DefaultPass=0"
+                     ",;Keyfiles=\\keys\\a.key;\\keys\\b.key,;PIM=500,;ReadOnly=1,;Removable=1,;NoPassword=1";
   std::string Result;
   for (char C : Text) {
     if (C == ',')

@@ -5,7 +5,7 @@
 #include <string>
 
 // Content of a new ".tcvinfo.ini": one section "Label" with "Letter=N" and
-// the other keys as comment lines, seven lines joined by "\r\n".
+// the other keys as comment lines, twelve lines joined by "\r\n".
 std::string NewVolumeConfigText();
 // "Label (X:)"; a blank letter gives "Label ( :)".
 std::string VolumeItemCaption(const std::string& Label, char Letter);

@@ -36,11 +36,13 @@ std::string PartitionDevicePath(int32_t Disk, int32_t Partition) {
 
 std::string MountParameters(const std::string& Path, std::string_view Password,
                             const std::string& Label, bool TrueCryptMode,
-                            bool ProgramIsTrueCrypt, char Letter) {
+                            bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options) {
   std::string Params;
   // Room for the worst case of quoting, so the text holding the password is
   // never reallocated (which would leave a copy behind in freed memory).
-  Params.reserve(64 + 2 * (Path.size() + Label.size() + Password.size()));
+  std::size_t Room = 96 + 2 * (Path.size() + Label.size() + Password.size());
+  for (const std::string& Keyfile : Options.Keyfiles) Room += 8 + 2 * Keyfile.size();
+  Params.reserve(Room);
   Params += "/q /s /v ";
   AppendArgument(Params, Path);
   Params += " /l ";
@@ -50,6 +52,14 @@ std::string MountParameters(const std::string& Path, std::string_view Password,
     Params += " /m label=";
     AppendArgument(Params, Label);
   }
+  if (Options.ReadOnly) Params += " /m ro";
+  if (Options.Removable) Params += " /m rm";
+  for (const std::string& Keyfile : Options.Keyfiles) {
+    Params += " /k ";
+    AppendArgument(Params, Keyfile);
+  }
+  if (Options.Pim != 0) Params += " /pim " + std::to_string(Options.Pim);
+  if (Password.empty()) return Params;
   Params += " /p ";
   AppendArgument(Params, Password);
   return Params;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Appends Arg to Out as one command-line argument: unchanged when it has no
 // blank, tab or double quote (and is not empty); otherwise in double quotes
@@ -16,12 +17,23 @@ void AppendArgument(std::string& Out, std::string_view Arg);
 // "\Device\Harddisk<Disk>\Partition<Partition>".
 std::string PartitionDevicePath(int32_t Disk, int32_t Partition);
 
-// "/q /s /v <Path> /l <Letter>[ /tc][ /m label=<Label>] /p <Password>";
-// " /tc" only when TrueCryptMode is asked of a program that is not TrueCrypt.
+// How a definition asks the volume to be opened, beyond path and password.
+struct TMountOptions {
+  bool ReadOnly = false;
+  bool Removable = false;
+  std::vector<std::string> Keyfiles;  // full paths, in the order given
+  int32_t Pim = 0;                    // 0: none
+};
+
+// "/q /s /v <Path> /l <Letter>[ /tc][ /m label=<Label>][ /m ro][ /m rm]
+// [ /k <Keyfile>]...[ /pim <Pim>][ /p <Password>]": the options in this
+// fixed order, so the same definition always gives the same line; " /tc"
+// only when TrueCryptMode is asked of a program that is not TrueCrypt; no
+// " /p" for an empty password (keyfiles alone open the volume).
 // The result holds the password: wipe it with WipeString when done.
 std::string MountParameters(const std::string& Path, std::string_view Password,
                             const std::string& Label, bool TrueCryptMode,
-                            bool ProgramIsTrueCrypt, char Letter);
+                            bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options = {});
 
 // "/q /s /d <Letter> /f".
 std::string DismountParameters(char Letter);

@@ -45,8 +45,8 @@ void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
   TTCVolume* V = FindVolume(Identity, Volumes);
   if (!V || !V->Auto) return;
   if (V->Partition == 0 && V->File.empty()) return;
-  const bool Shared = V->DefaultPass;
-  if ((Shared ? DefaultPassword : V->Password).empty()) {
+  const bool Shared = V->DefaultPass && !V->NoPassword;
+  if (!V->NoPassword && (Shared ? DefaultPassword : V->Password).empty()) {
     SecretText Entered;
     QuestionPostponed = false;
     AskingForPassword = true;
@@ -59,12 +59,14 @@ void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
     V->Auto = Answered;
     (Shared ? DefaultPassword : V->Password) = std::move(Entered);
   }
+  // A keyfile-only volume mounts with its (empty) own password: no "/p".
   const SecretText& Password = Shared ? DefaultPassword : V->Password;
-  if (Password.empty()) return;
+  if (Password.empty() && !V->NoPassword) return;
   char Letter = V->Letter;
   if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\")) Letter = FindFreeDriveLetter(Letter);
   const std::string Path = V->File.empty() ? PartitionDevicePath(V->Disk, V->Partition) : V->File;
-  std::string Params = MountParameters(Path, Password.view(), V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter);
+  std::string Params = MountParameters(Path, Password.view(), V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter,
+                                       V->Options);
   RunProcess(Program, Params);
   WipeString(Params);
   Sleep(MountLaunchPause);

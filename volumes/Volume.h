@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FileMonitor.h"
+#include "MountCommandLine.h"
 #include "SecretText.h"
 #include "VolumeInfoRules.h"
 
@@ -38,6 +39,8 @@ struct TTCVolume {
   bool DismountIfInet = false;  // kept with the entry; nothing acts on it
   bool DefaultPass = false;     // mount with the shared default password
   bool TrueCrypt = false;       // mount in TrueCrypt-compatibility mode
+  bool NoPassword = false;      // keyfiles alone open it: never asked for a password
+  TMountOptions Options;        // read-only, removable, keyfiles, PIM
   bool MountPending = false;
   bool DismountPending = false;
   uint32_t PendingTime = 0;     // milliseconds waited for the pending outcome

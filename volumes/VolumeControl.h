@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "CryptProgram.h"
 #include "DriveScan.h"
@@ -144,6 +145,9 @@ private:
   static uint32_t IdleDelay(int32_t Minutes);
 
   TVolumeControlHost& Host;
+  // Each ".tcvinfo.ini" by name: the modification time its skipped sections
+  // were last told for.
+  std::unordered_map<std::string, double> IgnoredToldFor;
   // The monitors post their notices here. The application's window would
   // not do: it answers nothing while a prompt is open, and the notice would
   // be lost.

@@ -1,5 +1,6 @@
 // Volume control's refresh: the drives, the ".tcvinfo.ini" files and the
 // merge of what they define into the list.
+#include <algorithm>
 #include <unordered_map>
 
 #include "ConfigFiles.h"
@@ -49,11 +50,18 @@ void AddHiddenAttribute(const std::string& FileName) {
     SetFileAttr(FileName, Attributes | FILE_ATTRIBUTE_HIDDEN);
 }
 
+// A file-system check a refresh may make: a share is not touched, so that a
+// slow or unreachable one never stalls it (the encryption program reports a
+// missing file itself).
+bool ExistsOrOnShare(const std::string& Path) { return IsNetworkPath(Path) || FileExistsEx(Path); }
+
 // Appends the volumes of one ".tcvinfo.ini" whose identity is not in List
-// yet. The file is read once; a drive's own file may name only that drive's
-// containers and partitions (see DefinitionPath), and no file-system call is
-// made on a path it may not name.
-void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityIndex& Index) {
+// yet, and a line to Ignored for each section skipped for an invalid value.
+// The file is read once; a drive's own file may name only that drive's
+// containers, keyfiles and partitions (see DefinitionPath), and no
+// file-system call is made on a path it may not name.
+void ReadVolumeConfig(char InfoDrive, bool ProgramIsTrueCrypt, TTCVolumesArray& List, TVolumeIdentityIndex& Index,
+                      std::string& Ignored) {
   const std::string FileName = VolumeConfigFileName(InfoDrive);
   AddHiddenAttribute(FileName);
   TMinIniFile Ini(FileName, false);
@@ -75,16 +83,35 @@ void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityInde
     if (V.Disk == DiskAbsentSentinel) V.Disk = OwnDisk();
     V.Partition = Ini.ReadWriteInteger("Partition", 0);
     std::string Refusal;
+    auto Skip = [&](const std::string& Reason) { Ignored += FileName + " [" + Section + "]: " + Reason + "\n"; };
     const std::optional<std::string> File = DefinitionPath(Ini.ReadWriteString("File", ""), InfoDrive, Refusal);
-    if (!File) continue;
+    if (!File) {
+      Skip("File: " + Refusal);
+      continue;
+    }
     V.File = *File;
-    // A slow or unreachable share must not stall the refresh: the encryption
-    // program reports a missing container itself.
-    const bool ContainerExists = !V.File.empty() && (IsNetworkPath(V.File) || FileExistsEx(V.File));
+    const bool ContainerExists = !V.File.empty() && ExistsOrOnShare(V.File);
     if (V.Partition == 0 && !ContainerExists) continue;
     if (V.File.empty() && !OwnFile && V.Disk != OwnDisk()) continue;  // another disk's partition
     if (Index.Find(V.Identity()) >= 0) continue;
     if (!Ini.ReadWriteBool("Enabled", true)) continue;
+    std::optional<std::vector<std::string>> Keyfiles =
+        KeyfilePaths(Ini.ReadWriteString("Keyfiles", ""), InfoDrive, Refusal);
+    if (!Keyfiles) {
+      Skip("Keyfiles: " + Refusal);
+      continue;
+    }
+    const std::optional<int32_t> Pim = PimFromInfoValue(Ini.ReadWriteString("PIM", ""), Refusal);
+    if (!Pim) {
+      Skip(Refusal);
+      continue;
+    }
+    V.TrueCrypt = Ini.ReadWriteBool("TrueCrypt", false);
+    if (*Pim != 0 && (ProgramIsTrueCrypt || V.TrueCrypt)) {
+      Skip("TrueCrypt has no PIM");
+      continue;
+    }
+    if (!std::all_of(Keyfiles->begin(), Keyfiles->end(), ExistsOrOnShare)) continue;
 
     V.Index = int32_t(List.size());
     V.InfoDrive = InfoDrive;
@@ -94,7 +121,9 @@ void ReadVolumeConfig(char InfoDrive, TTCVolumesArray& List, TVolumeIdentityInde
     V.DismountIfInet = Ini.ReadWriteBool("DismountIfInet", false);
     V.Auto = Ini.ReadWriteBool("Auto", false);
     V.DefaultPass = Ini.ReadWriteBool("DefaultPass", true);
-    V.TrueCrypt = Ini.ReadWriteBool("TrueCrypt", false);
+    V.NoPassword = Ini.ReadWriteBool("NoPassword", false);
+    V.Options = {Ini.ReadWriteBool("ReadOnly", false), Ini.ReadWriteBool("Removable", false), std::move(*Keyfiles),
+                 *Pim};
     Index.Add(V.Identity(), V.Index);
     List.push_back(std::move(V));
   }
@@ -150,9 +179,18 @@ void TVolumeControl::RefreshVolumes() {
   if (Changed) {
     TTCVolumesArray NewList;
     TVolumeIdentityIndex Index;
-    for (const TSysVolume& S : SysVolumes)
-      if (S.InfoDate != 0) ReadVolumeConfig(S.Letter, NewList, Index);
+    std::string Ignored;
+    for (const TSysVolume& S : SysVolumes) {
+      if (S.InfoDate == 0) continue;
+      std::string FileIgnored;
+      ReadVolumeConfig(S.Letter, CryptProgram.IsTrueCrypt, NewList, Index, FileIgnored);
+      // Told again only once the file has changed.
+      double& ToldFor = IgnoredToldFor[VolumeConfigFileName(S.Letter)];
+      if (!SameDateTime(ToldFor, S.InfoDate)) Ignored += FileIgnored;
+      ToldFor = S.InfoDate;
+    }
     MergeVolumes(NewList, MountList);
+    if (!Ignored.empty()) Host.DefinitionsIgnored(Ignored.substr(0, Ignored.size() - 1));
   }
 
   const double SettingsDate = GetFileDateTime(SettingsFileName());

@@ -1,5 +1,8 @@
 #include "VolumeInfoRules.h"
+
+#include <charconv>
 #include "PathNames.h"
+#include "StrUtils.h"
 
 char LetterFromInfoValue(const std::string& Value) {
   return Value.size() == 1 && Value[0] >= 'A' && Value[0] <= 'Z' ? Value[0] : ' ';
@@ -43,4 +46,35 @@ std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDri
   std::string Path{InfoDrive, ':'};
   if (!IsPathSeparator(Value[0])) Path += '\\';
   return Path + Value;
+}
+
+std::optional<int32_t> PimFromInfoValue(const std::string& Value, std::string& Refusal) {
+  if (Value.empty()) return 0;
+  if (Value.find_first_not_of("0123456789") != std::string::npos) {
+    Refusal = "PIM must be a number";
+    return std::nullopt;
+  }
+  int64_t Pim = 0;
+  const bool InRange = std::from_chars(Value.data(), Value.data() + Value.size(), Pim).ec == std::errc();
+  if (!InRange || Pim < 1 || Pim > MaxPim) {
+    Refusal = "PIM must be from 1 to " + std::to_string(MaxPim);
+    return std::nullopt;
+  }
+  return int32_t(Pim);
+}
+
+std::optional<std::vector<std::string>> KeyfilePaths(const std::string& Value, char InfoDrive, std::string& Refusal) {
+  std::vector<std::string> Paths;
+  std::size_t Start = 0;
+  while (Start <= Value.size()) {
+    std::size_t End = Value.find(';', Start);
+    if (End == std::string::npos) End = Value.size();
+    const std::string Item = Trim(Value.substr(Start, End - Start));
+    Start = End + 1;
+    if (Item.empty()) continue;
+    std::optional<std::string> Path = DefinitionPath(Item, InfoDrive, Refusal);
+    if (!Path) return std::nullopt;
+    Paths.push_back(std::move(*Path));
+  }
+  return Paths;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Value rules of the ".tcvinfo.ini" keys, kept free of Windows calls.
 
@@ -33,3 +34,13 @@ std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDri
 // Two leading separators: a network or device path, which a refresh must
 // not touch (a slow or hostile host would stall it).
 bool IsNetworkPath(const std::string& Path);
+
+// Largest "PIM" the encryption program takes.
+constexpr int32_t MaxPim = 2147468;
+// "PIM": empty gives 0 (none); a whole number 1..MaxPim, written in plain
+// decimal digits, is the PIM. Anything else is refused (nullopt, Refusal).
+std::optional<int32_t> PimFromInfoValue(const std::string& Value, std::string& Refusal);
+// "Keyfiles": paths separated by ';', in their order, blanks around each and
+// empty ones dropped; each is taken by DefinitionPath's rules, and one
+// refused path refuses them all.
+std::optional<std::vector<std::string>> KeyfilePaths(const std::string& Value, char InfoDrive, std::string& Refusal);

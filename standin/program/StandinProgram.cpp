@@ -1,12 +1,12 @@
 // Stand-in for the encryption program (VeraCrypt.exe / TrueCrypt.exe).
 //
 // Understands the silent mount and dismount command lines:
-//   /q /s /v PATH /l X [/tc] [/m OPTION]... /p PASSWORD
+//   /q /s /v PATH /l X [/tc] [/m OPTION]... [/k KEYFILE]... [/pim N] [/p PASSWORD]
 //   /q /s /d X /f
-// A mount checks PASSWORD against the sidecar file PATH.password, maps drive
-// X: to the folder PATH.d (removable with /m rm, else fixed) and records the
-// volume in the stand-in driver; a
-// dismount clears the letter and unmaps it. Every command line is appended
+// A mount checks PASSWORD, the keyfiles and the PIM against the sidecar
+// files PATH.password, PATH.keyfiles and PATH.pim, maps drive X: to the
+// folder PATH.d (removable with /m rm, else fixed) and records the volume in
+// the stand-in driver; a dismount clears the letter and unmaps it. Every command line is appended
 // to a log first. Knobs (environment): STANDIN_LOG, STANDIN_DELAY_MS,
 // STANDIN_REFUSE, STANDIN_PARTITIONS; see standin/README.md.
 #include "Scoped.h"
@@ -95,6 +95,8 @@ struct Request {
   bool Removable = false;
   bool HasPassword = false;
   std::wstring Password;
+  std::vector<std::wstring> Keyfiles;
+  std::wstring Pim;
 };
 
 bool IsSwitch(const std::wstring& Arg, const wchar_t* Short, const wchar_t* Long)
@@ -115,7 +117,8 @@ bool ParseLetter(const std::wstring& Text, wchar_t& Letter)
 
 // The switches of the real program that these command lines use, in their
 // short and long forms; anything else is refused as a bad command line.
-bool Parse(const std::vector<std::wstring>& Args, Request& R)
+// TrueCrypt has no PIM.
+bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R)
 {
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::wstring& a = Args[i];
@@ -132,6 +135,10 @@ bool Parse(const std::vector<std::wstring>& Args, Request& R)
     } else if (IsSwitch(a, L"p", L"password") && hasNext) {
       R.HasPassword = true;
       R.Password = Args[++i];
+    } else if (IsSwitch(a, L"k", L"keyfile") && hasNext) {
+      R.Keyfiles.push_back(Args[++i]);
+    } else if (!IsTrueCrypt && IsSwitch(a, L"pim", L"pim") && hasNext) {
+      R.Pim = Args[++i];
     } else if (IsSwitch(a, L"m", L"mountoption") && hasNext) {
       std::wstring option = Lower(Args[++i]);
       if (option == L"rm") R.Removable = true;
@@ -145,7 +152,7 @@ bool Parse(const std::vector<std::wstring>& Args, Request& R)
     }
   }
   if (R.Mount == R.Dismount) return false;
-  if (R.Mount) return !R.Volume.empty() && R.Letter && R.HasPassword;
+  if (R.Mount) return !R.Volume.empty() && R.Letter && (R.HasPassword || !R.Keyfiles.empty());
   return true;
 }
 
@@ -192,13 +199,42 @@ bool Refused(const char* Operation)
   return !refuse.empty() && refuse != "0" && (refuse == Operation || (refuse != "mount" && refuse != "dismount"));
 }
 
+// The sidecar's lines, without blank ones.
+std::vector<std::wstring> SidecarLines(const std::wstring& Path)
+{
+  std::vector<std::wstring> lines;
+  std::wstring text = Utf8ToWide(ReadSidecar(Path));
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    if (end > start) lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The password (none counts only with keyfiles), the keyfiles (existing, in
+// the sidecar's order, paths compared without regard to case) and the PIM
+// must all be what the volume's sidecars expect; a sidecar that is missing
+// expects nothing.
+bool Unlocks(const Request& R, const std::wstring& Base)
+{
+  if (ReadSidecar(Base + L".password") != WideToUtf8(R.Password)) return false;
+  std::vector<std::wstring> keyfiles = SidecarLines(Base + L".keyfiles");
+  if (R.Password.empty() && keyfiles.empty()) return false;
+  if (keyfiles.size() != R.Keyfiles.size()) return false;
+  for (size_t i = 0; i < keyfiles.size(); ++i)
+    if (Lower(keyfiles[i]) != Lower(R.Keyfiles[i]) || !Exists(R.Keyfiles[i], false)) return false;
+  return ReadSidecar(Base + L".pim") == WideToUtf8(R.Pim);
+}
+
 int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt)
 {
   bool isPartition = false;
   std::wstring base = VolumeBase(R.Volume, isPartition);
   std::wstring folder = base + L".d";
   if (!isPartition && !Exists(base, false)) return ExitRefused;
-  if (ReadSidecar(base + L".password") != WideToUtf8(R.Password) || R.Password.empty()) return ExitRefused;
+  if (!Unlocks(R, base)) return ExitRefused;
   std::wstring root = std::wstring(1, R.Letter) + L":\\";
   if (Exists(root, true)) return ExitRefused;
 
@@ -249,15 +285,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     LocalFree(argv);
   }
+  std::wstring exe = ModulePath();
+  bool isTrueCrypt = Lower(exe.substr(exe.find_last_of(L"\\/") + 1)) == L"truecrypt.exe";
   Request request;
-  if (!Parse(args, request)) return ExitBadCommandLine;
+  if (!Parse(args, isTrueCrypt, request)) return ExitBadCommandLine;
 
   std::string delay = Env(L"STANDIN_DELAY_MS");
   if (!delay.empty()) Sleep(static_cast<DWORD>(std::strtoul(delay.c_str(), nullptr, 10)));
   if (Refused(request.Mount ? "mount" : "dismount")) return ExitRefused;
 
-  std::wstring exe = ModulePath();
-  bool isTrueCrypt = Lower(exe.substr(exe.find_last_of(L"\\/") + 1)) == L"truecrypt.exe";
   StandinDevice device = isTrueCrypt ? StandinDevice::TrueCrypt : StandinDevice::VeraCrypt;
   return request.Mount ? Mount(request, device, isTrueCrypt) : Dismount(request, device);
 }

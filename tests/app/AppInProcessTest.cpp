@@ -64,14 +64,15 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   const TMinMenuItem* Options = App->OptionsMenu->Root.get();
   ASSERT_EQ(Captions(Options),
             (std::vector<std::string>{"Run VeraCrypt.exe", "-", "Dismount All On Switch User", "Dismount All On Lock",
-                                      "Dismount All On Sleep", "Save Default Password (0)", "Settings...", "-",
+                                      "Dismount All On Sleep", "Save Default Password (0)", "Start With Windows",
+                                      "Settings...", "-",
                                       "Create Config", "Edit Config", "Delete Config", "-", "Exit And Dismount All",
                                       "Exit Without Dismount"}));
   EXPECT_TRUE(Options->Item(2)->Checked);
   for (int Unchecked : {3, 4, 5}) EXPECT_FALSE(Options->Item(Unchecked)->Checked) << Unchecked;
   // The existing per-user config can be edited and deleted, not created.
   const std::vector<std::string> UserConfig{VolumeConfigFileName(AppDataMarker)};
-  EXPECT_EQ(Captions(Options->Item(9)), UserConfig);
   EXPECT_EQ(Captions(Options->Item(10)), UserConfig);
-  for (const std::string& Creatable : Captions(Options->Item(8))) EXPECT_NE(Creatable, UserConfig[0]);
+  EXPECT_EQ(Captions(Options->Item(11)), UserConfig);
+  for (const std::string& Creatable : Captions(Options->Item(9))) EXPECT_NE(Creatable, UserConfig[0]);
 }

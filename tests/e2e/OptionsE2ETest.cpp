@@ -6,7 +6,7 @@
 #include "TrayAppRun.h"
 
 // Entries by down presses (separators are skipped): Run VeraCrypt.exe,
-// Dismount All On Switch User, On Lock, On Sleep, Save Default Password,
+// Dismount All On Switch User, On Lock, On Sleep, Save Default Password, Start With Windows,
 // Settings..., Create Config, Edit Config, Delete Config.
 
 TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitWithoutTheIcon) {
@@ -28,12 +28,13 @@ TEST(TrayAppOptions, CreateConfigWritesTheTemplateAndDeleteConfigRemovesIt) {
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
   // The per-user folder's entry comes last in the sub-menu.
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {7, -1}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {8, -1}));
   ASSERT_TRUE(WaitUntil([] { return !ReadTextFile(TrayAppRun::AppDataConfigPath()).empty(); }, 5000));
   EXPECT_EQ(ReadTextFile(TrayAppRun::AppDataConfigPath()),
             "[Label]\r\nLetter=N\r\n;Partition=5\r\n;Disk=0\r\n;File=\\path\\to\\some.file\r\n"
-            ";auto=1\r\n;DefaultPass=0");
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {9, 0}));
+            ";auto=1\r\n;DefaultPass=0\r\n;Keyfiles=\\keys\\a.key;\\keys\\b.key\r\n;PIM=500\r\n;ReadOnly=1\r\n"
+            ";Removable=1\r\n;NoPassword=1");
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {10, 0}));
   EXPECT_TRUE(WaitUntil([] { return !FileExistsEx(TrayAppRun::AppDataConfigPath()); }, 5000));
 }
 
@@ -41,7 +42,7 @@ TEST(TrayAppOptions, SettingsSavesAndKeepsWatchingForNewVolumes) {
   TrayAppRun App("e2esettings");
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {6}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {7}));
   EXPECT_TRUE(WaitUntil([&] { return Has(ReadTextFile(App.SettingsPath()), "SavePass=0"); }, 3000));
   // A volume defined while the settings are open is picked up by the polling.
   const std::string Container = App.AddContainer("late.hc", "secret");

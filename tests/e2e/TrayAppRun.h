@@ -28,6 +28,8 @@ public:
   TrayAppRun(const TrayAppRun&) = delete;
   TrayAppRun& operator=(const TrayAppRun&) = delete;
 
+  // The program's own copy, as Windows names it.
+  const std::string& ProgramPath() const { return FProgram; }
   std::string SettingsPath() const;
   // The settings file beside the program, which wins when it exists.
   std::string SettingsBesideProgramPath() const { return FFolder / (FName + ".ini"); }

@@ -21,6 +21,21 @@ TEST(MountCommandLine, ExactParameters) {
             "/q /s /v \"C:\\My Vol\\a.hc\" /l X /m label=\"Data\\\" /k C:\\evil.key\" /p \"pa ss\\\"wo\\\\\\\"rd\\\\\"");
 }
 
+// Options come between the label and the password in one fixed order; an
+// empty password (keyfiles alone) gives no "/p".
+TEST(MountCommandLine, OptionsInTheirPlace) {
+  const TMountOptions All{true, true, {"E:\\keys\\a.key", "E:\\my keys\\b.key"}, 500};
+  EXPECT_EQ(MountParameters("E:\\a.hc", "pw", "Backup", false, false, 'X', All),
+            "/q /s /v E:\\a.hc /l X /m label=Backup /m ro /m rm /k E:\\keys\\a.key /k \"E:\\my keys\\b.key\" "
+            "/pim 500 /p pw");
+  EXPECT_EQ(MountParameters("E:\\a.hc", "pw", "Backup", false, false, 'X', {true, false, {"E:\\keys\\a.key"}, 500}),
+            "/q /s /v E:\\a.hc /l X /m label=Backup /m ro /k E:\\keys\\a.key /pim 500 /p pw");
+  EXPECT_EQ(MountParameters("E:\\a.hc", "", "", true, false, 'X', {false, false, {"E:\\k"}, 0}),
+            "/q /s /v E:\\a.hc /l X /tc /k E:\\k");
+  EXPECT_EQ(MountParameters("E:\\a.hc", "pw", "", false, false, 'X', {false, true, {}, 2147468}),
+            "/q /s /v E:\\a.hc /l X /m rm /pim 2147468 /p pw");
+}
+
 #ifdef _WIN32
 TEST(MountCommandLine, HostileTextsComeBackUnchanged) {
   for (const std::string Text : {"Data\" /k C:\\evil.key /p x", "My Data\" /k \"C:\\evil.key", "a\"b", "\"",
@@ -28,14 +43,16 @@ TEST(MountCommandLine, HostileTextsComeBackUnchanged) {
                                  "tab\tinside", " leading and trailing ", "\\\"\\\\\""}) {
     SCOPED_TRACE(Text);
     const std::string Line = "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" " +
-                             MountParameters("C:\\" + Text + ".hc", Text, Text, false, false, 'X');
+                             MountParameters("C:\\" + Text + ".hc", Text, Text, false, false, 'X',
+                                             {false, false, {Text, "C:\\" + Text}, 0});
     int Count = 0;
     LPWSTR* Args = CommandLineToArgvW(std::wstring(Line.begin(), Line.end()).c_str(), &Count);
     std::vector<std::string> Parsed;
     for (int I = 0; I < Count; ++I) Parsed.emplace_back(Args[I], Args[I] + wcslen(Args[I]));  // ASCII only
     LocalFree(Args);
     EXPECT_EQ(Parsed, (std::vector<std::string>{"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe", "/q", "/s", "/v",
-                                                "C:\\" + Text + ".hc", "/l", "X", "/m", "label=" + Text, "/p", Text}));
+                                                "C:\\" + Text + ".hc", "/l", "X", "/m", "label=" + Text, "/k", Text, "/k",
+                                                "C:\\" + Text, "/p", Text}));
   }
 }
 #endif

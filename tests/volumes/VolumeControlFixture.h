@@ -48,6 +48,7 @@ struct TestHost : TVolumeControlHost {
   std::vector<std::pair<std::string, uint32_t>> ProgramQuestions;  // initial folder, filter
   std::vector<ReportedResult> Results;
   std::vector<bool> Changes;  // SettingsChanged of each report
+  std::vector<std::string> Ignored;  // each notice of skipped sections
 
   bool AskPassword(const std::string& Prompt, SecretText& Password) override {
     Prompts.push_back(Prompt);
@@ -66,6 +67,7 @@ struct TestHost : TVolumeControlHost {
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override {
     Results.push_back({Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")", Text, Success});
   }
+  void DefinitionsIgnored(const std::string& Text) override { Ignored.push_back(Text); }
   void VolumesChanged(bool SettingsChanged) override { Changes.push_back(SettingsChanged); }
 };
 

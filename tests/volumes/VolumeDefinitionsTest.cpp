@@ -145,6 +145,51 @@ TEST_F(VolumeDefsRefresh, AStickNamesOnlyItselfAndAtMost256Sections) {
   EXPECT_EQ(Volumes.back().File, "\\\\192.0.2.1\\share\\a.hc");
 }
 
+// Keyfiles, PIM and the mount options are read. An invalid value skips its
+// section and is told once per change of its file, not at every re-read; a
+// missing keyfile skips it quietly, as a missing container does.
+TEST_F(VolumeDefsRefresh, KeyfilesPimAndOptionsWithSkippedSectionsToldOnce) {
+  ASSERT_TRUE(ForceDirsEx(Root(R) + "keys") && ::WriteFileBytes(Root(R) + "keys\\a.key", "") &&
+              ::WriteFileBytes(Root(F) + "f.key", ""));
+  const std::string Info =
+      WriteInfo(R, "[Keys]\r\nFile=\\r.hc\r\nKeyfiles=keys\\a.key; \\keys\\A.key\r\nPIM=500\r\nReadOnly=1\r\n"
+                   "Removable=1\r\nNoPassword=1\r\n"
+                   "[BadPim]\r\nPartition=1\r\nPIM=5x\r\n"
+                   "[OtherDriveKey]\r\nPartition=2\r\nKeyfiles=" + Root(F) + "f.key\r\n"
+                   "[TrueCryptPim]\r\nPartition=3\r\nPIM=7\r\nTrueCrypt=1\r\n"
+                   "[MissingKey]\r\nPartition=4\r\nKeyfiles=\\keys\\none.key\r\n"
+                   "[Plain]\r\nPartition=5\r\n",
+                StampA);
+  Control.RefreshVolumes();
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"Keys", "Plain"}));
+  const TTCVolume& K = ByLabel("Keys");
+  EXPECT_EQ(K.Options.Keyfiles, (std::vector<std::string>{Root(R) + "keys\\a.key", Root(R) + "keys\\A.key"}));
+  EXPECT_EQ(std::tuple(K.Options.Pim, K.Options.ReadOnly, K.Options.Removable, K.NoPassword),
+            std::tuple(500, true, true, true));
+  const TTCVolume& P = ByLabel("Plain");
+  EXPECT_EQ(std::tuple(P.Options.Keyfiles.size(), P.Options.Pim, P.Options.ReadOnly, P.Options.Removable, P.NoPassword),
+            std::tuple(0u, 0, false, false, false));
+  EXPECT_EQ(Host.Ignored, std::vector<std::string>{Info + " [BadPim]: PIM must be a number\n" + Info +
+                                                   " [OtherDriveKey]: Keyfiles: another drive is not this drive\n" +
+                                                   Info + " [TrueCryptPim]: TrueCrypt has no PIM"});
+
+  Control.SysVolumes.clear();  // read again, unchanged
+  Control.RefreshVolumes();
+  EXPECT_EQ(Host.Ignored.size(), 1u);
+  WriteInfo(R, "[BadPim]\r\nPartition=1\r\nPIM=0\r\n", StampB);
+  Control.RefreshVolumes();
+  ASSERT_EQ(Host.Ignored.size(), 2u);
+  EXPECT_EQ(Host.Ignored[1], Info + " [BadPim]: PIM must be from 1 to 2147468");
+
+  // TrueCrypt as the program: no section with a PIM.
+  Control.CryptProgram.IsTrueCrypt = true;
+  const std::string UserInfo = WriteInfo(AppDataMarker, "[Pim]\r\nFile=" + Root(R) + "r.hc\r\nPIM=9\r\n");
+  Control.RefreshVolumes();
+  EXPECT_TRUE(Labels().empty());
+  ASSERT_EQ(Host.Ignored.size(), 3u);
+  EXPECT_EQ(Host.Ignored[2], UserInfo + " [Pim]: TrueCrypt has no PIM");
+}
+
 // A container that also gives a partition number is carried over to the
 // new container entry only: lending its state (and its monitor, which the
 // partition entry would then free) to the partition of the same numbers

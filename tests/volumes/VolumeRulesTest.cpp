@@ -43,6 +43,39 @@ TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
   EXPECT_TRUE(IsNetworkPath("\\\\h\\s") && IsNetworkPath("/\\h") && !IsNetworkPath("\\h") && !IsNetworkPath("C:\\"));
 }
 
+TEST(VolumeDefsRules, PimValues) {
+  for (auto [Value, Pim] : {std::pair{"", 0}, {"1", 1}, {"500", 500}, {"0500", 500}, {"2147468", 2147468}}) {
+    std::string Refusal;
+    EXPECT_EQ(PimFromInfoValue(Value, Refusal), Pim) << Value;
+  }
+  for (const char* Value : {"0", "2147469", "99999999999999999999999", "-5", "+5", "5 0", "5x", "x", "0x10"}) {
+    std::string Refusal;
+    EXPECT_EQ(PimFromInfoValue(Value, Refusal), std::nullopt) << Value;
+    EXPECT_FALSE(Refusal.empty()) << Value;
+  }
+  std::string Refusal;
+  PimFromInfoValue("abc", Refusal);
+  EXPECT_EQ(Refusal, "PIM must be a number");
+}
+
+// Keyfiles follow the rules of "File", each one; one refused refuses all.
+TEST(VolumeDefsRules, KeyfilePathsInTheirOrder) {
+  using Paths = std::vector<std::string>;
+  std::string Refusal;
+  EXPECT_EQ(KeyfilePaths("", 'E', Refusal), Paths{});
+  EXPECT_EQ(KeyfilePaths(" \\keys\\a.key ; ;keys\\b.key;E:\\c;", 'E', Refusal),
+            (Paths{"E:\\keys\\a.key", "E:\\keys\\b.key", "E:\\c"}));
+  EXPECT_EQ(KeyfilePaths("C:\\k\\a.key;\\\\host\\k", AppDataMarker, Refusal),
+            (Paths{"C:\\k\\a.key", "\\\\host\\k"}));
+  EXPECT_TRUE(Refusal.empty());
+  for (const char* Value : {"\\a.key;D:\\b.key", "\\\\host\\k", "\\a.key;x:y"}) {
+    EXPECT_EQ(KeyfilePaths(Value, 'E', Refusal), std::nullopt) << Value;
+    EXPECT_FALSE(Refusal.empty());
+    Refusal.clear();
+  }
+  EXPECT_EQ(KeyfilePaths("a.key", AppDataMarker, Refusal), std::nullopt);
+}
+
 TEST(MountedQueryNames, DevicePartitionNames) {
   int32_t Disk = 7, Partition = 7;
   EXPECT_TRUE(ParseDiskPartitionName("  \\DEVICE\\HARDDISK 12 \\PARTITION 0\t", Disk, Partition));

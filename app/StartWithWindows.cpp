@@ -1,0 +1,49 @@
+#include "StartWithWindows.h"
+
+#include <windows.h>
+
+#include "Text.h"
+
+namespace {
+
+// The key-and-value registry calls open and close the key themselves.
+constexpr wchar_t RunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string QuotedProgramPath() {
+  std::string Quoted = "\"";
+  Quoted += GetParamStr(0);
+  Quoted += '"';
+  return Quoted;
+}
+
+bool Succeeded(LSTATUS Status) {
+  SetLastError(static_cast<DWORD>(Status));
+  return Status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool StartsWithWindows(const std::string& Title) {
+  const std::wstring Name = Utf8ToWide(Title);
+  DWORD Size = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &Size) !=
+      ERROR_SUCCESS)
+    return false;
+  std::wstring Data(Size / sizeof(wchar_t), L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str(), RRF_RT_REG_SZ, nullptr, Data.data(), &Size) !=
+      ERROR_SUCCESS)
+    return false;
+  Data.resize(wcsnlen(Data.c_str(), Data.size()));
+  return SameTextUtf8(WideToUtf8(Data), QuotedProgramPath());
+}
+
+bool SetStartWithWindows(const std::string& Title, bool On) {
+  const std::wstring Name = Utf8ToWide(Title);
+  if (!On) {
+    const LSTATUS Status = RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str());
+    return Succeeded(Status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : Status);
+  }
+  const std::wstring Data = Utf8ToWide(QuotedProgramPath());
+  return Succeeded(RegSetKeyValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str(), REG_SZ, Data.c_str(),
+                                   static_cast<DWORD>((Data.size() + 1) * sizeof(wchar_t))));
+}

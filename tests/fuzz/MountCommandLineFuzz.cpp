@@ -1,0 +1,94 @@
+// Arbitrary paths, password, label, keyfiles and PIM: the mount parameters,
+// split by the Windows argument rules, give back exactly the words meant.
+// No input adds a word, drops one or changes one.
+#include "MountCommandLine.h"
+#include "VolumeInfoRules.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The words of a command line after the program's name, by the rules of
+// CommandLineToArgvW: blanks and tabs separate; 2n backslashes before a
+// quote give n and the quote opens or closes quoting, 2n+1 give n and a
+// literal quote; other backslashes are literal; inside quotes, a doubled
+// quote gives one literal quote.
+std::vector<std::string> SplitArguments(const std::string& Line) {
+  std::vector<std::string> Words;
+  std::size_t I = 0;
+  while (true) {
+    while (I < Line.size() && (Line[I] == ' ' || Line[I] == '\t')) ++I;
+    if (I == Line.size()) return Words;
+    std::string Word;
+    bool Quoted = false;
+    for (; I < Line.size(); ++I) {
+      const char C = Line[I];
+      if (!Quoted && (C == ' ' || C == '\t')) break;
+      if (C == '\\') {
+        std::size_t Count = 0;
+        while (I < Line.size() && Line[I] == '\\') ++Count, ++I;
+        const bool QuoteFollows = I < Line.size() && Line[I] == '"';
+        Word.append(QuoteFollows ? Count / 2 : Count, '\\');
+        if (QuoteFollows && Count % 2 == 1) {
+          Word += '"';  // the loop steps past it
+          continue;
+        }
+        --I;  // back onto the last backslash: the loop steps to what follows
+      } else if (C != '"') {
+        Word += C;
+      } else if (Quoted && I + 1 < Line.size() && Line[I + 1] == '"') {
+        Word += '"';
+        ++I;
+      } else {
+        Quoted = !Quoted;
+      }
+    }
+    Words.push_back(std::move(Word));
+  }
+}
+
+// Texts in the input are separated by the byte 0x01.
+std::vector<std::string> Fields(const std::string& Text) {
+  std::vector<std::string> Result(1);
+  for (char C : Text) {
+    if (C == '\x01')
+      Result.emplace_back();
+    else
+      Result.back() += C;
+  }
+  return Result;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
+  if (Size < 4) return 0;
+  const uint8_t Flags = Data[0];
+  TMountOptions Options;
+  Options.ReadOnly = Flags & 1;
+  Options.Removable = Flags & 2;
+  const bool TrueCryptMode = Flags & 4, ProgramIsTrueCrypt = Flags & 8;
+  Options.Pim = int32_t((Data[1] | Data[2] << 8 | Data[3] << 16) % (MaxPim + 1));
+  std::vector<std::string> Texts = Fields(std::string(reinterpret_cast<const char*>(Data + 4), Size - 4));
+  Texts.resize(std::max<std::size_t>(Texts.size(), 3));
+  const std::string& Path = Texts[0];
+  const std::string& Password = Texts[1];
+  const std::string& Label = Texts[2];
+  Options.Keyfiles.assign(Texts.begin() + 3, Texts.end());
+
+  std::vector<std::string> Expected{"/q", "/s", "/v", Path, "/l", "X"};
+  if (TrueCryptMode && !ProgramIsTrueCrypt) Expected.push_back("/tc");
+  if (!Label.empty()) Expected.insert(Expected.end(), {"/m", "label=" + Label});
+  if (Options.ReadOnly) Expected.insert(Expected.end(), {"/m", "ro"});
+  if (Options.Removable) Expected.insert(Expected.end(), {"/m", "rm"});
+  for (const std::string& Keyfile : Options.Keyfiles) Expected.insert(Expected.end(), {"/k", Keyfile});
+  if (Options.Pim != 0) Expected.insert(Expected.end(), {"/pim", std::to_string(Options.Pim)});
+  if (!Password.empty()) Expected.insert(Expected.end(), {"/p", Password});
+
+  const std::string Line = MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options);
+  if (SplitArguments(Line) != Expected) std::abort();
+  return 0;
+}
