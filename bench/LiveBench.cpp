@@ -19,6 +19,7 @@
 #include "Text.h"
 #include "TrayAppRun.h"
 #include "UnitStartup.h"
+#include "SilentHost.h"
 #include "VolumeControl.h"
 
 namespace {
@@ -96,13 +97,6 @@ long long WakeUpsOver30s(const std::string& ExeName) {
   Sleep(30000);
   return WakeUps(Folder) - Before;
 }
-
-struct TSilentHost : TVolumeControlHost {
-  bool AskPassword(const std::string&, SecretText&) override { return false; }
-  bool LocateCryptProgram(const std::string&, uint32_t, std::string&) override { return false; }
-  void VolumeResult(const TTCVolume&, const std::string&, bool, const std::string&) override {}
-  void VolumesChanged(bool) override {}
-};
 
 // Milliseconds from the call of InputBox to its loop running with the box
 // shown, measured by a message posted just before the call.

@@ -20,6 +20,7 @@
 #include "TestSupport.h"
 #include "Text.h"
 #include "UnitStartup.h"
+#include "SilentHost.h"
 #include "VolumeControl.h"
 
 namespace {
@@ -36,14 +37,16 @@ double Now() {
 }
 
 // Milliseconds per call of Step in one round.
-template <class F> double Round(int Calls, F Step) {
+template <class F>
+double Round(int Calls, F Step) {
   double Start = Now();
   for (int I = 0; I < Calls; ++I) Step();
   return (Now() - Start) * 1000.0 / Calls;
 }
 
 // The best of a few rounds: the machine may be busy with other work.
-template <class F> double Measure(int Calls, F Step) {
+template <class F>
+double Measure(int Calls, F Step) {
   double Best = 1e9;
   for (int R = 0; R < 3; ++R) Best = std::min(Best, Round(Calls, Step));
   return Best;
@@ -87,7 +90,8 @@ void WriteDefinitions(const std::vector<std::unique_ptr<ScratchFolder>>& Folders
     for (int V = 0; V < PerFile; ++V) {
       const std::string Name = "v" + std::to_string(V) + ".hc";
       ::WriteFileBytes(*Folders[D] / Name, "");
-      Text += "[Volume " + std::to_string(V) + "]\r\nFile=\\" + Name + "\r\nLetter=T\r\nAuto=0\r\n"
+      Text += "[Volume " + std::to_string(V) + "]\r\nFile=\\" + Name +
+              "\r\nLetter=T\r\nAuto=0\r\n"
               "FileSetModified=0\r\nDefaultPass=1\r\n\r\n";
     }
     const std::string Info = VolumeConfigFileName(Drives[D]->Letter());
@@ -96,16 +100,7 @@ void WriteDefinitions(const std::vector<std::unique_ptr<ScratchFolder>>& Folders
   }
 }
 
-// Answers nothing: the refresh asks no question here.
-struct TSilentHost : TVolumeControlHost {
-  bool AskPassword(const std::string&, SecretText&) override { return false; }
-  bool LocateCryptProgram(const std::string&, uint32_t, std::string&) override { return false; }
-  void VolumeResult(const TTCVolume&, const std::string&, bool, const std::string&) override {}
-  void DefinitionsIgnored(const std::string&) override {}
-  void VolumesChanged(bool) override {}
-};
-
-} // namespace
+}  // namespace
 
 int main() {
   InitUtilsUnit();
@@ -153,12 +148,13 @@ int main() {
     const double PerVolume = (Reread - NoChange) / double(Count ? Count : 1);
     const double Read = Measure(Calls, [&] { BareReads(Drives, false); });
     const double ReadParse = Measure(Calls, [&] { BareReads(Drives, true); });
-    std::printf("refresh re-reading %3d volumes a file: %9.3f ms, %4zu volumes, %.4f ms a volume\n", PerFile,
-                Reread, Count, PerVolume);
-    std::printf("  bare CreateFileW + ReadFile of the files: %.4f ms a volume; with the parse and the container"
-                " look-up %.4f ms a volume (re-read %.2fx that; target 2x at 10)\n",
-                Read / double(Count ? Count : 1), ReadParse / double(Count ? Count : 1),
-                PerVolume / (ReadParse / double(Count ? Count : 1)));
+    std::printf("refresh re-reading %3d volumes a file: %9.3f ms, %4zu volumes, %.4f ms a volume\n", PerFile, Reread,
+                Count, PerVolume);
+    std::printf(
+        "  bare CreateFileW + ReadFile of the files: %.4f ms a volume; with the parse and the container"
+        " look-up %.4f ms a volume (re-read %.2fx that; target 2x at 10)\n",
+        Read / double(Count ? Count : 1), ReadParse / double(Count ? Count : 1),
+        PerVolume / (ReadParse / double(Count ? Count : 1)));
     if (PerFile == 10) PerVolumeAt10 = PerVolume;
     if (PerFile == 100) PerVolumeAt100 = PerVolume;
   }
