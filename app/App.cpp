@@ -20,7 +20,7 @@ namespace {
 constexpr char SettingsSection[] = "Common";
 // About what Windows waits for before it sleeps.
 constexpr uint32_t SuspendGrace = 2000;
-}
+}  // namespace
 
 UINT AlreadyRunningMessage() {
   static const UINT Message = RegisterWindowMessageW(L"TrayVolumeMounter.AlreadyRunning");
@@ -46,8 +46,8 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   // Shared: the built-in icon is never destroyed, so it can come back after
   // a custom one.
   const int IconSize = TrayIconSize();
-  MainIcon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, IconSize, IconSize, LR_SHARED));
+  MainIcon =
+      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, IconSize, IconSize, LR_SHARED));
   TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, true, Title);
   TrayIcon->OnMouse = [this](TMinTrayIcon*, WORD Event, POINT Anchor) { return OnTrayEvent(Event, Anchor); };
   TrayIcon->PopupMenu = OptionsMenu.get();

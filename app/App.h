@@ -45,7 +45,7 @@ struct TAppSettings {
 };
 
 class TApp : public TMinApplication, private TVolumeControlHost {
-public:
+ public:
   // NoDismount: volumes stay mounted when the application ends ("-nd").
   TApp(const std::string& Title, bool NoDismount);
   // Saves the state and, unless told otherwise, dismounts every volume.
@@ -83,7 +83,7 @@ public:
   void OnOptionsMenuPopup(TMinPopupMenu* Sender);
   void OnMenuCommand(TMinMenuItem* Item);
 
-private:
+ private:
   void LoadIconSetting(const std::string& Value);
   // Pixels of a small icon at the DPI of the application window's monitor.
   int TrayIconSize() const;
@@ -99,8 +99,7 @@ private:
 
   bool AskPassword(const std::string& Prompt, SecretText& Password) override;
   bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
-  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
-                    const std::string& Cause) override;
+  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override;
   void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
 

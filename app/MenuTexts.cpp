@@ -1,8 +1,9 @@
 #include "MenuTexts.h"
 
 std::string NewVolumeConfigText() {
-  std::string Text = "[Label],Letter=N,;Partition=5,;Disk=0,;File=\\path\\to\\some.file,;auto=1,;DefaultPass=0"
-                     ",;Keyfiles=\\keys\\a.key;\\keys\\b.key,;PIM=500,;ReadOnly=1,;Removable=1,;NoPassword=1";
+  std::string Text =
+      "[Label],Letter=N,;Partition=5,;Disk=0,;File=\\path\\to\\some.file,;auto=1,;DefaultPass=0"
+      ",;Keyfiles=\\keys\\a.key;\\keys\\b.key,;PIM=500,;ReadOnly=1,;Removable=1,;NoPassword=1";
   std::string Result;
   for (char C : Text) {
     if (C == ',')
@@ -17,10 +18,6 @@ std::string VolumeItemCaption(const std::string& Label, char Letter) {
   return Label + " (" + std::string(1, Letter) + ":)";
 }
 
-std::string SavePasswordCaption(int32_t Minutes) {
-  return "Save Default Password (" + std::to_string(Minutes) + ")";
-}
+std::string SavePasswordCaption(int32_t Minutes) { return "Save Default Password (" + std::to_string(Minutes) + ")"; }
 
-std::string VolumeResultTitle(const std::string& Text, bool Ok) {
-  return Text + (Ok ? " : OK" : " : Error");
-}
+std::string VolumeResultTitle(const std::string& Text, bool Ok) { return Text + (Ok ? " : OK" : " : Error"); }

@@ -22,8 +22,7 @@ std::vector<TChangeRecord> DecodeChangeRecords(const uint8_t* Buffer, size_t Siz
     size_t NameBytes = LoadLE32(Entry + NameLengthAt);
     if (NameBytes > Size - At - NameAt) break;  // name runs past the buffer
     const uint8_t* Name = Entry + NameAt;
-    for (size_t i = 0; i + 1 < NameBytes; i += 2)
-      Record.Name.push_back(char16_t(Name[i] | Name[i + 1] << 8));
+    for (size_t i = 0; i + 1 < NameBytes; i += 2) Record.Name.push_back(char16_t(Name[i] | Name[i + 1] << 8));
     Records.push_back(std::move(Record));
     uint32_t Next = LoadLE32(Entry + NextOffsetAt);
     if (Next < NameAt + NameBytes) break;  // last one, or the next would overlap this one

@@ -8,7 +8,7 @@
 #include <vector>
 
 struct TChangeRecord {
-  uint32_t Action;    // the platform's code; 1..5 are the known ones
+  uint32_t Action;      // the platform's code; 1..5 are the known ones
   std::u16string Name;  // relative to the watched folder
 };
 

@@ -12,17 +12,13 @@ namespace {
 constexpr DWORD MonitorStackSize = 4 * 1024 * 1024;
 constexpr DWORD ReadBufferSize = 4096;
 constexpr DWORD NotifyFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
-                               FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
-                               FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SECURITY;
+                               FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                               FILE_NOTIFY_CHANGE_SECURITY;
 
 }  // namespace
 
-TFSChangeMonitor::TFSChangeMonitor(const std::string& Folder, TFSChangeEvent OnChange,
-                                   bool WatchSubtree)
-    : TThread(MonitorStackSize),
-      Folder(Folder),
-      OnChange(std::move(OnChange)),
-      WatchSubtree(WatchSubtree) {}
+TFSChangeMonitor::TFSChangeMonitor(const std::string& Folder, TFSChangeEvent OnChange, bool WatchSubtree)
+    : TThread(MonitorStackSize), Folder(Folder), OnChange(std::move(OnChange)), WatchSubtree(WatchSubtree) {}
 
 TFSChangeMonitor::~TFSChangeMonitor() {
   // Terminated before Wake: a thread that has not created its port yet then
@@ -49,9 +45,8 @@ void TFSChangeMonitor::DoChange() {
 void TFSChangeMonitor::Execute() {
   FolderPath = IncludeTrailingBackslash(Folder);
   TFileHandle Dir(CreateFileW(Utf8ToWide(Folder).c_str(), GENERIC_READ | FILE_LIST_DIRECTORY,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
-                              nullptr));
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
   if (!Dir) return;  // missing folder: end silently
   {
     std::lock_guard<std::mutex> Lock(PortLock);
@@ -65,8 +60,8 @@ void TFSChangeMonitor::Execute() {
     std::memset(&Overlapped, 0, sizeof Overlapped);
     std::memset(Buffer, 0, sizeof Buffer);
     Bytes = 0;
-    return ReadDirectoryChangesW(Dir.get(), Buffer, sizeof Buffer, WatchSubtree, NotifyFilter,
-                                 &Bytes, &Overlapped, nullptr) != FALSE;
+    return ReadDirectoryChangesW(Dir.get(), Buffer, sizeof Buffer, WatchSubtree, NotifyFilter, &Bytes, &Overlapped,
+                                 nullptr) != FALSE;
   };
 
   // Closes both handles on every way out, after the outstanding read has

@@ -23,7 +23,7 @@ enum : uint8_t {
 };
 
 class TFSChangeMonitor : public TThread {
-public:
+ public:
   // Create with NewThread<TFSChangeMonitor>(...) (or call AfterConstruction)
   // so the thread starts once construction is complete.
   TFSChangeMonitor(const std::string& Folder, TFSChangeEvent OnChange, bool WatchSubtree);
@@ -35,10 +35,10 @@ public:
   void Wake();
 
   // The record being reported; overwritten by the next one.
-  uint8_t Action = 0;          // 1..5, 0 when details were lost
+  uint8_t Action = 0;  // 1..5, 0 when details were lost
   std::string Folder;
-  std::string ChangedPath;     // FolderPath + name relative to Folder
-  std::string FileName;        // the entry's own name
+  std::string ChangedPath;  // FolderPath + name relative to Folder
+  std::string FileName;     // the entry's own name
   TFSChangeEvent OnChange;
   std::string FolderPath;
   bool WatchSubtree;
@@ -46,11 +46,11 @@ public:
   // Why the watch could not start (the system's code); the thread then ends.
   DWORD WatchError = 0;
 
-protected:
+ protected:
   void DoChange();
   void Execute() override;
 
-private:
+ private:
   void ReportRecords(const uint8_t* Buffer, size_t Size);
   std::mutex PortLock;  // Wake never posts to a port being closed
 };

@@ -43,8 +43,7 @@ bool ParseDecimal(const std::string& Text, bool& NonZero) {
 bool SameAsciiIgnoreCase(const std::string& A, const char* B) {
   std::size_t I = 0;
   for (; I < A.size() && B[I]; ++I)
-    if (std::tolower(static_cast<unsigned char>(A[I])) != std::tolower(static_cast<unsigned char>(B[I])))
-      return false;
+    if (std::tolower(static_cast<unsigned char>(A[I])) != std::tolower(static_cast<unsigned char>(B[I]))) return false;
   return I == A.size() && !B[I];
 }
 

@@ -15,7 +15,7 @@ using TMinMessageHook = std::function<LRESULT(HWND Window, UINT Msg, WPARAM WPar
 // the messages of menus, tray icon, timers and session notices, and the
 // message loop. Its Handle is nullptr when the window could not be created.
 class TMinApplication : public TMinWindow {
-public:
+ public:
   // Creates the hidden window. A hook given here already sees the messages
   // sent while the window is created (it must not rely on members of a
   // derived class, which are not constructed yet).
@@ -30,7 +30,7 @@ public:
   // Asks the hidden window to close (posted); Run then returns.
   void Terminate();
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 };
 

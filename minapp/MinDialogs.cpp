@@ -37,7 +37,7 @@ int TextWidth(HDC DC, const std::wstring& Text) {
 // through IsDialogMessageW in the modal loop: Tab moves, Enter presses the
 // default button, Escape cancels.
 class TInputBox : public TMinWindow {
-public:
+ public:
   // The controls go before the font they are drawn with.
   ~TInputBox() override { Destroy(); }
 
@@ -51,10 +51,10 @@ public:
   bool OkPressed = false;
   HWND Field = nullptr;
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) override;
 
-private:
+ private:
   // The default button, which Enter presses, is OK unless Cancel has the
   // focus.
   void FocusMoved(HWND Control);
@@ -196,8 +196,8 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
 
 }  // namespace
 
-bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
-              SecretText& Value, bool Masked) {
+bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default, SecretText& Value,
+              bool Masked) {
   Value.Clear();
   if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
     return false;
@@ -258,8 +258,7 @@ void CloseQuestionWindows() {
       [](HWND Window, LPARAM) -> BOOL {
         wchar_t Class[16] = {};
         GetClassNameW(Window, Class, 16);
-        if (std::wstring_view(Class) == InputBoxClassName)
-          PostMessageW(Window, WM_CLOSE, 0, 0);
+        if (std::wstring_view(Class) == InputBoxClassName) PostMessageW(Window, WM_CLOSE, 0, 0);
         // The file dialog is the dialog owned by the application's window;
         // message boxes have no owner.
         else if (std::wstring_view(Class) == L"#32770" && Application &&

@@ -18,8 +18,8 @@ constexpr int InputBoxMaxLength = 1023;
 // Value on Cancel, on closing the window or when the box cannot be shown.
 // An empty Caption shows the application title. Masked hides what is typed
 // (for passwords).
-bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default,
-              SecretText& Value, bool Masked = false);
+bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default, SecretText& Value,
+              bool Masked = false);
 
 // Closes the open input boxes and file dialogs of the thread as if they
 // were cancelled; they end after their loops see it.
@@ -29,5 +29,5 @@ void CloseQuestionWindows();
 // description and pattern separated by "|", e.g. "Programs(*.exe)|*.exe";
 // FilterIndex picks the initial pair, counted from 1. True and the chosen
 // path as the one entry of Files, or false and no entries when cancelled.
-bool FileDialog(bool Open, const std::string& Title, const std::string& InitialDir,
-                const std::string& Filter, std::uint32_t FilterIndex, std::vector<std::string>& Files);
+bool FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
+                std::uint32_t FilterIndex, std::vector<std::string>& Files);

@@ -10,7 +10,7 @@
 // for its whole life: a settings routine written once with these calls
 // serves both for loading and for saving.
 class TMinIniFile {
-public:
+ public:
   TMinIniFile(std::string FileName, bool WriteMode);
   // A writer saves what it changed; a failure to save is silent, as it is
   // for the settings it serves.
@@ -36,6 +36,6 @@ public:
   // Names of all sections in file order; empty when there is no file.
   std::vector<std::string> ReadSections() const;
 
-private:
+ private:
   TProfileText Text;
 };

@@ -29,8 +29,8 @@ UINT TMinImageList::DrawStyle() const {
   return Style;
 }
 
-TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick,
-                                const TMinImageList* ImageList, int ImageIndex, int Tag) {
+TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick, const TMinImageList* ImageList,
+                                int ImageIndex, int Tag) {
   auto Child = std::make_unique<TMinMenuItem>();
   Child->Caption = Caption;
   Child->OnClick = std::move(OnClick);
@@ -118,8 +118,8 @@ void TMinMenuItem::Draw(const DRAWITEMSTRUCT& Record) const {
   }
   // Index 0 is an image like any other.
   if (ImageList && ImageList->Handle && ImageIndex >= 0)
-    ImageList_Draw(ImageList->Handle, ImageIndex, DC, Rect.left + ImageLeft,
-                   (Rect.top + Rect.bottom - ImageSize) / 2, ImageList->DrawStyle());
+    ImageList_Draw(ImageList->Handle, ImageIndex, DC, Rect.left + ImageLeft, (Rect.top + Rect.bottom - ImageSize) / 2,
+                   ImageList->DrawStyle());
   Rect.left += TextIndent;
   SetBkMode(DC, TRANSPARENT);
   DrawTextW(DC, Utf8ToWide(Caption).c_str(), -1, &Rect, DT_SINGLELINE | DT_VCENTER);

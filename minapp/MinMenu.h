@@ -29,7 +29,7 @@ using TMinMenuItemEvent = std::function<void(TMinMenuItem* Sender)>;
 // while the menu is shown; an item with children is a sub-menu, an item
 // captioned "-" without children a separator. Owned by its parent.
 class TMinMenuItem {
-public:
+ public:
   TMinMenuItem() = default;
   // Menu handles are left alone.
   virtual ~TMinMenuItem() = default;
@@ -74,7 +74,7 @@ public:
 
 // A menu tree; Root's children are its entries.
 class TMinMenu {
-public:
+ public:
   TMinMenu();
   virtual ~TMinMenu();
   TMinMenu(const TMinMenu&) = delete;
@@ -87,7 +87,7 @@ class TMinPopupMenu;
 using TMinPopupMenuEvent = std::function<void(TMinPopupMenu* Sender)>;
 
 class TMinPopupMenu : public TMinMenu {
-public:
+ public:
   // Called each time before the menu is built and shown; it may change the
   // whole tree.
   TMinPopupMenuEvent OnPopup;

@@ -12,7 +12,7 @@ using TMinTimerEvent = std::function<void(TMinTimer* Sender)>;
 // called while a popup menu or an input box is open: such ticks are dropped,
 // not delayed.
 class TMinTimer {
-public:
+ public:
   TMinTimer(bool Enabled, TMinTimerEvent OnTimer, UINT Interval);
   // Stops the system timer before the object goes, also when the
   // application object has gone before it.
@@ -31,7 +31,7 @@ public:
   // What SetTimer returned; 0 while stopped.
   UINT_PTR TimerID() const { return SystemTimer; }
 
-private:
+ private:
   static void CALLBACK Tick(HWND Window, UINT Message, UINT_PTR Event, DWORD Time);
 
   bool IsEnabled = false;

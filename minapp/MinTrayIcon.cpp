@@ -27,10 +27,14 @@ void CopyCut(wchar_t (&Field)[N], const std::string& Text, size_t MaxLength) {
 
 DWORD BalloonIconFlags(int Kind) {
   switch (Kind) {
-    case bkInfo: return NIIF_INFO;
-    case bkWarning: return NIIF_WARNING;
-    case bkError: return NIIF_ERROR;
-    default: return NIIF_NONE;
+    case bkInfo:
+      return NIIF_INFO;
+    case bkWarning:
+      return NIIF_WARNING;
+    case bkError:
+      return NIIF_ERROR;
+    default:
+      return NIIF_NONE;
   }
 }
 
@@ -49,7 +53,8 @@ TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
       Hint(Hint),
       Icon(Icon),
       SharedIcon(SharedIcon),
-      AddRetry(false, [this](TMinTimer*) { AddToTray(); }, AddRetryInterval) {
+      AddRetry(
+          false, [this](TMinTimer*) { AddToTray(); }, AddRetryInterval) {
   SetAutoRestore(true);
   TrayIcons.push_back(this);
 }

@@ -24,7 +24,7 @@ enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 
 // re-created, and retries while the shell refuses to add it (its tray is
 // not ready yet at logon).
 class TMinTrayIcon {
-public:
+ public:
   // Not shown yet. Unless SharedIcon, the icon handle is owned and destroyed.
   TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint);
   // Removes the icon from the notification area and releases it.
@@ -61,8 +61,7 @@ public:
 
   // The shell records for an add, modify or delete, and for a balloon.
   NOTIFYICONDATAW ShellRecord(DWORD Action) const;
-  NOTIFYICONDATAW BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout,
-                                int Kind) const;
+  NOTIFYICONDATAW BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout, int Kind) const;
 
   // Event from the icon's callback (the hidden window's part).
   void Notify(WORD Event, POINT Anchor);
@@ -74,7 +73,7 @@ public:
 
   static constexpr UINT AddRetryInterval = 2000;
 
-private:
+ private:
   void AddToTray();
   bool ShellCall(DWORD Action) const;
 

@@ -17,8 +17,8 @@ bool RegisterMinWindowClass(const wchar_t* Name, UINT Style, HBRUSH Background) 
 // the default answer, as the derived part no longer exists.
 TMinWindow::~TMinWindow() { Destroy(); }
 
-bool TMinWindow::Create(const wchar_t* ClassName, DWORD ExStyle, const std::wstring& Title, DWORD Style, int X,
-                        int Y, int Width, int Height, HWND Parent) {
+bool TMinWindow::Create(const wchar_t* ClassName, DWORD ExStyle, const std::wstring& Title, DWORD Style, int X, int Y,
+                        int Width, int Height, HWND Parent) {
   Handle = CreateWindowExW(ExStyle, ClassName, Title.c_str(), Style, X, Y, Width, Height, Parent, nullptr,
                            GetModuleHandleW(nullptr), this);
   return Handle != nullptr;

@@ -12,7 +12,7 @@ bool RegisterMinWindowClass(const wchar_t* Name, UINT Style = 0, HBRUSH Backgrou
 // message goes to that object's HandleMessage. The object owns the window and
 // destroys it when it goes first.
 class TMinWindow {
-public:
+ public:
   TMinWindow() = default;
   virtual ~TMinWindow();
   TMinWindow(const TMinWindow&) = delete;
@@ -26,17 +26,17 @@ public:
   // Parent HWND_MESSAGE gives a message-only window. During creation the
   // messages reach the HandleMessage of the class whose constructor is
   // running, not of one derived from it.
-  bool Create(const wchar_t* ClassName, DWORD ExStyle, const std::wstring& Title, DWORD Style, int X, int Y,
-              int Width, int Height, HWND Parent = nullptr);
+  bool Create(const wchar_t* ClassName, DWORD ExStyle, const std::wstring& Title, DWORD Style, int X, int Y, int Width,
+              int Height, HWND Parent = nullptr);
   // Destroys the window if it still exists.
   void Destroy();
 
-protected:
+ protected:
   // Called for every message of the window; the default answer is
   // DefWindowProcW's.
   virtual LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
 
-private:
+ private:
   friend bool RegisterMinWindowClass(const wchar_t* Name, UINT Style, HBRUSH Background);
   static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 

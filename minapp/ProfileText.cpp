@@ -189,9 +189,7 @@ TProfileText::TProfileText(std::string_view Bytes, TProfileCodePage CodePage) : 
   // CR and LF are single bytes in every ANSI code page and UTF-8, and single
   // units in UTF-16.
   const std::size_t Unit = FEncoding == TProfileEncoding::Utf16Le ? 2 : 1;
-  const auto CharAt = [&](std::size_t Pos) {
-    return Unit == 1 || Bytes[Pos + 1] == 0 ? Bytes[Pos] : '\0';
-  };
+  const auto CharAt = [&](std::size_t Pos) { return Unit == 1 || Bytes[Pos + 1] == 0 ? Bytes[Pos] : '\0'; };
   std::size_t Start = 0;
   for (std::size_t Pos = 0; Pos < Bytes.size();) {
     const char C = CharAt(Pos);
@@ -232,9 +230,12 @@ bool TProfileText::IsUtf8Encoding() const {
 
 std::string TProfileText::Decode(std::string_view Raw) const {
   switch (FEncoding) {
-    case TProfileEncoding::Utf16Le: return Utf16LeToUtf8(Raw);
-    case TProfileEncoding::Ansi: return FCodePage.ToUtf8(Raw);
-    default: return std::string(Raw);
+    case TProfileEncoding::Utf16Le:
+      return Utf16LeToUtf8(Raw);
+    case TProfileEncoding::Ansi:
+      return FCodePage.ToUtf8(Raw);
+    default:
+      return std::string(Raw);
   }
 }
 

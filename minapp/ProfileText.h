@@ -37,7 +37,7 @@ enum class TProfileEncoding { Utf8, Utf8Bom, Utf16Le, Ansi };
 // Content: UTF-16 LE with its byte-order mark, UTF-8 with or without one,
 // anything else is ANSI. Names and values are UTF-8 here.
 class TProfileText {
-public:
+ public:
   TProfileText(std::string_view Bytes, TProfileCodePage CodePage);
 
   // Section names in file order, each name once (its first spelling).
@@ -70,7 +70,7 @@ public:
   // Whether a write changed anything since the file was read.
   bool Modified() const { return FModified; }
 
-private:
+ private:
   struct TLine {
     std::string Raw;   // the line's bytes when the file is not UTF-8 (else they are Text)
     std::string End;   // the line end as in the file; empty for a last line without one

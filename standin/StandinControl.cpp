@@ -6,28 +6,22 @@
 #include "Text.h"
 #include "WineDrives.h"
 
-
 #include <windows.h>
 
 #include <cstdint>
 
 namespace {
 
-
-
-const wchar_t* DevicePath(StandinDevice Device)
-{
+const wchar_t* DevicePath(StandinDevice Device) {
   return Device == StandinDevice::TrueCrypt ? L"\\\\.\\TrueCrypt" : L"\\\\.\\VeraCrypt";
 }
 
-TFileHandle OpenDevice(StandinDevice Device)
-{
+TFileHandle OpenDevice(StandinDevice Device) {
   return TFileHandle(
       CreateFileW(DevicePath(Device), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-bool Control(StandinDevice Device, DWORD Code, void* Buffer, DWORD InSize, DWORD OutSize)
-{
+bool Control(StandinDevice Device, DWORD Code, void* Buffer, DWORD InSize, DWORD OutSize) {
   TFileHandle h = OpenDevice(Device);
   if (!h) return false;
   DWORD returned = 0;
@@ -36,41 +30,40 @@ bool Control(StandinDevice Device, DWORD Code, void* Buffer, DWORD InSize, DWORD
   return ok != FALSE;
 }
 
-void Put32(std::vector<unsigned char>& b, size_t off, uint32_t v)
-{
+void Put32(std::vector<unsigned char>& b, size_t off, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[off + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-uint32_t Get32(const std::vector<unsigned char>& b, size_t off)
-{
-  return LoadLE32(&b[off]);
-}
+uint32_t Get32(const std::vector<unsigned char>& b, size_t off) { return LoadLE32(&b[off]); }
 
 bool ValidLetter(char Letter) { return Letter >= 'A' && Letter <= 'Z'; }
 
 // The build tree's stand-in folder, as a Windows path.
-std::string StandinDir()
-{
+std::string StandinDir() {
   std::string dir = WineDosPath(STANDIN_BINARY_DIR);
   return dir.empty() ? std::string(STANDIN_BINARY_DIR) : dir;
 }
 
 // Install folder and file of each build, as standin/CMakeLists.txt makes them.
-const char* BuildFile(StandinBuild Build)
-{
+const char* BuildFile(StandinBuild Build) {
   switch (Build) {
-  case StandinBuild::VeraCrypt119: return "VeraCrypt-1.19\\VeraCrypt.exe";
-  case StandinBuild::VeraCrypt116: return "VeraCrypt-1.16\\VeraCrypt.exe";
-  case StandinBuild::VeraCrypt115: return "VeraCrypt-1.15\\VeraCrypt.exe";
-  case StandinBuild::VeraCrypt113: return "VeraCrypt-1.13\\VeraCrypt.exe";
-  case StandinBuild::TrueCrypt71a: return "TrueCrypt\\TrueCrypt.exe";
-  case StandinBuild::VeraCrypt121: break;
+    case StandinBuild::VeraCrypt119:
+      return "VeraCrypt-1.19\\VeraCrypt.exe";
+    case StandinBuild::VeraCrypt116:
+      return "VeraCrypt-1.16\\VeraCrypt.exe";
+    case StandinBuild::VeraCrypt115:
+      return "VeraCrypt-1.15\\VeraCrypt.exe";
+    case StandinBuild::VeraCrypt113:
+      return "VeraCrypt-1.13\\VeraCrypt.exe";
+    case StandinBuild::TrueCrypt71a:
+      return "TrueCrypt\\TrueCrypt.exe";
+    case StandinBuild::VeraCrypt121:
+      break;
   }
   return "VeraCrypt\\VeraCrypt.exe";
 }
 
-bool DevicesOpen()
-{
+bool DevicesOpen() {
   for (StandinDevice d : {StandinDevice::VeraCrypt, StandinDevice::TrueCrypt}) {
     if (!OpenDevice(d)) return false;
   }
@@ -79,31 +72,24 @@ bool DevicesOpen()
 
 }  // namespace
 
-std::string StandinProgramPath(StandinBuild Build)
-{
-  return StandinDir() + "\\" + BuildFile(Build);
-}
+std::string StandinProgramPath(StandinBuild Build) { return StandinDir() + "\\" + BuildFile(Build); }
 
-std::string StandinDriverPath()
-{
-  return StandinDir() + "\\driver\\TcStandin.sys";
-}
+std::string StandinDriverPath() { return StandinDir() + "\\driver\\TcStandin.sys"; }
 
-bool StartStandinDriver()
-{
+bool StartStandinDriver() {
   if (DevicesOpen()) return true;
   SC_HANDLE scm = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (!scm) return false;
   std::wstring binary = Utf8ToWide(StandinDriverPath());
   SC_HANDLE service = CreateServiceW(scm, STANDIN_SERVICE_NAME, STANDIN_SERVICE_NAME, SERVICE_ALL_ACCESS,
-                                     SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                     binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+                                     SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, binary.c_str(),
+                                     nullptr, nullptr, nullptr, nullptr, nullptr);
   if (!service && GetLastError() == ERROR_SERVICE_EXISTS) {
     // Left by an earlier build: point it at this one.
     service = OpenServiceW(scm, STANDIN_SERVICE_NAME, SERVICE_ALL_ACCESS);
     if (service)
-      ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, binary.c_str(),
-                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+      ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, binary.c_str(), nullptr,
+                           nullptr, nullptr, nullptr, nullptr, nullptr);
   }
   bool started = false;
   if (service) {
@@ -120,8 +106,7 @@ bool StartStandinDriver()
   return false;
 }
 
-bool StopStandinDriver()
-{
+bool StopStandinDriver() {
   SC_HANDLE scm = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (!scm) return false;
   SC_HANDLE service = OpenServiceW(scm, STANDIN_SERVICE_NAME, SERVICE_STOP);
@@ -138,8 +123,7 @@ bool StopStandinDriver()
   return false;
 }
 
-bool SetStandinMount(StandinDevice Device, char Letter, const std::string& VolumeName, bool TrueCryptMode)
-{
+bool SetStandinMount(StandinDevice Device, char Letter, const std::string& VolumeName, bool TrueCryptMode) {
   std::wstring name = Utf8ToWide(VolumeName);
   if (!ValidLetter(Letter) || name.size() >= STANDIN_NAME_CHARS) return false;
   std::vector<unsigned char> request(STANDIN_SET_SIZE, 0);
@@ -152,21 +136,16 @@ bool SetStandinMount(StandinDevice Device, char Letter, const std::string& Volum
   return Control(Device, STANDIN_SET_MOUNT_CODE, request.data(), STANDIN_SET_SIZE, 0);
 }
 
-bool ClearStandinMount(StandinDevice Device, char Letter)
-{
+bool ClearStandinMount(StandinDevice Device, char Letter) {
   if (!ValidLetter(Letter)) return false;
   std::vector<unsigned char> request(4, 0);
   Put32(request, 0, static_cast<uint32_t>(Letter - 'A'));
   return Control(Device, STANDIN_CLEAR_MOUNT_CODE, request.data(), 4, 0);
 }
 
-bool ClearStandinMounts(StandinDevice Device)
-{
-  return Control(Device, STANDIN_CLEAR_MOUNT_CODE, nullptr, 0, 0);
-}
+bool ClearStandinMounts(StandinDevice Device) { return Control(Device, STANDIN_CLEAR_MOUNT_CODE, nullptr, 0, 0); }
 
-bool QueryStandinMounts(StandinDevice Device, std::vector<StandinMount>& Mounts)
-{
+bool QueryStandinMounts(StandinDevice Device, std::vector<StandinMount>& Mounts) {
   Mounts.clear();
   bool trueCrypt = Device == StandinDevice::TrueCrypt;
   DWORD size = trueCrypt ? STANDIN_MOUNT_LIST_TRUECRYPT_SIZE : STANDIN_MOUNT_LIST_VERACRYPT_SIZE;

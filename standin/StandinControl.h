@@ -16,8 +16,8 @@ enum class StandinDevice { VeraCrypt, TrueCrypt };
 enum class StandinBuild { VeraCrypt121, VeraCrypt119, VeraCrypt116, VeraCrypt115, VeraCrypt113, TrueCrypt71a };
 
 struct StandinMount {
-  char Letter;          // 'A'..'Z'
-  std::string Name;     // volume name as recorded, e.g. "\??\C:\vol\a.hc"
+  char Letter;       // 'A'..'Z'
+  std::string Name;  // volume name as recorded, e.g. "\??\C:\vol\a.hc"
   bool TrueCryptMode;
 };
 

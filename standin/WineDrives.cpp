@@ -1,6 +1,5 @@
 #include "WineDrives.h"
 
-
 #include <windows.h>
 #include <winioctl.h>
 
@@ -21,19 +20,16 @@ const size_t RecordSize = 32;
 const size_t OffSize = 0, OffType = 4, OffFsType = 8, OffSerial = 12, OffUnixDev = 16;
 const size_t OffLetter = 24, OffMountPoint = 26, OffDevice = 28, OffLabel = 30;
 
-void Put16(std::vector<unsigned char>& b, size_t off, uint16_t v)
-{
+void Put16(std::vector<unsigned char>& b, size_t off, uint16_t v) {
   b[off] = static_cast<unsigned char>(v);
   b[off + 1] = static_cast<unsigned char>(v >> 8);
 }
 
-void Put32(std::vector<unsigned char>& b, size_t off, uint32_t v)
-{
+void Put32(std::vector<unsigned char>& b, size_t off, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[off + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath)
-{
+bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath) {
   if (Letter >= 'A' && Letter <= 'Z') Letter = static_cast<char>(Letter - 'A' + 'a');
   if (Letter < 'a' || Letter > 'z') return false;
 
@@ -53,25 +49,22 @@ bool SendDefineUnixDrive(char Letter, UINT Type, const std::string& UnixPath)
   Put16(request, OffDevice, 0);
   Put16(request, OffLabel, 0);
 
-  TFileHandle mgr(CreateFileW(MountManagerDevice, GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  TFileHandle mgr(CreateFileW(MountManagerDevice, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr));
   if (!mgr) return false;
   DWORD returned = 0;
-  BOOL ok = DeviceIoControl(mgr.get(), DefineUnixDriveCode, request.data(), static_cast<DWORD>(request.size()),
-                            nullptr, 0, &returned, nullptr);
+  BOOL ok = DeviceIoControl(mgr.get(), DefineUnixDriveCode, request.data(), static_cast<DWORD>(request.size()), nullptr,
+                            0, &returned, nullptr);
   return ok != FALSE;
 }
 
-
-bool RootVisible(char Letter)
-{
+bool RootVisible(char Letter) {
   wchar_t root[] = {static_cast<wchar_t>(Letter), L':', L'\\', 0};
   DWORD attr = GetFileAttributesW(root);
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WaitForRoot(char Letter, bool Visible)
-{
+bool WaitForRoot(char Letter, bool Visible) {
   for (int i = 0; i < 200; ++i) {
     if (RootVisible(Letter) == Visible) return true;
     Sleep(10);
@@ -81,8 +74,7 @@ bool WaitForRoot(char Letter, bool Visible)
 
 // Runs a Unix program with Windows quoting of its arguments (Wine splits the
 // command line by the Windows rules before it executes the program).
-bool RunUnixTool(const std::string& Tool, const std::vector<std::string>& Args)
-{
+bool RunUnixTool(const std::string& Tool, const std::vector<std::string>& Args) {
   std::string program = WineDosPath(Tool);
   if (program.empty()) return false;
   std::wstring line = L"\"" + Utf8ToWide(program) + L"\"";
@@ -97,8 +89,7 @@ bool RunUnixTool(const std::string& Tool, const std::vector<std::string>& Args)
 }
 
 // The prefix's dosdevices entry for Letter, found through drive C.
-std::string DosDevicesLink(char Letter)
-{
+std::string DosDevicesLink(char Letter) {
   if (Letter >= 'A' && Letter <= 'Z') Letter = static_cast<char>(Letter - 'A' + 'a');
   if (Letter < 'a' || Letter > 'z') return {};
   std::string c = WineUnixPath("C:\\");
@@ -109,13 +100,11 @@ std::string DosDevicesLink(char Letter)
 
 }  // namespace
 
-std::string WineDosPath(const std::string& UnixPath)
-{
+std::string WineDosPath(const std::string& UnixPath) {
   using DosNameFn = WCHAR*(CDECL*)(LPCSTR);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (!kernel) return {};
-  auto dosName = reinterpret_cast<DosNameFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
+  auto dosName = reinterpret_cast<DosNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
   if (!dosName) return {};
   WCHAR* name = dosName(UnixPath.c_str());
   if (!name) return {};
@@ -124,13 +113,12 @@ std::string WineDosPath(const std::string& UnixPath)
   return result;
 }
 
-std::string WineUnixPath(const std::string& WindowsPath)
-{
+std::string WineUnixPath(const std::string& WindowsPath) {
   using UnixNameFn = char*(CDECL*)(LPCWSTR);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (!kernel) return {};
-  auto unixName = reinterpret_cast<UnixNameFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+  auto unixName =
+      reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
   if (!unixName) return {};
   char* name = unixName(Utf8ToWide(WindowsPath).c_str());
   if (!name) return {};
@@ -139,16 +127,14 @@ std::string WineUnixPath(const std::string& WindowsPath)
   return result;
 }
 
-bool MapWineDrive(char Letter, const std::string& Folder, WineDriveType Type)
-{
+bool MapWineDrive(char Letter, const std::string& Folder, WineDriveType Type) {
   std::string unixPath = !Folder.empty() && Folder[0] == '/' ? Folder : WineUnixPath(Folder);
   if (unixPath.empty()) return false;
   UINT type = Type == WineDriveType::Removable ? DRIVE_REMOVABLE : DRIVE_FIXED;
   return SendDefineUnixDrive(Letter, type, unixPath);
 }
 
-bool UnmapWineDrive(char Letter)
-{
+bool UnmapWineDrive(char Letter) {
   // The mount manager removes its own drives and their links; a bare link
   // it does not know is removed by hand.
   SendDefineUnixDrive(Letter, DRIVE_NO_ROOT_DIR, std::string());
@@ -158,8 +144,7 @@ bool UnmapWineDrive(char Letter)
   return RunUnixTool("/bin/rm", {"-f", link}) && WaitForRoot(Letter, false);
 }
 
-bool LinkWineDrive(char Letter, const std::string& Folder)
-{
+bool LinkWineDrive(char Letter, const std::string& Folder) {
   std::string unixPath = !Folder.empty() && Folder[0] == '/' ? Folder : WineUnixPath(Folder);
   std::string link = DosDevicesLink(Letter);
   if (unixPath.empty() || link.empty()) return false;

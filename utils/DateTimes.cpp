@@ -56,7 +56,7 @@ int32_t DateTimeToDosDateTime(double Stamp) {
   if (Y < 1980 || Y > 2107) return -1;
   const uint32_t Secs = static_cast<uint32_t>(MsOfDay / 1000);
   const uint32_t Time = ((Secs / 3600) << 11) | (((Secs / 60) % 60) << 5) | ((Secs % 60) / 2);
-  const uint32_t Date = (static_cast<uint32_t>(Y - 1980) << 9) | (static_cast<uint32_t>(M) << 5) |
-                        static_cast<uint32_t>(D);
+  const uint32_t Date =
+      (static_cast<uint32_t>(Y - 1980) << 9) | (static_cast<uint32_t>(M) << 5) | static_cast<uint32_t>(D);
   return static_cast<int32_t>((Date << 16) | Time);
 }

@@ -19,8 +19,8 @@ int32_t GetFileAge(const std::string& Path) {
 DWORD SetFileAge(const std::string& Path, int32_t Age) {
   // -1 is "no time"; the system would turn it into a time all the same.
   if (Age == -1) return ERROR_INVALID_PARAMETER;
-  TFileHandle File(CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  TFileHandle File(
+      CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!File) return GetLastError();
   const uint32_t Packed = static_cast<uint32_t>(Age);
   FILETIME Local, Utc;
@@ -35,9 +35,7 @@ double GetFileDateTime(const std::string& Path) {
   return FileExistsEx(Path) ? DosDateTimeToDateTime(GetFileAge(Path)) : 0;
 }
 
-DWORD SetFileDateTime(const std::string& Path, double Stamp) {
-  return SetFileAge(Path, DateTimeToDosDateTime(Stamp));
-}
+DWORD SetFileDateTime(const std::string& Path, double Stamp) { return SetFileAge(Path, DateTimeToDosDateTime(Stamp)); }
 
 double LocalDateTimeNow() {
   SYSTEMTIME Local;

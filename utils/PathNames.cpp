@@ -17,9 +17,7 @@ std::string ExtractDrive(const std::string& Path) {
 namespace {
 
 // Zero-based position of the last separator or colon, npos when none.
-std::size_t LastDelimiter(const std::string& Path) {
-  return Path.find_last_of("\\/:");
-}
+std::size_t LastDelimiter(const std::string& Path) { return Path.find_last_of("\\/:"); }
 
 }  // namespace
 

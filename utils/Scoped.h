@@ -9,7 +9,7 @@
 // Traits give the handle Type, its Invalid() value and how to Close() it.
 template <class Traits>
 class TUniqueHandle {
-public:
+ public:
   using Type = typename Traits::Type;
 
   TUniqueHandle() noexcept = default;
@@ -32,7 +32,7 @@ public:
     if (Old != Traits::Invalid()) Traits::Close(Old);
   }
 
-private:
+ private:
   Type Handle = Traits::Invalid();
 };
 
@@ -52,15 +52,29 @@ struct TScopedTraits {
 
 // How each kind of handle is given back.
 namespace ScopedClose {
-struct Handle { void operator()(HANDLE H) const noexcept { CloseHandle(H); } };
-struct Find { void operator()(HANDLE H) const noexcept { FindClose(H); } };
-struct Icon { void operator()(HICON H) const noexcept { DestroyIcon(H); } };
-struct Menu { void operator()(HMENU H) const noexcept { DestroyMenu(H); } };
-struct DC { void operator()(HDC H) const noexcept { DeleteDC(H); } };
-struct Module { void operator()(HMODULE H) const noexcept { FreeLibrary(H); } };
+struct Handle {
+  void operator()(HANDLE H) const noexcept { CloseHandle(H); }
+};
+struct Find {
+  void operator()(HANDLE H) const noexcept { FindClose(H); }
+};
+struct Icon {
+  void operator()(HICON H) const noexcept { DestroyIcon(H); }
+};
+struct Menu {
+  void operator()(HMENU H) const noexcept { DestroyMenu(H); }
+};
+struct DC {
+  void operator()(HDC H) const noexcept { DeleteDC(H); }
+};
+struct Module {
+  void operator()(HMODULE H) const noexcept { FreeLibrary(H); }
+};
 // Fonts, brushes, pens, bitmaps: the object must no longer be selected into
 // a DC when it goes.
-struct GdiObject { void operator()(HGDIOBJ H) const noexcept { DeleteObject(H); } };
+struct GdiObject {
+  void operator()(HGDIOBJ H) const noexcept { DeleteObject(H); }
+};
 }  // namespace ScopedClose
 
 // Events, processes, threads, ports, mutexes.
@@ -76,7 +90,7 @@ using TFontHandle = TUniqueHandle<TScopedTraits<HFONT, ScopedClose::GdiObject>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
 class TWindowDC {
-public:
+ public:
   // Null Window: the screen's DC.
   explicit TWindowDC(HWND Window) noexcept : Window(Window), DC(GetDC(Window)) {}
   TWindowDC(TWindowDC&& Other) noexcept : Window(Other.Window), DC(std::exchange(Other.DC, nullptr)) {}
@@ -101,7 +115,7 @@ public:
     if (HDC Old = std::exchange(DC, nullptr)) ReleaseDC(Window, Old);
   }
 
-private:
+ private:
   HWND Window;
   HDC DC;
 };
@@ -110,7 +124,7 @@ private:
 // Usage: ScopeExit Cleanup([&] { ... });
 template <class F>
 class ScopeExit {
-public:
+ public:
   explicit ScopeExit(F Fn) : Fn(std::move(Fn)) {}
   ScopeExit(ScopeExit&& Other) : Fn(std::move(Other.Fn)), Armed(std::exchange(Other.Armed, false)) {}
   ScopeExit(const ScopeExit&) = delete;
@@ -123,7 +137,7 @@ public:
   // The callable will not run.
   void release() noexcept { Armed = false; }
 
-private:
+ private:
   F Fn;
   bool Armed = true;
 };

@@ -8,7 +8,7 @@
 #include <string_view>
 
 class SecretText {
-public:
+ public:
   SecretText() noexcept = default;
   explicit SecretText(std::string_view Text);
   SecretText(SecretText&& Other) noexcept;
@@ -39,7 +39,7 @@ public:
   friend bool operator==(const SecretText& A, const SecretText& B) noexcept { return A.view() == B.view(); }
   friend bool operator==(const SecretText& A, std::string_view B) noexcept { return A.view() == B; }
 
-private:
+ private:
   // Moves the bytes and Extra after them into a new block of Count bytes.
   void Regrow(std::size_t Count, std::string_view Extra);
   void Release() noexcept;

@@ -9,9 +9,7 @@ bool IsBlank(char C) { return static_cast<unsigned char>(C) <= 32; }
 char AsciiUpper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C; }
 
 // Zero-based position of the first or last Sep, npos when absent.
-std::size_t FindSep(const std::string& S, char Sep, bool FromEnd) {
-  return FromEnd ? S.rfind(Sep) : S.find(Sep);
-}
+std::size_t FindSep(const std::string& S, char Sep, bool FromEnd) { return FromEnd ? S.rfind(Sep) : S.find(Sep); }
 
 }  // namespace
 

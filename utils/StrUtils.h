@@ -57,4 +57,3 @@ std::string RandomString(int Count, bool UpperCase, uint32_t Seed);
 void WipeBytes(void* Data, std::size_t Count);
 void WipeString(std::string& S);
 void WipeString(std::wstring& S);
-

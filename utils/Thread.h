@@ -13,7 +13,7 @@
 
 // Failures of the thread class itself.
 class EThread : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
@@ -26,7 +26,7 @@ public:
 // TerminateAndWait() first thing in its destructor: by the time ~TThread
 // waits, those members are already gone.
 class TThread {
-public:
+ public:
   explicit TThread(DWORD StackSize = 0);
   virtual ~TThread();
   TThread(const TThread&) = delete;
@@ -45,12 +45,12 @@ public:
   std::exception_ptr FatalException;  // what escaped Execute
   DWORD ThreadID = 0;
 
-protected:
+ protected:
   virtual void Execute() = 0;
   // Stops the thread (Terminate, start if never started) and waits for it.
   void TerminateAndWait();
 
-private:
+ private:
   static DWORD WINAPI ThreadProc(LPVOID Param);
   void Start();
   bool Started = false;

@@ -13,9 +13,7 @@ std::string VolumeConfigFileName(char Letter) {
   return std::string{Letter, ':', '\\'} + VolumeConfigName;
 }
 
-std::string UserConfigDir() {
-  return GetAppDataFolder() + VendorName + "\\" + ProgramName + "\\";
-}
+std::string UserConfigDir() { return GetAppDataFolder() + VendorName + "\\" + ProgramName + "\\"; }
 
 std::string SettingsFileName() {
   std::string BesideProgram = GetProgramFolder() + ProgramName + ".ini";
@@ -23,8 +21,7 @@ std::string SettingsFileName() {
   return UserConfigDir() + ProgramName + ".ini";
 }
 
-bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target,
-                            const std::string& Text) {
+bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target, const std::string& Text) {
   if (FileExistsEx(Target)) return false;
   std::string Template = GetProgramFolder() + TemplateName;
   bool Created = FileExistsEx(Template) && FileCopy(Template, Target);

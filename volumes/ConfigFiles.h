@@ -19,5 +19,4 @@ std::string SettingsFileName();
 // program's folder when there is one and the copy works, otherwise a file
 // holding Text. Never creates a missing folder. True when the file was
 // created; on failure the system's error code is left for GetLastError.
-bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target,
-                            const std::string& Text);
+bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target, const std::string& Text);

@@ -21,8 +21,7 @@ void FindDefaultCryptProgram(std::string& InitialDir, uint32_t& FilterIndex) {
   for (const char* Name : {"Vera", "True"}) {
     const std::string Relative = std::string("\\") + Name + "Crypt\\" + Name + "Crypt.exe";
     for (const std::string& Candidate :
-         {GetProgramFilesFolder() + Relative, "C:\\Program Files" + Relative,
-          "C:\\Program Files (x86)" + Relative}) {
+         {GetProgramFilesFolder() + Relative, "C:\\Program Files" + Relative, "C:\\Program Files (x86)" + Relative}) {
       if (FileExistsEx(Candidate)) {
         InitialDir = ExtractDir(Candidate);
         if (std::string(Name) == "True") FilterIndex = 2;

@@ -8,13 +8,12 @@
 
 namespace {
 
-std::string DevicePathOf(char Letter) {
-  return std::string("\\\\.\\") + Letter + ':';
-}
+std::string DevicePathOf(char Letter) { return std::string("\\\\.\\") + Letter + ':'; }
 
 // A device is opened, never created; others may hold it open.
 TFileHandle OpenDevice(const std::string& DevicePath) {
-  return TFileHandle(CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  return TFileHandle(
+      CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 bool SendQuery(HANDLE Device, uint32_t ControlCode, void* Buffer, uint32_t BufferSize) {
@@ -40,11 +39,9 @@ bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
          (A.MountedPath == B.MountedPath || SameTextUtf8(A.MountedPath, B.MountedPath));
 }
 
-} // namespace
+}  // namespace
 
-std::string DriveLetters(bool Upper) {
-  return Upper ? "ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "abcdefghijklmnopqrstuvwxyz";
-}
+std::string DriveLetters(bool Upper) { return Upper ? "ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "abcdefghijklmnopqrstuvwxyz"; }
 
 std::string DrivesOfType(uint16_t DriveType) {
   std::string Letters;

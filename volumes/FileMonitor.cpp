@@ -53,7 +53,6 @@ LRESULT TMonitorNoticeWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LPar
   return 0;
 }
 
-
 void TVolumeControl::StartMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified != 1 || Entry.Monitor || !Entry.Mounted()) return;
   if (!FileExistsEx(Entry.File)) return;

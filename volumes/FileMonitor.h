@@ -12,14 +12,14 @@
 // MonitorNoticeMessage with the monitor's Serial; the monitor thread itself
 // touches no volume. Its volume entry owns it.
 class TTCFileMonitor : public TFSChangeMonitor {
-public:
+ public:
   TTCFileMonitor(char MountedLetter, HWND NoticeWindow);
   ~TTCFileMonitor() override;
 
   // Tells this monitor's notice apart from one of a later monitor.
   const uint64_t Serial;
 
-private:
+ private:
   void Changed(TFSChangeMonitor* Sender);
   const HWND NoticeWindow;
 };
@@ -34,13 +34,13 @@ constexpr UINT RefreshNoticeMessage = WM_APP + 2;
 // refresh notice (OnRefresh). Unlike the application's window it answers
 // while an input box is open.
 class TMonitorNoticeWindow : public TMinWindow {
-public:
+ public:
   TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice, std::function<void()> OnRefresh);
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
-private:
+ private:
   std::function<void(uint64_t Serial)> OnNotice;
   std::function<void()> OnRefresh;
 };

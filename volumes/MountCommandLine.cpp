@@ -34,9 +34,8 @@ std::string PartitionDevicePath(int32_t Disk, int32_t Partition) {
   return "\\Device\\Harddisk" + std::to_string(Disk) + "\\Partition" + std::to_string(Partition);
 }
 
-std::string MountParameters(const std::string& Path, std::string_view Password,
-                            const std::string& Label, bool TrueCryptMode,
-                            bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options) {
+std::string MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
+                            bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options) {
   std::string Params;
   // Room for the worst case of quoting, so the text holding the password is
   // never reallocated (which would leave a copy behind in freed memory).

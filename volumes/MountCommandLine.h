@@ -31,10 +31,9 @@ struct TMountOptions {
 // only when TrueCryptMode is asked of a program that is not TrueCrypt; no
 // " /p" for an empty password (keyfiles alone open the volume).
 // The result holds the password: wipe it with WipeString when done.
-std::string MountParameters(const std::string& Path, std::string_view Password,
-                            const std::string& Label, bool TrueCryptMode,
-                            bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options = {});
+std::string MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
+                            bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter,
+                            const TMountOptions& Options = {});
 
 // "/q /s /d <Letter> /f".
 std::string DismountParameters(char Letter);
-

@@ -21,7 +21,7 @@ std::u16string ReadName(const uint8_t* Reply, std::size_t Size, std::size_t Offs
   return Name;
 }
 
-} // namespace
+}  // namespace
 
 TMountListRequest MountListRequestFor(bool IsTrueCrypt, int VersionLevel) {
   if (IsTrueCrypt) return {"\\\\.\\TrueCrypt", 13944, -1};
@@ -29,8 +29,7 @@ TMountListRequest MountListRequestFor(bool IsTrueCrypt, int VersionLevel) {
   return {"\\\\.\\VeraCrypt", 15760, 15656};
 }
 
-std::vector<TMountListSlot> DecodeMountList(const uint8_t* Reply, std::size_t Size,
-                                            int32_t FlagsOffset) {
+std::vector<TMountListSlot> DecodeMountList(const uint8_t* Reply, std::size_t Size, int32_t FlagsOffset) {
   std::vector<TMountListSlot> Slots;
   uint32_t Mounted = ReadUInt32(Reply, Size, 0);
   for (std::size_t K = 0; K < MountListLetters; ++K) {

@@ -15,9 +15,9 @@ constexpr std::size_t MountListNameUnits = 260;
 constexpr std::size_t MountListLetters = 26;
 
 struct TMountListRequest {
-  const char* DeviceName; // "\\.\TrueCrypt" or "\\.\VeraCrypt"
+  const char* DeviceName;  // "\\.\TrueCrypt" or "\\.\VeraCrypt"
   uint32_t ReplySize;
-  int32_t FlagsOffset;    // per-letter TrueCrypt-mode flags; -1: none in this form
+  int32_t FlagsOffset;  // per-letter TrueCrypt-mode flags; -1: none in this form
 };
 
 // The request the located program's driver understands: TrueCrypt 13944
@@ -28,11 +28,10 @@ TMountListRequest MountListRequestFor(bool IsTrueCrypt, int VersionLevel);
 // One occupied slot of the reply.
 struct TMountListSlot {
   char Letter;
-  std::u16string Name;     // up to its terminating zero (or the slot's end)
-  bool TrueCryptFlag;      // the slot's flag is not zero; false when not read
+  std::u16string Name;  // up to its terminating zero (or the slot's end)
+  bool TrueCryptFlag;   // the slot's flag is not zero; false when not read
 };
 
 // The slots whose bit is set, in letter order. Reads only inside Size bytes:
 // a name or flag that lies past the end of a short reply counts as empty.
-std::vector<TMountListSlot> DecodeMountList(const uint8_t* Reply, std::size_t Size,
-                                            int32_t FlagsOffset);
+std::vector<TMountListSlot> DecodeMountList(const uint8_t* Reply, std::size_t Size, int32_t FlagsOffset);

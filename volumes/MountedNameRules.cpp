@@ -4,9 +4,7 @@
 
 #include "StrUtils.h"
 
-std::string StripNtPathPrefix(const std::string& Name) {
-  return StartsWith("\\??\\", Name) ? Name.substr(4) : Name;
-}
+std::string StripNtPathPrefix(const std::string& Name) { return StartsWith("\\??\\", Name) ? Name.substr(4) : Name; }
 
 bool TextToInt32(const std::string& Text, int32_t& Value) {
   const char* At = Text.data();

@@ -15,7 +15,7 @@ std::string UpperCaseName(std::u16string Name) {
   return WideToUtf8(Wide);
 }
 
-} // namespace
+}  // namespace
 
 bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle) {
   const char* Device = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel).DeviceName;
@@ -30,8 +30,8 @@ bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List
   const TMountListRequest Request = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel);
   std::unique_ptr<uint8_t[]> Reply(new uint8_t[Request.ReplySize]());
   DWORD Returned = 0;
-  bool Answered = DeviceIoControl(Driver.get(), MountListControlCode, Reply.get(), Request.ReplySize,
-                                  Reply.get(), Request.ReplySize, &Returned, nullptr);
+  bool Answered = DeviceIoControl(Driver.get(), MountListControlCode, Reply.get(), Request.ReplySize, Reply.get(),
+                                  Request.ReplySize, &Returned, nullptr);
   if (!Answered) return true;
 
   for (TMountListSlot& Slot : DecodeMountList(Reply.get(), Request.ReplySize, Request.FlagsOffset)) {
@@ -44,8 +44,7 @@ bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List
   return true;
 }
 
-bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition,
-                      std::string& Path) {
+bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition, std::string& Path) {
   if (FileExistsEx(Name)) {
     Disk = -1;
     Partition = -1;
@@ -56,8 +55,7 @@ bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition
   return ParseDiskPartitionName(Name, Disk, Partition);
 }
 
-bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry,
-                         const TTCMountedVolumeArray& List) {
+bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry, const TTCMountedVolumeArray& List) {
   for (const TTCMountedVolume& M : List)
     if (M.Letter == Letter) {
       Entry = &M;

@@ -11,10 +11,10 @@ struct TVolumeIdentity;
 
 // One volume the encryption driver reports as mounted.
 struct TTCMountedVolume {
-  char Letter = 0;         // 'A'..'Z'
-  int32_t Disk = 0;        // -1 for a container volume
-  int32_t Partition = 0;   // -1 for a container volume
-  std::string Path;        // container path in upper case; empty for a partition volume
+  char Letter = 0;        // 'A'..'Z'
+  int32_t Disk = 0;       // -1 for a container volume
+  int32_t Partition = 0;  // -1 for a container volume
+  std::string Path;       // container path in upper case; empty for a partition volume
   bool TrueCryptMode = false;
 };
 
@@ -30,12 +30,10 @@ bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List
 
 // Decodes one upper-cased volume name: an existing container file (a
 // leading "\??\" dropped), or a "...HARDDISK<n>\...PARTITION<m>" device name.
-bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition,
-                      std::string& Path);
+bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition, std::string& Path);
 
 // The first entry for Letter; Entry is null when there is none.
-bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry,
-                         const TTCMountedVolumeArray& List);
+bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry, const TTCMountedVolumeArray& List);
 
 // The first entry with the volume's identity; MountedLetter := its letter, or 0.
 bool FindMountedVolume(const TVolumeIdentity& Identity, char& MountedLetter, const TTCMountedVolumeArray& List);

@@ -24,8 +24,10 @@ TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
     : Timer(*this),
       Host(Host),
       NoticeWindow([this](uint64_t Serial) { MonitorNoticed(Serial); }, [this] { RefreshWhenFree(); }),
-      RefreshRetry(false, [this](TMinTimer*) { RefreshWhenFree(); }, RefreshRetryInterval),
-      IdleTimer(false, [this](TMinTimer*) { IdleCheck(); }, 0) {}
+      RefreshRetry(
+          false, [this](TMinTimer*) { RefreshWhenFree(); }, RefreshRetryInterval),
+      IdleTimer(
+          false, [this](TMinTimer*) { IdleCheck(); }, 0) {}
 
 TVolumeControl::~TVolumeControl() {
   // The monitors go before the window they post to.
@@ -65,8 +67,8 @@ void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
   char Letter = V->Letter;
   if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\")) Letter = FindFreeDriveLetter(Letter);
   const std::string Path = V->File.empty() ? PartitionDevicePath(V->Disk, V->Partition) : V->File;
-  std::string Params = MountParameters(Path, Password.view(), V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter,
-                                       V->Options);
+  std::string Params =
+      MountParameters(Path, Password.view(), V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter, V->Options);
   RunProcess(Program, Params);
   WipeString(Params);
   Sleep(MountLaunchPause);

@@ -29,7 +29,7 @@ inline constexpr char DriveRemovedCause[] = "drive removed";
 // Main thread only. Volumes are named by identity: any call that runs a
 // nested message loop (a prompt, the program dialog) may replace Volumes.
 class TVolumeControl {
-public:
+ public:
   // Needs the application window (for the timer).
   explicit TVolumeControl(TVolumeControlHost& Host);
   // Stops the monitors and wipes the passwords; dismounts nothing.
@@ -129,7 +129,7 @@ public:
   void StopMonitor(TTCVolume& Entry);
   void StopFileMonitors();
 
-private:
+ private:
   void ProcessVolume(TTCVolume& V, uint32_t Interval);
   void TryMount(const TVolumeIdentity& Identity);
   void ReportResult(const TTCVolume& V, const char* Text, bool Success, const char* Cause = "");

@@ -9,7 +9,7 @@ struct TTCVolume;
 // What volume control asks of the application: it opens no window itself.
 // Tests supply their own answers.
 class TVolumeControlHost {
-public:
+ public:
   virtual ~TVolumeControlHost() = default;
 
   // Asks the user for a password; false when the user declined.

@@ -18,7 +18,7 @@ namespace {
 // the whole list for every look-up: hundreds of definitions are read and
 // merged at once.
 class TVolumeIdentityIndex {
-public:
+ public:
   void Add(const TVolumeIdentity& Identity, int Position) {
     if (Identity.File.empty())
       ByDiskPartition.emplace(DiskPartitionKey(Identity.Disk, Identity.Partition), Position);
@@ -35,7 +35,7 @@ public:
     return Found == ByFile.end() ? -1 : Found->second;
   }
 
-private:
+ private:
   static int64_t DiskPartitionKey(int32_t Disk, int32_t Partition) {
     return int64_t(uint64_t(uint32_t(Disk)) << 32 | uint32_t(Partition));
   }
@@ -129,7 +129,7 @@ void ReadVolumeConfig(char InfoDrive, bool ProgramIsTrueCrypt, TTCVolumesArray& 
   }
 }
 
-} // namespace
+}  // namespace
 
 void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList) {
   TVolumeIdentityIndex OldIndex;

@@ -11,7 +11,8 @@ char LetterFromInfoValue(const std::string& Value) {
 namespace {
 
 bool HasDrive(const std::string& Path) {
-  return Path.size() >= 2 && Path[1] == ':' && ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z'));
+  return Path.size() >= 2 && Path[1] == ':' &&
+         ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z'));
 }
 
 char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }

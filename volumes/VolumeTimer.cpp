@@ -4,7 +4,9 @@
 #include "VolumeControl.h"
 
 TTCTimer::TTCTimer(TVolumeControl& Control)
-    : TMinTimer(false, [this](TMinTimer*) { Tick(); }, VolumeTimerInterval), Control(Control) {}
+    : TMinTimer(
+          false, [this](TMinTimer*) { Tick(); }, VolumeTimerInterval),
+      Control(Control) {}
 
 void TTCTimer::Tick() {
   SetEnabled(false);

@@ -10,7 +10,7 @@ constexpr uint32_t VolumeTimerInterval = 300;
 // The volume timer: ticks every 300 ms while a mount or dismount is pending
 // or RunTime is left; each tick refreshes the volumes and runs a pass.
 class TTCTimer : public TMinTimer {
-public:
+ public:
   explicit TTCTimer(TVolumeControl& Control);
 
   // Time it keeps running regardless of pending work; reduced at each tick.
@@ -25,7 +25,7 @@ public:
   // Counts one operation less (not below 0); at 0 the timer is stopped.
   void EndPending();
 
-private:
+ private:
   void Tick();
 
   TVolumeControl& Control;

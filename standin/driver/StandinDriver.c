@@ -18,13 +18,11 @@ static DRIVER_UNLOAD StandinUnload;
 static DRIVER_DISPATCH StandinCreateClose;
 static DRIVER_DISPATCH StandinControl;
 
-static ULONG GetU32(const UCHAR* b, ULONG off)
-{
+static ULONG GetU32(const UCHAR* b, ULONG off) {
   return (ULONG)b[off] | ((ULONG)b[off + 1] << 8) | ((ULONG)b[off + 2] << 16) | ((ULONG)b[off + 3] << 24);
 }
 
-static void PutU32(UCHAR* b, ULONG off, ULONG v)
-{
+static void PutU32(UCHAR* b, ULONG off, ULONG v) {
   b[off] = (UCHAR)v;
   b[off + 1] = (UCHAR)(v >> 8);
   b[off + 2] = (UCHAR)(v >> 16);
@@ -32,8 +30,7 @@ static void PutU32(UCHAR* b, ULONG off, ULONG v)
 }
 
 /* Which sizes each program asks for, and where its flags go (0: none). */
-static BOOLEAN ReplyLayout(const MOUNT_TABLE* t, ULONG size, ULONG* flagsOffset)
-{
+static BOOLEAN ReplyLayout(const MOUNT_TABLE* t, ULONG size, ULONG* flagsOffset) {
   if (t->IsTrueCrypt) {
     *flagsOffset = 0;
     return size == STANDIN_MOUNT_LIST_TRUECRYPT_SIZE;
@@ -49,8 +46,7 @@ static BOOLEAN ReplyLayout(const MOUNT_TABLE* t, ULONG size, ULONG* flagsOffset)
   return FALSE;
 }
 
-static NTSTATUS MountList(MOUNT_TABLE* t, UCHAR* buf, ULONG size, ULONG_PTR* info)
-{
+static NTSTATUS MountList(MOUNT_TABLE* t, UCHAR* buf, ULONG size, ULONG_PTR* info) {
   ULONG flagsOffset, k, c;
   KIRQL irql;
   if (!ReplyLayout(t, size, &flagsOffset)) return STATUS_INVALID_PARAMETER;
@@ -73,8 +69,7 @@ static NTSTATUS MountList(MOUNT_TABLE* t, UCHAR* buf, ULONG size, ULONG_PTR* inf
   return STATUS_SUCCESS;
 }
 
-static NTSTATUS SetMount(MOUNT_TABLE* t, const UCHAR* in, ULONG size)
-{
+static NTSTATUS SetMount(MOUNT_TABLE* t, const UCHAR* in, ULONG size) {
   ULONG letter, c;
   KIRQL irql;
   if (size < STANDIN_SET_SIZE) return STATUS_INVALID_PARAMETER;
@@ -94,8 +89,7 @@ static NTSTATUS SetMount(MOUNT_TABLE* t, const UCHAR* in, ULONG size)
   return STATUS_SUCCESS;
 }
 
-static NTSTATUS ClearMount(MOUNT_TABLE* t, const UCHAR* in, ULONG size)
-{
+static NTSTATUS ClearMount(MOUNT_TABLE* t, const UCHAR* in, ULONG size) {
   KIRQL irql;
   ULONG mask = 0xFFFFFFFFu;
   if (size >= 4) {
@@ -109,8 +103,7 @@ static NTSTATUS ClearMount(MOUNT_TABLE* t, const UCHAR* in, ULONG size)
   return STATUS_SUCCESS;
 }
 
-static NTSTATUS StandinControl(PDEVICE_OBJECT device, PIRP irp)
-{
+static NTSTATUS StandinControl(PDEVICE_OBJECT device, PIRP irp) {
   PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
   MOUNT_TABLE* t = (MOUNT_TABLE*)device->DeviceExtension;
   UCHAR* buf = (UCHAR*)irp->AssociatedIrp.SystemBuffer;
@@ -120,23 +113,22 @@ static NTSTATUS StandinControl(PDEVICE_OBJECT device, PIRP irp)
 
   irp->IoStatus.Information = 0;
   switch (stack->Parameters.DeviceIoControl.IoControlCode) {
-  case STANDIN_MOUNT_LIST_CODE:
-    status = buf ? MountList(t, buf, outSize, &irp->IoStatus.Information) : STATUS_INVALID_PARAMETER;
-    break;
-  case STANDIN_SET_MOUNT_CODE:
-    status = buf ? SetMount(t, buf, inSize) : STATUS_INVALID_PARAMETER;
-    break;
-  case STANDIN_CLEAR_MOUNT_CODE:
-    status = ClearMount(t, buf, buf ? inSize : 0);
-    break;
+    case STANDIN_MOUNT_LIST_CODE:
+      status = buf ? MountList(t, buf, outSize, &irp->IoStatus.Information) : STATUS_INVALID_PARAMETER;
+      break;
+    case STANDIN_SET_MOUNT_CODE:
+      status = buf ? SetMount(t, buf, inSize) : STATUS_INVALID_PARAMETER;
+      break;
+    case STANDIN_CLEAR_MOUNT_CODE:
+      status = ClearMount(t, buf, buf ? inSize : 0);
+      break;
   }
   irp->IoStatus.Status = status;
   IoCompleteRequest(irp, IO_NO_INCREMENT);
   return status;
 }
 
-static NTSTATUS StandinCreateClose(PDEVICE_OBJECT device, PIRP irp)
-{
+static NTSTATUS StandinCreateClose(PDEVICE_OBJECT device, PIRP irp) {
   (void)device;
   irp->IoStatus.Status = STATUS_SUCCESS;
   irp->IoStatus.Information = 0;
@@ -144,8 +136,7 @@ static NTSTATUS StandinCreateClose(PDEVICE_OBJECT device, PIRP irp)
   return STATUS_SUCCESS;
 }
 
-static NTSTATUS CreateTableDevice(PDRIVER_OBJECT driver, PCWSTR deviceName, PCWSTR linkName, BOOLEAN isTrueCrypt)
-{
+static NTSTATUS CreateTableDevice(PDRIVER_OBJECT driver, PCWSTR deviceName, PCWSTR linkName, BOOLEAN isTrueCrypt) {
   UNICODE_STRING name, link;
   PDEVICE_OBJECT device;
   MOUNT_TABLE* t;
@@ -164,8 +155,7 @@ static NTSTATUS CreateTableDevice(PDRIVER_OBJECT driver, PCWSTR deviceName, PCWS
   return status;
 }
 
-static void StandinUnload(PDRIVER_OBJECT driver)
-{
+static void StandinUnload(PDRIVER_OBJECT driver) {
   UNICODE_STRING link;
   RtlInitUnicodeString(&link, STANDIN_VERACRYPT_LINK);
   IoDeleteSymbolicLink(&link);
@@ -174,8 +164,7 @@ static void StandinUnload(PDRIVER_OBJECT driver)
   while (driver->DeviceObject) IoDeleteDevice(driver->DeviceObject);
 }
 
-NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
-{
+NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
   NTSTATUS status;
   (void)registryPath;
   driver->MajorFunction[IRP_MJ_CREATE] = StandinCreateClose;
@@ -184,8 +173,7 @@ NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
   driver->DriverUnload = StandinUnload;
 
   status = CreateTableDevice(driver, STANDIN_VERACRYPT_DEVICE, STANDIN_VERACRYPT_LINK, FALSE);
-  if (NT_SUCCESS(status))
-    status = CreateTableDevice(driver, STANDIN_TRUECRYPT_DEVICE, STANDIN_TRUECRYPT_LINK, TRUE);
+  if (NT_SUCCESS(status)) status = CreateTableDevice(driver, STANDIN_TRUECRYPT_DEVICE, STANDIN_TRUECRYPT_LINK, TRUE);
   if (!NT_SUCCESS(status)) StandinUnload(driver);
   return status;
 }

@@ -14,7 +14,6 @@
 #include "Text.h"
 #include "WineDrives.h"
 
-
 #include <windows.h>
 #include <shellapi.h>
 
@@ -27,30 +26,24 @@ namespace {
 
 enum ExitCode { ExitDone = 0, ExitRefused = 1, ExitBadCommandLine = 2 };
 
-
-
-std::wstring Lower(std::wstring s)
-{
+std::wstring Lower(std::wstring s) {
   for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
   return s;
 }
 
-std::string Env(const wchar_t* Name)
-{
+std::string Env(const wchar_t* Name) {
   wchar_t value[1024];
   DWORD n = GetEnvironmentVariableW(Name, value, 1024);
   return n > 0 && n < 1024 ? WideToUtf8(std::wstring(value, n)) : std::string();
 }
 
-std::wstring ModulePath()
-{
+std::wstring ModulePath() {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   return std::wstring(path, n);
 }
 
-std::wstring FolderOf(const std::wstring& Path)
-{
+std::wstring FolderOf(const std::wstring& Path) {
   size_t slash = Path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : Path.substr(0, slash);
 }
@@ -58,8 +51,7 @@ std::wstring FolderOf(const std::wstring& Path)
 // The command line without the program's own name, as it was received. The
 // name ends at its closing quote, or at the first blank when unquoted
 // (the same rule CommandLineToArgvW applies to it).
-std::wstring Parameters(const std::wstring& CommandLine)
-{
+std::wstring Parameters(const std::wstring& CommandLine) {
   size_t i = 0;
   if (!CommandLine.empty() && CommandLine[0] == L'"') {
     i = CommandLine.find(L'"', 1);
@@ -71,8 +63,7 @@ std::wstring Parameters(const std::wstring& CommandLine)
 }
 
 // Several copies may run at once (mount all): one line each, whole.
-void AppendLog(const std::string& Line)
-{
+void AppendLog(const std::string& Line) {
   std::string path = Env(L"STANDIN_LOG");
   std::wstring file = path.empty() ? FolderOf(ModulePath()) + L"\\StandinCommands.log" : Utf8ToWide(path);
   const TKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"TcStandinLog"));
@@ -99,15 +90,13 @@ struct Request {
   std::wstring Pim;
 };
 
-bool IsSwitch(const std::wstring& Arg, const wchar_t* Short, const wchar_t* Long)
-{
+bool IsSwitch(const std::wstring& Arg, const wchar_t* Short, const wchar_t* Long) {
   if (Arg.size() < 2 || (Arg[0] != L'/' && Arg[0] != L'-')) return false;
   std::wstring name = Lower(Arg.substr(1));
   return name == Short || name == Long;
 }
 
-bool ParseLetter(const std::wstring& Text, wchar_t& Letter)
-{
+bool ParseLetter(const std::wstring& Text, wchar_t& Letter) {
   if (Text.empty() || Text.size() > 2 || (Text.size() == 2 && Text[1] != L':')) return false;
   wchar_t c = static_cast<wchar_t>(std::towupper(Text[0]));
   if (c < L'A' || c > L'Z') return false;
@@ -118,8 +107,7 @@ bool ParseLetter(const std::wstring& Text, wchar_t& Letter)
 // The switches of the real program that these command lines use, in their
 // short and long forms; anything else is refused as a bad command line.
 // TrueCrypt has no PIM.
-bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R)
-{
+bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R) {
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::wstring& a = Args[i];
     bool hasNext = i + 1 < Args.size();
@@ -141,7 +129,8 @@ bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R)
       R.Pim = Args[++i];
     } else if (IsSwitch(a, L"m", L"mountoption") && hasNext) {
       std::wstring option = Lower(Args[++i]);
-      if (option == L"rm") R.Removable = true;
+      if (option == L"rm")
+        R.Removable = true;
       else if (option != L"ro" && option != L"ts" && option != L"sm" && option.rfind(L"label=", 0) != 0)
         return false;
     } else if (IsSwitch(a, L"d", L"dismount") && hasNext) {
@@ -156,14 +145,12 @@ bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R)
   return true;
 }
 
-bool Exists(const std::wstring& Path, bool Folder)
-{
+bool Exists(const std::wstring& Path, bool Folder) {
   DWORD attr = GetFileAttributesW(Path.c_str());
   return attr != INVALID_FILE_ATTRIBUTES && ((attr & FILE_ATTRIBUTE_DIRECTORY) != 0) == Folder;
 }
 
-std::string ReadSidecar(const std::wstring& Path)
-{
+std::string ReadSidecar(const std::wstring& Path) {
   TFileHandle h(CreateFileW(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!h) return {};
   std::string text(64 * 1024, '\0');
@@ -177,8 +164,7 @@ std::string ReadSidecar(const std::wstring& Path)
 // Where a volume's password and contents live: next to a container, or for
 // a partition (\Device\HarddiskN\PartitionM) in STANDIN_PARTITIONS as
 // HarddiskN-PartitionM.
-std::wstring VolumeBase(const std::wstring& Volume, bool& IsPartition)
-{
+std::wstring VolumeBase(const std::wstring& Volume, bool& IsPartition) {
   const std::wstring device = L"\\device\\";
   IsPartition = Lower(Volume).rfind(device, 0) == 0;
   if (!IsPartition) {
@@ -193,15 +179,13 @@ std::wstring VolumeBase(const std::wstring& Volume, bool& IsPartition)
   return (dir.empty() ? FolderOf(ModulePath()) : Utf8ToWide(dir)) + L"\\" + name;
 }
 
-bool Refused(const char* Operation)
-{
+bool Refused(const char* Operation) {
   std::string refuse = Env(L"STANDIN_REFUSE");
   return !refuse.empty() && refuse != "0" && (refuse == Operation || (refuse != "mount" && refuse != "dismount"));
 }
 
 // The sidecar's lines, without blank ones.
-std::vector<std::wstring> SidecarLines(const std::wstring& Path)
-{
+std::vector<std::wstring> SidecarLines(const std::wstring& Path) {
   std::vector<std::wstring> lines;
   std::wstring text = Utf8ToWide(ReadSidecar(Path));
   for (size_t start = 0; start < text.size();) {
@@ -217,8 +201,7 @@ std::vector<std::wstring> SidecarLines(const std::wstring& Path)
 // the sidecar's order, paths compared without regard to case) and the PIM
 // must all be what the volume's sidecars expect; a sidecar that is missing
 // expects nothing.
-bool Unlocks(const Request& R, const std::wstring& Base)
-{
+bool Unlocks(const Request& R, const std::wstring& Base) {
   if (ReadSidecar(Base + L".password") != WideToUtf8(R.Password)) return false;
   std::vector<std::wstring> keyfiles = SidecarLines(Base + L".keyfiles");
   if (R.Password.empty() && keyfiles.empty()) return false;
@@ -228,8 +211,7 @@ bool Unlocks(const Request& R, const std::wstring& Base)
   return ReadSidecar(Base + L".pim") == WideToUtf8(R.Pim);
 }
 
-int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt)
-{
+int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt) {
   bool isPartition = false;
   std::wstring base = VolumeBase(R.Volume, isPartition);
   std::wstring folder = base + L".d";
@@ -258,8 +240,7 @@ int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt)
   return ExitDone;
 }
 
-int Dismount(const Request& R, StandinDevice Device)
-{
+int Dismount(const Request& R, StandinDevice Device) {
   char letter = static_cast<char>(R.Letter);
   std::vector<StandinMount> mounts;
   if (!QueryStandinMounts(Device, mounts)) return ExitRefused;
@@ -274,8 +255,7 @@ int Dismount(const Request& R, StandinDevice Device)
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::wstring commandLine = GetCommandLineW();
   AppendLog(WideToUtf8(Parameters(commandLine)));
 

@@ -20,7 +20,7 @@ namespace {
 double LocalNow() { return LocalDateTimeNow(); }
 
 class PasswordMemory : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     InitUtilsUnit();
     VendorName = "Vaultline";
@@ -46,8 +46,8 @@ TEST_F(PasswordMemory, KeepsOnlyAPasswordThatPassesItsChecksAndNeverInTheClear) 
     bool Save;
     int32_t Minutes;
     bool Restored;
-  } Cases[] = {{"open sesame 42", true, 5, true},   {"open sesame 42", false, 5, false},
-               {"open sesame 42", true, -1, false}, {"", true, 5, false},
+  } Cases[] = {{"open sesame 42", true, 5, true},      {"open sesame 42", false, 5, false},
+               {"open sesame 42", true, -1, false},    {"", true, 5, false},
                {std::string(255, 'x'), true, 5, true}, {std::string(256, 'x'), true, 5, false}};
   for (const auto& C : Cases) {
     SaveRememberedPassword(SecretText(C.Password), C.Save, C.Minutes);

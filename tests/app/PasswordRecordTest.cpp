@@ -27,7 +27,8 @@ TEST(PasswordRecord, FieldsSitAtTheirOffsetsAndTheSizeDoesNotTellTheLength) {
   const SecretText Plain = EncodePasswordRecord(Record("secret", 1.5, -3));
   ASSERT_EQ(Plain.size(), PasswordRecordSize);
   // 1.5 = 0x3FF8000000000000 little-endian, -3, length 6, zero-filled.
-  const std::pair<int, int> Bytes[] = {{6, 0xF8}, {7, 0x3F}, {8, 0xFD}, {11, 0xFF}, {12, 6}, {13, 's'}, {19, 0}, {267, 0}};
+  const std::pair<int, int> Bytes[] = {{6, 0xF8}, {7, 0x3F}, {8, 0xFD}, {11, 0xFF},
+                                       {12, 6},   {13, 's'}, {19, 0},   {267, 0}};
   for (auto [Offset, Value] : Bytes) EXPECT_EQ(static_cast<unsigned char>(Plain.data()[Offset]), Value) << Offset;
   const auto Back = DecodePasswordRecord(Plain.view());
   ASSERT_TRUE(Back);

@@ -54,7 +54,7 @@ const char Long[] = "Kp7#qZ2!xR, and long enough for the heap";
 const wchar_t LongWide[] = L"Kp7#qZ2!xR, and long enough for the heap";
 
 class SecretCopies : public testing::Test {
-protected:
+ protected:
   static void Watch(std::string_view Password) {
     Watched = Password;
     FreedHolding = 0;

@@ -26,7 +26,7 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   const std::string First = App.AddContainer("one.hc", "shared");
   const std::string Second = App.AddContainer("two.hc", "own");
   WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[One]\r\nFile=" + First + "\r\nLetter=S\r\n[Two]\r\nFile=" + Second +
-                    "\r\nLetter=T\r\nDefaultPass=0\r\n");
+                                                      "\r\nLetter=T\r\nDefaultPass=0\r\n");
   ASSERT_TRUE(App.Start());
   EXPECT_EQ(App.WaitForWindow("InputBox", 1500), nullptr);  // nothing is "Auto"
 
@@ -37,6 +37,5 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   ASSERT_TRUE(App.WaitForMountCount(2));
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));
   ASSERT_TRUE(App.WaitForMountCount(0));
-  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d S /f\n") && Has(App.CommandLog(), "/q /s /d T /f\n"))
-      << App.CommandLog();
+  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d S /f\n") && Has(App.CommandLog(), "/q /s /d T /f\n")) << App.CommandLog();
 }

@@ -144,8 +144,8 @@ std::string TrayAppRun::StartWithAutoVolume(const std::string& CommonLines, cons
 
 std::string TrayAppRun::StartWithMountedVolume(const std::string& CommonLines, const std::string& Params) {
   const std::string Container = StartWithAutoVolume(CommonLines, Params);
-  const bool Mounted = !Container.empty() && AnswerPrompt("Default Password:", "secret") &&
-                       WaitForMountCount(1) && WaitForBalloon("Data");
+  const bool Mounted = !Container.empty() && AnswerPrompt("Default Password:", "secret") && WaitForMountCount(1) &&
+                       WaitForBalloon("Data");
   return Mounted ? Container : std::string();
 }
 
@@ -159,8 +159,8 @@ bool TrayAppRun::Start(const std::string& Params) {
   // Standard handles on NUL: an editor the program opens must not hold the
   // test runner's pipes open.
   SECURITY_ATTRIBUTES Inherit{sizeof Inherit, nullptr, TRUE};
-  HANDLE Nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           &Inherit, OPEN_EXISTING, 0, nullptr);
+  HANDLE Nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &Inherit,
+                           OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW Startup{};
   Startup.cb = sizeof Startup;
   Startup.dwFlags = STARTF_USESTDHANDLES;
@@ -221,7 +221,9 @@ void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text) {
 HWND TrayAppRun::WaitForPrompt(const std::string& Prompt) const {
   // The box answered before may still be closing: wait for the one asking this.
   HWND Box = nullptr;
-  auto Asking = [&] { return (Box = WindowOf(FProcess.dwProcessId, "InputBox", true)) && InputBoxPrompt(Box) == Prompt; };
+  auto Asking = [&] {
+    return (Box = WindowOf(FProcess.dwProcessId, "InputBox", true)) && InputBoxPrompt(Box) == Prompt;
+  };
   return WaitUntil(Asking, 10000) ? Box : nullptr;
 }
 

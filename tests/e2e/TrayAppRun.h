@@ -20,7 +20,7 @@ bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs);
 inline bool Has(const std::string& Text, const std::string& Part) { return Text.find(Part) != std::string::npos; }
 
 class TrayAppRun {
-public:
+ public:
   // Name becomes the program's file name, so settings, per-user folder and
   // password file are this test's own.
   explicit TrayAppRun(const std::string& Name);
@@ -91,7 +91,7 @@ public:
   static std::vector<StandinMount> Mounts();
   static bool WaitForMountCount(std::size_t Count, DWORD TimeoutMs = 10000);
 
-private:
+ private:
   std::string FName;
   ScratchFolder FFolder;
   std::string FProgram;

@@ -18,7 +18,7 @@ const std::string Zoe = "Zo\xC3\xAB", Yamada = "\xE5\xB1\xB1\xE7\x94\xB0";
 // Moves the application-data folder for the programs started meanwhile, as
 // a user profile under such a name has it.
 class AppDataMovedTo {
-public:
+ public:
   explicit AppDataMovedTo(const std::string& Folder) {
     for (const wchar_t* Key : Keys) {
       Saved.push_back(Read(Key));
@@ -29,9 +29,10 @@ public:
     for (std::size_t I = 0; I < std::size(Keys); ++I) Write(Keys[I], Saved[I]);
   }
 
-private:
-  static constexpr const wchar_t* Keys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+ private:
+  static constexpr const wchar_t* Keys[] = {
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
   static std::wstring Read(const wchar_t* Key) {
     wchar_t Value[MAX_PATH] = {};
     DWORD Size = sizeof Value;
@@ -83,7 +84,8 @@ TEST(TrayAppUnicode, UserFolderWithNonAsciiNamesKeepsProgramPasswordAndVolumes) 
   ASSERT_TRUE(Has(App.SettingsPath(), Yamada)) << App.SettingsPath();
   const std::string Container = App.AddContainer("d\xC3\xA4t\xC3\xA4.hc", "secret");
   ASSERT_TRUE(WriteFileBytes(App.SettingsPath(), "[Common]\r\nSavePass=1\r\nRememberPassMin=5\r\n"));
-  ASSERT_TRUE(WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n"));
+  ASSERT_TRUE(
+      WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n"));
 
   // First start: the program is asked for once, the volume mounts.
   ASSERT_TRUE(App.Start());
@@ -102,8 +104,10 @@ TEST(TrayAppUnicode, UserFolderWithNonAsciiNamesKeepsProgramPasswordAndVolumes) 
   EXPECT_TRUE(App.WaitForMountCount(1));
   EXPECT_EQ(App.WaitForWindow("#32770", 500), nullptr);
   EXPECT_EQ(App.WaitForWindow("InputBox", 0), nullptr);
-  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n/q /s /d R /f\n"
-                              "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
+  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container +
+                                  " /l R /m label=Data /p secret\n/q /s /d R /f\n"
+                                  "/q /s /v " +
+                                  Container + " /l R /m label=Data /p secret\n");
 }
 
 // The same definition saved as UTF-8 (as today) and as Notepad's "Unicode".

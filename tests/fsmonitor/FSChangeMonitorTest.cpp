@@ -15,10 +15,13 @@
 
 namespace {
 
-struct TNotice { int Action; std::string ChangedPath, FileName; };
+struct TNotice {
+  int Action;
+  std::string ChangedPath, FileName;
+};
 
 class FSChangeMonitor : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { ASSERT_TRUE(Drive.Mapped()); }
 
   TFSChangeEvent Record() {
@@ -27,9 +30,7 @@ protected:
       Notices.push_back({M->Action, M->ChangedPath, M->FileName});
     };
   }
-  void Watch(const std::string& Folder) {
-    Monitor.reset(NewThread<TFSChangeMonitor>(Folder, Record(), true));
-  }
+  void Watch(const std::string& Folder) { Monitor.reset(NewThread<TFSChangeMonitor>(Folder, Record(), true)); }
   // True once a notice of Action (-1: any) on Path came.
   bool WaitFor(int Action, const std::string& Path, int Milliseconds = 5000) {
     for (DWORD Start = GetTickCount(); GetTickCount() - Start < DWORD(Milliseconds);) {
@@ -81,10 +82,13 @@ TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndN
 // notice with action 0 says the details were lost.
 TEST_F(FSChangeMonitor, OverflowGivesOneNoticeWithoutDetails) {
   HANDLE Release = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // no assertion may leave the handler blocked
-  Monitor.reset(NewThread<TFSChangeMonitor>(Root, [Release, Add = Record()](TFSChangeMonitor* M) {
-    Add(M);
-    WaitForSingleObject(Release, INFINITE);
-  }, true));
+  Monitor.reset(NewThread<TFSChangeMonitor>(
+      Root,
+      [Release, Add = Record()](TFSChangeMonitor* M) {
+        Add(M);
+        WaitForSingleObject(Release, INFINITE);
+      },
+      true));
   WaitUntilWatching(Root);
   ResetEvent(Release);
   EXPECT_TRUE(WriteFileBytes(Root + "first", "") && WaitFor(1, Root + "first"));  // handler holds the thread
@@ -101,8 +105,11 @@ TEST_F(FSChangeMonitor, StopEndsTheThreadPromptlyAlsoRacingWithTheStartAndAMissi
   Monitor->Stop();
   EXPECT_EQ(Monitor->WaitFor(), 0);
   for (int i = 0; i < 20; ++i) {
-    Watch(Root); Monitor->Stop(); Monitor->WaitFor();
-    Watch(Root); Monitor.reset();
+    Watch(Root);
+    Monitor->Stop();
+    Monitor->WaitFor();
+    Watch(Root);
+    Monitor.reset();
   }
   Watch(Root + "missing");
   Monitor->WaitFor();

@@ -27,8 +27,13 @@ static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Driv
 static HWND Field(HWND Box) { return GetDlgItem(Box, InputBoxEditId); }
 static void Click(HWND Box, int Id) { SendMessageW(GetDlgItem(Box, Id), BM_CLICK, 0, 0); }
 static void SetText(HWND Box, const std::wstring& Text) { SetWindowTextW(Field(Box), Text.c_str()); }
-static void Type(HWND Box, const std::wstring& Text) { for (wchar_t C : Text) SendMessageW(Field(Box), WM_CHAR, C, 1); }
-static std::wstring WindowText(HWND Window) { wchar_t B[64]; return std::wstring(B, GetWindowTextW(Window, B, 64)); }
+static void Type(HWND Box, const std::wstring& Text) {
+  for (wchar_t C : Text) SendMessageW(Field(Box), WM_CHAR, C, 1);
+}
+static std::wstring WindowText(HWND Window) {
+  wchar_t B[64];
+  return std::wstring(B, GetWindowTextW(Window, B, 64));
+}
 
 // While hooked, refuses the creation of any window (Refused = HCBT_CREATEWND)
 // or the focus to the box's field (HCBT_SETFOCUS).
@@ -37,10 +42,12 @@ static LRESULT CALLBACK Refuse(int Code, WPARAM WParam, LPARAM LParam) {
   const bool Target = Code == HCBT_CREATEWND || GetDlgCtrlID(HWND(WParam)) == InputBoxEditId;
   return Code == Refused && Target ? 1 : CallNextHookEx(nullptr, Code, WParam, LParam);
 }
-static HHOOK Refusing(int Code) { return Refused = Code, SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId()); }
+static HHOOK Refusing(int Code) {
+  return Refused = Code, SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+}
 
 class InputBoxTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { AppTitle = "Volume Mounter"; }
   void TearDown() override { EXPECT_TRUE(ModalLevel == 0 && !FindWindowW(L"InputBox", nullptr)) << "box left open"; }
   std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Volume Mounter");
@@ -51,7 +58,8 @@ TEST_F(InputBoxTest, AnswersThroughItsControls) {
   for (int I = 0; I < InputBoxMaxLength; ++I) Cut += "\xC3\xA9";
   const std::pair<std::function<void(HWND)>, std::optional<std::string>> Cases[] = {
       {[](HWND Box) { SetText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); },
-       "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80"},
+       "Gr\xC3\xBC\xC3\x9F"
+       "e \xF0\x9F\x98\x80"},
       {[](HWND Box) { SetText(Box, L""), Click(Box, InputBoxOkId); }, ""},
       {[](HWND Box) { Type(Box, L"secret"), Click(Box, InputBoxCancelId); }, std::nullopt},
       {[](HWND Box) { Type(Box, L"secret"), SendMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0); }, std::nullopt},
@@ -73,12 +81,11 @@ TEST_F(InputBoxTest, AnswersThroughItsControls) {
 // box must have taken the foreground and put the focus in its field.
 TEST_F(InputBoxTest, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround) {
   const std::pair<const char*, std::optional<std::string>> Cases[] = {
-      {"key End 4 2 Return", "preset42"},          // OK is the default
-      {"key Escape", std::nullopt},
-      {"key Tab Return", "preset"},                 // Tab reaches OK...
-      {"key Tab Tab Return", std::nullopt},         // ...then Cancel, which Enter presses
-      {"key shift+Tab space", std::nullopt},        // back from the field to Cancel
-      {"key Tab Tab Tab 7 Return", "7"},           // round to the field, its text selected
+      {"key End 4 2 Return", "preset42"},                                   // OK is the default
+      {"key Escape", std::nullopt},          {"key Tab Return", "preset"},  // Tab reaches OK...
+      {"key Tab Tab Return", std::nullopt},                                 // ...then Cancel, which Enter presses
+      {"key shift+Tab space", std::nullopt},                                // back from the field to Cancel
+      {"key Tab Tab Tab 7 Return", "7"},                                    // round to the field, its text selected
   };
   for (const auto& [Keys, Result] : Cases) {
     SCOPED_TRACE(Keys);

@@ -8,7 +8,7 @@
 TEST(MinIniFile, WriterThenReaderRoundTripInFileOrderAndAReaderNeverWrites) {
   ScratchFolder Folder{"ini"};
   const std::string Path = Folder / "settings.ini", Unicode = "Geb\xC3\xA4ude \xE2\x82\xAC";  // "Gebäude €"
-  const std::string Value = "D:\\M\xC3\xBCll\\\xF0\x9F\x98\x80.tc";                            // "D:\Müll\😀.tc"
+  const std::string Value = "D:\\M\xC3\xBCll\\\xF0\x9F\x98\x80.tc";                           // "D:\Müll\😀.tc"
   {
     TMinIniFile Writer(Path, true);
     Writer.Section = "Common";
@@ -18,8 +18,9 @@ TEST(MinIniFile, WriterThenReaderRoundTripInFileOrderAndAReaderNeverWrites) {
     Writer.Section = Unicode;
     Writer.ReadWriteString(Unicode, Value);
   }
-  const std::string Written = ReadTextFile(Path) + "[B]\r\nOne=1\r\nTwo=2\r\nMinus=-1\r\nHalf=1.5\r\nLower=true\r\n"
-                                                   "Upper=FALSE\r\nZero=0\r\nZeroPoint=0.0\r\nWord=yes\r\n";
+  const std::string Written = ReadTextFile(Path) +
+                              "[B]\r\nOne=1\r\nTwo=2\r\nMinus=-1\r\nHalf=1.5\r\nLower=true\r\n"
+                              "Upper=FALSE\r\nZero=0\r\nZeroPoint=0.0\r\nWord=yes\r\n";
   for (const std::string Line : {Unicode + "]\r\n" + Unicode + "=" + Value, std::string("Empty=\r\nMinutes=-5")})
     EXPECT_NE(Written.find(Line), std::string::npos) << Line;
   ASSERT_TRUE(WriteFileBytes(Path, Written));

@@ -8,7 +8,7 @@
 #include "WindowTestHelpers.h"
 
 class MinAppMenu : public ::testing::Test {
-protected:
+ protected:
   // Shows the menu; At runs while it is open, then Keys are pressed in it.
   void ShowMenu(std::vector<WORD> Keys, std::function<void(HMENU Shown)> At = {}) {
     bool Open = false;
@@ -71,7 +71,10 @@ TEST_F(MinAppMenu, OnPopupFillsTheTreeBeforeEveryShowingAndChoicesReachTheirItem
     Sender->Root->Clear();
     Sender->Root->Add("First", Record);
     Sender->Root->AddSeparator();
-    Sender->Root->Add("Second", [this](TMinMenuItem* Item) { EXPECT_TRUE(Item->Parent->Handle); Record(Item); });
+    Sender->Root->Add("Second", [this](TMinMenuItem* Item) {
+      EXPECT_TRUE(Item->Parent->Handle);
+      Record(Item);
+    });
     TMinMenuItem* Sub = Sender->Root->Add("Sub", Record);  // never called: it opens
     Sub->Add("Inner one", Record);
     // The handler may free its own item by rebuilding the menu.

@@ -10,7 +10,7 @@
 #include "WindowTestHelpers.h"
 
 class MinTimerTest : public ::testing::Test {
-protected:
+ protected:
   std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Timer Test");
   int Ticks = 0;
   TMinTimerEvent Count = [this](TMinTimer*) { ++Ticks; };

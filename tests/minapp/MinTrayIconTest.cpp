@@ -10,12 +10,15 @@
 #include "WineDesktop.h"
 
 static HICON NewIcon() { return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)); }
-static bool IconAlive(HICON Icon) { ICONINFO Info; return GetIconInfo(Icon, &Info); }
+static bool IconAlive(HICON Icon) {
+  ICONINFO Info;
+  return GetIconInfo(Icon, &Info);
+}
 // The icon is in the notification area when the shell takes a balloon for it.
 static bool InTray(TMinTrayIcon& Icon) { return Icon.ShowBalloon("Title", "Text", 2000, bkInfo); }
 
 class MinAppTrayIcon : public ::testing::Test {
-protected:
+ protected:
   std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Tray");
 };
 
@@ -134,7 +137,8 @@ TEST_F(MinAppTrayIcon, RealClicksReachTheIconAsSelectAndContextMenuNotices) {
   Icon->OnMouse = [&](TMinTrayIcon*, WORD Event, POINT) { return Seen.push_back(Event), true; };
   Icon->SetShown(true);
   PumpMessages(300);
-  ASSERT_TRUE(StartXdoTool("search --sync --name \"Wine System Tray\" mousemove --window %1 8 8 click 1 sleep 0.3 click 3"));
+  ASSERT_TRUE(
+      StartXdoTool("search --sync --name \"Wine System Tray\" mousemove --window %1 8 8 click 1 sleep 0.3 click 3"));
   const auto Has = [&](WORD Event) { return std::find(Seen.begin(), Seen.end(), Event) != Seen.end(); };
   for (int I = 0; I < 50 && !(Has(NIN_SELECT) && Has(WM_CONTEXTMENU)); ++I) PumpMessages(100);
   EXPECT_TRUE(Has(WM_LBUTTONUP) && Has(NIN_SELECT) && Has(WM_RBUTTONUP) && Has(WM_CONTEXTMENU));

@@ -12,10 +12,10 @@ constexpr wchar_t TestClass[] = L"MinWindowTest";
 
 // Answers WM_USER with its own address.
 class Recorder : public TMinWindow {
-public:
+ public:
   std::vector<UINT> Seen;
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override {
     Seen.push_back(Msg);
     return Msg == WM_USER ? reinterpret_cast<LRESULT>(this) : TMinWindow::HandleMessage(Msg, WParam, LParam);

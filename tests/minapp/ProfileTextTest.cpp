@@ -58,8 +58,8 @@ TEST(ProfileText, AWriteChangesOnlyItsLineAndAddsMissingKeysAndSectionsWhereThey
 TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
   const std::string File = "[S]\nk=1\n";
   const std::string Nul("a\0b", 3);
-  const std::pair<const char*, const char*> Names[] = {{"S", ";k"}, {"S", "[k"}, {"S", "a=b"}, {"S\n", "k"},
-                                                       {"S", "k\r"}, {"S", "\xFF"}};
+  const std::pair<const char*, const char*> Names[] = {{"S", ";k"},  {"S", "[k"},  {"S", "a=b"},
+                                                       {"S\n", "k"}, {"S", "k\r"}, {"S", "\xFF"}};
   for (const auto& [Section, Key] : Names) {
     TProfileText Text = Load(File);
     EXPECT_FALSE(Text.Write(Section, Key, "v")) << Section << '/' << Key;
@@ -90,7 +90,16 @@ TEST(ProfileText, EveryEncodingKeepsItsUntouchedBytesAndReadsWrittenValuesBack) 
       Utf16("[S]\r\n") + LoneSurrogate + Units("k=") + std::string("\xE9\0", 2) + Units("\r\n"),
       "[S]\r\nk=Jos\xE9\r\n",
   };
-  const std::string NewValues[] = {"", " ", "x ", "\"a\"", "'a\"", "a=b", ";x", "[x]", "\t", "\xC3\xA9",
+  const std::string NewValues[] = {"",
+                                   " ",
+                                   "x ",
+                                   "\"a\"",
+                                   "'a\"",
+                                   "a=b",
+                                   ";x",
+                                   "[x]",
+                                   "\t",
+                                   "\xC3\xA9",
                                    "Zo\xC3\xAB \xE5\xB1\xB1\xE7\x94\xB0 \xF0\x9F\x98\x80"};
   for (const std::string& File : Files) {
     const TProfileText Original = Load(File);

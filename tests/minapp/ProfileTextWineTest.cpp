@@ -47,7 +47,7 @@ std::string AsciiUpper(std::string S) {
 // Answers of the Windows profile functions for one file: the 8-bit ones for
 // ASCII files, the wide ones where the text is not ASCII.
 class WindowsProfile {
-public:
+ public:
   WindowsProfile(std::string Path, bool Wide) : Path(std::move(Path)), Wide(Wide) {}
 
   std::vector<std::string> Sections() const {
@@ -73,7 +73,7 @@ public:
     return Value;
   }
 
-private:
+ private:
   std::string Get(const char* Section, const char* Key, const wchar_t* Default) const {
     if (Wide) {
       std::wstring Buffer(BufferSize, L'\0');
@@ -132,8 +132,9 @@ TEST(ProfileTextWine, ReadsTrickyFilesAsTheProfileFunctionsDo) {
   const std::pair<const char*, std::string> Files[] = {
       {"blanks",
        "  [ Sec ]  \r\n  Key  =  value  \r\nTabbed\t=\tv\t\r\n\v k \f= x\r\n  \r\n\t\r\nmy key = in  side \r\n"},
-      {"quotes", "[Q]\nA=\"abc\"\nB='abc'\nC=\"abc'\nD=\"\nE=\"\"\nF=\"a\" \"b\"\nG= \"  in  \" \nH='\nI=\"a\"b\"\n"
-                 "J=x\"y\"\nK=' '\n"},
+      {"quotes",
+       "[Q]\nA=\"abc\"\nB='abc'\nC=\"abc'\nD=\"\nE=\"\"\nF=\"a\" \"b\"\nG= \"  in  \" \nH='\nI=\"a\"b\"\n"
+       "J=x\"y\"\nK=' '\n"},
       {"duplicates", "[A]\nk=1\nk=2\nK=3\n[B]\nx=1\n[a]\nk=3\nonly2=yes\n[A]\nz=9\n[b]\n"},
       {"comments", "[C]\n;k=1\n  ;m=2\nk=3\n#h=4\nnoeq\nv=a ; b\n;x\n[;S]\nk=1\n"},
       {"no final line end", "[N]\r\nk=1\r\nlast=end"},

@@ -17,15 +17,17 @@ inline void PumpMessages(DWORD Milliseconds) {
 // Runs Action once, Delay ms from now, from whatever message loop runs on this
 // thread; cancelled if it has not run when the object goes.
 class DelayedAction {
-public:
+ public:
   DelayedAction(UINT Delay, std::function<void()> Action)
-      : FTimer(SetTimer(nullptr, 0, Delay, Fire)), FAction(std::move(Action)) { Pending[FTimer] = this; }
+      : FTimer(SetTimer(nullptr, 0, Delay, Fire)), FAction(std::move(Action)) {
+    Pending[FTimer] = this;
+  }
   ~DelayedAction() {
     if (!FRan) KillTimer(nullptr, FTimer), Pending.erase(FTimer);
   }
   bool Ran() const { return FRan; }
 
-private:
+ private:
   inline static std::map<UINT_PTR, DelayedAction*> Pending;
   static void CALLBACK Fire(HWND, UINT, UINT_PTR Id, DWORD) {
     KillTimer(nullptr, Id);

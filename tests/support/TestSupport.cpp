@@ -18,8 +18,9 @@ ScratchFolder::ScratchFolder(const std::string& Tag) {
   std::string Base = WideToUtf8(std::wstring(Temp, GetTempPathW(MAX_PATH + 1, Temp)));
   if (!Base.empty() && Base.back() == '\\') Base.pop_back();
   // Process id, counter and tick count keep concurrent and earlier runs apart.
-  do FPath = Base + "\\" + Tag + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(Counter++) + "-" +
-             std::to_string(GetTickCount());
+  do
+    FPath = Base + "\\" + Tag + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(Counter++) + "-" +
+            std::to_string(GetTickCount());
   while (!CreateDirectoryW(Utf8ToWide(FPath).c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 

@@ -6,7 +6,7 @@
 // A drive letter mapped to a folder through Wine's mount manager while the
 // object lives (a mapping would outlive the process).
 class TestDrive {
-public:
+ public:
   TestDrive(char Letter, const std::string& Folder, WineDriveType Type = WineDriveType::Fixed);
   ~TestDrive();
   TestDrive(const TestDrive&) = delete;
@@ -15,14 +15,14 @@ public:
   char Letter() const { return FLetter; }
   std::string Root() const { return std::string(1, FLetter) + ":\\"; }
 
-private:
+ private:
   char FLetter;
   bool FMapped;
 };
 
 // A new, empty folder under the temporary folder, removed with its contents.
 class ScratchFolder {
-public:
+ public:
   explicit ScratchFolder(const std::string& Tag = "scratch");
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
@@ -30,7 +30,7 @@ public:
   const std::string& Path() const { return FPath; }  // without a trailing backslash
   std::string operator/(const std::string& Name) const { return FPath + "\\" + Name; }
 
-private:
+ private:
   std::string FPath;
 };
 

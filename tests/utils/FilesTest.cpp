@@ -39,9 +39,14 @@ TEST(UtilsFiles, ForceDirsAndWholeFiles) {
 
 TEST(UtilsFiles, WriteCopyAndDelete) {
   ScratchFolder Dir("utils");
-  const std::string Src = Dir / "gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC.txt", Dst = Dir / "dst.txt", Deep = Dir / "x\\y\\d.txt";
+  const std::string Src = Dir /
+                          "gr\xC3\xBC\xC3\x9F"
+                          "e \xE2\x82\xAC.txt",
+                    Dst = Dir / "dst.txt", Deep = Dir / "x\\y\\d.txt";
   ASSERT_TRUE(WriteFileBytes(Src, "line\r\nsecond \xC3\xA4"));
-  EXPECT_NE(GetFileAttributesW((Utf8ToWide(Dir.Path()) + L"\\gr\u00FC\u00DF" L"e \u20AC.txt").c_str()),
+  EXPECT_NE(GetFileAttributesW((Utf8ToWide(Dir.Path()) + L"\\gr\u00FC\u00DF"
+                                                         L"e \u20AC.txt")
+                                   .c_str()),
             INVALID_FILE_ATTRIBUTES);
   ASSERT_TRUE(WriteFileBytes(Dst, "other"));
   EXPECT_TRUE(FileCopy(Src, Dst));  // over an existing file

@@ -4,8 +4,14 @@
 #include "StrUtils.h"
 
 TEST(UtilsStrings, SwitchesMatchNameThenEndOrColonValue) {
-  struct { std::vector<std::string> Params; bool Found; std::string Value; } Cases[] = {
-      {{"-m", "-nd:x"}, true, "x"}, {{"-ndx"}, false, ""}, {{"-ND"}, true, ""},
+  struct {
+    std::vector<std::string> Params;
+    bool Found;
+    std::string Value;
+  } Cases[] = {
+      {{"-m", "-nd:x"}, true, "x"},
+      {{"-ndx"}, false, ""},
+      {{"-ND"}, true, ""},
       {{"-ndy", "-nd:C:\\a", "-nd:z"}, true, "C:\\a"},  // first one wins, value keeps its colons
   };
   for (const auto& C : Cases) {
@@ -48,7 +54,8 @@ TEST(UtilsStrings, RandomStringDrawsFromAlphabetDeterministically) {
 }
 
 // clear() keeps the buffer, so its old bytes can still be looked at.
-template <typename S> void ExpectWiped(S Text) {
+template <typename S>
+void ExpectWiped(S Text) {
   const auto* Bytes = Text.data();
   const size_t Size = Text.size();
   WipeString(Text);

@@ -11,7 +11,9 @@ namespace {
 struct TTestThread : TThread {
   explicit TTestThread(std::function<void(TTestThread&)> Body) : Body(std::move(Body)) {}
   ~TTestThread() override { TerminateAndWait(); }
-  void Execute() override { if (Body) Body(*this); }
+  void Execute() override {
+    if (Body) Body(*this);
+  }
   std::function<void(TTestThread&)> Body;
 };
 
@@ -26,18 +28,19 @@ TEST(Thread, ExitCodeIsTheReturnValueAndTheExceptionOfExecuteIsKept) {
 }
 
 TEST(Thread, DestroyingStopsRunningAndNeverStartedThreads) {
-  auto* T = NewThread<TTestThread>([](TTestThread& Self) { while (!Self.Terminated) Sleep(1); });
+  auto* T = NewThread<TTestThread>([](TTestThread& Self) {
+    while (!Self.Terminated) Sleep(1);
+  });
   Sleep(50);
-  delete T;  // only ends through Terminated
+  delete T;                         // only ends through Terminated
   delete new TTestThread(nullptr);  // AfterConstruction never called: no hang
 }
 
 // A worker that sends to a window of the waiting thread does not deadlock.
 TEST(Thread, SentMessagesAreServedByWaitFor) {
   HWND Window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  auto* T = NewThread<TTestThread>([&](TTestThread& Self) {
-    Self.ReturnValue = int(SendMessageW(Window, WM_SETTEXT, 0, LPARAM(L"sent")));
-  });
+  auto* T = NewThread<TTestThread>(
+      [&](TTestThread& Self) { Self.ReturnValue = int(SendMessageW(Window, WM_SETTEXT, 0, LPARAM(L"sent"))); });
   EXPECT_EQ(T->WaitFor(), 1);
   EXPECT_FALSE(T->FatalException);
   delete T;

@@ -6,7 +6,9 @@
 #include "VersionCompare.h"
 
 TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
-  struct { const char *Path, *Drive, *Dir, *Name; } Cases[] = {
+  struct {
+    const char *Path, *Drive, *Dir, *Name;
+  } Cases[] = {
       {"D:\\a\\b\\c.txt", "D:", "D:\\a\\b", "c.txt"},
       {"D:\\x", "D:", "D:\\", "x"},
       {"D:x", "D:", "D:", "x"},
@@ -24,10 +26,14 @@ TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
 }
 
 TEST(UtilsVersions, ComparesOnlyTheCommonNumericFields) {
-  struct { const char *A, *B; int Result; } Cases[] = {
-      {"", "1.0", -1},       {"1.15", "1.15.3", 0}, {"1.2", "1.15", -1}, {"1.26.7.0", "1.25.9.0", 1},
-      {" 7 . 1a", "7.0", 0}, {"1.x", "1.5", 0},     {"2.x", "1.5", 1},
-      {"99999999999", "1", 0},  // not a 32-bit number
+  struct {
+    const char *A, *B;
+    int Result;
+  } Cases[] = {
+      {"", "1.0", -1},       {"1.15", "1.15.3", 0},
+      {"1.2", "1.15", -1},   {"1.26.7.0", "1.25.9.0", 1},
+      {" 7 . 1a", "7.0", 0}, {"1.x", "1.5", 0},
+      {"2.x", "1.5", 1},     {"99999999999", "1", 0},  // not a 32-bit number
   };
   for (const auto& C : Cases) EXPECT_EQ(CompareVersionStrings(C.A, C.B), C.Result) << C.A << " vs " << C.B;
 }

@@ -12,7 +12,7 @@ std::string ReadPath(const std::string& Settings) {
 }
 
 class CryptProgramTest : public VolumeControlTest {
-protected:
+ protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
     Control.CryptProgram = {};
@@ -23,9 +23,10 @@ TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevel) {
   ScratchFolder Folder("locator");
   ASSERT_TRUE(FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Folder / "truecrypt.exe"));
   using enum StandinBuild;
-  for (const auto& [Program, Level, TrueCrypt] :
-       {std::tuple{StandinProgramPath(VeraCrypt121), 119, false}, {StandinProgramPath(VeraCrypt116), 115, false},
-        {StandinProgramPath(VeraCrypt113), 114, false}, {Folder / "truecrypt.exe", 114, true}}) {
+  for (const auto& [Program, Level, TrueCrypt] : {std::tuple{StandinProgramPath(VeraCrypt121), 119, false},
+                                                  {StandinProgramPath(VeraCrypt116), 115, false},
+                                                  {StandinProgramPath(VeraCrypt113), 114, false},
+                                                  {Folder / "truecrypt.exe", 114, true}}) {
     SCOPED_TRACE(Program);
     Control.CryptProgram.Path.clear();
     RememberCryptProgram(Program);

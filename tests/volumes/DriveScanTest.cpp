@@ -2,7 +2,7 @@
 #include "VolumeControlFixture.h"
 
 class DriveScanTest : public VolumeControlTest {
-protected:
+ protected:
   bool Scan() {
     TTCMountedVolumeArray MountList;
     return ScanSysVolumes(DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker,

@@ -8,7 +8,7 @@ namespace {
 void CreateFileOn(const std::string& Path) { ASSERT_TRUE(::WriteFileBytes(Path, "data")) << Path; }
 
 class FileMonitorTest : public VolumeControlTest {
-public:
+ public:
   void SetUp() override {
     VolumeControlTest::SetUp();
     CreateFileOn(Container);

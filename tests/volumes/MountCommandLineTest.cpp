@@ -17,8 +17,9 @@ TEST(MountCommandLine, ExactParameters) {
   EXPECT_EQ(DismountParameters('T'), "/q /s /d T /f");
   EXPECT_EQ(MountParameters("C:\\a.tc", "pw", "", true, false, 'X'), "/q /s /v C:\\a.tc /l X /tc /p pw");
   EXPECT_EQ(MountParameters("C:\\a.tc", "pw", "", true, true, 'X'), "/q /s /v C:\\a.tc /l X /p pw");
-  EXPECT_EQ(MountParameters("C:\\My Vol\\a.hc", "pa ss\"wo\\\"rd\\", "Data\" /k C:\\evil.key", false, false, 'X'),
-            "/q /s /v \"C:\\My Vol\\a.hc\" /l X /m label=\"Data\\\" /k C:\\evil.key\" /p \"pa ss\\\"wo\\\\\\\"rd\\\\\"");
+  EXPECT_EQ(
+      MountParameters("C:\\My Vol\\a.hc", "pa ss\"wo\\\"rd\\", "Data\" /k C:\\evil.key", false, false, 'X'),
+      "/q /s /v \"C:\\My Vol\\a.hc\" /l X /m label=\"Data\\\" /k C:\\evil.key\" /p \"pa ss\\\"wo\\\\\\\"rd\\\\\"");
 }
 
 // Options come between the label and the password in one fixed order; an
@@ -38,21 +39,21 @@ TEST(MountCommandLine, OptionsInTheirPlace) {
 
 #ifdef _WIN32
 TEST(MountCommandLine, HostileTextsComeBackUnchanged) {
-  for (const std::string Text : {"Data\" /k C:\\evil.key /p x", "My Data\" /k \"C:\\evil.key", "a\"b", "\"",
-                                 "ends with backslash\\", "back\\\\\"slashes before quote", "trailing\\\\",
-                                 "tab\tinside", " leading and trailing ", "\\\"\\\\\""}) {
+  for (const std::string Text :
+       {"Data\" /k C:\\evil.key /p x", "My Data\" /k \"C:\\evil.key", "a\"b", "\"", "ends with backslash\\",
+        "back\\\\\"slashes before quote", "trailing\\\\", "tab\tinside", " leading and trailing ", "\\\"\\\\\""}) {
     SCOPED_TRACE(Text);
-    const std::string Line = "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" " +
-                             MountParameters("C:\\" + Text + ".hc", Text, Text, false, false, 'X',
-                                             {false, false, {Text, "C:\\" + Text}, 0});
+    const std::string Line =
+        "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" " +
+        MountParameters("C:\\" + Text + ".hc", Text, Text, false, false, 'X', {false, false, {Text, "C:\\" + Text}, 0});
     int Count = 0;
     LPWSTR* Args = CommandLineToArgvW(std::wstring(Line.begin(), Line.end()).c_str(), &Count);
     std::vector<std::string> Parsed;
     for (int I = 0; I < Count; ++I) Parsed.emplace_back(Args[I], Args[I] + wcslen(Args[I]));  // ASCII only
     LocalFree(Args);
     EXPECT_EQ(Parsed, (std::vector<std::string>{"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe", "/q", "/s", "/v",
-                                                "C:\\" + Text + ".hc", "/l", "X", "/m", "label=" + Text, "/k", Text, "/k",
-                                                "C:\\" + Text, "/p", Text}));
+                                                "C:\\" + Text + ".hc", "/l", "X", "/m", "label=" + Text, "/k", Text,
+                                                "/k", "C:\\" + Text, "/p", Text}));
   }
 }
 #endif

@@ -11,7 +11,7 @@
 namespace {
 
 class MountCycleTest : public VolumeControlTest {
-protected:
+ protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
     ASSERT_TRUE(StartStandinDriver() && ClearStandinMounts(StandinDevice::VeraCrypt));
@@ -61,8 +61,8 @@ protected:
   }
 
   std::string MountLine(const std::string& Name, const std::string& Label) const {
-    return std::string("/q /s /v ") + InfoDrive.Letter() + ":\\" + Name + " /l " + MountLetter + " /m label=" +
-           Label + " /p secret";
+    return std::string("/q /s /v ") + InfoDrive.Letter() + ":\\" + Name + " /l " + MountLetter + " /m label=" + Label +
+           " /p secret";
   }
   std::string DismountLine() const { return std::string("/q /s /d ") + MountLetter + " /f"; }
 
@@ -73,7 +73,6 @@ protected:
   const char MountLetter = UnusedDriveLetter(char(InfoDrive.Letter() + 1));
   std::ostringstream Definitions;
 };
-
 
 TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassNestedPassesReturnAndItIsDismounted) {
   const TVolumeIdentity Data = Define("Data", "a.hc", false);
@@ -113,8 +112,8 @@ TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
   ASSERT_EQ(RunProcess(Program, DismountLine(), true), 0);
   ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
   EXPECT_EQ(Host.Results[1], (ReportedResult{"Shared", "Volume Mounted", true}));
-  EXPECT_EQ(Logged(), (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine(),
-                                                MountLine("b.hc", "Shared")}));
+  EXPECT_EQ(Logged(),
+            (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine(), MountLine("b.hc", "Shared")}));
   EXPECT_TRUE(Host.Prompts.empty());  // the default password was known
 }
 
@@ -191,7 +190,8 @@ TEST_F(MountCycleTest, DismountChosenBeforeTheProgramQuestionHitsTheChosenVolume
   RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");
   Host.ChosenProgram = Program;
   Host.WhileAsked = [&] {
-    WriteFileBytes(Store / ".tcvinfo.ini", Section("Second", "b.hc", true, SecondLetter) + Section("First", "a.hc", true));
+    WriteFileBytes(Store / ".tcvinfo.ini",
+                   Section("Second", "b.hc", true, SecondLetter) + Section("First", "a.hc", true));
     Control.SysVolumes.clear();
     Control.RefreshVolumes();
   };

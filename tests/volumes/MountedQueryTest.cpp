@@ -19,7 +19,7 @@ std::string Upper(std::string S) {
 }
 
 class MountedQueryDriver : public VolumeControlTest {
-protected:
+ protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
     ASSERT_TRUE(StartStandinDriver());
@@ -46,8 +46,10 @@ protected:
 
 TEST_F(MountedQueryDriver, DeviceAndReplySizePerProgramAndLevel) {
   for (auto [Letter, Name] : {std::pair{'A', std::string("\\Device\\Harddisk1\\Partition2")},
-                              {'T', "\\??\\" + Container}, {'H', Container},  // no entry for the rest
-                              {'E', "\\Device\\HarddiskVolume5"}, {'F', "\\??\\" + Folder / "gone.hc"}})
+                              {'T', "\\??\\" + Container},
+                              {'H', Container},  // no entry for the rest
+                              {'E', "\\Device\\HarddiskVolume5"},
+                              {'F', "\\??\\" + Folder / "gone.hc"}})
     ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, Letter, Name, Letter == 'T'));
   ASSERT_TRUE(SetStandinMount(StandinDevice::TrueCrypt, 'K', "\\Device\\Harddisk3\\Partition1", false));
   // VeraCrypt: both reply forms, each with its own flags table. The stand-in
@@ -81,4 +83,4 @@ TEST_F(MountedQueryDriver, DriveWithoutDiskIsScannedFromTheMountList) {
   EXPECT_TRUE(MountList.empty());
 }
 
-} // namespace
+}  // namespace

@@ -47,7 +47,7 @@ struct TestHost : TVolumeControlHost {
   std::string ChosenProgram;
   std::vector<std::pair<std::string, uint32_t>> ProgramQuestions;  // initial folder, filter
   std::vector<ReportedResult> Results;
-  std::vector<bool> Changes;  // SettingsChanged of each report
+  std::vector<bool> Changes;         // SettingsChanged of each report
   std::vector<std::string> Ignored;  // each notice of skipped sections
 
   bool AskPassword(const std::string& Prompt, SecretText& Password) override {
@@ -72,7 +72,7 @@ struct TestHost : TVolumeControlHost {
 };
 
 class VolumeControlTest : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() { InitUtilsUnit(), VendorName = "VolumeTests"; }
   void SetUp() override {
     CleanFiles();
@@ -99,7 +99,9 @@ protected:
     }
     return true;
   }
-  static void Pump(int Ms) { PumpUntil([] { return false; }, Ms); }
+  static void Pump(int Ms) {
+    PumpUntil([] { return false; }, Ms);
+  }
   static std::string UserSettings() { return UserConfigDir() + ProgramName + ".ini"; }
   static std::string ProgramFolderSettings() { return GetProgramFolder() + ProgramName + ".ini"; }
   static void RememberCryptProgram(const std::string& Path) {

@@ -11,7 +11,7 @@ std::string Root(char Letter) { return std::string{Letter, ':', '\\'}; }
 
 // A removable drive R and, on a later letter, a fixed one F, each with a container.
 class VolumeDefsRefresh : public VolumeControlTest {
-protected:
+ protected:
   void SetUp() override {
     VolumeControlTest::SetUp();
     ASSERT_TRUE(Removable.Mapped() && Fixed.Mapped());
@@ -40,13 +40,16 @@ TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitio
   // drives can be the same volume.
   const std::string Disk = std::to_string(GetVolumeDiskNumber(R));
   ASSERT_EQ(GetVolumeDiskNumber(F), GetVolumeDiskNumber(R));
-  const std::string Info = WriteInfo(R, "[RemSame]\r\nFile=" + Upper + "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\n"
-                                       "Partition=1\r\n[RemOff]\r\nPartition=2\r\nEnabled=0\r\n");
+  const std::string Info = WriteInfo(R, "[RemSame]\r\nFile=" + Upper +
+                                            "\r\n[RemOnly]\r\nFile=\\r.hc\r\n[RemPart]\r\n"
+                                            "Partition=1\r\n[RemOff]\r\nPartition=2\r\nEnabled=0\r\n");
   ASSERT_EQ(SetFileAttr(Info, FILE_ATTRIBUTE_READONLY), 0u);
-  WriteInfo(F, "[FixOff]\r\nFile=\\c1.hc\r\nEnabled=0\r\n[FixSame]\r\nFile=" + Lower +
-               "\r\n[FixPart]\r\nDisk=" + Disk + "\r\nPartition=1\r\n");
-  WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper + "\r\n[Relative]\r\nFile=\\r.hc\r\n"  // needs a full path
-                           "[UserNew]\r\nDisk=" + Disk + "\r\nPartition=2\r\n");
+  WriteInfo(F, "[FixOff]\r\nFile=\\c1.hc\r\nEnabled=0\r\n[FixSame]\r\nFile=" + Lower + "\r\n[FixPart]\r\nDisk=" + Disk +
+                   "\r\nPartition=1\r\n");
+  WriteInfo(AppDataMarker, "[UserSame]\r\nFile=" + Upper +
+                               "\r\n[Relative]\r\nFile=\\r.hc\r\n"  // needs a full path
+                               "[UserNew]\r\nDisk=" +
+                               Disk + "\r\nPartition=2\r\n");
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "UserNew"}));
   EXPECT_EQ(Volumes[0].File, Lower);
@@ -60,11 +63,14 @@ TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitio
 }
 
 TEST_F(VolumeDefsRefresh, KeyValuesAndMissingContainers) {
-  WriteInfo(R, "[Sentinel]\r\nPartition=3\r\nDisk=2147483647\r\n"
-               "[Given]\r\npartition=4\r\nDISK=" + std::to_string(GetVolumeDiskNumber(R)) + "\r\nLetter=T\r\nauto=TRUE\r\nFileSetModified=1\r\n"
-               "[LowerLetter]\r\nFile=Vault\\a.hc\r\nLetter=e\r\nFileSetModified=1\r\n"
-               "[TwoLetters]\r\nPartition=5\r\nLetter=EF\r\n[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
-               "[Missing]\r\nFile=\\Vault\\missing.hc\r\n");
+  WriteInfo(R,
+            "[Sentinel]\r\nPartition=3\r\nDisk=2147483647\r\n"
+            "[Given]\r\npartition=4\r\nDISK=" +
+                std::to_string(GetVolumeDiskNumber(R)) +
+                "\r\nLetter=T\r\nauto=TRUE\r\nFileSetModified=1\r\n"
+                "[LowerLetter]\r\nFile=Vault\\a.hc\r\nLetter=e\r\nFileSetModified=1\r\n"
+                "[TwoLetters]\r\nPartition=5\r\nLetter=EF\r\n[EmptyLetter]\r\nPartition=6\r\nLetter=\r\n"
+                "[Missing]\r\nFile=\\Vault\\missing.hc\r\n");
   ASSERT_TRUE(ForceDirsEx(Root(R) + "Vault") && ::WriteFileBytes(Root(R) + "Vault\\a.hc", ""));
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"Sentinel", "Given", "LowerLetter", "TwoLetters", "EmptyLetter"}));
@@ -105,12 +111,15 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Old.FileSetModified = 2;  // a change was seen inside
   Volumes[1].DismountPending = Volumes[1].Auto = true;
   // Edited: a new section first, "Auto" switched, the path in other case.
-  WriteInfo(F, "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
-               "[Part]\r\nPartition=1\r\nAuto=0\r\n", StampB);
+  WriteInfo(F,
+            "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
+            "[Part]\r\nPartition=1\r\nAuto=0\r\n",
+            StampB);
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
   const TTCVolume& One = Volumes[1];
-  EXPECT_EQ(std::tuple(One.Index, std::string(One.Password.view()), One.MountPending, One.Auto, One.PendingTime, One.FileSetModified),
+  EXPECT_EQ(std::tuple(One.Index, std::string(One.Password.view()), One.MountPending, One.Auto, One.PendingTime,
+                       One.FileSetModified),
             std::tuple(1, std::string("secret"), true, false, 900u, 2));
   EXPECT_TRUE(Volumes[2].DismountPending && Volumes[2].Auto);
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
@@ -122,12 +131,19 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
 // its first 256 sections count.
 TEST_F(VolumeDefsRefresh, AStickNamesOnlyItselfAndAtMost256Sections) {
   ASSERT_TRUE(::WriteFileBytes(Root(R) + "own.hc", ""));
-  std::string Text = "[Network]\r\nFile=\\\\192.0.2.1\\share\\a.hc\r\nAuto=1\r\n"
-                     "[Slashes]\r\nFile=//192.0.2.1/share/a.hc\r\nAuto=1\r\n"
-                     "[Device]\r\nFile=\\\\?\\" + Root(F) + "c1.hc\r\nAuto=1\r\n"
-                     "[OtherDrive]\r\nFile=" + Root(F) + "c1.hc\r\nAuto=1\r\n"
-                     "[OtherDisk]\r\nDisk=" + std::to_string(GetVolumeDiskNumber(R) + 7) + "\r\nPartition=1\r\nAuto=1\r\n"
-                     "[Own]\r\nFile=\\own.hc\r\n";
+  std::string Text =
+      "[Network]\r\nFile=\\\\192.0.2.1\\share\\a.hc\r\nAuto=1\r\n"
+      "[Slashes]\r\nFile=//192.0.2.1/share/a.hc\r\nAuto=1\r\n"
+      "[Device]\r\nFile=\\\\?\\" +
+      Root(F) +
+      "c1.hc\r\nAuto=1\r\n"
+      "[OtherDrive]\r\nFile=" +
+      Root(F) +
+      "c1.hc\r\nAuto=1\r\n"
+      "[OtherDisk]\r\nDisk=" +
+      std::to_string(GetVolumeDiskNumber(R) + 7) +
+      "\r\nPartition=1\r\nAuto=1\r\n"
+      "[Own]\r\nFile=\\own.hc\r\n";
   for (int I = 0; I < 300; ++I) Text += "[P" + std::to_string(I) + "]\r\nPartition=" + std::to_string(I + 1) + "\r\n";
   WriteInfo(R, Text);
   const DWORD Start = GetTickCount();
@@ -152,13 +168,16 @@ TEST_F(VolumeDefsRefresh, KeyfilesPimAndOptionsWithSkippedSectionsToldOnce) {
   ASSERT_TRUE(ForceDirsEx(Root(R) + "keys") && ::WriteFileBytes(Root(R) + "keys\\a.key", "") &&
               ::WriteFileBytes(Root(F) + "f.key", ""));
   const std::string Info =
-      WriteInfo(R, "[Keys]\r\nFile=\\r.hc\r\nKeyfiles=keys\\a.key; \\keys\\A.key\r\nPIM=500\r\nReadOnly=1\r\n"
-                   "Removable=1\r\nNoPassword=1\r\n"
-                   "[BadPim]\r\nPartition=1\r\nPIM=5x\r\n"
-                   "[OtherDriveKey]\r\nPartition=2\r\nKeyfiles=" + Root(F) + "f.key\r\n"
-                   "[TrueCryptPim]\r\nPartition=3\r\nPIM=7\r\nTrueCrypt=1\r\n"
-                   "[MissingKey]\r\nPartition=4\r\nKeyfiles=\\keys\\none.key\r\n"
-                   "[Plain]\r\nPartition=5\r\n",
+      WriteInfo(R,
+                "[Keys]\r\nFile=\\r.hc\r\nKeyfiles=keys\\a.key; \\keys\\A.key\r\nPIM=500\r\nReadOnly=1\r\n"
+                "Removable=1\r\nNoPassword=1\r\n"
+                "[BadPim]\r\nPartition=1\r\nPIM=5x\r\n"
+                "[OtherDriveKey]\r\nPartition=2\r\nKeyfiles=" +
+                    Root(F) +
+                    "f.key\r\n"
+                    "[TrueCryptPim]\r\nPartition=3\r\nPIM=7\r\nTrueCrypt=1\r\n"
+                    "[MissingKey]\r\nPartition=4\r\nKeyfiles=\\keys\\none.key\r\n"
+                    "[Plain]\r\nPartition=5\r\n",
                 StampA);
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"Keys", "Plain"}));
@@ -196,8 +215,8 @@ TEST_F(VolumeDefsRefresh, KeyfilesPimAndOptionsWithSkippedSectionsToldOnce) {
 // left two owners of one monitor.
 TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
   const std::string Container = Root(F) + "c1.hc";
-  Volumes.push_back({.Disk = 3, .Partition = 1, .File = Container, .FileSetModified = 1, .Label = "Old",
-                     .MountedLetter = R});
+  Volumes.push_back(
+      {.Disk = 3, .Partition = 1, .File = Container, .FileSetModified = 1, .Label = "Old", .MountedLetter = R});
   Volumes[0].Password = "secret";
   Control.StartMonitor(Volumes[0]);
   ASSERT_NE(Volumes[0].Monitor, nullptr);
@@ -212,7 +231,7 @@ TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
   EXPECT_EQ(Volumes[1].Password.view(), "secret");
 }
 
-} // namespace
+}  // namespace
 
 // The settings file is made from its template at start-up; one that exists
 // must never be overwritten.

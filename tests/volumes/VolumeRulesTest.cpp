@@ -7,8 +7,8 @@
 #include "VolumeInfoRules.h"
 
 TEST(VolumeDefsRules, LetterAndFileValues) {
-  for (auto [Value, Letter] : {std::pair{"A", 'A'}, {"Z", 'Z'}, {"e", ' '}, {"EF", ' '}, {"", ' '}, {"T:", ' '},
-                               {"@", ' '}, {"[", ' '}})
+  for (auto [Value, Letter] :
+       {std::pair{"A", 'A'}, {"Z", 'Z'}, {"e", ' '}, {"EF", ' '}, {"", ' '}, {"T:", ' '}, {"@", ' '}, {"[", ' '}})
     EXPECT_EQ(LetterFromInfoValue(Value), Letter) << '"' << Value << '"';
 }
 
@@ -65,8 +65,7 @@ TEST(VolumeDefsRules, KeyfilePathsInTheirOrder) {
   EXPECT_EQ(KeyfilePaths("", 'E', Refusal), Paths{});
   EXPECT_EQ(KeyfilePaths(" \\keys\\a.key ; ;keys\\b.key;E:\\c;", 'E', Refusal),
             (Paths{"E:\\keys\\a.key", "E:\\keys\\b.key", "E:\\c"}));
-  EXPECT_EQ(KeyfilePaths("C:\\k\\a.key;\\\\host\\k", AppDataMarker, Refusal),
-            (Paths{"C:\\k\\a.key", "\\\\host\\k"}));
+  EXPECT_EQ(KeyfilePaths("C:\\k\\a.key;\\\\host\\k", AppDataMarker, Refusal), (Paths{"C:\\k\\a.key", "\\\\host\\k"}));
   EXPECT_TRUE(Refusal.empty());
   for (const char* Value : {"\\a.key;D:\\b.key", "\\\\host\\k", "\\a.key;x:y"}) {
     EXPECT_EQ(KeyfilePaths(Value, 'E', Refusal), std::nullopt) << Value;
@@ -105,14 +104,17 @@ static std::vector<uint8_t> Reply(std::size_t Size,
 }
 
 TEST(MountedQueryDecode, SlotsOfSetBitsWithNamesAndFlags) {
-  const std::vector<uint8_t> Bytes =
-      Reply(17424, {{0, u"\\Device\\Harddisk1\\Partition2", 1}, {19, u"\\??\\C:\\Vol\\a.hc", 0},
-                    {25, std::u16string(260, u'x'), 0x100}}, 17320);  // no terminator in Z's name
+  const std::vector<uint8_t> Bytes = Reply(17424,
+                                           {{0, u"\\Device\\Harddisk1\\Partition2", 1},
+                                            {19, u"\\??\\C:\\Vol\\a.hc", 0},
+                                            {25, std::u16string(260, u'x'), 0x100}},
+                                           17320);  // no terminator in Z's name
   std::vector<std::tuple<char, std::u16string, bool>> Slots;
   for (const TMountListSlot& S : DecodeMountList(Bytes.data(), Bytes.size(), 17320))
     Slots.emplace_back(S.Letter, S.Name, S.TrueCryptFlag);
   EXPECT_EQ(Slots, (decltype(Slots){{'A', u"\\Device\\Harddisk1\\Partition2", true},
-                                    {'T', u"\\??\\C:\\Vol\\a.hc", false}, {'Z', std::u16string(260, u'x'), true}}));
+                                    {'T', u"\\??\\C:\\Vol\\a.hc", false},
+                                    {'Z', std::u16string(260, u'x'), true}}));
   EXPECT_FALSE(DecodeMountList(Bytes.data(), Bytes.size(), -1)[0].TrueCryptFlag);  // no flags table
 }
 
