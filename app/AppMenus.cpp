@@ -112,6 +112,8 @@ void TApp::OnVolumesMenuPopup(TMinPopupMenu*) {
 void TApp::OnOptionsMenuPopup(TMinPopupMenu*) { VolumeControl.RefreshVolumes(); }
 
 void TApp::OnMenuCommand(TMinMenuItem* Item) {
+  // An option item shows its setting's state.
+  auto Toggle = [Item](bool& Setting) { Item->Checked = Setting = !Setting; };
   switch (Item->Tag) {
     case cmMountAll:
       VolumeControl.MountAll();
@@ -127,21 +129,13 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       Terminate();
       return;
     case cmDismountOnSwitchUser:
-      Settings.DismountAllOnSwitchUser = !Settings.DismountAllOnSwitchUser;
-      Item->Checked = Settings.DismountAllOnSwitchUser;
-      return;
+      return Toggle(Settings.DismountAllOnSwitchUser);
     case cmDismountOnLock:
-      Settings.DismountAllOnLock = !Settings.DismountAllOnLock;
-      Item->Checked = Settings.DismountAllOnLock;
-      return;
+      return Toggle(Settings.DismountAllOnLock);
     case cmDismountOnSleep:
-      Settings.DismountAllOnSleep = !Settings.DismountAllOnSleep;
-      Item->Checked = Settings.DismountAllOnSleep;
-      return;
+      return Toggle(Settings.DismountAllOnSleep);
     case cmSavePassword:
-      Settings.SavePass = !Settings.SavePass;
-      Item->Checked = Settings.SavePass;
-      return;
+      return Toggle(Settings.SavePass);
     case cmStartWithWindows: {
       const std::string Failure = SetStartWithWindows(AppTitle, !Item->Checked) ? "" : LastErrorText();
       Item->Checked = StartsWithWindows(AppTitle);
