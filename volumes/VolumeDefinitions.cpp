@@ -80,7 +80,6 @@ void ReadVolumeConfig(char InfoDrive, bool ProgramIsTrueCrypt, TTCVolumesArray& 
     Ini.Section = Section;
     TTCVolume V;
     V.Disk = Ini.ReadWriteInteger("Disk", DiskAbsentSentinel);
-    if (V.Disk == DiskAbsentSentinel) V.Disk = OwnDisk();
     V.Partition = Ini.ReadWriteInteger("Partition", 0);
     std::string Refusal;
     auto Skip = [&](const std::string& Reason) { Ignored += FileName + " [" + Section + "]: " + Reason + "\n"; };
@@ -90,6 +89,9 @@ void ReadVolumeConfig(char InfoDrive, bool ProgramIsTrueCrypt, TTCVolumesArray& 
       continue;
     }
     V.File = *File;
+    // Only a partition needs its disk: a container is known by its path, so
+    // the drive's device is not asked for one.
+    if (V.Disk == DiskAbsentSentinel) V.Disk = V.File.empty() ? OwnDisk() : -1;
     const bool ContainerExists = !V.File.empty() && ExistsOrOnShare(V.File);
     if (V.Partition == 0 && !ContainerExists) continue;
     if (V.File.empty() && !OwnFile && V.Disk != OwnDisk()) continue;  // another disk's partition
