@@ -20,6 +20,9 @@ namespace {
 constexpr char SettingsSection[] = "Common";
 // About what Windows waits for before it sleeps.
 constexpr uint32_t SuspendGrace = 2000;
+// What the application posts itself to ask for the program at start-up,
+// once its loop runs.
+constexpr UINT StartupMessage = WM_APP + 3;
 }  // namespace
 
 UINT AlreadyRunningMessage() {
@@ -42,6 +45,9 @@ TApp::TApp(const std::string& Title, bool NoDismount)
 
   VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
   OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
+  VolumesMenu->OnClosed = OptionsMenu->OnClosed = [this] {
+    if (RebuildWaiting) RebuildMenus();
+  };
 
   // Shared: the built-in icon is never destroyed, so it can come back after
   // a custom one.
@@ -58,9 +64,9 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   ExchangeSettings(false);
   LoadRememberedPassword(VolumeControl.DefaultPassword);
   VolumeControl.RefreshVolumes();
-  VolumeControl.ProcessVolumes();
   TrayIcon->SetShown(true);
   if (!HeldIgnoredNotice.empty()) DefinitionsIgnored(std::exchange(HeldIgnoredNotice, {}));
+  PostMessageW(Handle, StartupMessage, 0, 0);
 }
 
 TApp::~TApp() {
@@ -119,10 +125,16 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return 0;
   }
   switch (Msg) {
+    case StartupMessage:
+      // The question comes from the loop, so that every event is handled
+      // while it is open.
+      EnsureCryptProgram();
+      VolumeControl.ProcessVolumes();
+      return 0;
     case WM_QUERYENDSESSION:
       // An open question must not hold Windows up.
       VolumeControl.PostponeQuestion();
-      CloseQuestionWindows();
+      CloseFileDialog();
       SaveState();
       return 1;
     case WM_ENDSESSION:
@@ -143,25 +155,12 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 int TApp::TrayIconSize() const { return SystemMetricForDpi(SM_CXSMICON, WindowDpi(Handle)); }
 
-bool TApp::PutOffForQuestion(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (!VolumeControl.Asking()) return false;
-  VolumeControl.PostponeQuestion();
-  CloseQuestionWindows();
-  PostMessageW(Handle, Msg, WParam, LParam);
-  return true;
+void TApp::Hold() {
+  CloseFileDialog();
+  VolumeControl.Hold();
 }
 
-void TApp::HoldAndDismountAll() {
-  VolumeControl.MountsHeld = true;
-  VolumeControl.DismountAll(true);
-}
-
-void TApp::ReleaseHold() {
-  VolumeControl.MountsHeld = false;
-  VolumeControl.ProcessVolumes();
-}
-
-void TApp::OnSessionChange(UINT Msg, WPARAM Event, LPARAM Session) {
+void TApp::OnSessionChange(UINT, WPARAM Event, LPARAM Session) {
   if (Session < 0 || static_cast<DWORD>(Session) != SessionId) return;
   switch (Event) {
     case WTS_SESSION_UNLOCK:
@@ -171,34 +170,33 @@ void TApp::OnSessionChange(UINT Msg, WPARAM Event, LPARAM Session) {
     case WTS_CONSOLE_CONNECT:
     case WTS_REMOTE_CONNECT:
       // Any way back into the session ends the hold.
-      ReleaseHold();
+      VolumeControl.ReleaseHold();
       break;
     case WTS_CONSOLE_DISCONNECT:
-      if (Settings.DismountAllOnSwitchUser && !PutOffForQuestion(Msg, Event, Session)) HoldAndDismountAll();
+      if (Settings.DismountAllOnSwitchUser) Hold();
       break;
     case WTS_SESSION_LOCK:
-      if (Settings.DismountAllOnLock && PutOffForQuestion(Msg, Event, Session)) break;
       SessionLocked = true;
-      if (Settings.DismountAllOnLock) HoldAndDismountAll();
+      if (Settings.DismountAllOnLock) Hold();
       break;
     case WTS_SESSION_LOGOFF:
-      if (PutOffForQuestion(Msg, Event, Session)) break;
+      VolumeControl.PostponeQuestion();
+      CloseFileDialog();
       LoggingOff = true;
       Terminate();
       break;
   }
 }
 
-void TApp::OnPowerChange(UINT Msg, WPARAM Event) {
+void TApp::OnPowerChange(UINT, WPARAM Event) {
   if (Event == PBT_APMSUSPEND && Settings.DismountAllOnSleep) {
-    if (PutOffForQuestion(Msg, Event, 0)) return;
     HeldForSleep = true;
-    VolumeControl.MountsHeld = true;
-    VolumeControl.DismountAllAndWait(true, SuspendGrace);
+    CloseFileDialog();
+    VolumeControl.HoldForSleep(SuspendGrace);
   } else if (Event == PBT_APMRESUMEAUTOMATIC && HeldForSleep) {
     HeldForSleep = false;
     // A session locked with its own dismount waits for the unlock.
-    if (!(SessionLocked && Settings.DismountAllOnLock)) ReleaseHold();
+    if (!(SessionLocked && Settings.DismountAllOnLock)) VolumeControl.ReleaseHold();
   }
 }
 
@@ -214,29 +212,42 @@ void TApp::OnDeviceChange(WPARAM Event, LPARAM Header) {
 // Select follows a left click, key-select Enter or Space on the icon, the
 // context-menu notice a right click or Shift+F10.
 bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
-  switch (Event) {
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-      if (!VolumeControl.Busy()) VolumesMenu->Popup(Anchor.x, Anchor.y);
-      return true;
-    case WM_CONTEXTMENU:
-      if (!VolumeControl.Busy()) OptionsMenu->Popup(Anchor.x, Anchor.y);
-      return true;
+  if (Event != NIN_SELECT && Event != NIN_KEYSELECT && Event != WM_CONTEXTMENU) return false;
+  // An open question comes first.
+  if (Question) {
+    Question->BringToFront();
+  } else if (HWND Dialog = OpenFileDialogWindow()) {
+    SetForegroundWindow(Dialog);
+  } else {
+    (Event == WM_CONTEXTMENU ? OptionsMenu : VolumesMenu)->Popup(Anchor.x, Anchor.y);
   }
-  return false;
-}
-
-bool TApp::AskPassword(const std::string& Prompt, SecretText& Password) {
-  return InputBox("", Prompt, "", Password, true);
-}
-
-bool TApp::LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) {
-  std::vector<std::string> Files;
-  if (!FileDialog(true, "Select Crypt Application", InitialDir,
-                  "VeraCrypt|VeraCrypt.exe|TrueCrypt|TrueCrypt.exe|Programs(*.exe)|*.exe", FilterIndex, Files))
-    return false;
-  Path = Files.front();
   return true;
+}
+
+void TApp::AskPassword(const std::string& Prompt) {
+  Question = TInputBox::Show("", Prompt, "", true, [this](bool Submitted, SecretText Password) {
+    // Freed only after the answer: a next question replaces it.
+    const std::unique_ptr<TInputBox> Answered = std::move(Question);
+    VolumeControl.PasswordAnswered(Submitted ? TAnswer::Submitted : TAnswer::Cancelled, std::move(Password));
+  });
+  // Without a window nobody could answer: not now.
+  if (!Question) VolumeControl.PostponeQuestion();
+}
+
+void TApp::CloseQuestion() { Question.reset(); }
+
+bool TApp::EnsureCryptProgram() {
+  std::string Path;
+  if (VolumeControl.FindCryptProgram(Path)) return true;
+  if (OpenFileDialogWindow()) return false;
+  std::string InitialDir;
+  uint32_t FilterIndex = 1;
+  FindDefaultCryptProgram(InitialDir, FilterIndex);
+  if (FileDialog(true, "Select Crypt Application", InitialDir,
+                 "VeraCrypt|VeraCrypt.exe|TrueCrypt|TrueCrypt.exe|Programs(*.exe)|*.exe", FilterIndex,
+                 Path) != TFileDialogEnd::Chosen)
+    return false;
+  return VolumeControl.SetCryptProgram(Path);
 }
 
 void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) {

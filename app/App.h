@@ -9,6 +9,7 @@
 #include <string>
 
 #include "MinApp.h"
+#include "MinDialogs.h"
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
 #include "VolumeControl.h"
@@ -77,7 +78,7 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   // context-menu notice.
   bool OnTrayEvent(WORD Event, POINT Anchor);
 
-  // Refills both menus.
+  // Refills both menus, or once they have closed when one is open.
   void RebuildMenus();
   void OnVolumesMenuPopup(TMinPopupMenu* Sender);
   void OnOptionsMenuPopup(TMinPopupMenu* Sender);
@@ -90,19 +91,23 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   void OnSessionChange(UINT Msg, WPARAM Event, LPARAM Session);
   void OnPowerChange(UINT Msg, WPARAM Event);
   void OnDeviceChange(WPARAM Event, LPARAM Header);
-  // While a question is open: ends it as "not now", posts the message again
-  // for after its loop and gives true.
-  bool PutOffForQuestion(UINT Msg, WPARAM WParam, LPARAM LParam);
-  // Dismounts all and keeps them wanted for the user's return.
-  void HoldAndDismountAll();
-  void ReleaseHold();
+  // The user left or the system sleeps: the open questions end as "not
+  // now", and the volumes are dismounted and kept wanted for the return.
+  void Hold();
+  // A program is known, or the user is asked for one now (the file dialog,
+  // from this handler and never inside a volume pass). True when known.
+  bool EnsureCryptProgram();
 
-  bool AskPassword(const std::string& Prompt, SecretText& Password) override;
-  bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override;
+  void AskPassword(const std::string& Prompt) override;
+  void CloseQuestion() override;
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override;
   void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
 
   // Told before the tray icon was shown; shown with it.
   std::string HeldIgnoredNotice;
+  // The open password question.
+  std::unique_ptr<TInputBox> Question;
+  // A rebuild waits for the open menu to close.
+  bool RebuildWaiting = false;
 };

@@ -20,6 +20,9 @@ constexpr int32_t OldVeraCryptLevel = 114;
 }  // namespace
 
 void TApp::RebuildMenus() {
+  // The open menu's items must stay: they act on the volumes they show.
+  RebuildWaiting = VolumesMenu->Open() || OptionsMenu->Open();
+  if (RebuildWaiting) return;
   auto Command = [this](TMinMenuItem* Item) { OnMenuCommand(Item); };
 
   TMinMenuItem* Menu = VolumesMenu->Root.get();
@@ -30,7 +33,9 @@ void TApp::RebuildMenus() {
   const TTCVolumesArray& Volumes = VolumeControl.Volumes;
   for (std::size_t i = 0; i < Volumes.size(); ++i) {
     auto Click = [this, Identity = Volumes[i].Identity()](TMinMenuItem* Item) {
-      if (Item->Checked)
+      const bool Mounted = Item->Checked;
+      if (!EnsureCryptProgram()) return;
+      if (Mounted)
         VolumeControl.DismountVolume(Identity, false);
       else
         VolumeControl.MountVolume(Identity, true);
@@ -116,10 +121,10 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
   auto Toggle = [Item](bool& Setting) { Item->Checked = Setting = !Setting; };
   switch (Item->Tag) {
     case cmMountAll:
-      VolumeControl.MountAll();
+      if (EnsureCryptProgram()) VolumeControl.MountAll();
       return;
     case cmDismountAll:
-      VolumeControl.DismountAll(false);
+      if (EnsureCryptProgram()) VolumeControl.DismountAll(false);
       return;
     case cmExitAndDismount:
       Terminate();
@@ -150,7 +155,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       return;
     case cmRunCryptProgram: {
       std::string ProgramPath;
-      if (VolumeControl.FindCryptProgram(ProgramPath)) RunProcess(ProgramPath, "");
+      if (EnsureCryptProgram() && VolumeControl.FindCryptProgram(ProgramPath)) RunProcess(ProgramPath, "");
       return;
     }
     case cmDownloadVeraCrypt:

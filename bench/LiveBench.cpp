@@ -98,23 +98,23 @@ long long WakeUpsOver30s(const std::string& ExeName) {
   return WakeUps(Folder) - Before;
 }
 
-// Milliseconds from the call of InputBox to its loop running with the box
-// shown, measured by a message posted just before the call.
+// Milliseconds from asking with the input box to the loop running with the
+// box shown, measured by a message posted just before it is asked.
 double BoxCreation() {
   constexpr UINT Probe = WM_APP + 50;
   double Shown = 0;
   TMinApplication App("Input box timing", [&](HWND, UINT Msg, WPARAM, LPARAM) -> LRESULT {
     if (Msg != Probe) return 0;
     Shown = Now();
-    if (HWND Box = FindWindowW(L"InputBox", nullptr)) PostMessageW(Box, WM_CLOSE, 0, 0);
     return 1;
   });
   std::vector<double> Times;
   for (int I = 0; I < 15; ++I) {
-    SecretText Value;
+    Shown = 0;
     const double Start = Now();
     PostMessageW(App.Handle, Probe, 0, 0);
-    InputBox("", "Stick Password:", "", Value, true);
+    const std::unique_ptr<TInputBox> Box = TInputBox::Show("", "Stick Password:", "", true, [](bool, SecretText) {});
+    for (MSG Msg; Shown == 0 && GetMessageW(&Msg, nullptr, 0, 0);) DispatchMessageW(&Msg);
     Times.push_back(Shown - Start);
   }
   return Median(Times);

@@ -1,56 +1,54 @@
-// TFSChangeMonitor: a thread that reports every change recorded in one folder
-// (optionally with its sub-folders), blocked on an I/O completion port while
-// the folder is quiet.
+// TFSChangeMonitor: watches one folder (optionally with its sub-folders)
+// without a thread of its own: one overlapped directory read at a time,
+// whose event the owner waits on.
 #pragma once
 
-#include "Thread.h"
+#include <windows.h>
 
-#include <atomic>
-#include <cstdint>
-#include <functional>
-#include <mutex>
 #include <string>
+#include <vector>
 
-class TFSChangeMonitor;
-using TFSChangeEvent = std::function<void(TFSChangeMonitor* Sender)>;
+#include "ChangeRecords.h"
+#include "Scoped.h"
 
+class TFSChangeMonitor {
+ public:
+  // Starts the watch; Watching() tells whether it runs.
+  TFSChangeMonitor(const std::string& Folder, bool WatchSubtree);
+  // Cancels the read and waits until it has let go of the buffer.
+  ~TFSChangeMonitor();
+  TFSChangeMonitor(const TFSChangeMonitor&) = delete;
+  TFSChangeMonitor& operator=(const TFSChangeMonitor&) = delete;
+
+  bool Watching() const { return Pending; }
+  // Signalled when the read has completed.
+  HANDLE Event() const { return Done.get(); }
+  // Once Event is signalled: the records of the read, and the next read
+  // armed. A completion without records (the system lost the details)
+  // gives one record with action 0; a failed read gives none and ends the
+  // watch.
+  std::vector<TChangeRecord> TakeChanges();
+
+  const std::string Folder;
+  const bool WatchSubtree;
+  // Why the watch could not start or go on (the system's code).
+  DWORD WatchError = 0;
+
+ private:
+  bool Arm();
+
+  TFileHandle Dir;
+  TKernelHandle Done;
+  OVERLAPPED Overlapped{};
+  bool Pending = false;
+  alignas(DWORD) uint8_t Buffer[4096];
+};
+
+// The codes of TChangeRecord::Action.
 enum : uint8_t {
   fsaAdded = 1,
   fsaRemoved = 2,
   fsaModified = 3,
   fsaRenamedOld = 4,
   fsaRenamedNew = 5,
-};
-
-class TFSChangeMonitor : public TThread {
- public:
-  // Create with NewThread<TFSChangeMonitor>(...) (or call AfterConstruction)
-  // so the thread starts once construction is complete.
-  TFSChangeMonitor(const std::string& Folder, TFSChangeEvent OnChange, bool WatchSubtree);
-  ~TFSChangeMonitor() override;
-
-  // The way to end the thread: Terminate, then Wake.
-  virtual void Stop();
-  // Releases the thread from its wait for changes.
-  void Wake();
-
-  // The record being reported; overwritten by the next one.
-  uint8_t Action = 0;  // 1..5, 0 when details were lost
-  std::string Folder;
-  std::string ChangedPath;  // FolderPath + name relative to Folder
-  std::string FileName;     // the entry's own name
-  TFSChangeEvent OnChange;
-  std::string FolderPath;
-  bool WatchSubtree;
-  std::atomic<HANDLE> Port{nullptr};
-  // Why the watch could not start (the system's code); the thread then ends.
-  DWORD WatchError = 0;
-
- protected:
-  void DoChange();
-  void Execute() override;
-
- private:
-  void ReportRecords(const uint8_t* Buffer, size_t Size);
-  std::mutex PortLock;  // Wake never posts to a port being closed
 };

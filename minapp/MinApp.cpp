@@ -4,10 +4,9 @@
 
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
+#include "MinWait.h"
 
 TMinApplication* Application = nullptr;
-int ModalLevel = 0;
-bool InMenuLoop = false;
 UINT TaskbarCreatedMessage = 0;
 
 TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMessage)
@@ -23,11 +22,6 @@ TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMes
 TMinApplication::~TMinApplication() { Application = nullptr; }
 
 LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  // An input box is open: the framework answers nothing but the menu
-  // clean-up notice, which must still free the menu handles. The hook still
-  // sees every message: a session event may have to end the box.
-  if (ModalLevel > 0 && Msg != WM_EXITMENULOOP) return OnMessage ? OnMessage(Handle, Msg, WParam, LParam) : 0;
-
   if (Msg == TaskbarCreatedMessage) {
     // Not for the hook: the icons must come back whatever it does.
     TMinTrayIcon::RestoreAll();
@@ -54,12 +48,11 @@ LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_MENUCOMMAND:
       DispatchMenuCommand(reinterpret_cast<HMENU>(LParam), WParam);
       break;
-    case WM_ENTERMENULOOP:
-      InMenuLoop = true;
-      break;
+    case WM_MINWAIT:
+      TMinWait::Dispatch(static_cast<uint64_t>(LParam));
+      return 0;
     case WM_EXITMENULOOP:
       if (WParam == MenuCleanupNotice && LParam > 0) {
-        InMenuLoop = false;
         EndMenuPopup(LParam);
         return 0;
       }
@@ -79,6 +72,7 @@ void TMinApplication::Run() {
   MSG Msg;
   // -1 (an error) is treated like a message.
   while (GetMessageW(&Msg, nullptr, 0, 0)) {
+    if (DialogWindow && IsDialogMessageW(DialogWindow, &Msg)) continue;
     TranslateMessage(&Msg);
     DispatchMessageW(&Msg);
   }

@@ -6,9 +6,8 @@
 
 #include "MinWindow.h"
 
-// Sees every message of the hidden window before the framework does, also
-// while an input box is open (ModalLevel > 0); a non-zero result is the
-// window's answer and ends the handling.
+// Sees every message of the hidden window before the framework does; a
+// non-zero result is the window's answer and ends the handling.
 using TMinMessageHook = std::function<LRESULT(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)>;
 
 // The one application object of the process: a hidden tool window that gets
@@ -25,13 +24,21 @@ class TMinApplication : public TMinWindow {
   TMinMessageHook OnMessage;
   const std::string Title;
 
-  // Runs the message loop until the hidden window is destroyed.
+  // Runs the message loop until the hidden window is destroyed: the one loop
+  // of the program. Keys for the modeless dialog (SetDialogWindow) are
+  // handled as a dialog handles them.
   void Run();
+  // The modeless dialog whose keys the loop hands to IsDialogMessageW, or
+  // nullptr.
+  void SetDialogWindow(HWND Dialog) { DialogWindow = Dialog; }
   // Asks the hidden window to close (posted); Run then returns.
   void Terminate();
 
  protected:
   LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+
+ private:
+  HWND DialogWindow = nullptr;
 };
 
 // Class name of the hidden window.
@@ -42,14 +49,11 @@ inline constexpr wchar_t MinApplicationClassName[] = L"PelmoMinApplicationClass"
 inline constexpr UINT WM_MINTRAYICON = WM_APP + 0x3008;
 // wParam of the WM_EXITMENULOOP the framework posts after a popup menu closed.
 inline constexpr WPARAM MenuCleanupNotice = 111;
+// What a signalled TMinWait posts to the hidden window: lParam is its key.
+inline constexpr UINT WM_MINWAIT = WM_APP + 0x3009;
 
 // Process-wide state of the framework, used on the main thread only.
 extern TMinApplication* Application;
-// Number of input boxes open; while above 0 the framework answers 0 to
-// everything but WM_EXITMENULOOP, leaving the answer to the hook.
-extern int ModalLevel;
-// A popup menu of the framework is open.
-extern bool InMenuLoop;
 // Number of the registered message "TaskbarCreated" (0 until a tray icon
 // registered it).
 extern UINT TaskbarCreatedMessage;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "MinApp.h"
 #include "MinDpi.h"
@@ -33,46 +34,12 @@ int TextWidth(HDC DC, const std::wstring& Text) {
   return Size.cx;
 }
 
-// The window of one InputBox call and what it was told. It acts as a dialog
-// through IsDialogMessageW in the modal loop: Tab moves, Enter presses the
-// default button, Escape cancels.
-class TInputBox : public TMinWindow {
- public:
-  // The controls go before the font they are drawn with.
-  ~TInputBox() override { Destroy(); }
-
-  void CreateControls(const std::string& Prompt, const std::string& Default, bool Masked);
-  // Font, controls and client area for Dpi; the top-left corner stays.
-  void Layout(UINT Dpi);
-
-  HWND EditHandle = nullptr;
-  // Usually a password.
-  SecretText EnteredText;
-  bool OkPressed = false;
-  HWND Field = nullptr;
-
- protected:
-  LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) override;
-
- private:
-  // The default button, which Enter presses, is OK unless Cancel has the
-  // focus.
-  void FocusMoved(HWND Control);
-
-  std::wstring PromptText;
-  HWND Prompt = nullptr;
-  HWND OkButton = nullptr;
-  HWND CancelButton = nullptr;
-  HWND DefaultButton = nullptr;
-  // Given the focus again when the box is activated.
-  HWND LastFocus = nullptr;
-  TFontHandle Font;
-};
-
 HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text, DWORD ExtraStyle, int Id) {
   return CreateWindowExW(0, ClassName, Text.c_str(), WS_CHILD | WS_VISIBLE | ExtraStyle, 0, 0, 0, 0, Parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
 }
+
+}  // namespace
 
 void TInputBox::CreateControls(const std::string& PromptUtf8, const std::string& Default, bool Masked) {
   PromptText = Utf8ToWide(PromptUtf8);
@@ -155,19 +122,15 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
         FocusMoved(reinterpret_cast<HWND>(LParam));
       } else if (Code == BN_CLICKED && Id == InputBoxOkId) {
         // The field is known only after its first notification.
-        if (!EditHandle) return 0;
-        // The text is usually a password: no copy of it is left behind.
-        wchar_t Buffer[InputBoxMaxLength + 1];
-        const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
-        EnteredText = SecretText::FromWide(Buffer, std::size_t(Length));
-        WipeBytes(Buffer, sizeof Buffer);
-        PostMessageW(Handle, WM_CLOSE, 0, 0);
-        OkPressed = true;
+        if (EditHandle) Answer(true);
       } else if (Code == BN_CLICKED && (Id == InputBoxCancelId || Id == IDCANCEL)) {  // IDCANCEL: Escape
-        PostMessageW(Handle, WM_CLOSE, 0, 0);
+        Answer(false);
       }
       return 0;
     }
+    case WM_CLOSE:
+      Answer(false);
+      return 0;
     case DM_GETDEFID:
       return MAKELRESULT(GetDlgCtrlID(DefaultButton), DC_HASDEFID);
     case WM_ACTIVATE:
@@ -187,20 +150,45 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
         SetWindowTextW(EditHandle, Filler.c_str());
         SetWindowTextW(EditHandle, L"");
       }
-      // Ends the modal loop of InputBox.
-      --ModalLevel;
+      if (Application) Application->SetDialogWindow(nullptr);
       return 0;
   }
   return TMinWindow::HandleMessage(Message, WParam, LParam);
 }
 
-}  // namespace
+TInputBox::~TInputBox() { Destroy(); }
 
-bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default, SecretText& Value,
-              bool Masked) {
-  Value.Clear();
+void TInputBox::Answer(bool Submitted) {
+  if (!OnAnswer) return;
+  // The text is usually a password: no copy of it is left behind.
+  SecretText Text;
+  if (Submitted) {
+    wchar_t Buffer[InputBoxMaxLength + 1];
+    const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
+    Text = SecretText::FromWide(Buffer, std::size_t(Length));
+    WipeBytes(Buffer, sizeof Buffer);
+  }
+  ShowWindow(Handle, SW_HIDE);
+  // Once only; the owner may free the box in the handler.
+  const TInputBoxAnswer Handler = std::exchange(OnAnswer, {});
+  Handler(Submitted, std::move(Text));
+}
+
+void TInputBox::BringToFront() {
+  ShowWindow(Handle, SW_SHOWNORMAL);
+  // Windows may keep the foreground for the window the user is typing in;
+  // then the taskbar button flashes until the box is activated.
+  if (!SetForegroundWindow(Handle)) {
+    FLASHWINFO Flash{sizeof Flash, Handle, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&Flash);
+  }
+  SetFocus(LastFocus ? LastFocus : Field);
+}
+
+std::unique_ptr<TInputBox> TInputBox::Show(const std::string& Caption, const std::string& Prompt,
+                                           const std::string& Default, bool Masked, TInputBoxAnswer OnAnswer) {
   if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
-    return false;
+    return nullptr;
 
   // On the monitor the user works at, the one under the cursor: created there
   // first, so that it is laid out at that monitor's DPI.
@@ -208,70 +196,50 @@ bool InputBox(const std::string& Caption, const std::string& Prompt, const std::
   GetCursorPos(&Cursor);
   const RECT Work = WorkAreaOf(MonitorFromPoint(Cursor, MONITOR_DEFAULTTOPRIMARY));
   const std::wstring Title = Utf8ToWide(Caption.empty() ? AppTitle : Caption);
-  TInputBox Box;
-  // Without a window nothing would ever end the modal loop. Topmost: the
-  // password must not be typed into a window in front of it.
-  if (!Box.Create(InputBoxClassName, WS_EX_TOPMOST, Title, WS_CAPTION | WS_SYSMENU, (Work.left + Work.right) / 2,
-                  (Work.top + Work.bottom) / 2, 0, 0))
-    return false;
-  Box.CreateControls(Prompt, Default, Masked);
-  Box.Layout(WindowDpi(Box.Handle));
+  std::unique_ptr<TInputBox> Box(new TInputBox);
+  // Topmost: the password must not be typed into a window in front of it.
+  if (!Box->Create(InputBoxClassName, WS_EX_TOPMOST, Title, WS_CAPTION | WS_SYSMENU, (Work.left + Work.right) / 2,
+                   (Work.top + Work.bottom) / 2, 0, 0))
+    return nullptr;
+  Box->OnAnswer = std::move(OnAnswer);
+  Box->CreateControls(Prompt, Default, Masked);
+  Box->Layout(WindowDpi(Box->Handle));
   RECT Outer{};
-  GetWindowRect(Box.Handle, &Outer);
+  GetWindowRect(Box->Handle, &Outer);
   const int Width = Outer.right - Outer.left, Height = Outer.bottom - Outer.top;
-  SetWindowPos(Box.Handle, nullptr, std::max(Work.left, (Work.left + Work.right - Width) / 2),
+  SetWindowPos(Box->Handle, nullptr, std::max(Work.left, (Work.left + Work.right - Width) / 2),
                std::max(Work.top, (Work.top + Work.bottom - Height) / 2), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-
-  ShowWindow(Box.Handle, SW_SHOWNORMAL);
+  if (Application) Application->SetDialogWindow(Box->Handle);
   // The field's first notification tells the box its handle.
-  SetFocus(Box.Field);
-  // Windows may keep the foreground for the window the user is typing in;
-  // then the taskbar button flashes until the box is activated.
-  if (!SetForegroundWindow(Box.Handle)) {
-    FLASHWINFO Flash{sizeof Flash, Box.Handle, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
-    FlashWindowEx(&Flash);
-  }
-
-  const int OuterLevel = ModalLevel;
-  ++ModalLevel;
-  while (ModalLevel > OuterLevel) {
-    MSG Message;
-    if (!GetMessageW(&Message, nullptr, 0, 0)) {
-      // A quit request ends the box as a Cancel and is passed on to the
-      // outer loop, so the application is neither left mute nor kept alive.
-      Box.Destroy();
-      PostQuitMessage(static_cast<int>(Message.wParam));
-      break;
-    }
-    if (IsDialogMessageW(Box.Handle, &Message)) continue;
-    TranslateMessage(&Message);
-    DispatchMessageW(&Message);
-  }
-  if (!Box.OkPressed) return false;
-  Value = std::move(Box.EnteredText);
-  return true;
+  Box->BringToFront();
+  return Box;
 }
 
-void CloseQuestionWindows() {
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND Window, LPARAM) -> BOOL {
-        wchar_t Class[16] = {};
-        GetClassNameW(Window, Class, 16);
-        if (std::wstring_view(Class) == InputBoxClassName) PostMessageW(Window, WM_CLOSE, 0, 0);
-        // The file dialog is the dialog owned by the application's window;
-        // message boxes have no owner.
-        else if (std::wstring_view(Class) == L"#32770" && Application &&
-                 GetWindow(Window, GW_OWNER) == Application->Handle)
-          PostMessageW(Window, WM_COMMAND, IDCANCEL, 0);
-        return TRUE;
-      },
-      0);
+namespace {
+
+// The open file dialog, known through its hook.
+HWND FileDialogWindow = nullptr;
+bool FileDialogPutOff = false;
+
+UINT_PTR CALLBACK FileDialogHook(HWND Child, UINT Message, WPARAM, LPARAM) {
+  // The hook gets a child of the explorer-style dialog.
+  if (Message == WM_INITDIALOG) FileDialogWindow = GetParent(Child);
+  return 0;
 }
 
-bool FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
-                std::uint32_t FilterIndex, std::vector<std::string>& Files) {
-  Files.clear();
+}  // namespace
+
+HWND OpenFileDialogWindow() { return FileDialogWindow; }
+
+void CloseFileDialog() {
+  if (!FileDialogWindow) return;
+  FileDialogPutOff = true;
+  PostMessageW(FileDialogWindow, WM_COMMAND, IDCANCEL, 0);
+}
+
+TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir,
+                          const std::string& Filter, std::uint32_t FilterIndex, std::string& Path) {
+  Path.clear();
   // "Description|Pattern|..." becomes the zero-separated list the dialog
   // expects, ended by two zeros.
   std::wstring Filters = Utf8ToWide(Filter);
@@ -293,8 +261,13 @@ bool FileDialog(bool Open, const std::string& Title, const std::string& InitialD
   Dialog.nMaxFile = FileBufferSize;
   Dialog.lpstrInitialDir = WideDir.c_str();
   Dialog.lpstrTitle = WideTitle.c_str();
+  Dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+  Dialog.lpfnHook = FileDialogHook;
+  FileDialogPutOff = false;
   const BOOL Chosen = Open ? GetOpenFileNameW(&Dialog) : GetSaveFileNameW(&Dialog);
-  if (!Chosen) return false;
-  Files.push_back(WideToUtf8(FileBuffer));
-  return true;
+  FileDialogWindow = nullptr;
+  if (FileDialogPutOff) return TFileDialogEnd::NotNow;
+  if (!Chosen) return TFileDialogEnd::Cancelled;
+  Path = WideToUtf8(FileBuffer);
+  return TFileDialogEnd::Chosen;
 }

@@ -1,8 +1,13 @@
 #pragma once
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <windows.h>
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "MinWindow.h"
+#include "Scoped.h"
 #include "SecretText.h"
 
 // Control identifiers of the input box window (class "InputBox").
@@ -12,22 +17,63 @@ constexpr int InputBoxCancelId = 1003;
 // Longest text the input box takes from its field, in UTF-16 units.
 constexpr int InputBoxMaxLength = 1023;
 
-// Asks for one line of text in a small window with its own modal loop; while
-// it is open the application window answers nothing and timers skip their
-// handlers. True and the entered text when OK was pressed; false and an empty
-// Value on Cancel, on closing the window or when the box cannot be shown.
-// An empty Caption shows the application title. Masked hides what is typed
-// (for passwords).
-bool InputBox(const std::string& Caption, const std::string& Prompt, const std::string& Default, SecretText& Value,
-              bool Masked = false);
+using TInputBoxAnswer = std::function<void(bool Submitted, SecretText Text)>;
 
-// Closes the open input boxes and file dialogs of the thread as if they
-// were cancelled; they end after their loops see it.
-void CloseQuestionWindows();
+// A small modeless window asking for one line of text, centred on the
+// monitor under the cursor and laid out at its DPI. It acts as a dialog
+// through the application's loop: Tab moves, Enter presses the default
+// button, Escape cancels. OK, Cancel, Escape or the close box end it once
+// with OnAnswer (Submitted with the text, or not and an empty text), called
+// from the loop; the owner may free the box there, as the last thing the box
+// does is call it. Freeing the box closes it without an answer.
+class TInputBox : public TMinWindow {
+ public:
+  // The box, or nullptr when it cannot be shown. An empty Caption shows the
+  // application title. Masked hides what is typed (for passwords).
+  static std::unique_ptr<TInputBox> Show(const std::string& Caption, const std::string& Prompt,
+                                         const std::string& Default, bool Masked, TInputBoxAnswer OnAnswer);
+  ~TInputBox() override;
 
-// The standard open (Open true) or save dialog. Filter holds pairs of
-// description and pattern separated by "|", e.g. "Programs(*.exe)|*.exe";
-// FilterIndex picks the initial pair, counted from 1. True and the chosen
-// path as the one entry of Files, or false and no entries when cancelled.
-bool FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
-                std::uint32_t FilterIndex, std::vector<std::string>& Files);
+  // Activates the box and gives it the keyboard.
+  void BringToFront();
+
+ protected:
+  LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) override;
+
+ private:
+  TInputBox() = default;
+  void CreateControls(const std::string& Prompt, const std::string& Default, bool Masked);
+  // Font, controls and client area for Dpi; the top-left corner stays.
+  void Layout(UINT Dpi);
+  // The default button, which Enter presses, is OK unless Cancel has the
+  // focus.
+  void FocusMoved(HWND Control);
+  void Answer(bool Submitted);
+
+  TInputBoxAnswer OnAnswer;
+  std::wstring PromptText;
+  HWND Prompt = nullptr;
+  HWND Field = nullptr;
+  // Known from the field's first notification.
+  HWND EditHandle = nullptr;
+  HWND OkButton = nullptr;
+  HWND CancelButton = nullptr;
+  HWND DefaultButton = nullptr;
+  // Given the focus again when the box is activated.
+  HWND LastFocus = nullptr;
+  TFontHandle Font;
+};
+
+enum class TFileDialogEnd { Chosen, Cancelled, NotNow };
+
+// The standard open (Open true) or save dialog, owned by the application's
+// window; it runs the system's loop, in which the application's messages are
+// handled as usual. Filter holds pairs of description and pattern separated
+// by "|", e.g. "Programs(*.exe)|*.exe"; FilterIndex picks the initial pair,
+// counted from 1. Path is the choice, or empty.
+TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir,
+                          const std::string& Filter, std::uint32_t FilterIndex, std::string& Path);
+// The open file dialog, or nullptr.
+HWND OpenFileDialogWindow();
+// Ends the open file dialog as "not now".
+void CloseFileDialog();

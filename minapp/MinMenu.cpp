@@ -7,9 +7,9 @@
 
 namespace {
 
-// Roots of the live menus: the posted clean-up notice names a root, which
-// must not be touched if its menu was freed in the meantime.
-std::vector<TMinMenuItem*> MenuRoots;
+// The live menus: the posted clean-up notice names a menu, which must not be
+// touched if it was freed in the meantime.
+std::vector<TMinMenu*> LiveMenus;
 
 constexpr int OwnerDrawnHeight = 22;
 constexpr int ImageSize = 16;
@@ -125,10 +125,10 @@ void TMinMenuItem::Draw(const DRAWITEMSTRUCT& Record) const {
   DrawTextW(DC, Utf8ToWide(Caption).c_str(), -1, &Rect, DT_SINGLELINE | DT_VCENTER);
 }
 
-TMinMenu::TMinMenu() : Root(std::make_unique<TMinMenuItem>()) { MenuRoots.push_back(Root.get()); }
+TMinMenu::TMinMenu() : Root(std::make_unique<TMinMenuItem>()) { LiveMenus.push_back(this); }
 
 TMinMenu::~TMinMenu() {
-  MenuRoots.erase(std::find(MenuRoots.begin(), MenuRoots.end(), Root.get()));
+  LiveMenus.erase(std::find(LiveMenus.begin(), LiveMenus.end(), this));
   // Freed before its clean-up notice came: the handles go now.
   Root->DestroyHandle();
 }
@@ -137,13 +137,14 @@ void TMinPopupMenu::Popup(int X, int Y) {
   HWND Window = Application ? Application->Handle : nullptr;
   // Posted whatever happens below, after the system's WM_MENUCOMMAND, so the
   // choice is handled while its menu handle and items still exist.
-  ScopeExit Notice([Window, Item = Root.get()] {
-    PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(Item));
+  ScopeExit Notice([Window, this] {
+    PostMessageW(Window, WM_EXITMENULOOP, MenuCleanupNotice, reinterpret_cast<LPARAM>(static_cast<TMinMenu*>(this)));
   });
 
   HMENU Menu = Root->CreateHandle();
   if (OnPopup) OnPopup(this);
   Root->Build();
+  IsOpen = true;
   SetForegroundWindow(Window);
   TrackPopupMenuEx(Menu, TPM_CENTERALIGN | TPM_LEFTBUTTON, X, Y, Window, nullptr);
 }
@@ -160,7 +161,12 @@ void DispatchMenuCommand(HMENU Menu, WPARAM Position) {
   if (TMinMenuItemEvent OnClick = Chosen->OnClick) OnClick(Chosen);
 }
 
-void EndMenuPopup(LPARAM Root) {
-  auto* Item = reinterpret_cast<TMinMenuItem*>(Root);
-  if (std::find(MenuRoots.begin(), MenuRoots.end(), Item) != MenuRoots.end()) Item->DestroyHandle();
+void EndMenuPopup(LPARAM Notice) {
+  auto* Menu = reinterpret_cast<TMinMenu*>(Notice);
+  if (std::find(LiveMenus.begin(), LiveMenus.end(), Menu) == LiveMenus.end()) return;
+  Menu->Root->DestroyHandle();
+  // Only popup menus post the notice.
+  auto* Popup = static_cast<TMinPopupMenu*>(Menu);
+  Popup->IsOpen = false;
+  if (std::function<void()> Closed = Popup->OnClosed) Closed();
 }

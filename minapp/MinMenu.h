@@ -91,14 +91,23 @@ class TMinPopupMenu : public TMinMenu {
   // Called each time before the menu is built and shown; it may change the
   // whole tree.
   TMinPopupMenuEvent OnPopup;
+  // Called once the menu has closed and its choice, if any, was handled.
+  std::function<void()> OnClosed;
+
+  // Shown, until OnClosed: the tree must not change under the menu.
+  bool Open() const { return IsOpen; }
 
   // Shows the menu centred on X with its top at Y (screen coordinates) and
   // returns when it has closed. A choice reaches its item's OnClick from the
   // message loop; the menu handles go when the posted clean-up notice is
   // handled, also when OnPopup throws (the exception then propagates).
   void Popup(int X, int Y);
+
+ private:
+  friend void EndMenuPopup(LPARAM Notice);
+  bool IsOpen = false;
 };
 
 // Called by the hidden window for its messages about menus.
 void DispatchMenuCommand(HMENU Menu, WPARAM Position);
-void EndMenuPopup(LPARAM Root);
+void EndMenuPopup(LPARAM Notice);

@@ -25,8 +25,7 @@ void TMinTimer::SetEnabled(bool Value) {
 }
 
 void CALLBACK TMinTimer::Tick(HWND, UINT, UINT_PTR Event, DWORD) {
-  // Ticks inside an input box or a popup menu are dropped.
-  if (ModalLevel != 0 || InMenuLoop || !Application) return;
+  if (!Application) return;
   auto* Timer = reinterpret_cast<TMinTimer*>(Event);
   if (Timer->OnTimer) Timer->OnTimer(Timer);
 }

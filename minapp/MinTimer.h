@@ -8,9 +8,9 @@
 class TMinTimer;
 using TMinTimerEvent = std::function<void(TMinTimer* Sender)>;
 
-// Periodic timer on the application's hidden window. Its handler is never
-// called while a popup menu or an input box is open: such ticks are dropped,
-// not delayed.
+// Periodic timer on the application's hidden window. It ticks in every
+// loop that dispatches the window's messages: the program's own, a menu's,
+// a message box's or the file dialog's.
 class TMinTimer {
  public:
   TMinTimer(bool Enabled, TMinTimerEvent OnTimer, UINT Interval);

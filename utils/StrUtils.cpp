@@ -114,10 +114,6 @@ std::string QuoteIfSpaced(const std::string& S) {
   return S.find(' ') == std::string::npos ? S : EncloseIn(S, '"', false);
 }
 
-std::string MakeCommandLine(const std::string& Program, const std::string& Params) {
-  return QuoteIfSpaced(Program) + ' ' + Params;
-}
-
 std::string RandomString(int Count, bool UpperCase, uint32_t Seed) {
   static const char Alphabet[] = "qwertyuiopasdfghjklzxcvbnm_0987654321";
   const uint32_t Range = 36;

@@ -44,9 +44,6 @@ std::string EncloseIn(const std::string& S, char Q, bool Always);
 // S in double quotes when it contains a space, keeping quotes it has at
 // either end already.
 std::string QuoteIfSpaced(const std::string& S);
-// The command line that starts Program with Params: the program path,
-// quoted when it holds a space, a space, then Params.
-std::string MakeCommandLine(const std::string& Program, const std::string& Params);
 
 // Count (0..255) characters drawn from the program's alphabet by a generator
 // seeded with Seed; UpperCase turns letters into capitals.

@@ -31,43 +31,37 @@ void FindDefaultCryptProgram(std::string& InitialDir, uint32_t& FilterIndex) {
   }
 }
 
+namespace {
+
+// "Path" always lives in the per-user settings file.
+std::string ProgramSettingsFile() { return UserConfigDir() + ProgramName + ".ini"; }
+
+void Locate(TCryptProgram& Program, const std::string& Path) {
+  Program.Path = Path;
+  Program.IsTrueCrypt = SameTextUtf8(ExtractName(Path), "TrueCrypt.exe");
+  if (!Program.IsTrueCrypt) Program.VersionLevel = CryptVersionLevel(GetFileVersion(Path));
+}
+
+}  // namespace
+
 bool TVolumeControl::FindCryptProgram(std::string& Path) {
   Path.clear();
-  TCryptProgram& Program = CryptProgram;
-  if (FileExistsEx(Program.Path)) {
-    Path = Program.Path;
-    return true;
+  if (!FileExistsEx(CryptProgram.Path)) {
+    TMinIniFile Reader(ProgramSettingsFile(), false);
+    Reader.Section = "Common";
+    const std::string Saved = Reader.ReadWriteString("Path", "");
+    if (!FileExistsEx(Saved)) return false;
+    Locate(CryptProgram, Saved);
   }
-  // The question runs a message loop in which a timer tick or a menu could
-  // ask again; one question at a time, the others go without a program.
-  if (AskingForProgram) return false;
-  const std::string ConfigDir = UserConfigDir();
-  if (!ForceDirsEx(ConfigDir)) return false;
-  // "Path" always lives in the per-user settings file.
-  const std::string Settings = ConfigDir + ProgramName + ".ini";
-  TMinIniFile Reader(Settings, false);
-  Reader.Section = "Common";
-  Program.Path = Reader.ReadWriteString("Path", "");
-  bool Found = FileExistsEx(Program.Path);
-  if (!Found) {
-    std::string InitialDir, Chosen;
-    uint32_t FilterIndex = 1;
-    FindDefaultCryptProgram(InitialDir, FilterIndex);
-    QuestionPostponed = false;
-    AskingForProgram = true;
-    Found = Host.LocateCryptProgram(InitialDir, FilterIndex, Chosen);
-    AskingForProgram = false;
-    // "Not now": the stale path stays written, to be asked about again.
-    if (QuestionPostponed) return false;
-    Program.Path = Found ? Chosen : std::string();
-    TMinIniFile Writer(Settings, true);
-    Writer.Section = "Common";
-    Writer.ReadWriteString("Path", Program.Path);
-  }
-  if (Found) {
-    Program.IsTrueCrypt = SameTextUtf8(ExtractName(Program.Path), "TrueCrypt.exe");
-    if (!Program.IsTrueCrypt) Program.VersionLevel = CryptVersionLevel(GetFileVersion(Program.Path));
-  }
-  Path = Program.Path;
-  return Found;
+  Path = CryptProgram.Path;
+  return true;
+}
+
+bool TVolumeControl::SetCryptProgram(const std::string& Path) {
+  if (!FileExistsEx(Path) || !ForceDirsEx(UserConfigDir())) return false;
+  TMinIniFile Writer(ProgramSettingsFile(), true);
+  Writer.Section = "Common";
+  Writer.ReadWriteString("Path", Path);
+  Locate(CryptProgram, Path);
+  return true;
 }

@@ -1,6 +1,5 @@
 #include "FileMonitor.h"
 
-#include <atomic>
 
 #include "FileTimes.h"
 #include "Files.h"
@@ -10,53 +9,29 @@ namespace {
 
 // Serial numbers tell a monitor's notice from a later monitor that happens
 // to get the same address.
-std::atomic<uint64_t> LastSerial{0};
+uint64_t LastSerial = 0;
 
 }  // namespace
 
-TTCFileMonitor::TTCFileMonitor(char MountedLetter, HWND NoticeWindow)
-    : TFSChangeMonitor(std::string(1, MountedLetter) + ":\\", {}, true),
-      Serial(++LastSerial),
-      NoticeWindow(NoticeWindow) {
-  OnChange = [this](TFSChangeMonitor* Sender) { Changed(Sender); };
+TTCFileMonitor::TTCFileMonitor(char MountedLetter, std::function<void(uint64_t Serial)> OnChange)
+    : Serial(++LastSerial), OnChange(std::move(OnChange)), Watch(std::string(1, MountedLetter) + ":\\", true) {
+  if (Watch.Watching()) Wait = std::make_unique<TMinWait>(Watch.Event(), [this] { Signalled(); });
 }
 
-TTCFileMonitor::~TTCFileMonitor() {
-  // The change handler reads members of this class: the thread must be
-  // gone before they are.
-  Stop();
-  TerminateAndWait();
-}
-
-void TTCFileMonitor::Changed(TFSChangeMonitor*) {
-  if (Terminated || Action == 0) return;
-  // One notice at most; the thread ends and waits to be freed.
-  Stop();
-  PostMessageW(NoticeWindow, MonitorNoticeMessage, 0, static_cast<LPARAM>(Serial));
-}
-
-TMonitorNoticeWindow::TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice,
-                                           std::function<void()> OnRefresh)
-    : OnNotice(std::move(OnNotice)), OnRefresh(std::move(OnRefresh)) {
-  constexpr wchar_t ClassName[] = L"TCFileMonitorNotice";
-  RegisterMinWindowClass(ClassName);
-  Create(ClassName, 0, L"", 0, 0, 0, 0, 0, HWND_MESSAGE);
-}
-
-LRESULT TMonitorNoticeWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Msg == MonitorNoticeMessage)
-    OnNotice(static_cast<uint64_t>(LParam));
-  else if (Msg == RefreshNoticeMessage)
-    OnRefresh();
-  else
-    return TMinWindow::HandleMessage(Msg, WParam, LParam);
-  return 0;
+void TTCFileMonitor::Signalled() {
+  // Lost details (an overflow) mean many changes: a change all the same.
+  if (Watch.TakeChanges().empty()) {
+    if (Watch.Watching()) Wait = std::make_unique<TMinWait>(Watch.Event(), [this] { Signalled(); });
+    return;
+  }
+  // One notice at most; the owner frees the monitor.
+  OnChange(Serial);
 }
 
 void TVolumeControl::StartMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified != 1 || Entry.Monitor || !Entry.Mounted()) return;
   if (!FileExistsEx(Entry.File)) return;
-  Entry.Monitor.reset(NewThread<TTCFileMonitor>(Entry.MountedLetter, NoticeWindow.Handle));
+  Entry.Monitor = std::make_unique<TTCFileMonitor>(Entry.MountedLetter, [this](uint64_t Serial) { MonitorNoticed(Serial); });
 }
 
 void TVolumeControl::StopMonitor(TTCVolume& Entry) {

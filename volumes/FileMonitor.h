@@ -1,46 +1,27 @@
 #pragma once
-#include <windows.h>
-
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "FSChangeMonitor.h"
-#include "MinWindow.h"
+#include "MinWait.h"
 
-// Watches the drive of a mounted container volume with "FileSetModified" on.
-// Its first change notice is posted to the owner's notice window as
-// MonitorNoticeMessage with the monitor's Serial; the monitor thread itself
-// touches no volume. Its volume entry owns it.
-class TTCFileMonitor : public TFSChangeMonitor {
+// Watches the drive of a mounted container volume with "FileSetModified" on,
+// from the message loop: the first change inside calls OnChange with the
+// monitor's Serial, and the watch ends. Its volume entry owns it.
+class TTCFileMonitor {
  public:
-  TTCFileMonitor(char MountedLetter, HWND NoticeWindow);
-  ~TTCFileMonitor() override;
+  TTCFileMonitor(char MountedLetter, std::function<void(uint64_t Serial)> OnChange);
 
   // Tells this monitor's notice apart from one of a later monitor.
   const uint64_t Serial;
+  const std::string& Folder() const { return Watch.Folder; }
 
  private:
-  void Changed(TFSChangeMonitor* Sender);
-  const HWND NoticeWindow;
-};
+  void Signalled();
 
-// What a monitor posts: lParam is its Serial.
-constexpr UINT MonitorNoticeMessage = WM_APP + 1;
-// What volume control posts itself for a refresh it was asked for.
-constexpr UINT RefreshNoticeMessage = WM_APP + 2;
-
-// The message-only window of the main thread that receives the monitors'
-// notices, handing each Serial to OnNotice, and volume control's own
-// refresh notice (OnRefresh). Unlike the application's window it answers
-// while an input box is open.
-class TMonitorNoticeWindow : public TMinWindow {
- public:
-  TMonitorNoticeWindow(std::function<void(uint64_t Serial)> OnNotice, std::function<void()> OnRefresh);
-
- protected:
-  LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
-
- private:
-  std::function<void(uint64_t Serial)> OnNotice;
-  std::function<void()> OnRefresh;
+  std::function<void(uint64_t Serial)> OnChange;
+  TFSChangeMonitor Watch;
+  // Goes first: no notice reaches a half-destroyed monitor.
+  std::unique_ptr<TMinWait> Wait;
 };

@@ -7,14 +7,21 @@ bool NeedsQuotes(std::string_view Arg) {
   return Arg.find_first_of(" \t\n\v\"") != std::string_view::npos;
 }
 
+void Write(std::string& Out, std::string_view Part) { Out.append(Part); }
+void Write(SecretText& Out, std::string_view Part) { Out.Append(Part); }
+
 }  // namespace
 
-void AppendArgument(std::string& Out, std::string_view Arg) {
+template <class Text>
+void AppendArgument(Text& Out, std::string_view Arg) {
+  auto Put = [&Out](char C, std::size_t Count) {
+    for (; Count > 0; --Count) Write(Out, std::string_view(&C, 1));
+  };
   if (!NeedsQuotes(Arg)) {
-    Out += Arg;
+    Write(Out, Arg);
     return;
   }
-  Out += '"';
+  Put('"', 1);
   size_t Backslashes = 0;
   for (char C : Arg) {
     if (C == '\\') {
@@ -22,27 +29,24 @@ void AppendArgument(std::string& Out, std::string_view Arg) {
       continue;
     }
     // Backslashes are literal unless a quote follows them.
-    Out.append(C == '"' ? Backslashes * 2 + 1 : Backslashes, '\\');
+    Put('\\', C == '"' ? Backslashes * 2 + 1 : Backslashes);
     Backslashes = 0;
-    Out += C;
+    Put(C, 1);
   }
-  Out.append(Backslashes * 2, '\\');
-  Out += '"';
+  Put('\\', Backslashes * 2);
+  Put('"', 1);
 }
+
+template void AppendArgument(std::string& Out, std::string_view Arg);
+template void AppendArgument(SecretText& Out, std::string_view Arg);
 
 std::string PartitionDevicePath(int32_t Disk, int32_t Partition) {
   return "\\Device\\Harddisk" + std::to_string(Disk) + "\\Partition" + std::to_string(Partition);
 }
 
-std::string MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
-                            bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options) {
-  std::string Params;
-  // Room for the worst case of quoting, so the text holding the password is
-  // never reallocated (which would leave a copy behind in freed memory).
-  std::size_t Room = 96 + 2 * (Path.size() + Label.size() + Password.size());
-  for (const std::string& Keyfile : Options.Keyfiles) Room += 8 + 2 * Keyfile.size();
-  Params.reserve(Room);
-  Params += "/q /s /v ";
+SecretText MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
+                           bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options) {
+  std::string Params = "/q /s /v ";
   AppendArgument(Params, Path);
   Params += " /l ";
   Params += Letter;
@@ -58,10 +62,14 @@ std::string MountParameters(const std::string& Path, std::string_view Password, 
     AppendArgument(Params, Keyfile);
   }
   if (Options.Pim != 0) Params += " /pim " + std::to_string(Options.Pim);
-  if (Password.empty()) return Params;
-  Params += " /p ";
-  AppendArgument(Params, Password);
-  return Params;
+  SecretText Line;
+  // Room for the worst case of quoting, so the secret is never moved.
+  Line.Reserve(Params.size() + 6 + 2 * Password.size());
+  Line.Append(Params);
+  if (Password.empty()) return Line;
+  Line.Append(" /p ");
+  AppendArgument(Line, Password);
+  return Line;
 }
 
 std::string DismountParameters(char Letter) {

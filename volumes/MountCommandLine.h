@@ -8,11 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "SecretText.h"
+
 // Appends Arg to Out as one command-line argument: unchanged when it has no
 // blank, tab or double quote (and is not empty); otherwise in double quotes
 // with each embedded quote escaped and the backslashes before a quote (or
 // before the closing quote) doubled.
-void AppendArgument(std::string& Out, std::string_view Arg);
+// Out is a std::string or a SecretText.
+template <class Text>
+void AppendArgument(Text& Out, std::string_view Arg);
 
 // "\Device\Harddisk<Disk>\Partition<Partition>".
 std::string PartitionDevicePath(int32_t Disk, int32_t Partition);
@@ -30,10 +34,8 @@ struct TMountOptions {
 // fixed order, so the same definition always gives the same line; " /tc"
 // only when TrueCryptMode is asked of a program that is not TrueCrypt; no
 // " /p" for an empty password (keyfiles alone open the volume).
-// The result holds the password: wipe it with WipeString when done.
-std::string MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
-                            bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter,
-                            const TMountOptions& Options = {});
+SecretText MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
+                           bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options = {});
 
 // "/q /s /d <Letter> /f".
 std::string DismountParameters(char Letter);

@@ -1,16 +1,16 @@
-// Volume control's passes: mounting and dismounting, and the life of the
-// control itself.
+// Volume control's passes: mounting and dismounting, the password questions,
+// holds, and the life of the control itself.
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
 #include "DriveScan.h"
 #include "Files.h"
+#include "Launch.h"
 #include "MountCommandLine.h"
 #include "Process.h"
-#include "Scoped.h"
-#include "StrUtils.h"
 #include "VolumeControl.h"
 
 namespace {
@@ -18,19 +18,31 @@ namespace {
 const char* const MountedText = "Volume Mounted";
 const char* const DismountedText = "Volume Dismounted";
 
+// The program has ended and a refresh since has read the driver, or the
+// outcome is overdue.
+bool LaunchOver(const TTCVolume& V) {
+  return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline;
+}
+
 }  // namespace
 
 TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
     : Timer(*this),
       Host(Host),
-      NoticeWindow([this](uint64_t Serial) { MonitorNoticed(Serial); }, [this] { RefreshWhenFree(); }),
-      RefreshRetry(
-          false, [this](TMinTimer*) { RefreshWhenFree(); }, RefreshRetryInterval),
+      RefreshTimer(
+          false,
+          [this](TMinTimer* Self) {
+            Self->SetEnabled(false);
+            RefreshVolumes();
+            ProcessVolumes();
+          },
+          USER_TIMER_MINIMUM),
       IdleTimer(
           false, [this](TMinTimer*) { IdleCheck(); }, 0) {}
 
 TVolumeControl::~TVolumeControl() {
-  // The monitors go before the window they post to.
+  // The monitors and launches go before the timers and the window they
+  // post to.
   Volumes.clear();
 }
 
@@ -38,140 +50,220 @@ void TVolumeControl::ReportResult(const TTCVolume& V, const char* Text, bool Suc
   Host.VolumeResult(V, Text, Success, Cause);
 }
 
-void TVolumeControl::TryMount(const TVolumeIdentity& Identity) {
-  if (MountsHeld) return;
+void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view Params) {
+  std::string Program;
+  FindCryptProgram(Program);
+  // Its end is looked at by a refresh, so the outcome is known at once.
+  V.Launch = std::make_unique<TLaunch>(Program, Params, [this] { RefreshSoon(); });
+  V.State = State;
+  V.Deadline = GetTickCount64() + PendingTimeout;
+}
+
+void TVolumeControl::TryMount(TTCVolume& V) {
+  if (MountsHeld || !V.Auto || V.State != TVolumeState::Idle) return;
+  if (V.Partition == 0 && V.File.empty()) return;
   std::string Program;
   if (!FindCryptProgram(Program)) return;
-  // Each question runs a message loop that may have replaced the list: the
-  // volume is looked up again after each.
-  TTCVolume* V = FindVolume(Identity, Volumes);
-  if (!V || !V->Auto) return;
-  if (V->Partition == 0 && V->File.empty()) return;
-  const bool Shared = V->DefaultPass && !V->NoPassword;
-  if (!V->NoPassword && (Shared ? DefaultPassword : V->Password).empty()) {
-    SecretText Entered;
-    QuestionPostponed = false;
-    AskingForPassword = true;
-    const bool Answered = Host.AskPassword(Shared ? "Default Password:" : V->Label + " Password:", Entered);
-    AskingForPassword = false;
-    if (QuestionPostponed) return;
-    V = FindVolume(Identity, Volumes);
-    if (!V) return;
-    // Cancel switches Auto off.
-    V->Auto = Answered;
-    (Shared ? DefaultPassword : V->Password) = std::move(Entered);
-  }
   // A keyfile-only volume mounts with its (empty) own password: no "/p".
-  const SecretText& Password = Shared ? DefaultPassword : V->Password;
-  if (Password.empty() && !V->NoPassword) return;
-  char Letter = V->Letter;
+  const SecretText& Password = V.SharedPassword() ? DefaultPassword : V.Password;
+  if (Password.empty() && !V.NoPassword) {
+    V.State = TVolumeState::AwaitingPassword;
+    return;
+  }
+  char Letter = V.Letter;
   if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\")) Letter = FindFreeDriveLetter(Letter);
-  const std::string Path = V->File.empty() ? PartitionDevicePath(V->Disk, V->Partition) : V->File;
-  std::string Params =
-      MountParameters(Path, Password.view(), V->Label, V->TrueCrypt, CryptProgram.IsTrueCrypt, Letter, V->Options);
-  RunProcess(Program, Params);
-  WipeString(Params);
-  Sleep(MountLaunchPause);
-  V->MountPending = true;
-  V->PendingTime = 1;
-  Timer.BeginPending();
+  const std::string Path = V.File.empty() ? PartitionDevicePath(V.Disk, V.Partition) : V.File;
+  const SecretText Params =
+      MountParameters(Path, Password.view(), V.Label, V.TrueCrypt, CryptProgram.IsTrueCrypt, Letter, V.Options);
+  Launch(V, TVolumeState::Mounting, Params.view());
 }
 
-void TVolumeControl::ProcessVolume(TTCVolume& V, uint32_t Interval) {
-  const bool Mounted = V.Mounted();
-  if (Mounted && V.DismountPending) {
-    V.PendingTime += Interval;
-    if (V.PendingTime > PendingTimeout) {
-      V.DismountPending = false;
-      V.Auto = false;
-      V.MountedLetter = 0;
-      V.PendingTime = 0;
-      ReportResult(V, DismountedText, false);
-      Timer.EndPending();
-    }
-  } else if (Mounted && V.MountPending) {
-    V.MountPending = false;
-    V.PendingTime = 0;
-    ReportResult(V, MountedText, true);
-    Timer.EndPending();
-    StartMonitor(V);
-  } else if (Mounted) {
-    StartMonitor(V);
-  } else if (V.DismountPending) {
-    V.DismountPending = false;
-    V.MountedLetter = 0;
-    V.PendingTime = 0;
-    ReportResult(V, DismountedText, true);
-    Timer.EndPending();
-    StopMonitor(V);
-    // Still wanted: dismounted for a hold that has ended meanwhile.
-    if (V.Auto) TryMount(V.Identity());
-  } else if (V.MountPending) {
-    V.PendingTime += Interval;
-    if (V.PendingTime > PendingTimeout) {
-      V.MountPending = false;
-      V.Password.Clear();
-      V.Auto = false;
-      V.DefaultPass = false;
-      V.PendingTime = 0;
-      ReportResult(V, MountedText, false);
-      Timer.EndPending();
-    }
-  } else {
-    TryMount(V.Identity());
+void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto) {
+  std::string Program;
+  if (!FindCryptProgram(Program)) return;
+  V.Auto = KeepAuto;
+  V.DismountWhenMounted = false;
+  Launch(V, TVolumeState::Dismounting, DismountParameters(V.MountedLetter));
+}
+
+void TVolumeControl::ProcessVolume(TTCVolume& V) {
+  switch (V.State) {
+    case TVolumeState::Mounting:
+      if (V.Mounted()) {
+        V.Launch.reset();
+        V.State = TVolumeState::Mounted;
+        // Mounted for a hold that began meanwhile: it goes again at once.
+        if (V.DismountWhenMounted) return StartDismount(V, true);
+        ReportResult(V, MountedText, true);
+        StartMonitor(V);
+      } else if (LaunchOver(V)) {
+        const bool ForHold = V.DismountWhenMounted;
+        V.Launch.reset();
+        V.State = TVolumeState::Idle;
+        V.DismountWhenMounted = false;
+        // Under a hold it stays wanted for the return.
+        if (ForHold) return;
+        V.Password.Clear();
+        V.Auto = false;
+        V.DefaultPass = false;
+        ReportResult(V, MountedText, false);
+      }
+      return;
+    case TVolumeState::Dismounting:
+      if (!V.Mounted()) {
+        V.Launch.reset();
+        V.State = TVolumeState::Idle;
+        ReportResult(V, DismountedText, true);
+        StopMonitor(V);
+        // Still wanted: dismounted for a hold that has ended meanwhile.
+        TryMount(V);
+      } else if (LaunchOver(V)) {
+        // Left as the driver reports it: still mounted.
+        V.Launch.reset();
+        V.State = TVolumeState::Mounted;
+        V.Auto = false;
+        ReportResult(V, DismountedText, false);
+      }
+      return;
+    case TVolumeState::Mounted:
+      if (V.Mounted()) return StartMonitor(V);
+      // Dismounted from outside.
+      V.State = TVolumeState::Idle;
+      StopMonitor(V);
+      return TryMount(V);
+    case TVolumeState::AwaitingPassword:
+      // Mounted meanwhile from outside.
+      if (V.Mounted()) V.State = TVolumeState::Mounted;
+      return;
+    case TVolumeState::Idle:
+      if (!V.Mounted()) return TryMount(V);
+      V.State = TVolumeState::Mounted;
+      return StartMonitor(V);
   }
 }
 
-void TVolumeControl::MountVolume(const TVolumeIdentity& Identity, bool ProcessNow) {
-  TTCVolume* V = FindVolume(Identity, Volumes);
-  if (V && !V->MountPending) {
-    V->Auto = true;
-    V->PendingTime = 1;
-  }
-  if (ProcessNow) ProcessVolumes();
+void TVolumeControl::ProcessVolumes() {
+  for (TTCVolume& V : Volumes) ProcessVolume(V);
+  // A volume whose definition went is kept only while it is in use.
+  if (std::erase_if(Volumes, [](const TTCVolume& V) { return !V.Defined && !V.InUse(); }) > 0)
+    Host.VolumesChanged(false);
+  AskNextQuestion();
+  UpdatePolling();
+  UpdateIdleCheck();
 }
 
-void TVolumeControl::MountAll() {
+void TVolumeControl::UpdatePolling() {
+  Timer.Follow(std::any_of(Volumes.begin(), Volumes.end(), [](const TTCVolume& V) {
+    return V.State == TVolumeState::Mounting || V.State == TVolumeState::Dismounting;
+  }));
+}
+
+bool TVolumeControl::QuestionIsFor(const TTCVolume& V) const {
+  if (!Question || V.State != TVolumeState::AwaitingPassword) return false;
+  return Question->Shared ? V.SharedPassword() : !V.SharedPassword() && SameVolume(V.Identity(), Question->Identity);
+}
+
+void TVolumeControl::AskNextQuestion() {
+  if (Question || MountsHeld) return;
+  for (const TTCVolume& V : Volumes) {
+    if (V.State != TVolumeState::AwaitingPassword) continue;
+    Question = TQuestion{V.SharedPassword(), V.Identity()};
+    Host.AskPassword(V.SharedPassword() ? "Default Password:" : V.Label + " Password:");
+    return;
+  }
+}
+
+void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
+  if (!Question) return;
+  if (Answer == TAnswer::Submitted && Question->Shared) {
+    DefaultPassword = std::move(Password);
+  } else if (Answer == TAnswer::Submitted) {
+    if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V)) V->Password = std::move(Password);
+  }
   for (TTCVolume& V : Volumes) {
-    if (V.MountPending) continue;
-    V.Auto = true;
-    V.PendingTime = 1;
+    if (!QuestionIsFor(V)) continue;
+    V.State = TVolumeState::Idle;
+    // Cancel: no longer wanted. An empty password is asked again.
+    if (Answer == TAnswer::Cancelled) V.Auto = false;
+  }
+  Question.reset();
+  if (Answer == TAnswer::NotNow) {
+    // The rest of the queue is no longer asked either; all stay wanted.
+    for (TTCVolume& V : Volumes)
+      if (V.State == TVolumeState::AwaitingPassword) V.State = TVolumeState::Idle;
+    return;
   }
   ProcessVolumes();
 }
 
-void TVolumeControl::DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto) {
-  const TTCVolume* Known = FindVolume(Identity, Volumes);
-  if (!Known || !Known->Mounted()) return;
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
-  // The program question may have run a loop that replaced the list.
+void TVolumeControl::PostponeQuestion() {
+  if (!Question) return;
+  PasswordAnswered(TAnswer::NotNow, {});
+  Host.CloseQuestion();
+}
+
+void TVolumeControl::MountVolume(const TVolumeIdentity& Identity, bool ProcessNow) {
   TTCVolume* V = FindVolume(Identity, Volumes);
-  if (!V || !V->Mounted() || V->DismountPending) return;
-  V->DismountPending = true;
-  V->Auto = KeepAuto;
-  V->PendingTime = 1;
-  RunProcess(Program, DismountParameters(V->MountedLetter));
-  Timer.BeginPending();
+  if (V && V->Defined && V->State == TVolumeState::Idle) V->Auto = true;
+  if (ProcessNow) ProcessVolumes();
+}
+
+void TVolumeControl::MountAll() {
+  for (TTCVolume& V : Volumes)
+    if (V.Defined && V.State == TVolumeState::Idle) V.Auto = true;
+  ProcessVolumes();
+}
+
+void TVolumeControl::DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto) {
+  TTCVolume* V = FindVolume(Identity, Volumes);
+  if (!V || !V->Mounted() || V->State == TVolumeState::Dismounting) return;
+  StartDismount(*V, KeepAuto);
+  UpdatePolling();
 }
 
 void TVolumeControl::DismountAll(bool KeepAuto) {
-  for (std::size_t I = 0; I < Volumes.size(); ++I)
-    if (Volumes[I].Mounted()) DismountVolume(Volumes[I].Identity(), KeepAuto);
+  for (TTCVolume& V : Volumes)
+    if (V.Mounted() && V.State != TVolumeState::Dismounting) StartDismount(V, KeepAuto);
+  UpdatePolling();
 }
 
-void TVolumeControl::DismountAllAndWait(bool KeepAuto, uint32_t TimeoutMs) {
-  DismountAll(KeepAuto);
-  const ULONGLONG End = GetTickCount64() + TimeoutMs;
+void TVolumeControl::Hold() {
+  MountsHeld = true;
+  PostponeQuestion();
+  for (TTCVolume& V : Volumes) {
+    if (V.State != TVolumeState::Mounting || V.Mounted()) continue;
+    V.Auto = true;
+    V.DismountWhenMounted = true;
+  }
+  DismountAll(true);
+}
+
+void TVolumeControl::HoldForSleep(uint32_t GraceMs) {
+  Hold();
+  const ULONGLONG End = GetTickCount64() + GraceMs;
+  auto Left = [End] { return DWORD(End - std::min(End, GetTickCount64())); };
+  std::vector<HANDLE> InFlight;
+  for (const TTCVolume& V : Volumes)
+    if (V.State == TVolumeState::Mounting && V.Launch && V.Launch->Started() && InFlight.size() < MAXIMUM_WAIT_OBJECTS)
+      InFlight.push_back(V.Launch->Process.get());
+  if (!InFlight.empty()) WaitForMultipleObjects(DWORD(InFlight.size()), InFlight.data(), TRUE, Left());
+  // What appeared meanwhile is dismounted now.
+  RefreshVolumes();
+  ProcessVolumes();
   for (;; Sleep(50)) {
     TTCMountedVolumeArray MountList;
     GetMountedVolumes(CryptProgram, MountList);
-    bool Left = false;
+    bool Remaining = false;
     const TTCMountedVolume* Entry;
     for (const TTCVolume& V : Volumes)
-      Left = Left || (V.DismountPending && FindMountedByLetter(V.MountedLetter, Entry, MountList));
-    if (!Left || GetTickCount64() >= End) return;
+      Remaining = Remaining || (V.State == TVolumeState::Dismounting && FindMountedByLetter(V.MountedLetter, Entry, MountList));
+    if (!Remaining || Left() == 0) return;
   }
+}
+
+void TVolumeControl::ReleaseHold() {
+  MountsHeld = false;
+  ProcessVolumes();
 }
 
 void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
@@ -180,47 +272,24 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
     const int Drive = std::toupper(static_cast<unsigned char>(V.File[0])) - 'A';
     return Drive >= 0 && Drive < 26 && (UnitMask >> Drive & 1) != 0;
   };
-  std::vector<TVolumeIdentity> Gone;
-  for (const TTCVolume& V : Volumes)
-    if (V.Mounted() && OnRemovedDrive(V)) Gone.push_back(V.Identity());
   std::string Program;
-  if (!Gone.empty() && FindCryptProgram(Program)) {
-    for (const TVolumeIdentity& Identity : Gone) {
-      // The program question may have run a loop that replaced the list.
-      TTCVolume* V = FindVolume(Identity, Volumes);
-      if (!V || !V->Mounted()) continue;
-      RunProcess(Program, DismountParameters(V->MountedLetter));
-      if (V->MountPending || V->DismountPending) Timer.EndPending();
-      V->MountPending = V->DismountPending = false;
-      V->PendingTime = 0;
-      V->MountedLetter = 0;
-      StopMonitor(*V);
-      ReportResult(*V, DismountedText, true, DriveRemovedCause);
+  const bool ProgramKnown = FindCryptProgram(Program);
+  for (TTCVolume& V : Volumes) {
+    if (!OnRemovedDrive(V)) continue;
+    if (QuestionIsFor(V)) PostponeQuestion();
+    if (V.State == TVolumeState::Mounting && !V.Mounted()) {
+      V.DismountWhenMounted = true;
+    } else if (V.Mounted() && ProgramKnown) {
+      // Its container is gone: nothing to wait for.
+      RunProcess(Program, DismountParameters(V.MountedLetter));
+      V.Launch.reset();
+      V.State = TVolumeState::Idle;
+      V.MountedLetter = 0;
+      StopMonitor(V);
+      ReportResult(V, DismountedText, true, DriveRemovedCause);
     }
   }
+  UpdatePolling();
   UpdateIdleCheck();
   RefreshSoon();
-}
-
-void TVolumeControl::PostponeQuestion() {
-  if (Asking()) QuestionPostponed = true;
-}
-
-void TVolumeControl::ProcessVolumes() {
-  if (PassRunning) return;
-  PassRunning = true;
-  QuestionPostponed = false;
-  ScopeExit EndPass([this] {
-    PassRunning = QuestionPostponed = false;
-    UpdateIdleCheck();
-  });
-  // The time-out counts passes: each adds the timer's interval.
-  const uint32_t Interval = Timer.Interval;
-  try {
-    // By position: a question inside may replace the list. A postponed
-    // question ends the pass.
-    for (std::size_t I = 0; I < Volumes.size() && !QuestionPostponed; ++I) ProcessVolume(Volumes[I], Interval);
-  } catch (...) {
-    // A failing volume ends the pass quietly; the next pass tries again.
-  }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FileMonitor.h"
+#include "Launch.h"
 #include "MountCommandLine.h"
 #include "SecretText.h"
 #include "VolumeInfoRules.h"
@@ -24,7 +25,17 @@ bool SameVolume(const TVolumeIdentity& A, const TVolumeIdentity& B);
 // container: equal without regard to letter case, by the user's locale.
 std::string VolumeFileKey(const std::string& File);
 
-// One configured volume. Move-only: it owns its container monitor.
+// Where a volume is in its life; the one state volume control keeps of it.
+enum class TVolumeState : uint8_t {
+  Idle,              // neither mounted nor being mounted
+  AwaitingPassword,  // wanted mounted, waits for the answer of a question
+  Mounting,          // the program was started to mount it
+  Mounted,           // the driver reports it
+  Dismounting,       // the program was started to dismount it
+};
+
+// One configured volume. Move-only: it owns its container monitor and its
+// launch.
 struct TTCVolume {
   int32_t Index = 0;                        // position in the list it was read into
   char InfoDrive = 0;                       // drive whose ".tcvinfo.ini" defined it, or AppDataMarker
@@ -41,14 +52,24 @@ struct TTCVolume {
   bool TrueCrypt = false;                   // mount in TrueCrypt-compatibility mode
   bool NoPassword = false;                  // keyfiles alone open it: never asked for a password
   TMountOptions Options;                    // read-only, removable, keyfiles, PIM
-  bool MountPending = false;
-  bool DismountPending = false;
-  uint32_t PendingTime = 0;  // milliseconds waited for the pending outcome
-  char MountedLetter = 0;    // drive it is mounted on now; 0 when not mounted
-  SecretText Password;       // the volume's own password once entered
+  TVolumeState State = TVolumeState::Idle;
+  uint64_t Deadline = 0;           // tick count at which Mounting or Dismounting has failed
+  std::unique_ptr<TLaunch> Launch;  // the program started for Mounting or Dismounting
+  // Mounting for a hold (lock, sleep, switch of user, removal of its drive):
+  // dismounted as soon as it appears.
+  bool DismountWhenMounted = false;
+  bool Defined = true;     // false: its definition went while it was in use
+  char MountedLetter = 0;  // drive it is mounted on now; 0 when not mounted
+  SecretText Password;     // the volume's own password once entered
 
   TVolumeIdentity Identity() const { return {Disk, Partition, File}; }
   bool Mounted() const { return MountedLetter != 0; }
+  // Mounting, mounted or dismounting: the volume outlives its definition.
+  bool InUse() const {
+    return State == TVolumeState::Mounting || State == TVolumeState::Mounted || State == TVolumeState::Dismounting;
+  }
+  // Uses the shared default password.
+  bool SharedPassword() const { return DefaultPass && !NoPassword; }
 };
 
 using TTCVolumesArray = std::vector<TTCVolume>;

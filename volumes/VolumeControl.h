@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <string>
 #include <unordered_map>
 
@@ -14,53 +16,52 @@
 #include "VolumeControlHost.h"
 #include "VolumeTimer.h"
 
-// A pending mount or dismount fails once its PendingTime exceeds this.
+// A mount or dismount whose outcome has not come by then has failed.
 constexpr uint32_t PendingTimeout = 60000;
-// Pause after launching a mount.
-constexpr uint32_t MountLaunchPause = 50;
-// How often a refresh that waits for a modal loop to end looks again.
-constexpr uint32_t RefreshRetryInterval = 200;
 // The text after the label when a drive took its volume away.
 inline constexpr char DriveRemovedCause[] = "drive removed";
+
+// How a password question ended.
+enum class TAnswer { Submitted, Cancelled, NotNow };
 
 // Volume control: the configured volumes, the drives they come from, the
 // passwords, the encryption program and the timer that follows pending
 // work. The application owns one and answers its questions through Host.
-// Main thread only. Volumes are named by identity: any call that runs a
-// nested message loop (a prompt, the program dialog) may replace Volumes.
+// Main thread only. Nothing here waits for the user: a question is put to
+// the host and its answer comes back as an event (PasswordAnswered), so
+// every call returns at once.
 class TVolumeControl {
  public:
-  // Needs the application window (for the timer).
+  // Needs the application window (for the timers and the watches).
   explicit TVolumeControl(TVolumeControlHost& Host);
   // Stops the monitors and wipes the passwords; dismounts nothing.
   ~TVolumeControl();
   TVolumeControl(const TVolumeControl&) = delete;
   TVolumeControl& operator=(const TVolumeControl&) = delete;
 
-  // The configured volumes in reading order.
+  // The configured volumes in reading order, then those whose definition
+  // went while they were in use.
   TTCVolumesArray Volumes;
   // The drives of the last scan that found a change.
   TSysVolumeArray SysVolumes;
   // The shared default password.
   SecretText DefaultPassword;
-  // While set, passes start no mount: the volumes were dismounted because the
-  // user left the session (switched away, locked it) or the system sleeps,
-  // and stay wanted (Auto) only for the user's return or the resume, not for
-  // the next timer tick.
-  bool MountsHeld = false;
   // The located encryption program.
   TCryptProgram CryptProgram;
   // Modification time of the settings file seen by the last refresh.
   double SettingsFileDate = 0;
   TTCTimer Timer;
 
-  // A pass is running (possibly waiting in a prompt).
-  bool Busy() const { return PassRunning; }
-  // A question (password or program) is put to the user now.
-  bool Asking() const { return AskingForPassword || AskingForProgram; }
-  // Ends the open question as "not now": its answer is dropped, Auto stays
-  // as it was, nothing is written and the running pass mounts nothing more.
-  // The host closes the question's window.
+  // --- Questions ---
+  // A password question is open (the host was asked and has not answered).
+  bool Asking() const { return Question.has_value(); }
+  // The answer to the open question. Submitted: the volumes it was asked for
+  // are mounted with Password (the default password is asked once for every
+  // volume waiting for it). Cancelled: they are no longer wanted. NotNow:
+  // they stay wanted, unasked until the next pass. The next question, if
+  // any, is put at once.
+  void PasswordAnswered(TAnswer Answer, SecretText Password);
+  // Ends the open question as "not now" and has the host close it.
   void PostponeQuestion();
 
   // --- Definitions ---
@@ -69,40 +70,50 @@ class TVolumeControl {
   // settings file. Tells the host when anything changed.
   void RefreshVolumes();
   // Makes NewList the current Volumes, carrying each surviving identity's
-  // run-time state (password, pending work, Auto, monitor) over from the old
-  // list, one old entry to at most one new one; sets MountedLetter from
-  // MountList when it is not empty, and stops the monitors of volumes that
-  // went away.
+  // run-time state (password, state, launch, Auto, monitor) over from the old
+  // list, one old entry to at most one new one; an old entry in use that has
+  // no new one stays, after the defined ones. Sets MountedLetter from
+  // MountList and stops the monitors of volumes that went away.
   void MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList);
 
   // --- Mounting ---
-  // Marks the volume, when known and not mount-pending, wanted (Auto) and,
-  // with ProcessNow, runs a pass. Launches nothing by itself.
+  // Marks the volume, when known and idle, wanted (Auto) and, with
+  // ProcessNow, runs a pass.
   void MountVolume(const TVolumeIdentity& Identity, bool ProcessNow);
   // Every volume wanted, then one pass.
   void MountAll();
-  // Launches the dismount of the volume when it is mounted and not
-  // dismount-pending; Auto := KeepAuto.
+  // Starts the dismount of the volume when it is mounted; Auto := KeepAuto.
   void DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto);
   // DismountVolume for every mounted volume, in order.
   void DismountAll(bool KeepAuto);
-  // DismountAll, then waits at most TimeoutMs for the driver to stop
-  // reporting those volumes (the system is about to sleep).
-  void DismountAllAndWait(bool KeepAuto, uint32_t TimeoutMs);
-  // One pass over Volumes: follows pending work, starts monitors, mounts the
-  // volumes wanted mounted (asking for passwords). Returns at once while a
-  // pass is running.
+  // While held, passes start no mount: the volumes were dismounted because
+  // the user left the session (switched away, locked it) or the system
+  // sleeps, and stay wanted (Auto) only for the user's return or the resume.
+  // Holding ends the open question as "not now", dismounts every mounted
+  // volume, and has every volume being mounted dismounted once its program
+  // has ended and it appeared.
+  void Hold();
+  // Hold, for the system going to sleep: first waits up to GraceMs for the
+  // mounts in flight to end, then dismounts and waits for the driver to stop
+  // reporting the volumes, all before it returns.
+  void HoldForSleep(uint32_t GraceMs);
+  // Ends the hold and runs a pass.
+  void ReleaseHold();
+  bool Held() const { return MountsHeld; }
+  // One pass over Volumes: follows the volumes being mounted and dismounted,
+  // starts monitors, mounts the volumes wanted mounted, and puts the next
+  // password question when none is open.
   void ProcessVolumes();
 
   // --- Drives coming and going ---
-  // One refresh and one pass as soon as no modal loop (prompt, dialog,
-  // message box, menu) runs; calls until then add nothing, so a burst of
-  // arrivals gives one.
+  // One refresh and one pass from the message loop, once the messages
+  // already queued are handled: a burst of arrivals gives one.
   void RefreshSoon();
   // The drives of UnitMask (bit 0 is A:) went away: each mounted container
   // volume on one of them is dismounted by force at once, without waiting
   // for its letter to go, reported with DriveRemovedCause and left wanted
-  // (Auto). Then RefreshSoon.
+  // (Auto); one being mounted is dismounted once it appears; an open
+  // question for one of them ends as "not now". Then RefreshSoon.
   void DrivesRemoved(uint32_t UnitMask);
 
   // --- Idle ---
@@ -112,11 +123,13 @@ class TVolumeControl {
   void SetIdleMinutes(int32_t Minutes);
 
   // --- Encryption program ---
-  // Path := the program's full path and true when a program is known; otherwise
-  // Path empty and false. Reads "Path" of "Common" in the per-user settings
-  // file and, when that is stale, asks the host (and writes the choice back
-  // there). One question at a time: asked again meanwhile, it gives false.
+  // Path := the program's full path and true when a program is known:
+  // the one located before, else "Path" of "Common" in the per-user
+  // settings file. Asks nobody: the application asks the user (see
+  // FindDefaultCryptProgram) and hands the choice to SetCryptProgram.
   bool FindCryptProgram(std::string& Path);
+  // The user chose Path: remembered in the per-user settings file.
+  bool SetCryptProgram(const std::string& Path);
 
   // --- Container monitors ---
   // Starts a monitor when the entry's mark is 1, it has none, it is mounted
@@ -130,13 +143,26 @@ class TVolumeControl {
   void StopFileMonitors();
 
  private:
-  void ProcessVolume(TTCVolume& V, uint32_t Interval);
-  void TryMount(const TVolumeIdentity& Identity);
+  // The open password question: the default password, or Identity's own.
+  struct TQuestion {
+    bool Shared;
+    TVolumeIdentity Identity;
+  };
+
+  void ProcessVolume(TTCVolume& V);
+  // Starts the mount of an idle wanted volume, or has it wait for its password.
+  void TryMount(TTCVolume& V);
+  void Launch(TTCVolume& V, TVolumeState State, std::string_view Params);
+  // The launch is over: Idle (or Mounted, as the driver reports it).
+  void Settle(TTCVolume& V);
+  void StartDismount(TTCVolume& V, bool KeepAuto);
+  void AskNextQuestion();
+  // The volumes the open question is for.
+  bool QuestionIsFor(const TTCVolume& V) const;
   void ReportResult(const TTCVolume& V, const char* Text, bool Success, const char* Cause = "");
   void MonitorNoticed(uint64_t Serial);
-  // Runs the refresh RefreshSoon asked for, or waits for the loop to end.
-  void RefreshWhenFree();
-  bool ModalLoopRunning() const;
+  // The poll timer runs while a volume is being mounted or dismounted.
+  void UpdatePolling();
   // Idle check on while a volume is mounted and the setting is on.
   void UpdateIdleCheck();
   void IdleCheck();
@@ -148,17 +174,10 @@ class TVolumeControl {
   // Each ".tcvinfo.ini" by name: the modification time its skipped sections
   // were last told for.
   std::unordered_map<std::string, double> IgnoredToldFor;
-  // The monitors post their notices here. The application's window would
-  // not do: it answers nothing while a prompt is open, and the notice would
-  // be lost.
-  TMonitorNoticeWindow NoticeWindow;
-  bool PassRunning = false;
-  bool AskingForProgram = false;
-  bool AskingForPassword = false;
-  bool QuestionPostponed = false;
-  bool RefreshWaiting = false;
-  // Ticks only while a wanted refresh waits for a modal loop to end.
-  TMinTimer RefreshRetry;
+  std::optional<TQuestion> Question;
+  bool MountsHeld = false;
+  // One-shot: fires once the queued messages are handled.
+  TMinTimer RefreshTimer;
   int32_t IdleMinutes = 0;
   // One-shot in effect: set for the moment the idle limit will be reached.
   TMinTimer IdleTimer;

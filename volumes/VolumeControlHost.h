@@ -2,22 +2,19 @@
 #include <cstdint>
 #include <string>
 
-#include "SecretText.h"
-
 struct TTCVolume;
 
-// What volume control asks of the application: it opens no window itself.
-// Tests supply their own answers.
+// What volume control asks of the application: it opens no window itself
+// and waits for nothing. Tests supply their own answers.
 class TVolumeControlHost {
  public:
   virtual ~TVolumeControlHost() = default;
 
-  // Asks the user for a password; false when the user declined.
-  virtual bool AskPassword(const std::string& Prompt, SecretText& Password) = 0;
-  // Asks the user for the encryption program, starting in InitialDir with
-  // the file filter FilterIndex (1 VeraCrypt, 2 TrueCrypt, 3 any program);
-  // false when the user declined.
-  virtual bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) = 0;
+  // Puts a password question to the user and returns at once; the answer
+  // comes back through TVolumeControl::PasswordAnswered. One at a time.
+  virtual void AskPassword(const std::string& Prompt) = 0;
+  // The open question has become pointless: close it; no answer comes.
+  virtual void CloseQuestion() = 0;
   // A mount (Text "Volume Mounted") or dismount ("Volume Dismounted") of
   // Volume ended. Cause is empty, or says why it happened when the user did
   // not ask for it (DriveRemovedCause).

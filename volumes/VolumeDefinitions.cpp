@@ -6,6 +6,7 @@
 #include "ConfigFiles.h"
 #include "Files.h"
 #include "FileTimes.h"
+#include "Launch.h"
 #include "MinIniFile.h"
 #include "StrUtils.h"
 #include "VolumeControl.h"
@@ -146,9 +147,10 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
     TTCVolume& O = Volumes[Old];
     CarriedOver[Old] = true;
     V.Password = std::move(O.Password);
-    V.MountPending = O.MountPending;
-    V.DismountPending = O.DismountPending;
-    V.PendingTime = O.PendingTime;
+    V.State = O.State;
+    V.Deadline = O.Deadline;
+    V.Launch = std::move(O.Launch);
+    V.DismountWhenMounted = O.DismountWhenMounted;
     V.Auto = O.Auto;
     if (V.FileSetModified == O.FileSetModified) {
       V.Monitor = std::move(O.Monitor);
@@ -166,7 +168,19 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
     }
   }
   for (std::size_t I = 0; I < Volumes.size(); ++I) {
-    if (!CarriedOver[I] && Volumes[I].Monitor) StopMonitor(Volumes[I]);
+    if (CarriedOver[I]) continue;
+    TTCVolume& O = Volumes[I];
+    // In use: it stays until it is idle, so that a dismount still reaches it.
+    if (O.InUse()) {
+      O.Defined = false;
+      O.Auto = false;
+      O.MountedLetter = 0;
+      if (!MountList.empty()) FindMountedVolume(O.Identity(), O.MountedLetter, MountList);
+      O.Index = int32_t(NewList.size());
+      NewList.push_back(std::move(O));
+    } else if (O.Monitor) {
+      StopMonitor(O);
+    }
   }
   Volumes = std::move(NewList);
 }
@@ -174,6 +188,9 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
 void TVolumeControl::RefreshVolumes() {
   std::string Program;
   FindCryptProgram(Program);
+  // Launches that had ended before this read of the driver have their outcome.
+  for (TTCVolume& V : Volumes)
+    if (V.Launch && V.Launch->Ended) V.Launch->EndSeen = true;
 
   const std::string ScanList = DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker;
   TTCMountedVolumeArray MountList;
@@ -192,6 +209,9 @@ void TVolumeControl::RefreshVolumes() {
       ToldFor = S.InfoDate;
     }
     MergeVolumes(NewList, MountList);
+    // The volumes the open question was for went away.
+    if (Question && std::none_of(Volumes.begin(), Volumes.end(), [this](const TTCVolume& V) { return QuestionIsFor(V); }))
+      PostponeQuestion();
     if (!Ignored.empty()) Host.DefinitionsIgnored(Ignored.substr(0, Ignored.size() - 1));
   }
 

@@ -3,55 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <string_view>
 
 #include "IdleRule.h"
 #include "VolumeControl.h"
 
-namespace {
-
-// A message box or the file dialog of this thread is open.
-bool DialogOpen() {
-  bool Found = false;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND Window, LPARAM Found) -> BOOL {
-        wchar_t Class[8] = {};
-        GetClassNameW(Window, Class, 8);
-        if (!IsWindowVisible(Window) || std::wstring_view(Class) != L"#32770") return TRUE;
-        *reinterpret_cast<bool*>(Found) = true;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&Found));
-  return Found;
-}
-
-}  // namespace
-
 void TVolumeControl::RefreshSoon() {
-  if (RefreshWaiting) return;
-  RefreshWaiting = true;
-  // Posted: the rest of a burst is already queued before it is handled.
-  PostMessageW(NoticeWindow.Handle, RefreshNoticeMessage, 0, 0);
-}
-
-bool TVolumeControl::ModalLoopRunning() const {
-  return ModalLevel > 0 || InMenuLoop || PassRunning || AskingForProgram || DialogOpen();
-}
-
-void TVolumeControl::RefreshWhenFree() {
-  if (!RefreshWaiting) return;
-  // Inside a loop the pass could not ask, or a refresh would replace the
-  // list under a waiting pass: the retry timer, whose ticks are dropped
-  // while an input box or menu is open, looks again after the loop.
-  if (ModalLoopRunning()) {
-    RefreshRetry.SetEnabled(true);
-    return;
-  }
-  RefreshRetry.SetEnabled(false);
-  RefreshWaiting = false;
-  RefreshVolumes();
-  ProcessVolumes();
+  // A timer: its tick comes once the queue is empty, so the rest of a burst
+  // is handled before it.
+  RefreshTimer.SetEnabled(true);
 }
 
 void TVolumeControl::SetIdleMinutes(int32_t Minutes) {

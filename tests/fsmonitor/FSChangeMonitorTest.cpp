@@ -4,117 +4,63 @@
 // sub-folders once the monitor is watching.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <mutex>
-
 #include "FSChangeMonitor.h"
 #include "Files.h"
-#include "PathNames.h"
 #include "TestSupport.h"
 #include "Text.h"
 
 namespace {
 
-struct TNotice {
-  int Action;
-  std::string ChangedPath, FileName;
-};
-
 class FSChangeMonitor : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(Drive.Mapped()); }
-
-  TFSChangeEvent Record() {
-    return [this](TFSChangeMonitor* M) {
-      std::lock_guard<std::mutex> Lock(Mutex);
-      Notices.push_back({M->Action, M->ChangedPath, M->FileName});
-    };
-  }
-  void Watch(const std::string& Folder) { Monitor.reset(NewThread<TFSChangeMonitor>(Folder, Record(), true)); }
-  // True once a notice of Action (-1: any) on Path came.
-  bool WaitFor(int Action, const std::string& Path, int Milliseconds = 5000) {
-    for (DWORD Start = GetTickCount(); GetTickCount() - Start < DWORD(Milliseconds);) {
-      for (const TNotice& N : Take(false))
-        if ((Action < 0 || N.Action == Action) && N.ChangedPath == Path) return true;
-      Sleep(10);
+  void SetUp() override { ASSERT_TRUE(Drive.Mapped() && Monitor.Watching()); }
+  // "action name" of each record of the reads within Ms, until one names Last.
+  std::string Changes(const std::string& Last, DWORD Ms = 5000) {
+    std::string Seen;
+    for (const ULONGLONG End = GetTickCount64() + Ms; GetTickCount64() < End;) {
+      if (WaitForSingleObject(Monitor.Event(), DWORD(End - GetTickCount64())) != WAIT_OBJECT_0) break;
+      bool Done = false;
+      for (const TChangeRecord& R : Monitor.TakeChanges()) {
+        const std::string Name = WideToUtf8(std::wstring(R.Name.begin(), R.Name.end()));
+        Seen += std::to_string(R.Action) + Name + " ";
+        Done = Done || Name == Last;
+      }
+      if (Done) break;
     }
-    return false;
-  }
-  std::vector<TNotice> Take(bool Clear = true) {
-    std::lock_guard<std::mutex> Lock(Mutex);
-    return Clear ? std::exchange(Notices, {}) : Notices;
-  }
-  // Touches a probe file until the monitor reports it, then forgets its notices.
-  void WaitUntilWatching(const std::string& Folder) {
-    const std::string Probe = IncludeTrailingBackslash(Folder) + "probe.tmp";
-    bool Seen = false;
-    for (int i = 0; i < 50 && !Seen; ++i) Seen = WriteFileBytes(Probe, "p") && WaitFor(-1, Probe, 100);
-    ASSERT_TRUE(Seen) << "the monitor never reported anything";
-    ASSERT_TRUE(FileDelete(Probe) && WaitFor(2, Probe));
-    Take();
+    return Seen;
   }
 
   ScratchFolder Scratch{"fsmonitor"};
   TestDrive Drive{UnusedDriveLetter(), Scratch.Path()};
   std::string Root = Drive.Root();
-  std::mutex Mutex;
-  std::vector<TNotice> Notices;
-  std::unique_ptr<TFSChangeMonitor> Monitor;  // goes before the drive
+  TFSChangeMonitor Monitor{Root, true};  // goes before the drive
 };
 
-TEST_F(FSChangeMonitor, FileInSubFolderGivesFullPathAndBareNameThenRenameOldAndNew) {
-  Watch(Root);
-  WaitUntilWatching(Root);
-  EXPECT_EQ(Monitor->FolderPath, Root);  // the root's "\" is not doubled
+TEST_F(FSChangeMonitor, FileInSubFolderGivesItsRelativeNameThenRenameOldAndNew) {
   ASSERT_TRUE(ForceDirsEx(Root + "sub") && WriteFileBytes(Root + "sub\\a.txt", "hello"));
-  ASSERT_TRUE(WaitFor(1, Root + "sub\\a.txt"));
-  for (const TNotice& N : Take())
-    if (N.ChangedPath == Root + "sub\\a.txt") EXPECT_EQ(N.FileName, "a.txt");
+  EXPECT_NE(Changes("sub\\a.txt").find("1sub\\a.txt "), std::string::npos);
   ASSERT_TRUE(MoveFileW(Utf8ToWide(Root + "sub\\a.txt").c_str(), Utf8ToWide(Root + "sub\\b.txt").c_str()));
-  ASSERT_TRUE(WaitFor(5, Root + "sub\\b.txt"));
-  std::string Renames;
-  for (const TNotice& N : Take())
-    if (N.Action == 4 || N.Action == 5) Renames += std::to_string(N.Action) + N.FileName + " ";
-  EXPECT_EQ(Renames, "4a.txt 5b.txt ");
+  EXPECT_NE(Changes("sub\\b.txt").find("4sub\\a.txt 5sub\\b.txt "), std::string::npos);
 }
 
-// More changes than one read buffer holds while the handler is busy: one
-// notice with action 0 says the details were lost.
-TEST_F(FSChangeMonitor, OverflowGivesOneNoticeWithoutDetails) {
-  HANDLE Release = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // no assertion may leave the handler blocked
-  Monitor.reset(NewThread<TFSChangeMonitor>(
-      Root,
-      [Release, Add = Record()](TFSChangeMonitor* M) {
-        Add(M);
-        WaitForSingleObject(Release, INFINITE);
-      },
-      true));
-  WaitUntilWatching(Root);
-  ResetEvent(Release);
-  EXPECT_TRUE(WriteFileBytes(Root + "first", "") && WaitFor(1, Root + "first"));  // handler holds the thread
+// More changes than one read buffer holds before they are taken: one record
+// with action 0 says the details were lost; the watch goes on.
+TEST_F(FSChangeMonitor, OverflowGivesOneRecordWithoutDetails) {
+  ASSERT_TRUE(WriteFileBytes(Root + "first", ""));
+  ASSERT_EQ(WaitForSingleObject(Monitor.Event(), 5000), WAIT_OBJECT_0);
+  Sleep(100);
+  Monitor.TakeChanges();
   for (int i = 0; i < 100; ++i) EXPECT_TRUE(WriteFileBytes(Root + std::string(100, 'n') + std::to_string(i), ""));
-  SetEvent(Release);
-  EXPECT_TRUE(WaitFor(0, ""));
-  Monitor.reset();
-  CloseHandle(Release);
+  Sleep(300);
+  EXPECT_NE((" " + Changes("")).find(" 0 "), std::string::npos);
+  ASSERT_TRUE(WriteFileBytes(Root + "last", ""));
+  EXPECT_NE(Changes("last").find("last"), std::string::npos);
 }
 
-TEST_F(FSChangeMonitor, StopEndsTheThreadPromptlyAlsoRacingWithTheStartAndAMissingFolderEndsSilently) {
-  Watch(Root);
-  for (int i = 0; i < 5000 && !Monitor->Port; ++i) Sleep(1);
-  Monitor->Stop();
-  EXPECT_EQ(Monitor->WaitFor(), 0);
-  for (int i = 0; i < 20; ++i) {
-    Watch(Root);
-    Monitor->Stop();
-    Monitor->WaitFor();
-    Watch(Root);
-    Monitor.reset();
-  }
-  Watch(Root + "missing");
-  Monitor->WaitFor();
-  EXPECT_FALSE(Monitor->FatalException);
-  EXPECT_TRUE(Take().empty());
+TEST(FSChangeMonitorFolder, AMissingFolderIsNotWatched) {
+  TFSChangeMonitor Missing("C:\\missing-folder-of-the-monitor-test", false);
+  EXPECT_FALSE(Missing.Watching());
+  EXPECT_NE(Missing.WatchError, 0u);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   if (Options.Pim != 0) Expected.insert(Expected.end(), {"/pim", std::to_string(Options.Pim)});
   if (!Password.empty()) Expected.insert(Expected.end(), {"/p", Password});
 
-  const std::string Line = MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options);
+  const std::string Line(MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
   if (SplitArguments(Line) != Expected) std::abort();
   return 0;
 }

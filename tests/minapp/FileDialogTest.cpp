@@ -12,7 +12,7 @@
 TEST(FileDialogTest, FilterListIndexAndChosenPath) {
   ScratchFolder Folder{"dialog"};
   ASSERT_TRUE(WriteFileBytes(Folder / "TrueCrypt.exe", "MZ"));  // the library's writer: text first
-  std::vector<std::string> Files{"stale"};
+  std::string Path = "stale";
   DelayedAction Choose(300, [] {
     const HWND Dialog = FindWindowW(L"#32770", L"Locate TrueCrypt"), Types = GetDlgItem(Dialog, cmb1);
     wchar_t Text[64] = {};
@@ -23,8 +23,14 @@ TEST(FileDialogTest, FilterListIndexAndChosenPath) {
     SetWindowTextW(GetDlgItem(Dialog, GetDlgItem(Dialog, edt1) ? edt1 : cmb13), L"TrueCrypt.exe");
     SendMessageW(GetDlgItem(Dialog, IDOK), BM_CLICK, 0, 0);
   });
-  EXPECT_TRUE(FileDialog(true, "Locate TrueCrypt", Folder.Path(),
-                         "VeraCrypt|VeraCrypt.exe|TrueCrypt|TrueCrypt.exe|Programs(*.exe)|*.exe", 2, Files));
-  ASSERT_EQ(Files.size(), 1u);
-  EXPECT_EQ(lstrcmpiW(Utf8ToWide(Files[0]).c_str(), Utf8ToWide(Folder / "TrueCrypt.exe").c_str()), 0) << Files[0];
+  EXPECT_EQ(FileDialog(true, "Locate TrueCrypt", Folder.Path(),
+                       "VeraCrypt|VeraCrypt.exe|TrueCrypt|TrueCrypt.exe|Programs(*.exe)|*.exe", 2, Path),
+            TFileDialogEnd::Chosen);
+  EXPECT_EQ(lstrcmpiW(Utf8ToWide(Path).c_str(), Utf8ToWide(Folder / "TrueCrypt.exe").c_str()), 0) << Path;
+
+  // Closed through its hook: "not now", not a cancel.
+  DelayedAction PutOff(300, [] { CloseFileDialog(); });
+  EXPECT_EQ(FileDialog(true, "Locate TrueCrypt", Folder.Path(), "Programs(*.exe)|*.exe", 1, Path),
+            TFileDialogEnd::NotNow);
+  EXPECT_TRUE(Path.empty() && !OpenFileDialogWindow());
 }

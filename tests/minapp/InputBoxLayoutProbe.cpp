@@ -89,13 +89,9 @@ void CheckBox(HWND Box, UINT Dpi, Measured& Result) {
 
 Measured OpenBox(const std::string& Prompt, UINT Dpi) {
   Measured Result;
-  DelayedAction Check(200, [&] {
-    const HWND Box = FindWindowW(L"InputBox", nullptr);
-    CheckBox(Box, Dpi, Result);
-    PostMessageW(Box, WM_CLOSE, 0, 0);
-  });
-  SecretText Value;
-  InputBox("", Prompt, "", Value, true);
+  const auto Box = TInputBox::Show("", Prompt, "", true, [](bool, SecretText) {});
+  PumpMessages(200);
+  CheckBox(Box ? Box->Handle : nullptr, Dpi, Result);
   return Result;
 }
 

@@ -1,4 +1,4 @@
-// The input box driven through its real controls from inside its own loop.
+// The input box driven through its real controls from the application's loop.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,18 +10,28 @@
 #include "WindowTestHelpers.h"
 #include "WineDesktop.h"
 
-// The text on OK; nothing on Cancel, close or failure, which also empty Value.
+// The text on OK; nothing on Cancel or close. The box is asked, Drive runs
+// Delay ms later from the application's loop, and the answer ends the loop.
 static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false,
                                               UINT Delay = 50) {
-  DelayedAction Driver(Delay, [&] { Drive(FindWindowW(L"InputBox", nullptr)); });
-  DelayedAction Watchdog(10000, [] {
-    ADD_FAILURE() << "the box is still open";
-    PostMessageW(FindWindowW(L"InputBox", nullptr), WM_CLOSE, 0, 0);
+  TMinApplication App("Volume Mounter");
+  std::optional<std::string> Result;
+  int Answers = 0;
+  auto Box = TInputBox::Show("", "Password for the volume:", "preset", Masked, [&](bool Submitted, SecretText Text) {
+    ++Answers;
+    if (Submitted) Result = std::string(Text.view());
+    EXPECT_TRUE(Submitted || Text.empty());
+    App.Terminate();
   });
-  SecretText Value("stale");
-  if (InputBox("", "Password for the volume:", "preset", Value, Masked)) return std::string(Value.view());
-  EXPECT_TRUE(Value.empty());
-  return std::nullopt;
+  if (!Box) return std::nullopt;
+  DelayedAction Driver(Delay, [&] { Drive(Box->Handle); });
+  DelayedAction Watchdog(10000, [&] {
+    ADD_FAILURE() << "the box is still open";
+    App.Terminate();
+  });
+  App.Run();
+  EXPECT_EQ(Answers, 1);
+  return Result;
 }
 
 static HWND Field(HWND Box) { return GetDlgItem(Box, InputBoxEditId); }
@@ -49,8 +59,7 @@ static HHOOK Refusing(int Code) {
 class InputBoxTest : public ::testing::Test {
  protected:
   void SetUp() override { AppTitle = "Volume Mounter"; }
-  void TearDown() override { EXPECT_TRUE(ModalLevel == 0 && !FindWindowW(L"InputBox", nullptr)) << "box left open"; }
-  std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Volume Mounter");
+  void TearDown() override { EXPECT_FALSE(FindWindowW(L"InputBox", nullptr)) << "box left open"; }
 };
 
 TEST_F(InputBoxTest, AnswersThroughItsControls) {
@@ -68,7 +77,6 @@ TEST_F(InputBoxTest, AnswersThroughItsControls) {
   for (const auto& [Act, Result] : Cases) {
     SCOPED_TRACE(Result.value_or("(none)").substr(0, 20));
     const auto Drive = [&](HWND Box) {
-      EXPECT_EQ(ModalLevel, 1);
       EXPECT_EQ(WindowText(Box), L"Volume Mounter");  // no caption given: the application title
       EXPECT_EQ(WindowText(Field(Box)), L"preset");
       Act(Box);
@@ -125,28 +133,8 @@ TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
   }
 }
 
-TEST_F(InputBoxTest, ABoxOpenedWhileAnotherIsOpenLeavesTheOtherItsOwnAnswer) {
-  std::optional<std::string> Inner;
-  const auto Outer = RunInputBox([&](HWND OuterBox) {
-    SetText(OuterBox, L"outer");
-    Inner = RunInputBox([&](HWND) {
-      HWND InnerBox = FindWindowExW(nullptr, nullptr, L"InputBox", nullptr);
-      if (InnerBox == OuterBox) InnerBox = FindWindowExW(nullptr, OuterBox, L"InputBox", nullptr);
-      SetText(InnerBox, L"inner"), Click(InnerBox, InputBoxOkId);
-    });
-    Click(OuterBox, InputBoxOkId);
-  });
-  EXPECT_EQ(Inner, "inner");
-  EXPECT_EQ(Outer, "outer");
-}
-
-TEST_F(InputBoxTest, NoWindowMeansNoLoopAndQuitEndsTheBoxAndReachesTheOuterLoop) {
+TEST_F(InputBoxTest, NoWindowNoBox) {
   const HHOOK Hook = Refusing(HCBT_CREATEWND);
-  EXPECT_EQ(RunInputBox([](HWND) { ADD_FAILURE() << "looping without a box"; }), std::nullopt);
+  EXPECT_EQ(TInputBox::Show("", "Password:", "", true, [](bool, SecretText) { ADD_FAILURE() << "answered"; }), nullptr);
   UnhookWindowsHookEx(Hook);
-
-  EXPECT_EQ(RunInputBox([](HWND) { PostQuitMessage(3); }), std::nullopt);
-  MSG Message;
-  ASSERT_TRUE(PeekMessageW(&Message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(Message.wParam, 3u);
 }

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "MinApp.h"
+#include "MinWait.h"
+#include "Scoped.h"
 #include "WindowTestHelpers.h"
 
 TEST(MinAppLoop, HookAnsweringDestroyKeepsTheLoopRunning) {
@@ -15,27 +17,24 @@ TEST(MinAppLoop, HookAnsweringDestroyKeepsTheLoopRunning) {
   EXPECT_TRUE(DestroyedButRunning);
 }
 
-TEST(MinAppLoop, TerminateEndsRunButNotWhileAnInputBoxIsOpen) {
-  std::vector<UINT> Seen;
-  TMinApplication App("Loop", [&](HWND, UINT Msg, WPARAM, LPARAM) { return Seen.push_back(Msg), LRESULT(0); });
-  Seen.clear();
-  ModalLevel = 1;
-  App.Terminate();
-  PumpMessages(100);
-  EXPECT_TRUE(IsWindow(App.Handle));
-  // The hook sees every message; the framework acts on the menu clean-up
-  // notice only.
-  InMenuLoop = true;
-  PostMessageW(App.Handle, WM_EXITMENULOOP, MenuCleanupNotice, 1);
-  PumpMessages(50);
-  EXPECT_FALSE(InMenuLoop);
-  EXPECT_EQ(Seen, (std::vector<UINT>{WM_CLOSE, WM_EXITMENULOOP}));
-
-  ModalLevel = 0;
-  DelayedAction Watchdog(5000, [] { PostQuitMessage(0); });
-  App.Terminate();
-  App.Run();
-  EXPECT_FALSE(Watchdog.Ran());
+// A wait's handler runs from the loop; a freed wait's notice is dropped.
+TEST(MinAppLoop, ASignalledWaitIsHandledOnceFromTheLoopAndAFreedOneNever) {
+  TMinApplication App("Loop");
+  const TKernelHandle Event(CreateEventW(nullptr, TRUE, FALSE, nullptr)), Other(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  int Calls = 0, FreedCalls = 0;
+  const DWORD Thread = GetCurrentThreadId();
+  TMinWait Wait(Event.get(), [&] {
+    ++Calls;
+    EXPECT_EQ(GetCurrentThreadId(), Thread);
+  });
+  auto Freed = std::make_unique<TMinWait>(Other.get(), [&] { ++FreedCalls; });
+  ASSERT_TRUE(Wait.Armed() && Freed->Armed());
+  SetEvent(Event.get());
+  SetEvent(Other.get());
+  Sleep(200);  // both notices are posted before the loop sees them
+  Freed.reset();
+  PumpMessages(200);
+  EXPECT_EQ(std::pair(Calls, FreedCalls), std::pair(1, 0));
 }
 
 TEST(MinAppLoop, FreedWithItsWindowAliveItPostsNoQuit) {

@@ -14,7 +14,7 @@ class MinAppMenu : public ::testing::Test {
     bool Open = false;
     DelayedAction Inspect(100, [&] {
       const auto Shown = HMENU(SendMessageW(FindWindowW(L"#32768", nullptr), MN_GETHMENU, 0, 0));
-      Open = Shown && Shown == Menu->Root->Handle && InMenuLoop;
+      Open = Shown && Shown == Menu->Root->Handle && Menu->Open();
       if (At) At(Shown);
       for (WORD Key : Keys) PressMenuKey(Key);
     });
@@ -22,7 +22,7 @@ class MinAppMenu : public ::testing::Test {
     Menu->Popup(200, 200);
     PumpMessages(100);  // the choice, then the clean-up notice
     EXPECT_TRUE(Open);
-    EXPECT_FALSE(InMenuLoop);
+    EXPECT_FALSE(Menu->Open());
     EXPECT_EQ(Menu->Root->Handle, nullptr);
   }
 
@@ -89,10 +89,9 @@ TEST_F(MinAppMenu, OnPopupFillsTheTreeBeforeEveryShowingAndChoicesReachTheirItem
 TEST_F(MinAppMenu, ThrowingOnPopupStillCleansUp) {
   Menu->Root->Add("Entry");
   Menu->OnPopup = [](TMinPopupMenu*) { throw std::runtime_error("refresh failed"); };
-  InMenuLoop = true;
   EXPECT_THROW(Menu->Popup(200, 200), std::runtime_error);
   PumpMessages(50);
-  EXPECT_FALSE(InMenuLoop);
+  EXPECT_FALSE(Menu->Open());
   EXPECT_EQ(Menu->Root->Handle, nullptr);
 
   // Freed before its notice came: the handles go along, the notice finds nothing.

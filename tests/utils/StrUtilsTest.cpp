@@ -38,10 +38,6 @@ TEST(UtilsStrings, CuttingAndSearching) {
 TEST(UtilsStrings, QuotingForCommandLines) {
   EXPECT_EQ(EncloseIn("\"a b\"", '"', false) + "|" + EncloseIn("\"", '"', false), "\"a b\"|\"\"");
   EXPECT_EQ(QuoteIfSpaced("abc") + "|" + QuoteIfSpaced("\"C:\\a b\\y.exe"), "abc|\"C:\\a b\\y.exe\"");
-  // The program path goes first, quoted once when it holds a blank.
-  EXPECT_EQ(MakeCommandLine("C:\\Program Files\\VeraCrypt\\VeraCrypt.exe", "/q /d X"),
-            "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" /q /d X");
-  EXPECT_EQ(MakeCommandLine("\"C:\\Program Files\\V.exe\"", "/q"), "\"C:\\Program Files\\V.exe\" /q");
 }
 
 TEST(UtilsStrings, RandomStringDrawsFromAlphabetDeterministically) {

@@ -36,23 +36,24 @@ TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevel) {
     EXPECT_EQ(std::pair(Control.CryptProgram.VersionLevel, Control.CryptProgram.IsTrueCrypt),
               std::pair(Level, TrueCrypt));
   }
-  EXPECT_TRUE(Host.ProgramQuestions.empty());
 }
 
-TEST_F(CryptProgramTest, QuestionStartsAtTheDefaultTrueCryptLocation) {
+TEST_F(CryptProgramTest, QuestionStartsAtTheDefaultTrueCryptLocationAndAStalePathIsKept) {
   for (const char* Root : {"C:\\Program Files", "C:\\Program Files (x86)"})
     ASSERT_FALSE(FileExistsEx(std::string(Root) + "\\VeraCrypt\\VeraCrypt.exe"));
   const std::string Folder = "C:\\Program Files (x86)\\TrueCrypt", Program = Folder + "\\TrueCrypt.exe";
   ASSERT_TRUE(ForceDirsEx(Folder) && FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Program));
-  RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");  // stale
+  std::string InitialDir;
+  uint32_t FilterIndex = 1;
+  FindDefaultCryptProgram(InitialDir, FilterIndex);
+  EXPECT_TRUE(SameTextUtf8(InitialDir, Folder)) << InitialDir;
+  EXPECT_EQ(FilterIndex, 2u);  // the TrueCrypt pair
+  // A program gone missing (a stick not plugged in) is not forgotten.
+  RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");
   std::string Path = "stale";
-  EXPECT_FALSE(Control.FindCryptProgram(Path));  // declined
-  ASSERT_EQ(Host.ProgramQuestions.size(), 1u);
-  EXPECT_TRUE(SameTextUtf8(Host.ProgramQuestions[0].first, Folder)) << Host.ProgramQuestions[0].first;
-  EXPECT_EQ(Host.ProgramQuestions[0].second, 2u);  // the TrueCrypt pair
-  // Cancel: nothing known, and the stale choice is forgotten.
+  EXPECT_FALSE(Control.FindCryptProgram(Path));
   EXPECT_EQ(Path, "");
-  EXPECT_EQ(ReadPath(UserSettings()), "");
+  EXPECT_EQ(ReadPath(UserSettings()), "C:\\nowhere\\VeraCrypt.exe");
   FileDelete(Program);
   RemoveDirectoryW(Utf8ToWide(Folder).c_str());
 }
@@ -61,17 +62,11 @@ TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
   const std::string Beside = ProgramFolderSettings();
   ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nIcon=\r\n"));
   ASSERT_EQ(SettingsFileName(), Beside);
-  // Asked again while the dialog is open (a tick inside its loop): no
-  // program and no second dialog.
   const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt119);
-  bool NestedFound = true;
-  std::string NestedPath = "stale", Path;
-  Host.WhileAsked = [&] { NestedFound = Control.FindCryptProgram(NestedPath); };
-  Host.ChosenProgram = Program;
+  EXPECT_FALSE(Control.SetCryptProgram("C:\\nowhere\\VeraCrypt.exe"));
+  EXPECT_TRUE(Control.SetCryptProgram(Program));
+  std::string Path;
   EXPECT_TRUE(Control.FindCryptProgram(Path));
-  EXPECT_EQ(Host.ProgramQuestions.size(), 1u);
-  EXPECT_FALSE(NestedFound);
-  EXPECT_EQ(NestedPath, "");
   EXPECT_TRUE(SameTextUtf8(Path, Program)) << Path;
   EXPECT_TRUE(SameTextUtf8(ReadPath(UserSettings()), Program));
   EXPECT_EQ(ReadPath(Beside), "<absent>");

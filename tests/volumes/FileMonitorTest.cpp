@@ -2,7 +2,6 @@
 #include "Files.h"
 #include "FileTimes.h"
 #include "VolumeControlFixture.h"
-#include "MinDialogs.h"
 
 namespace {
 void CreateFileOn(const std::string& Path) { ASSERT_TRUE(::WriteFileBytes(Path, "data")) << Path; }
@@ -14,14 +13,15 @@ class FileMonitorTest : public VolumeControlTest {
     CreateFileOn(Container);
     ASSERT_EQ(SetFileDateTime(Container, StampA), 0u);  // as the program left it, long ago
     ASSERT_TRUE(Drive.Mapped());
-    Volumes.push_back({.File = Container, .FileSetModified = 1, .Label = "Data", .MountedLetter = Drive.Letter()});
+    TTCVolume& V = Volumes.emplace_back();
+    V.File = Container, V.FileSetModified = 1, V.Label = "Data", V.MountedLetter = Drive.Letter();
     Control.ProcessVolumes();
     ASSERT_NE(Volumes[0].Monitor, nullptr);
     Pump(300);  // let it arm its watch
   }
   // A refresh has seen the drive go after a dismount was launched.
   void SeeDismounted() {
-    Volumes[0].DismountPending = true, Volumes[0].MountedLetter = 0;
+    Volumes[0].State = TVolumeState::Dismounting, Volumes[0].MountedLetter = 0;
     Control.ProcessVolumes();
     EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Data", "Volume Dismounted", true}}));
     EXPECT_EQ(Volumes[0].FileSetModified, 1);
@@ -35,7 +35,7 @@ class FileMonitorTest : public VolumeControlTest {
 };
 
 TEST_F(FileMonitorTest, FirstChangeMarksTheVolumeAndTheDismountStampsTheContainer) {
-  EXPECT_EQ(Volumes[0].Monitor->Folder, Drive.Root());
+  EXPECT_EQ(Volumes[0].Monitor->Folder(), Drive.Root());
   CreateFileOn(Drive.Root() + "written.txt");
   ASSERT_TRUE(PumpUntil([&] { return Marked(); }));
   EXPECT_EQ(GetFileDateTime(Container), StampA);
@@ -49,25 +49,6 @@ TEST_F(FileMonitorTest, FirstChangeMarksTheVolumeAndTheDismountStampsTheContaine
 TEST_F(FileMonitorTest, NoChangeLeavesTheContainerTimeAlone) {
   SeeDismounted();
   EXPECT_EQ(GetFileDateTime(Container), StampA);
-}
-
-TEST_F(FileMonitorTest, NoticeDuringAnInputBoxIsNotLost) {
-  // Inside the box's loop the application window answers nothing; the
-  // notice still reaches the volume.
-  static FileMonitorTest* Test;
-  static int Ticks;
-  static bool SawMark;
-  Test = this, Ticks = 0, SawMark = false;
-  const UINT_PTR Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    const HWND Box = FindWindowW(L"InputBox", nullptr);
-    if (!Box) return;
-    if (Ticks++ == 0) CreateFileOn(Test->Drive.Root() + "typed.txt");
-    if ((SawMark = Test->Marked()) || Ticks > 100) SendMessageW(GetDlgItem(Box, InputBoxCancelId), BM_CLICK, 0, 0);
-  });
-  SecretText Value;
-  InputBox("", "Password:", "", Value, true);
-  KillTimer(nullptr, Timer);
-  EXPECT_TRUE(SawMark);
 }
 
 }  // namespace

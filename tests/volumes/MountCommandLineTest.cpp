@@ -45,7 +45,8 @@ TEST(MountCommandLine, HostileTextsComeBackUnchanged) {
     SCOPED_TRACE(Text);
     const std::string Line =
         "\"C:\\Program Files\\VeraCrypt\\VeraCrypt.exe\" " +
-        MountParameters("C:\\" + Text + ".hc", Text, Text, false, false, 'X', {false, false, {Text, "C:\\" + Text}, 0});
+        std::string(MountParameters("C:\\" + Text + ".hc", Text, Text, false, false, 'X', {false, false, {Text, "C:\\" + Text}, 0})
+                        .view());
     int Count = 0;
     LPWSTR* Args = CommandLineToArgvW(std::wstring(Line.begin(), Line.end()).c_str(), &Count);
     std::vector<std::string> Parsed;

@@ -2,8 +2,6 @@
 #include "Files.h"
 #include "Text.h"
 #include "VolumeControlFixture.h"
-#include <deque>
-#include <optional>
 #include <sstream>
 #include "Process.h"
 #include "StandinControl.h"
@@ -25,7 +23,8 @@ class MountCycleTest : public VolumeControlTest {
       if (V.Mounted()) RunProcess(Program, std::string("/q /s /d ") + V.MountedLetter + " /f", true);
     if (DirExistsEx(std::string(1, MountLetter) + ":\\")) RunProcess(Program, DismountLine(), true);
     ClearStandinMounts(StandinDevice::VeraCrypt);
-    for (const wchar_t* Name : {L"STANDIN_LOG", L"STANDIN_REFUSE"}) SetEnvironmentVariableW(Name, nullptr);
+    for (const wchar_t* Name : {L"STANDIN_LOG", L"STANDIN_REFUSE", L"STANDIN_DELAY_MS"})
+      SetEnvironmentVariableW(Name, nullptr);
     VolumeControlTest::TearDown();
   }
 
@@ -74,25 +73,20 @@ class MountCycleTest : public VolumeControlTest {
   std::ostringstream Definitions;
 };
 
-TEST_F(MountCycleTest, AutoVolumeIsMountedByTheFirstPassNestedPassesReturnAndItIsDismounted) {
+TEST_F(MountCycleTest, OwnPasswordIsAskedThenTheVolumeIsMountedAndDismounted) {
   const TVolumeIdentity Data = Define("Data", "a.hc", false);
-  // A pass nested in the password question returns at once.
-  bool Busy = false;
-  Host.WhileAsked = [&] { Busy = Control.Busy(), Control.ProcessVolumes(); };
-  Host.Answers = {"secret"};
   Control.ProcessVolumes();
-  EXPECT_TRUE(Busy && !Control.Busy() && Entry(Data).MountPending && Control.Timer.Enabled());
   EXPECT_EQ(Host.Prompts, std::vector<std::string>{"Data Password:"});
+  EXPECT_EQ(Entry(Data).State, TVolumeState::AwaitingPassword);
+  Control.ProcessVolumes();  // asked once
+  Answer(TAnswer::Submitted, "secret");
+  EXPECT_TRUE(Entry(Data).State == TVolumeState::Mounting && Control.Timer.Enabled());
 
-  // The timer's ticks refresh and pass until the driver lists the volume.
   ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 20000));
   EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Data", "Volume Mounted", true}}));
   EXPECT_EQ(Logged(), std::vector<std::string>{MountLine("a.hc", "Data")});
   EXPECT_EQ(Entry(Data).MountedLetter, MountLetter);
-  // Seen mounted on the following passes, nothing more reported.
-  Control.Timer.KeepPolling(1200);
-  Pump(1500);
-  EXPECT_TRUE(Host.Results.size() == 1 && Entry(Data).Mounted());
+  EXPECT_FALSE(Control.Timer.Enabled());
 
   Control.DismountVolume(Data, false);
   EXPECT_FALSE(Entry(Data).Auto);
@@ -117,109 +111,76 @@ TEST_F(MountCycleTest, DismountedFromOutsideWhileAutoIsMountedAgain) {
   EXPECT_TRUE(Host.Prompts.empty());  // the default password was known
 }
 
-// A user switch dismounts with Auto kept; the timer still ticking (another
-// pending volume, a recent "Settings...") must not mount again before the
-// user is back.
-TEST_F(MountCycleTest, VolumesDismountedForAUserSwitchWaitForTheReturn) {
-  const TVolumeIdentity Shared = Define("Shared", "b.hc", true);
-  Control.DefaultPassword = "secret";
+// One question at a time, in list order; the default password is asked
+// once for every volume waiting for it.
+TEST_F(MountCycleTest, QuestionsComeOneAtATimeCancelUnwantsAndAnEmptyPasswordAsksAgain) {
+  const TVolumeIdentity Own = Define("Data", "a.hc", false);
+  const TVolumeIdentity First = Define("First", "b.hc", true, char(MountLetter + 1));
+  const TVolumeIdentity Second = Define("Second", "c.hc", true, char(MountLetter + 2));
   Control.ProcessVolumes();
-  ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 20000));
-  Control.MountsHeld = true;
-  Control.DismountAll(true);
-  Control.Timer.KeepPolling(30000);
+  Answer(TAnswer::Submitted, "");
+  Answer(TAnswer::Cancelled);
+  EXPECT_FALSE(Entry(Own).Auto);
+  EXPECT_EQ(Host.Prompts, (std::vector<std::string>{"Data Password:", "Data Password:", "Default Password:"}));
+  Answer(TAnswer::Submitted, "secret");
+  EXPECT_TRUE(Entry(First).State == TVolumeState::Mounting && Entry(Second).State == TVolumeState::Mounting);
+  EXPECT_EQ(Host.Prompts.size(), 3u);
+  EXPECT_FALSE(Host.QuestionOpen);
   ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
-  Pump(1500);
-  EXPECT_TRUE(Entry(Shared).Auto && !Entry(Shared).Mounted());
-  EXPECT_EQ(Logged(2).size(), 2u);
-  Control.MountsHeld = false;
-  Control.ProcessVolumes();
-  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 3; }, 20000));
-  EXPECT_EQ(Host.Results[2], (ReportedResult{"Shared", "Volume Mounted", true}));
 }
 
-TEST_F(MountCycleTest, RefusedMountFailsOnThePassThatExceedsTheTimeOut) {
+TEST_F(MountCycleTest, ARefusedMountFailsOnceTheProgramHasEnded) {
   SetEnvironmentVariableW(L"STANDIN_REFUSE", L"mount");
   const TVolumeIdentity Shared = Define("Shared", "c.hc", true);
   Control.DefaultPassword = "secret";
   Entry(Shared).Password = "own";
   Control.ProcessVolumes();
-  ASSERT_TRUE(Entry(Shared).MountPending);
-  Logged(1, 5000);
-  // Passes run directly: PendingTime grows by 300 a pass, 1 + 200 * 300 > 60000.
-  int Passes = 0;
-  for (; Host.Results.empty() && Passes < 250; ++Passes) Control.ProcessVolumes();
-  EXPECT_EQ(Passes, 200);
+  ASSERT_EQ(Entry(Shared).State, TVolumeState::Mounting);
+  // Well before the time-out.
+  ASSERT_TRUE(PumpUntil([&] { return !Host.Results.empty(); }, 10000));
   EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Shared", "Volume Mounted", false}}));
   const TTCVolume& V = Entry(Shared);
-  EXPECT_FALSE(V.MountPending || V.Auto || V.DefaultPass || V.PendingTime || Control.Timer.PendingCount ||
-               Control.Timer.Enabled());
+  EXPECT_FALSE(V.State != TVolumeState::Idle || V.Auto || V.DefaultPass || V.Launch || Control.Timer.Enabled());
   EXPECT_TRUE(V.Password.empty());
   EXPECT_EQ(Control.DefaultPassword.view(), "secret");
   Control.ProcessVolumes();  // not tried again
-  EXPECT_EQ(Logged(2).size(), 1u);
+  EXPECT_EQ(Logged(2, 300).size(), 1u);
 }
 
-TEST_F(MountCycleTest, CancelSwitchesAutoOffAndAnEmptyPasswordAsksAgain) {
-  const TVolumeIdentity Own = Define("Data", "a.hc", false), Shared = Define("Shared", "b.hc", true);
-  Host.Answers = {"", std::nullopt};
-  Control.ProcessVolumes();
-  EXPECT_EQ(Host.Prompts, (std::vector<std::string>{"Data Password:", "Default Password:"}));
-  EXPECT_TRUE(Entry(Own).Auto);
-  EXPECT_FALSE(Entry(Shared).Auto || Entry(Own).MountPending || Entry(Shared).MountPending);
-  Control.ProcessVolumes();  // asks for Data again: cancelled
-  EXPECT_FALSE(Entry(Own).Auto);
-  Control.ProcessVolumes();
-  EXPECT_EQ(Host.Prompts.size(), 3u);
-  EXPECT_TRUE(Logged(1).empty());
-}
-
-// The program question runs a loop in which a refresh may replace the list:
-// the dismount chosen before it must reach the volume that was chosen, not
-// whatever now stands at its old position.
-TEST_F(MountCycleTest, DismountChosenBeforeTheProgramQuestionHitsTheChosenVolume) {
-  const char SecondLetter = UnusedDriveLetter(char(MountLetter + 1));
-  const TVolumeIdentity First = Define("First", "a.hc", true), Second = Define("Second", "b.hc", true, SecondLetter);
+// A hold (lock, sleep, switch of user) that meets a mount in flight waits
+// for it, dismounts it once it appears, and keeps it wanted for the return.
+TEST_F(MountCycleTest, AHoldDuringAMountDismountsItOnceItAppearsAndTheReturnMountsItAgain) {
+  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", L"1000");
+  const TVolumeIdentity Shared = Define("Shared", "b.hc", true);
   Control.DefaultPassword = "secret";
   Control.ProcessVolumes();
-  ASSERT_TRUE(PumpUntil([&] { return Host.Results.size() == 2; }, 20000));
-  ASSERT_EQ(Entry(Second).MountedLetter, SecondLetter);
-  // The program is forgotten; while it is asked for, the two sections swap
-  // places in the file and the list is replaced.
-  Control.CryptProgram = {};
-  RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");
-  Host.ChosenProgram = Program;
-  Host.WhileAsked = [&] {
-    WriteFileBytes(Store / ".tcvinfo.ini",
-                   Section("Second", "b.hc", true, SecondLetter) + Section("First", "a.hc", true));
-    Control.SysVolumes.clear();
-    Control.RefreshVolumes();
-  };
-  Control.DismountVolume(Second, false);
-  ASSERT_EQ(Labels(), (std::vector<std::string>{"Second", "First"}));
-  EXPECT_TRUE(Entry(Second).DismountPending && !Entry(First).DismountPending);
-  EXPECT_EQ(Logged(3).back(), std::string("/q /s /d ") + SecondLetter + " /f");
+  Control.Hold();
+  ASSERT_TRUE(PumpUntil([&] { return Logged(2, 0).size() == 2 && Entry(Shared).State == TVolumeState::Idle; }, 20000));
+  EXPECT_EQ(Logged(), (std::vector<std::string>{MountLine("b.hc", "Shared"), DismountLine()}));
+  EXPECT_TRUE(Entry(Shared).Auto && !Entry(Shared).Mounted() && !Control.Timer.Enabled());
+  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", nullptr);
+  Control.ReleaseHold();
+  ASSERT_TRUE(PumpUntil([&] { return Entry(Shared).State == TVolumeState::Mounted; }, 20000));
 }
 
-}  // namespace
-
-// A session event while the password is asked: "not now" mounts nothing,
-// asks nothing more in that pass and leaves the volumes wanted.
-TEST_F(MountCycleTest, APostponedQuestionEndsThePassAndKeepsAuto) {
-  const TVolumeIdentity First = Define("First", "a.hc", false);
-  const TVolumeIdentity Second = Define("Second", "b.hc", false, char(MountLetter + 1));
-  Host.WhileAsked = [&] { Control.PostponeQuestion(); };
-  Host.Answers = {"secret"};
+// A volume in use outlives its definition: it stays in the list, a dismount
+// still reaches it, and the timer stops once its mount has ended.
+TEST_F(MountCycleTest, AVolumeWhoseDefinitionWentStaysUntilItIsDismounted) {
+  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", L"500");
+  const TVolumeIdentity Shared = Define("Shared", "b.hc", true);
+  Control.DefaultPassword = "secret";
   Control.ProcessVolumes();
-  EXPECT_EQ(Host.Prompts, std::vector<std::string>{"First Password:"});
-  EXPECT_TRUE(Entry(First).Auto && Entry(Second).Auto && !Entry(First).MountPending);
-  EXPECT_TRUE(Logged(0, 300).empty());
-
-  Host.WhileAsked = nullptr;
-  Host.Answers = {"secret", std::nullopt};
-  Control.ProcessVolumes();
-  EXPECT_EQ(Host.Prompts, (std::vector<std::string>{"First Password:", "First Password:", "Second Password:"}));
-  EXPECT_TRUE(Entry(First).MountPending && !Entry(Second).Auto);
+  ASSERT_TRUE(WriteFileBytes(Store / ".tcvinfo.ini", "; nothing\r\n"));
+  Control.SysVolumes.clear();
+  Control.RefreshVolumes();
+  ASSERT_EQ(Labels(), std::vector<std::string>{"Shared"});
+  EXPECT_FALSE(Entry(Shared).Defined);
+  ASSERT_TRUE(PumpUntil([&] { return Entry(Shared).State == TVolumeState::Mounted; }, 20000));
+  Pump(400);
+  EXPECT_FALSE(Control.Timer.Enabled());
+  Control.DismountAll(false);
+  ASSERT_TRUE(PumpUntil([&] { return Volumes.empty(); }, 20000));
+  EXPECT_EQ(Logged().back(), DismountLine());
 }
 
 // A pulled stick: the volume whose container was on it is dismounted by
@@ -235,7 +196,8 @@ TEST_F(MountCycleTest, ARemovedDriveTakesOnlyItsOwnVolumesAtOnce) {
   EXPECT_TRUE(Entry(Data).Mounted());
   Control.DrivesRemoved(1u << (InfoDrive.Letter() - 'A'));
   EXPECT_EQ(Host.Results.back(), (ReportedResult{"Data (drive removed)", "Volume Dismounted", true}));
-  EXPECT_TRUE(!Entry(Data).Mounted() && !Entry(Data).DismountPending && Entry(Data).Auto);
-  EXPECT_EQ(Control.Timer.PendingCount, 0);
+  EXPECT_TRUE(!Entry(Data).Mounted() && Entry(Data).State == TVolumeState::Idle && Entry(Data).Auto);
   EXPECT_EQ(Logged(2).back(), DismountLine());
 }
+
+}  // namespace

@@ -8,10 +8,8 @@
 #include <windows.h>
 
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,34 +34,21 @@ inline void PrintTo(const ReportedResult& R, std::ostream* Os) { *Os << R.Label 
 // Day counts on whole even seconds, so the two-second file times keep them.
 inline constexpr double StampA = 45000.25, StampB = 45001.5, StampC = 45002.75;
 
-// The application's side, as a test scripts it.
+// The application's side, as a test scripts it: questions are recorded and
+// answered by the test through Answer.
 struct TestHost : TVolumeControlHost {
-  // Password answers in order; none (or none left) declines.
-  std::deque<std::optional<std::string>> Answers;
   std::vector<std::string> Prompts;
-  // Runs inside a question, where the application would run a loop.
-  std::function<void()> WhileAsked;
-  // The program the user would choose; empty declines.
-  std::string ChosenProgram;
-  std::vector<std::pair<std::string, uint32_t>> ProgramQuestions;  // initial folder, filter
+  bool QuestionOpen = false;
   std::vector<ReportedResult> Results;
   std::vector<bool> Changes;         // SettingsChanged of each report
   std::vector<std::string> Ignored;  // each notice of skipped sections
 
-  bool AskPassword(const std::string& Prompt, SecretText& Password) override {
+  void AskPassword(const std::string& Prompt) override {
+    EXPECT_FALSE(QuestionOpen) << "two questions at once";
     Prompts.push_back(Prompt);
-    if (WhileAsked) WhileAsked();
-    const std::optional<std::string> Answer = Answers.empty() ? std::nullopt : Answers.front();
-    if (!Answers.empty()) Answers.pop_front();
-    Password = Answer.value_or("");
-    return Answer.has_value();
+    QuestionOpen = true;
   }
-  bool LocateCryptProgram(const std::string& InitialDir, uint32_t FilterIndex, std::string& Path) override {
-    ProgramQuestions.emplace_back(InitialDir, FilterIndex);
-    if (WhileAsked) WhileAsked();
-    Path = ChosenProgram;
-    return !Path.empty();
-  }
+  void CloseQuestion() override { QuestionOpen = false; }
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override {
     Results.push_back({Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")", Text, Success});
   }
@@ -109,6 +94,12 @@ class VolumeControlTest : public ::testing::Test {
     TMinIniFile Writer(UserSettings(), true);
     Writer.Section = "Common";
     Writer.ReadWriteString("Path", Path);
+  }
+  // The user answers the open question.
+  void Answer(TAnswer Kind, const std::string& Text = "") {
+    ASSERT_TRUE(Host.QuestionOpen);
+    Host.QuestionOpen = false;
+    Control.PasswordAnswered(Kind, SecretText(Text));
   }
   std::vector<std::string> Labels() const {
     std::vector<std::string> Result;

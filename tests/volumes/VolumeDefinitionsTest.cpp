@@ -107,9 +107,9 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Control.RefreshVolumes();
   ASSERT_EQ(Volumes.size(), 2u);
   TTCVolume& Old = Volumes[0];
-  Old.Password = "secret", Old.MountPending = true, Old.PendingTime = 900, Old.Auto = false;
+  Old.Password = "secret", Old.State = TVolumeState::Mounting, Old.Deadline = 900, Old.Auto = false;
   Old.FileSetModified = 2;  // a change was seen inside
-  Volumes[1].DismountPending = Volumes[1].Auto = true;
+  Volumes[1].State = TVolumeState::Dismounting, Volumes[1].Auto = true;
   // Edited: a new section first, "Auto" switched, the path in other case.
   WriteInfo(F,
             "[New]\r\nPartition=7\r\n[One renamed]\r\nFile=\\C1.HC\r\nAuto=1\r\nFileSetModified=1\r\n"
@@ -118,11 +118,11 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
   const TTCVolume& One = Volumes[1];
-  EXPECT_EQ(std::tuple(One.Index, std::string(One.Password.view()), One.MountPending, One.Auto, One.PendingTime,
+  EXPECT_EQ(std::tuple(One.Index, std::string(One.Password.view()), One.State, One.Auto, One.Deadline,
                        One.FileSetModified),
-            std::tuple(1, std::string("secret"), true, false, 900u, 2));
-  EXPECT_TRUE(Volumes[2].DismountPending && Volumes[2].Auto);
-  EXPECT_FALSE(Volumes[0].Auto || Volumes[0].MountPending);
+            std::tuple(1, std::string("secret"), TVolumeState::Mounting, false, uint64_t(900), 2));
+  EXPECT_TRUE(Volumes[2].State == TVolumeState::Dismounting && Volumes[2].Auto);
+  EXPECT_FALSE(Volumes[0].Auto || Volumes[0].State != TVolumeState::Idle);
 }
 
 // A stick's file comes from whoever wrote the stick: what it names off the

@@ -1,0 +1,27 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "MinWait.h"
+#include "Scoped.h"
+
+// A started encryption program, watched from the message loop: OnEnd is
+// called there once it has ended. Freeing the launch stops the watch, not
+// the program.
+struct TLaunch {
+  // Starts Program with Params (which may hold a password); Started() tells
+  // whether it runs.
+  TLaunch(const std::string& Program, std::string_view Params, std::function<void()> OnEnd);
+
+  bool Started() const { return bool(Process); }
+
+  TKernelHandle Process;
+  bool Ended = false;
+  // A refresh has read the driver since the end: the outcome is known.
+  bool EndSeen = false;
+
+ private:
+  std::unique_ptr<TMinWait> Watch;
+};
