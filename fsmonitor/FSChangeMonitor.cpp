@@ -15,10 +15,10 @@ constexpr DWORD NotifyFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE
 TFSChangeMonitor::TFSChangeMonitor(const std::string& Folder, bool WatchSubtree)
     : Folder(Folder),
       WatchSubtree(WatchSubtree),
+      Done(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       Dir(CreateFileW(Utf8ToWide(Folder).c_str(), FILE_LIST_DIRECTORY,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)),
-      Done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)) {
   if (!Dir || !Done) {
     WatchError = GetLastError();
     return;
@@ -47,7 +47,10 @@ bool TFSChangeMonitor::Arm() {
 
 std::vector<TChangeRecord> TFSChangeMonitor::TakeChanges() {
   DWORD Transferred = 0;
-  if (!Pending || !GetOverlappedResult(Dir.get(), &Overlapped, &Transferred, FALSE)) {
+  // An overflow fails the read but leaves the buffer zeroed: one record
+  // without details, and the watch goes on.
+  if (!Pending ||
+      (!GetOverlappedResult(Dir.get(), &Overlapped, &Transferred, FALSE) && GetLastError() != ERROR_NOTIFY_ENUM_DIR)) {
     if (Pending && GetLastError() == ERROR_IO_INCOMPLETE) return {};
     WatchError = GetLastError();
     Pending = false;

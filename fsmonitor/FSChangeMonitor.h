@@ -37,8 +37,8 @@ class TFSChangeMonitor {
  private:
   bool Arm();
 
+  TKernelHandle Done;  // before Dir, so that the folder's error is the last one
   TFileHandle Dir;
-  TKernelHandle Done;
   OVERLAPPED Overlapped{};
   bool Pending = false;
   alignas(DWORD) uint8_t Buffer[4096];

@@ -10,21 +10,27 @@
 #include "WindowTestHelpers.h"
 #include "WineDesktop.h"
 
-// The text on OK; nothing on Cancel or close. The box is asked, Drive runs
-// Delay ms later from the application's loop, and the answer ends the loop.
+// The text on OK; nothing on Cancel or close. The box is asked from the
+// application's loop, as the program asks, Drive runs Delay ms later, and the
+// answer ends the loop.
 static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false,
                                               UINT Delay = 50) {
   TMinApplication App("Volume Mounter");
   std::optional<std::string> Result;
   int Answers = 0;
-  auto Box = TInputBox::Show("", "Password for the volume:", "preset", Masked, [&](bool Submitted, SecretText Text) {
-    ++Answers;
-    if (Submitted) Result = std::string(Text.view());
-    EXPECT_TRUE(Submitted || Text.empty());
-    App.Terminate();
+  std::unique_ptr<TInputBox> Box;
+  DelayedAction Ask(10, [&] {
+    Box = TInputBox::Show("", "Password for the volume:", "preset", Masked, [&](bool Submitted, SecretText Text) {
+      ++Answers;
+      if (Submitted) Result = std::string(Text.view());
+      EXPECT_TRUE(Submitted || Text.empty());
+      App.Terminate();
+    });
+    if (!Box) App.Terminate();
   });
-  if (!Box) return std::nullopt;
-  DelayedAction Driver(Delay, [&] { Drive(Box->Handle); });
+  DelayedAction Driver(10 + Delay, [&] {
+    if (Box) Drive(Box->Handle);
+  });
   DelayedAction Watchdog(10000, [&] {
     ADD_FAILURE() << "the box is still open";
     App.Terminate();
