@@ -18,8 +18,9 @@
 
 namespace {
 constexpr char SettingsSection[] = "Common";
-// About what Windows waits for before it sleeps.
-constexpr uint32_t SuspendGrace = 2000;
+// How long a hold waits for mounts in flight, and again for the dismounts:
+// about what Windows waits for before it sleeps.
+constexpr uint32_t HoldGrace = 2000;
 // What the application posts itself to ask for the program at start-up,
 // once its loop runs.
 constexpr UINT StartupMessage = WM_APP + 3;
@@ -157,7 +158,7 @@ int TApp::TrayIconSize() const { return SystemMetricForDpi(SM_CXSMICON, WindowDp
 
 void TApp::Hold() {
   CloseFileDialog();
-  VolumeControl.Hold();
+  VolumeControl.Hold(HoldGrace);
 }
 
 void TApp::OnSessionChange(UINT, WPARAM Event, LPARAM Session) {
@@ -191,8 +192,7 @@ void TApp::OnSessionChange(UINT, WPARAM Event, LPARAM Session) {
 void TApp::OnPowerChange(UINT, WPARAM Event) {
   if (Event == PBT_APMSUSPEND && Settings.DismountAllOnSleep) {
     HeldForSleep = true;
-    CloseFileDialog();
-    VolumeControl.HoldForSleep(SuspendGrace);
+    Hold();
   } else if (Event == PBT_APMRESUMEAUTOMATIC && HeldForSleep) {
     HeldForSleep = false;
     // A session locked with its own dismount waits for the unlock.

@@ -40,47 +40,6 @@ double Median(std::vector<double> Values) {
   return Values.empty() ? 0 : Values[Values.size() / 2];
 }
 
-// A /proc file read whole through Wine's Z: drive (its size reads as 0).
-std::string ReadProcFile(const std::string& Path) {
-  TFileHandle File(
-      CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string Text;
-  char Buffer[4096];
-  DWORD Read = 0;
-  while (File && ReadFile(File.get(), Buffer, sizeof Buffer, &Read, nullptr) && Read > 0) Text.append(Buffer, Read);
-  return Text;
-}
-
-// The Unix process whose command line names ExeName, or empty.
-std::string UnixProcessFolder(const std::string& ExeName) {
-  WIN32_FIND_DATAW Entry;
-  TFindHandle Find(FindFirstFileW(L"Z:\\proc\\*", &Entry));
-  if (!Find) return {};
-  do {
-    const std::string Name = WideToUtf8(Entry.cFileName);
-    if (Name.find_first_not_of("0123456789") != std::string::npos) continue;
-    const std::string Folder = "Z:\\proc\\" + Name;
-    if (ReadProcFile(Folder + "\\cmdline").find(ExeName) != std::string::npos) return Folder;
-  } while (FindNextFileW(Find.get(), &Entry));
-  return {};
-}
-
-// Voluntary context switches of all threads of the process.
-long long WakeUps(const std::string& ProcessFolder) {
-  long long Sum = 0;
-  WIN32_FIND_DATAW Entry;
-  TFindHandle Find(FindFirstFileW(Utf8ToWide(ProcessFolder + "\\task\\*").c_str(), &Entry));
-  if (!Find) return -1;
-  do {
-    const std::string Task = WideToUtf8(Entry.cFileName);
-    if (Task == "." || Task == "..") continue;
-    const std::string Status = ReadProcFile(ProcessFolder + "\\task\\" + Task + "\\status");
-    const std::size_t At = Status.find("\nvoluntary_ctxt_switches:");
-    if (At != std::string::npos) Sum += std::atoll(Status.c_str() + At + 25);
-  } while (FindNextFileW(Find.get(), &Entry));
-  return Sum;
-}
-
 // Input now, so the idle limit is a whole period away.
 void GiveInput() {
   INPUT Move{};
@@ -89,13 +48,11 @@ void GiveInput() {
   SendInput(1, &Move, sizeof Move);
 }
 
-long long WakeUpsOver30s(const std::string& ExeName) {
+long long WakeUpsOver30s(const TrayAppRun& Run) {
   Sleep(2000);  // settled after start-up or the mount
-  const std::string Folder = UnixProcessFolder(ExeName);
-  if (Folder.empty()) return -1;
-  const long long Before = WakeUps(Folder);
+  const long long Before = Run.WakeUps();
   Sleep(30000);
-  return WakeUps(Folder) - Before;
+  return Before < 0 ? -1 : Run.WakeUps() - Before;
 }
 
 // Milliseconds from asking with the input box to the loop running with the
@@ -195,14 +152,14 @@ int main() {
     Run.WriteSettings();
     if (!Run.Start()) return std::printf("the program did not start\n"), 1;
     std::printf("wake-ups over 30 s, nothing mounted:              %lld (target 0)\n",
-                WakeUpsOver30s("livebenchidle.exe"));
+                WakeUpsOver30s(Run));
   }
   {
     TrayAppRun Run("livebenchidlemin");
     GiveInput();
     if (Run.StartWithMountedVolume("DismountIdleMin=5\r\n").empty()) return std::printf("no mount\n"), 1;
     std::printf("wake-ups over 30 s, one mounted, idle check on:   %lld (target at most 2)\n",
-                WakeUpsOver30s("livebenchidlemin.exe"));
+                WakeUpsOver30s(Run));
     std::printf("still mounted after it: %zu volume(s)\n", TrayAppRun::Mounts().size());
   }
   return 0;

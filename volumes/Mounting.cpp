@@ -227,38 +227,30 @@ void TVolumeControl::DismountAll(bool KeepAuto) {
   UpdatePolling();
 }
 
-void TVolumeControl::Hold() {
+void TVolumeControl::Hold(uint32_t GraceMs) {
   MountsHeld = true;
   PostponeQuestion();
   for (TTCVolume& V : Volumes) {
-    if (V.State != TVolumeState::Mounting || V.Mounted()) continue;
+    if (V.State != TVolumeState::Mounting) continue;
     V.Auto = true;
     V.DismountWhenMounted = true;
   }
-  DismountAll(true);
-}
-
-void TVolumeControl::HoldForSleep(uint32_t GraceMs) {
-  Hold();
-  const ULONGLONG End = GetTickCount64() + GraceMs;
-  auto Left = [End] { return DWORD(End - std::min(End, GetTickCount64())); };
-  std::vector<HANDLE> InFlight;
-  for (const TTCVolume& V : Volumes)
-    if (V.State == TVolumeState::Mounting && V.Launch && V.Launch->Started() && InFlight.size() < MAXIMUM_WAIT_OBJECTS)
-      InFlight.push_back(V.Launch->Process.get());
-  if (!InFlight.empty()) WaitForMultipleObjects(DWORD(InFlight.size()), InFlight.data(), TRUE, Left());
-  // What appeared meanwhile is dismounted now.
+  WaitForLaunches(TVolumeState::Mounting, GraceMs);
+  // What appeared meanwhile goes with the rest.
   RefreshVolumes();
   ProcessVolumes();
-  for (;; Sleep(50)) {
-    TTCMountedVolumeArray MountList;
-    GetMountedVolumes(CryptProgram, MountList);
-    bool Remaining = false;
-    const TTCMountedVolume* Entry;
-    for (const TTCVolume& V : Volumes)
-      Remaining = Remaining || (V.State == TVolumeState::Dismounting && FindMountedByLetter(V.MountedLetter, Entry, MountList));
-    if (!Remaining || Left() == 0) return;
-  }
+  DismountAll(true);
+  WaitForLaunches(TVolumeState::Dismounting, GraceMs);
+  RefreshVolumes();
+  ProcessVolumes();
+}
+
+void TVolumeControl::WaitForLaunches(TVolumeState State, uint32_t Ms) {
+  std::vector<HANDLE> Running;
+  for (const TTCVolume& V : Volumes)
+    if (V.State == State && V.Launch && V.Launch->Started() && Running.size() < MAXIMUM_WAIT_OBJECTS)
+      Running.push_back(V.Launch->Process.get());
+  if (!Running.empty()) WaitForMultipleObjects(DWORD(Running.size()), Running.data(), TRUE, Ms);
 }
 
 void TVolumeControl::ReleaseHold() {

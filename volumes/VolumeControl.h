@@ -89,14 +89,11 @@ class TVolumeControl {
   // While held, passes start no mount: the volumes were dismounted because
   // the user left the session (switched away, locked it) or the system
   // sleeps, and stay wanted (Auto) only for the user's return or the resume.
-  // Holding ends the open question as "not now", dismounts every mounted
-  // volume, and has every volume being mounted dismounted once its program
-  // has ended and it appeared.
-  void Hold();
-  // Hold, for the system going to sleep: first waits up to GraceMs for the
-  // mounts in flight to end, then dismounts and waits for the driver to stop
-  // reporting the volumes, all before it returns.
-  void HoldForSleep(uint32_t GraceMs);
+  // Holding ends the open question as "not now", waits up to GraceMs for the
+  // mounts in flight, dismounts every mounted volume and waits up to GraceMs
+  // more for them to go, all before it returns. A mount still running then
+  // is dismounted once it appears.
+  void Hold(uint32_t GraceMs);
   // Ends the hold and runs a pass.
   void ReleaseHold();
   bool Held() const { return MountsHeld; }
@@ -156,6 +153,8 @@ class TVolumeControl {
   // The launch is over: Idle (or Mounted, as the driver reports it).
   void Settle(TTCVolume& V);
   void StartDismount(TTCVolume& V, bool KeepAuto);
+  // Waits up to Ms for the programs launched for the volumes in State.
+  void WaitForLaunches(TVolumeState State, uint32_t Ms);
   void AskNextQuestion();
   // The volumes the open question is for.
   bool QuestionIsFor(const TTCVolume& V) const;

@@ -271,7 +271,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!Parse(args, isTrueCrypt, request)) return ExitBadCommandLine;
 
   std::string delay = Env(L"STANDIN_DELAY_MS");
-  if (!delay.empty()) Sleep(static_cast<DWORD>(std::strtoul(delay.c_str(), nullptr, 10)));
+  // Key derivation makes a mount slow; a dismount is quick.
+  if (request.Mount && !delay.empty()) Sleep(static_cast<DWORD>(std::strtoul(delay.c_str(), nullptr, 10)));
   if (Refused(request.Mount ? "mount" : "dismount")) return ExitRefused;
 
   StandinDevice device = isTrueCrypt ? StandinDevice::TrueCrypt : StandinDevice::VeraCrypt;

@@ -1,5 +1,6 @@
 // The left-click menu: the volume entry dismounts and mounts again, "Mount
-// All" and "Dismount All".
+// All" and "Dismount All", also across a refresh and for a volume whose
+// definition went.
 #include <gtest/gtest.h>
 
 #include "Files.h"
@@ -38,4 +39,39 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));
   ASSERT_TRUE(App.WaitForMountCount(0));
   EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d S /f\n") && Has(App.CommandLog(), "/q /s /d T /f\n")) << App.CommandLog();
+}
+
+// The menu acts on the volume it shows, whatever a refresh did meanwhile.
+TEST(TrayAppVolumeMenu, AMenuHeldOpenAcrossARefreshActsOnTheVolumeItShows) {
+  TrayAppRun App("e2eheldmenu");
+  App.WriteSettings();
+  const std::string Data = "[Data]\r\nFile=" + App.AddContainer("data.hc", "pw") + "\r\nLetter=S\r\nDefaultPass=0\r\n";
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Data);
+  ASSERT_TRUE(App.Start());
+  const auto PutAnotherFirst = [&] {
+    WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Other]\r\nFile=" + App.AddContainer("other.hc", "pw") +
+                                                        "\r\nLetter=T\r\nDefaultPass=0\r\n" + Data);
+    Sleep(1500);
+  };
+  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}, PutAnotherFirst));
+  EXPECT_TRUE(App.AnswerPrompt("Data Password:", "pw"));
+  EXPECT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+}
+
+// A volume outlives its definition while it is in use: no timer runs for it
+// once its mount has ended, and Dismount All still reaches it.
+TEST(TrayAppVolumeMenu, ADefinitionEditedAwayDuringItsMountLeavesNoTimerAndDismountAllReachesIt) {
+  TrayAppRun App("e2eorphan");
+  ASSERT_FALSE(App.StartWithAutoVolume().empty());
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+  ASSERT_TRUE(WaitUntil([&] { return Has(App.CommandLog(), "/v "); }, 5000));
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "");
+  ASSERT_TRUE(App.WaitForMountCount(1));
+  Sleep(1500);
+  const long long Before = App.WakeUps();
+  Sleep(3000);
+  EXPECT_LT(App.WakeUps() - Before, 5);  // a 300 ms poll would wake it ten times
+  // Data, separator, Dismount All.
+  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {2}));
+  EXPECT_TRUE(App.WaitForMountCount(0)) << App.CommandLog();
 }

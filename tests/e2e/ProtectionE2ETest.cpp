@@ -1,59 +1,120 @@
-// Lock, sleep and idle dismount the volumes; any return to the session ends
-// a hold; session events end an open prompt as "not now".
+// Lock, sleep, a switch of user and idle dismount the volumes, also with a
+// prompt open or a mount in flight; any return to the session ends a hold;
+// session events end an open prompt as "not now".
 #include <gtest/gtest.h>
 
+#include "Files.h"
 #include "TrayAppRun.h"
 
 #include <wtsapi32.h>
 
-// Right-click entries by down presses: Run VeraCrypt.exe, Dismount All On
-// Switch User, On Lock, On Sleep.
 namespace {
-const std::vector<int> DismountOnLock{3}, DismountOnSleep{4};
+
+// "Data" on R: (default password "secret") and "Own" on S: (its own password
+// "pw"), both "Auto": started with Data mounted and Own's prompt open.
+HWND StartWithOwnPromptOpen(TrayAppRun& App, const std::string& CommonLines) {
+  App.WriteSettings(CommonLines);
+  const std::string Data = App.AddContainer("data.hc", "secret"), Own = App.AddContainer("own.hc", "pw");
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Data + "\r\nLetter=R\r\nAuto=1\r\n[Own]\r\nFile=" +
+                                                      Own + "\r\nLetter=S\r\nAuto=1\r\nDefaultPass=0\r\n");
+  if (!App.Start() || !App.AnswerPrompt("Default Password:", "secret") || !App.WaitForMountCount(1)) return nullptr;
+  return App.WaitForPrompt("Own Password:");
 }
 
-TEST(TrayAppProtection, LockDismountsOnlyWithTheOptionAndUnlockMountsAgain) {
-  TrayAppRun App("e2elock");
-  ASSERT_FALSE(App.StartWithMountedVolume().empty());
-  const DWORD Session = TrayAppRun::SessionId();
-  App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, Session);
-  Sleep(1500);
-  EXPECT_EQ(App.Mounts().size(), 1u);
-  App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, Session);
+// The ways the user leaves, each with its option, its right-click entry (by
+// down presses) and the way back.
+struct Leave {
+  const char* Name;
+  const char* Option;
+  std::vector<int> Entry;
+  UINT Message;
+  WPARAM Event, Return;
+};
+void PrintTo(const Leave& L, std::ostream* Out) { *Out << L.Name; }
 
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, DismountOnLock));
-  App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, Session);
-  ASSERT_TRUE(App.WaitForMountCount(0)) << App.CommandLog();
-  App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, Session);
-  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
-  EXPECT_EQ(App.WaitForWindow("InputBox", 300), nullptr);
-}
+const char* const AllOptionsOff = "DismountAllOnSwitchUser=0\r\nDismountAllOnLock=0\r\nDismountAllOnSleep=0\r\n";
 
-TEST(TrayAppProtection, SuspendDismountsOnlyWithTheOptionAndResumeMountsAgain) {
-  TrayAppRun App("e2esleep");
-  ASSERT_FALSE(App.StartWithMountedVolume().empty());
-  DWORD_PTR Answer = 0;
-  ASSERT_TRUE(App.Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0, Answer));
-  App.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+class TrayAppLeave : public testing::TestWithParam<Leave> {
+ protected:
+  // Sent as Windows sends it; false when the program did not answer.
+  bool SendLeave(const TrayAppRun& App) const {
+    DWORD_PTR Answer = 0;
+    return App.Send(GetParam().Message, GetParam().Event, TrayAppRun::SessionId(), Answer);
+  }
+  void PostReturn(const TrayAppRun& App) const {
+    App.Post(GetParam().Message, GetParam().Return, TrayAppRun::SessionId());
+  }
+  std::string Name(const char* Prefix) const { return std::string(Prefix) + GetParam().Name; }
+  std::string OptionOn() const { return std::string(GetParam().Option) + "=1\r\n"; }
+};
+
+}  // namespace
+
+TEST_P(TrayAppLeave, DismountsOnlyWithItsOptionAndTheReturnMountsAgain) {
+  TrayAppRun App(Name("e2eleave"));
+  ASSERT_FALSE(App.StartWithMountedVolume(AllOptionsOff).empty());
+  ASSERT_TRUE(SendLeave(App));
+  PostReturn(App);
   Sleep(1000);
   EXPECT_EQ(App.Mounts().size(), 1u);
 
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, DismountOnSleep));
-  ASSERT_TRUE(App.Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0, Answer));
-  EXPECT_EQ(Answer, unsigned(TRUE));
-  ASSERT_TRUE(App.WaitForMountCount(0)) << App.CommandLog();
-  // Held while asleep, whatever else runs a pass meanwhile.
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, GetParam().Entry));
+  ASSERT_TRUE(SendLeave(App));
+  EXPECT_EQ(App.Mounts().size(), 0u) << App.CommandLog();
+  // Held until the return, whatever else runs a pass meanwhile.
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));  // Mount All
-  Sleep(1000);
+  Sleep(1500);
   EXPECT_EQ(App.Mounts().size(), 0u);
-  App.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+  PostReturn(App);
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
   EXPECT_EQ(App.WaitForWindow("InputBox", 300), nullptr);
 }
 
+// Dismounted before the message returns; the prompt is closed as "not now"
+// and asked again on the return.
+TEST_P(TrayAppLeave, WithAPromptOpenDismountsBeforeReturningAndClosesIt) {
+  TrayAppRun App(Name("e2eleaveprompt"));
+  ASSERT_NE(StartWithOwnPromptOpen(App, OptionOn()), nullptr);
+  ASSERT_TRUE(SendLeave(App));
+  EXPECT_EQ(App.Mounts().size(), 0u) << App.CommandLog();
+  EXPECT_TRUE(WaitUntil([&] { return !App.WaitForWindow("InputBox", 0); }, 5000));
+  PostReturn(App);
+  ASSERT_TRUE(App.AnswerPrompt("Own Password:", "pw"));
+  EXPECT_TRUE(App.WaitForMountCount(2)) << App.CommandLog();
+}
+
+// The program was started and the volume is not there yet: it is dismounted
+// once it appears, before the message returns.
+TEST_P(TrayAppLeave, DuringAMountDismountsItOnceItAppears) {
+  TrayAppRun App(Name("e2eleavemount"));
+  ASSERT_FALSE(App.StartWithAutoVolume(OptionOn()).empty());
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+  ASSERT_TRUE(WaitUntil([&] { return Has(App.CommandLog(), "/v "); }, 5000));
+  ASSERT_TRUE(App.Mounts().empty());
+  ASSERT_TRUE(SendLeave(App));
+  EXPECT_EQ(App.Mounts().size(), 0u);
+  EXPECT_TRUE(Has(App.CommandLog(), "/p secret\n/q /s /d R /f\n")) << App.CommandLog();
+  PostReturn(App);
+  EXPECT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, TrayAppLeave,
+    testing::Values(
+        Leave{"Lock", "DismountAllOnLock", {3}, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
+        Leave{"Sleep", "DismountAllOnSleep", {4}, WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC},
+        Leave{"SwitchUser",
+              "DismountAllOnSwitchUser",
+              {2},
+              WM_WTSSESSION_CHANGE,
+              WTS_CONSOLE_DISCONNECT,
+              WTS_CONSOLE_CONNECT}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+// With a prompt open, as when nobody is there to answer it.
 TEST(TrayAppProtection, IdleDismountsAndTheVolumeIsNoLongerWanted) {
   TrayAppRun App("e2eidle");
-  ASSERT_FALSE(App.StartWithMountedVolume("DismountIdleMin=1\r\n").empty());
+  ASSERT_NE(StartWithOwnPromptOpen(App, "DismountIdleMin=1\r\n"), nullptr);
   // Nothing gives input under the test display: within a minute at most.
   ASSERT_TRUE(App.WaitForMountCount(0, 75000)) << App.CommandLog();
   EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d R /f\n"));
@@ -75,26 +136,8 @@ TEST_P(TrayAppReturn, AnyReturnToTheSessionEndsTheHold) {
   EXPECT_EQ(App.WaitForWindow("InputBox", 300), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Events, TrayAppReturn,
-                         testing::Values(WTS_REMOTE_CONNECT, WTS_SESSION_UNLOCK, WTS_SESSION_LOGON),
-                         [](const auto& Info) {
-                           return Info.param == WTS_REMOTE_CONNECT   ? "RemoteConnect"
-                                  : Info.param == WTS_SESSION_UNLOCK ? "Unlock"
-                                                                     : "Logon";
-                         });
-
-TEST(TrayAppOpenPrompt, ADisconnectClosesItAsNotNowAndTheReturnAsksAgain) {
-  TrayAppRun App("e2epromptswitch");
-  const std::string Container = App.StartWithAutoVolume();
-  ASSERT_FALSE(Container.empty());
-  ASSERT_NE(App.WaitForWindow("InputBox"), nullptr);
-  App.Post(WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, TrayAppRun::SessionId());
-  ASSERT_TRUE(WaitUntil([&] { return App.WaitForWindow("InputBox", 0) == nullptr; }, 5000));
-  App.Post(WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT, TrayAppRun::SessionId());
-  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
-  ASSERT_TRUE(App.WaitForMountCount(1));
-  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
-}
+INSTANTIATE_TEST_SUITE_P(Events, TrayAppReturn, testing::Values(WTS_REMOTE_CONNECT, WTS_SESSION_LOGON),
+                         [](const auto& Info) { return Info.param == WTS_REMOTE_CONNECT ? "RemoteConnect" : "Logon"; });
 
 TEST(TrayAppOpenPrompt, TheEndOfSessionQueryIsAnsweredAfterSaving) {
   TrayAppRun App("e2epromptend");

@@ -19,14 +19,13 @@ TEST(TrayAppStartup, AutoVolumeIsMountedWithTheDefaultPassword) {
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
 }
 
-TEST(TrayAppStartup, WrongPasswordEndsInAFailureAfterTheTimeOut) {
+TEST(TrayAppStartup, AWrongPasswordFailsOnceTheProgramHasEnded) {
   TrayAppRun App("e2ewrong");
   const std::string Container = App.StartWithAutoVolume();
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "wrong"));
-  // 200 passes of 300 ms; the balloon names the volume, nothing is mounted
-  // and no second attempt is made.
-  EXPECT_EQ(TrayAppRun::WaitForBalloon("Data", nullptr, 55000), nullptr);
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Data", nullptr, 45000), nullptr);
+  // Well within the minute a program that never ends is given; nothing is
+  // mounted and no second attempt is made.
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Data", nullptr, 10000), nullptr);
   EXPECT_TRUE(App.Mounts().empty());
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p wrong\n");
   EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);

@@ -77,6 +77,31 @@ std::string BalloonText(HWND Tip) {
   return WideToUtf8(Buffer);
 }
 
+// A /proc file read whole through Wine's Z: drive (its size reads as 0).
+std::string ReadProcFile(const std::string& Path) {
+  TFileHandle File(
+      CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string Text;
+  char Buffer[4096];
+  DWORD Read = 0;
+  while (File && ReadFile(File.get(), Buffer, sizeof Buffer, &Read, nullptr) && Read > 0) Text.append(Buffer, Read);
+  return Text;
+}
+
+// The Unix process whose command line names ExeName, or empty.
+std::string UnixProcessFolder(const std::string& ExeName) {
+  WIN32_FIND_DATAW Entry;
+  TFindHandle Find(FindFirstFileW(L"Z:\\proc\\*", &Entry));
+  if (!Find) return {};
+  do {
+    const std::string Name = WideToUtf8(Entry.cFileName);
+    if (Name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string Folder = "Z:\\proc\\" + Name;
+    if (ReadProcFile(Folder + "\\cmdline").find(ExeName) != std::string::npos) return Folder;
+  } while (FindNextFileW(Find.get(), &Entry));
+  return {};
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs) {
@@ -97,7 +122,8 @@ TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + 
   StartStandinDriver();
   DismountLeftovers();
   SetEnvironmentVariableW(L"STANDIN_LOG", Utf8ToWide(FFolder / "commands.log").c_str());
-  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", nullptr);
+  // A mount takes about a second, as key derivation does.
+  SetEnvironmentVariableW(L"STANDIN_DELAY_MS", L"1000");
   SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
 }
 
@@ -248,10 +274,12 @@ void TrayAppRun::PostTrayMouse(UINT ButtonUp) const {
   Post(WM_APP + 0x3008, Anchor, MAKELPARAM(ButtonUp == WM_LBUTTONUP ? NIN_SELECT : WM_CONTEXTMENU, 1));
 }
 
-bool TrayAppRun::ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path) {
+bool TrayAppRun::ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path,
+                                const std::function<void()>& WhileOpen) {
   PostTrayMouse(MouseMessage);
   HWND Menu = WaitForWindow("#32768", 5000);
   if (!Menu) return false;
+  if (WhileOpen) WhileOpen();
   auto Press = [Menu](WORD Key, DWORD Pause) {
     PostMessageW(Menu, WM_KEYDOWN, Key, 0);
     Sleep(Pause);
@@ -291,4 +319,21 @@ HWND TrayAppRun::WaitForBalloon(const std::string& Text, HWND Previous, DWORD Ti
   HWND Found = nullptr;
   auto Shown = [&] { return (Found = VisibleBalloon()) && Found != Previous && BalloonText(Found) == Text; };
   return WaitUntil(Shown, TimeoutMs) ? Found : nullptr;
+}
+
+long long TrayAppRun::WakeUps() const {
+  const std::string Folder = UnixProcessFolder(FName + ".exe");
+  if (Folder.empty()) return -1;
+  long long Sum = 0;
+  WIN32_FIND_DATAW Entry;
+  TFindHandle Find(FindFirstFileW(Utf8ToWide(Folder + "\\task\\*").c_str(), &Entry));
+  if (!Find) return -1;
+  do {
+    const std::string Task = WideToUtf8(Entry.cFileName);
+    if (Task == "." || Task == "..") continue;
+    const std::string Status = ReadProcFile(Folder + "\\task\\" + Task + "\\status");
+    const std::size_t At = Status.find("\nvoluntary_ctxt_switches:");
+    if (At != std::string::npos) Sum += std::atoll(Status.c_str() + At + 25);
+  } while (FindNextFileW(Find.get(), &Entry));
+  return Sum;
 }

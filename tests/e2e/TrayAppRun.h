@@ -78,8 +78,11 @@ class TrayAppRun {
   bool TypeIntoPrompt(const std::string& Prompt, const std::string& Text) const;
   // Opens a tray menu and picks an entry by keyboard: Path[0] down presses
   // (up when negative; separators are skipped), each further level after a
-  // right press, then Return.
-  bool ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path);
+  // right press, then Return. WhileOpen runs once the menu is shown.
+  bool ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path, const std::function<void()>& WhileOpen = {});
+  // Voluntary context switches of all the program's threads so far, from
+  // /proc; -1 when unknown.
+  long long WakeUps() const;
 
   // The balloon shown now (a tooltip window, new for each balloon). Wine's
   // tooltip does not give its title away, so scenarios check its text.
