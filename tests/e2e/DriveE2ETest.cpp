@@ -40,22 +40,7 @@ class Stick {
 
 }  // namespace
 
-TEST(TrayAppDrives, ArrivalsAskAtOnceAndABurstGivesOnePass) {
-  TrayAppRun App("e2earrival");
-  App.WriteSettings();
-  ASSERT_TRUE(App.Start());
-  Stick Stick;
-  ASSERT_TRUE(Stick.Plug());
-  // Two partitions of one stick: both answered at once, not after the prompt.
-  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
-  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
-  ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
-  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
-  EXPECT_EQ(App.WaitForWindow("InputBox", 1000), nullptr);
-  EXPECT_EQ(App.CommandLog(), Stick.MountLine());
-}
-
-TEST(TrayAppDrives, ArrivalDuringAPromptIsHandledAfterIt) {
+TEST(TrayAppDrives, AnArrivalDuringAPromptIsAskedAfterIt) {
   TrayAppRun App("e2earrivalprompt");
   ASSERT_FALSE(App.StartWithAutoVolume().empty());
   ASSERT_NE(App.WaitForWindow("InputBox"), nullptr);
@@ -67,15 +52,18 @@ TEST(TrayAppDrives, ArrivalDuringAPromptIsHandledAfterIt) {
   EXPECT_TRUE(App.WaitForMountCount(2)) << App.CommandLog();
 }
 
-TEST(TrayAppDrives, RemovalDismountsByForceAndTheStickComesBackMounted) {
+TEST(TrayAppDrives, ArrivalsGiveOnePassAndARemovalDismountsByForceAndTheStickComesBackMounted) {
   TrayAppRun App("e2eremoval");
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
   Stick Stick;
   ASSERT_TRUE(Stick.Plug());
+  // Two partitions of one stick: both answered at once, one pass.
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
   ASSERT_TRUE(App.WaitForMountCount(1));
+  EXPECT_EQ(App.WaitForWindow("InputBox", 1000), nullptr);
   HWND MountedBalloon = TrayAppRun::WaitForBalloon("Stick");
 
   Stick.Unplug();

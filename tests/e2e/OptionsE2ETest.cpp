@@ -9,18 +9,22 @@
 // Dismount All On Switch User, On Lock, On Sleep, Save Default Password, Start With Windows,
 // Settings..., Create Config, Edit Config, Delete Config.
 
-TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitWithoutTheIcon) {
-  TrayAppRun App("e2eoptions");
-  App.WriteSettings("RememberPassMin=7\r\n");
+// Into the settings file beside the program, which wins, in a folder named
+// "Zoë"; the icon is not written.
+TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitBesideTheProgramInANonAsciiFolder) {
+  TrayAppRun App("Zo\xC3\xAB");
+  App.WriteSettings();  // names the program
+  const std::string Beside = App.SettingsBesideProgramPath();
+  ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nRememberPassMin=7\r\n"));
   ASSERT_TRUE(App.Start());
   for (int Entry : {2, 3, 4, 5}) ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {Entry}));
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
-  const std::string Settings = ReadTextFile(App.SettingsPath());
-  EXPECT_TRUE(Has(Settings, "DismountAllOnSwitchUser=0") && Has(Settings, "DismountAllOnLock=1") &&
-              Has(Settings, "DismountAllOnSleep=1") && Has(Settings, "DismountIdleMin=0") &&
-              Has(Settings, "SavePass=1") && Has(Settings, "RememberPassMin=7") && !Has(Settings, "Icon"))
-      << Settings;
+  const std::string Settings = ReadTextFile(Beside);
+  for (const char* Line : {"DismountAllOnSwitchUser=0", "DismountAllOnLock=1", "DismountAllOnSleep=1",
+                           "DismountIdleMin=0", "SavePass=1", "RememberPassMin=7"})
+    EXPECT_TRUE(Has(Settings, Line)) << Line << " in " << Settings;
+  EXPECT_FALSE(Has(Settings, "Icon"));
 }
 
 TEST(TrayAppOptions, CreateConfigWritesTheTemplateAndDeleteConfigRemovesIt) {

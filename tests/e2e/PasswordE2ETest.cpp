@@ -19,8 +19,11 @@ void MountAndExit(TrayAppRun& App, const std::string& CommonLines, bool Saved) {
 
 }  // namespace
 
-TEST(TrayAppPasswordMemory, RestoredAtTheNextStartWhenSavedButNotFromATruncatedFile) {
+TEST(TrayAppPasswordMemory, RestoredAtTheNextStartOnlyWhenSavedAndNotFromATruncatedFile) {
   TrayAppRun App("e2epwsaved");
+  MountAndExit(App, "SavePass=0\r\nRememberPassMin=5\r\n", false);
+  EXPECT_FALSE(Has(ReadTextFile(App.PasswordFilePath()), "secret"));
+  // Not saved: asked again.
   MountAndExit(App, "SavePass=1\r\nRememberPassMin=5\r\n", true);
   ASSERT_TRUE(App.Start());
   EXPECT_TRUE(App.WaitForMountCount(1));
@@ -34,12 +37,4 @@ TEST(TrayAppPasswordMemory, RestoredAtTheNextStartWhenSavedButNotFromATruncatedF
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   EXPECT_TRUE(App.WaitForMountCount(1));
-}
-
-TEST(TrayAppPasswordMemory, AskedAgainWhenNotSaved) {
-  TrayAppRun App("e2epwunsaved");
-  MountAndExit(App, "SavePass=0\r\nRememberPassMin=5\r\n", false);
-  EXPECT_FALSE(Has(ReadTextFile(App.PasswordFilePath()), "secret"));
-  ASSERT_TRUE(App.Start());
-  EXPECT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
 }

@@ -1,5 +1,5 @@
-// Names outside ASCII: a program folder, a user's application-data folder
-// and container paths, through the real program.
+// Names outside ASCII: a user's application-data folder and container paths,
+// through the real program.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -61,19 +61,6 @@ std::string Utf16Le(const std::string& Text) {
 }
 
 }  // namespace
-
-TEST(TrayAppUnicode, ProgramFolderWithANonAsciiNameSavesAndRestoresItsSettings) {
-  TrayAppRun App(Zoe);
-  const std::string Beside = App.SettingsBesideProgramPath();
-  App.WriteSettings();  // names the program
-  ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nSavePass=1\r\nRememberPassMin=7\r\n"));
-  ASSERT_TRUE(App.Start());
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
-  ASSERT_EQ(App.WaitForExit(), 0);
-  const std::string Saved = ReadTextFile(Beside);
-  for (const char* Line : {"SavePass=1", "RememberPassMin=7", "DismountAllOnSwitchUser=1"})
-    EXPECT_TRUE(Has(Saved, Line)) << Line << " in " << Saved;
-}
 
 TEST(TrayAppUnicode, UserFolderWithNonAsciiNamesKeepsProgramPasswordAndVolumes) {
   ScratchFolder Profile("profile");
