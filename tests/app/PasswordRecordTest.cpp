@@ -1,3 +1,5 @@
+// The remembered-password record and its file, sealed by a stand-in for the
+// data protection.
 #include "PasswordRecord.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +25,15 @@ std::optional<std::string> Restored(std::string_view File, double Now) {
 
 }  // namespace
 
-TEST(PasswordRecord, FieldsSitAtTheirOffsetsAndTheSizeDoesNotTellTheLength) {
+TEST(PasswordRecord, EveryPasswordTakesTheSameRoomAndABrokenRecordIsRefused) {
   const SecretText Plain = EncodePasswordRecord(Record("secret", 1.5, -3));
-  ASSERT_EQ(Plain.size(), PasswordRecordSize);
-  // 1.5 = 0x3FF8000000000000 little-endian, -3, length 6, zero-filled.
-  const std::pair<int, int> Bytes[] = {{6, 0xF8}, {7, 0x3F}, {8, 0xFD}, {11, 0xFF},
-                                       {12, 6},   {13, 's'}, {19, 0},   {267, 0}};
-  for (auto [Offset, Value] : Bytes) EXPECT_EQ(static_cast<unsigned char>(Plain.data()[Offset]), Value) << Offset;
+  EXPECT_EQ(Plain.size(), PasswordRecordSize);
+  EXPECT_EQ(EncodePasswordRecord(Record(std::string(255, 'm'), Day, 5)).size(), PasswordRecordSize);
   const auto Back = DecodePasswordRecord(Plain.view());
   ASSERT_TRUE(Back);
   EXPECT_TRUE(Back->Password == "secret" && Back->SavedAt == 1.5 && Back->Minutes == -3);
-
-  EXPECT_EQ(EncodePasswordRecord(Record(std::string(255, 'm'), Day, 5)).size(), PasswordRecordSize);
   std::string Broken(Plain.view());
-  Broken[12] = 0;
+  Broken[12] = 0;  // a length of 0 with a password after it
   EXPECT_FALSE(DecodePasswordRecord(Broken));
   EXPECT_FALSE(DecodePasswordRecord(Plain.view().substr(1)));
 }
@@ -71,12 +68,10 @@ TEST(PasswordFile, HoldsTheProtectedRecordOnlyWhenThePasswordIsToBeRemembered) {
   EXPECT_EQ(Restored(File, Day + 5 * Minute), "open sesame");
   EXPECT_FALSE(ReadPasswordFile(File, Day, Unseal).Rewrite);
 
-  // The same file, password and length gone, whatever the reason.
+  // The magic alone, so not even the length is left, whatever the reason.
   const auto Failing = [](std::string_view) { return std::optional<std::string>(); };
   EXPECT_EQ(BuildPasswordFile(Record("open sesame", Day, 5), false, Seal), NoPasswordFile());
   EXPECT_EQ(BuildPasswordFile(Record("open sesame", Day, -1), true, Seal), NoPasswordFile());
-  EXPECT_EQ(BuildPasswordFile(Record("", Day, 5), true, Seal), NoPasswordFile());
-  EXPECT_EQ(BuildPasswordFile(Record(std::string(256, 'x'), Day, 5), true, Seal), NoPasswordFile());
   EXPECT_EQ(BuildPasswordFile(Record("open sesame", Day, 5), true, Failing), NoPasswordFile());
   const TPasswordFileRead Nothing = ReadPasswordFile(NoPasswordFile(), Day, Unseal);
   EXPECT_TRUE(!Nothing.Accepted && !Nothing.Rewrite);

@@ -1,8 +1,7 @@
 // Every way the program used to pass a password on left a copy behind. This
 // executable replaces the global allocator so that each block freed while a
-// case watches is searched for the password; a case also searches the bytes
-// of a moved-from object. The std::string cases show the search finds the
-// copies it is meant to find.
+// case watches is searched for the password, as are the bytes of a moved-from
+// object. The std::string cases show that the search finds such copies.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -76,31 +75,23 @@ void operator delete[](void* Block) noexcept { Free(Block); }
 void operator delete(void* Block, std::size_t) noexcept { Free(Block); }
 void operator delete[](void* Block, std::size_t) noexcept { Free(Block); }
 
-TEST_F(SecretCopies, MovingAShortPasswordOutOfAStringLeavesItButNotOutOfASecret) {
+// What the input box's text did: a short string moved out keeps its bytes in
+// the object, a growing one leaves them in the blocks it frees.
+TEST_F(SecretCopies, AStringLeavesCopiesWhereASecretLeavesNone) {
   Watch(Short);
-  std::string EnteredText = Short, Value;
-  Value = std::move(EnteredText);
-  EXPECT_TRUE(ObjectHoldsPiece(EnteredText));  // what the input box left in its global
-  WipeString(Value);
-
-  SecretText EnteredSecret(Short), SecretValue;
-  SecretValue = std::move(EnteredSecret);
-  EXPECT_FALSE(ObjectHoldsPiece(EnteredSecret));
-  EXPECT_TRUE(SecretValue == Short && EnteredSecret.empty());
-  SecretValue.Clear();
-  EXPECT_EQ(FreedHolding, 0);
-}
-
-TEST_F(SecretCopies, GrowingAStringLeavesFreedCopiesButGrowingASecretDoesNot) {
-  Watch(Long);
-  std::string Typed;
+  std::string Entered = Short, Value, Typed;
+  Value = std::move(Entered);
+  EXPECT_TRUE(ObjectHoldsPiece(Entered));
   for (char C : std::string_view(Long)) Typed.push_back(C);
-  WipeString(Typed);
+  WipeString(Typed), WipeString(Value);
   EXPECT_GT(FreedHolding, 0);
 
-  Watch(Long);
+  Watch(Short);
   {
-    SecretText Secret;
+    SecretText EnteredSecret(Short), Secret;
+    Secret = std::move(EnteredSecret);
+    EXPECT_FALSE(ObjectHoldsPiece(EnteredSecret));
+    EXPECT_TRUE(Secret == Short && EnteredSecret.empty());
     for (char C : std::string_view(Long)) Secret.Append(C);
     Secret = std::string_view(Short);  // reassignment wipes the longer one
   }

@@ -11,42 +11,33 @@
 
 namespace {
 
-// The words of a command line after the program's name, by the rules of
-// CommandLineToArgvW: blanks and tabs separate; 2n backslashes before a
-// quote give n and the quote opens or closes quoting, 2n+1 give n and a
-// literal quote; other backslashes are literal; inside quotes, a doubled
-// quote gives one literal quote.
+// The words after the program's name by the rules of CommandLineToArgvW:
+// blanks and tabs separate outside quotes; 2n backslashes and a quote give n
+// and open or close quoting, 2n+1 give n and a literal quote; other
+// backslashes are literal; inside quotes a doubled quote is one literal quote.
 std::vector<std::string> SplitArguments(const std::string& Line) {
   std::vector<std::string> Words;
-  std::size_t I = 0;
-  while (true) {
+  for (std::size_t I = 0;;) {
     while (I < Line.size() && (Line[I] == ' ' || Line[I] == '\t')) ++I;
     if (I == Line.size()) return Words;
-    std::string Word;
-    bool Quoted = false;
-    for (; I < Line.size(); ++I) {
-      const char C = Line[I];
-      if (!Quoted && (C == ' ' || C == '\t')) break;
-      if (C == '\\') {
-        std::size_t Count = 0;
-        while (I < Line.size() && Line[I] == '\\') ++Count, ++I;
-        const bool QuoteFollows = I < Line.size() && Line[I] == '"';
-        Word.append(QuoteFollows ? Count / 2 : Count, '\\');
-        if (QuoteFollows && Count % 2 == 1) {
-          Word += '"';  // the loop steps past it
-          continue;
-        }
-        --I;  // back onto the last backslash: the loop steps to what follows
-      } else if (C != '"') {
-        Word += C;
-      } else if (Quoted && I + 1 < Line.size() && Line[I + 1] == '"') {
-        Word += '"';
-        ++I;
-      } else {
-        Quoted = !Quoted;
+    std::string& Word = Words.emplace_back();
+    for (bool Quoted = false; I < Line.size() && (Quoted || (Line[I] != ' ' && Line[I] != '\t'));) {
+      const std::size_t Start = I;
+      while (I < Line.size() && Line[I] == '\\') ++I;
+      const std::size_t Slashes = I - Start;
+      if (I == Line.size() || Line[I] != '"') {
+        Word.append(Slashes, '\\');
+        if (Slashes == 0) Word += Line[I++];
+        continue;
       }
+      Word.append(Slashes / 2, '\\');
+      if (Slashes % 2 == 1)
+        Word += '"', ++I;
+      else if (Quoted && I + 1 < Line.size() && Line[I + 1] == '"')
+        Word += '"', I += 2;
+      else
+        Quoted = !Quoted, ++I;
     }
-    Words.push_back(std::move(Word));
   }
 }
 
@@ -88,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   if (Options.Pim != 0) Expected.insert(Expected.end(), {"/pim", std::to_string(Options.Pim)});
   if (!Password.empty()) Expected.insert(Expected.end(), {"/p", Password});
 
-  const std::string Line(MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
+  const std::string Line(
+      MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
   if (SplitArguments(Line) != Expected) std::abort();
   return 0;
 }

@@ -51,17 +51,6 @@ static std::wstring WindowText(HWND Window) {
   return std::wstring(B, GetWindowTextW(Window, B, 64));
 }
 
-// While hooked, refuses the creation of any window (Refused = HCBT_CREATEWND)
-// or the focus to the box's field (HCBT_SETFOCUS).
-static int Refused = 0;
-static LRESULT CALLBACK Refuse(int Code, WPARAM WParam, LPARAM LParam) {
-  const bool Target = Code == HCBT_CREATEWND || GetDlgCtrlID(HWND(WParam)) == InputBoxEditId;
-  return Code == Refused && Target ? 1 : CallNextHookEx(nullptr, Code, WParam, LParam);
-}
-static HHOOK Refusing(int Code) {
-  return Refused = Code, SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
-}
-
 class InputBoxTest : public ::testing::Test {
  protected:
   void SetUp() override { AppTitle = "Volume Mounter"; }
@@ -106,20 +95,6 @@ TEST_F(InputBoxTest, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround)
   }
 }
 
-TEST_F(InputBoxTest, OkBeforeTheFieldNotifiedIsIgnored) {
-  const HHOOK Hook = Refusing(HCBT_SETFOCUS);
-  EXPECT_EQ(RunInputBox([](HWND Box) {
-              Click(Box, InputBoxOkId);
-              MSG Message;
-              EXPECT_FALSE(PeekMessageW(&Message, Box, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "OK closed the box";
-              Refused = 0;  // once the field has spoken, OK works
-              SetFocus(Field(Box));
-              Click(Box, InputBoxOkId);
-            }),
-            "preset");
-  UnhookWindowsHookEx(Hook);
-}
-
 TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
   for (bool Masked : {false, true}) {
     bool Alike = false;
@@ -136,10 +111,4 @@ TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
     EXPECT_EQ(RunInputBox(Drive, Masked), std::string(300, 'W'));
     EXPECT_EQ(Alike, Masked);
   }
-}
-
-TEST_F(InputBoxTest, NoWindowNoBox) {
-  const HHOOK Hook = Refusing(HCBT_CREATEWND);
-  EXPECT_EQ(TInputBox::Show("", "Password:", "", true, [](bool, SecretText) { ADD_FAILURE() << "answered"; }), nullptr);
-  UnhookWindowsHookEx(Hook);
 }

@@ -1,26 +1,20 @@
-// The hidden application window and its loop.
+// The hidden application window's loop, its waits and its timers.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "MinApp.h"
+#include "MinMenu.h"
+#include "MinTimer.h"
 #include "MinWait.h"
 #include "Scoped.h"
 #include "WindowTestHelpers.h"
 
-TEST(MinAppLoop, HookAnsweringDestroyKeepsTheLoopRunning) {
-  TMinApplication App("Loop", [](HWND, UINT Msg, WPARAM, LPARAM) { return LRESULT(Msg == WM_DESTROY); });
-  bool DestroyedButRunning = false;
-  DelayedAction Quit(300, [&] { DestroyedButRunning = !IsWindow(App.Handle), PostQuitMessage(0); });
-  App.Terminate();
-  App.Run();
-  EXPECT_TRUE(DestroyedButRunning);
-}
-
 // A wait's handler runs from the loop; a freed wait's notice is dropped.
 TEST(MinAppLoop, ASignalledWaitIsHandledOnceFromTheLoopAndAFreedOneNever) {
   TMinApplication App("Loop");
-  const TKernelHandle Event(CreateEventW(nullptr, TRUE, FALSE, nullptr)), Other(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const TKernelHandle Event(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      Other(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   int Calls = 0, FreedCalls = 0;
   const DWORD Thread = GetCurrentThreadId();
   TMinWait Wait(Event.get(), [&] {
@@ -44,4 +38,37 @@ TEST(MinAppLoop, FreedWithItsWindowAliveItPostsNoQuit) {
   EXPECT_FALSE(IsWindow(Window));
   MSG Msg;
   EXPECT_FALSE(PeekMessageW(&Msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(MinTimer, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtStart) {
+  auto App = std::make_unique<TMinApplication>("Timer");
+  int Ticks = 0;
+  const TMinTimerEvent Count = [&](TMinTimer*) { ++Ticks; };
+  TMinTimer Timer(true, Count, 150);
+  Timer.Interval = 60000;  // changes nothing until the next start
+  // Setting the timer again would restart the period each time: no tick ever.
+  for (int I = 0; I < 20; ++I) Timer.SetEnabled(true), PumpMessages(25);
+  EXPECT_GE(Ticks, 2);
+
+  auto Running = std::make_unique<TMinTimer>(true, Count, 10);
+  const auto Event = UINT_PTR(Running.get());
+  Running.reset();
+  EXPECT_FALSE(KillTimer(App->Handle, Event)) << "system timer outlived its object";
+  // Freed after the application: it must not reach the freed object.
+  Running = std::make_unique<TMinTimer>(true, Count, 10);
+  App.reset();
+  Running.reset();
+}
+
+TEST(MinTimer, TicksGoOnWhileAPopupMenuIsOpen) {
+  TMinApplication App("Timer");
+  int Ticks = 0, AtOpen = -1, AtClose = -1;
+  TMinTimer Timer(
+      true, [&](TMinTimer*) { ++Ticks; }, 20);
+  TMinPopupMenu Menu;
+  Menu.Root->Add("Mount");
+  DelayedAction Opened(50, [&] { AtOpen = Ticks; });
+  DelayedAction Close(350, [&] { AtClose = Ticks, EndMenu(); });
+  Menu.Popup(100, 100);
+  EXPECT_GE(AtClose - AtOpen, 5);
 }

@@ -3,6 +3,8 @@
 // the profile functions themselves under Wine.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "Latin1CodePage.h"
 #include "ProfileText.h"
 
@@ -56,19 +58,15 @@ TEST(ProfileText, AWriteChangesOnlyItsLineAndAddsMissingKeysAndSectionsWhereThey
 }
 
 TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
-  const std::string File = "[S]\nk=1\n";
-  const std::string Nul("a\0b", 3);
-  const std::pair<const char*, const char*> Names[] = {{"S", ";k"},  {"S", "[k"},  {"S", "a=b"},
-                                                       {"S\n", "k"}, {"S", "k\r"}, {"S", "\xFF"}};
-  for (const auto& [Section, Key] : Names) {
-    TProfileText Text = Load(File);
-    EXPECT_FALSE(Text.Write(Section, Key, "v")) << Section << '/' << Key;
-    EXPECT_EQ(Text.Bytes(), File);
-  }
-  for (const std::string& Value : {std::string("a\nb"), std::string("a\rb"), Nul, std::string("\xC3")}) {
-    TProfileText Text = Load(File);
-    EXPECT_FALSE(Text.Write("S", "k", Value));
-    EXPECT_FALSE(Text.Modified());
+  const std::tuple<const char*, std::string, std::string> Writes[] = {
+      {"S", ";k", "v"},   {"S", "[k", "v"},   {"S", "a=b", "v"},
+      {"S\n", "k", "v"},  {"S", "k\r", "v"},  {"S", "\xFF", "v"},
+      {"S", "k", "a\nb"}, {"S", "k", "a\rb"}, {"S", "k", std::string("a\0b", 3)},
+      {"S", "k", "\xC3"}};
+  for (const auto& [Section, Key, Value] : Writes) {
+    TProfileText Text = Load("[S]\nk=1\n");
+    EXPECT_FALSE(Text.Write(Section, Key, Value)) << Section << '/' << Key;
+    EXPECT_TRUE(Text.Bytes() == "[S]\nk=1\n" && !Text.Modified());
   }
   // A first line that the next load would take for a byte-order mark: UTF-8's,
   // and UTF-16's in ANSI ("\xFF\xFE" in Latin-1).
@@ -77,7 +75,6 @@ TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
     TProfileText Text = Load(Before);
     EXPECT_FALSE(Text.Write("", Key, "v")) << Before;
     EXPECT_EQ(Text.Bytes(), Before);
-    EXPECT_TRUE(Text.Write("S", Key, "v")) << Before;
   }
 }
 
@@ -90,17 +87,8 @@ TEST(ProfileText, EveryEncodingKeepsItsUntouchedBytesAndReadsWrittenValuesBack) 
       Utf16("[S]\r\n") + LoneSurrogate + Units("k=") + std::string("\xE9\0", 2) + Units("\r\n"),
       "[S]\r\nk=Jos\xE9\r\n",
   };
-  const std::string NewValues[] = {"",
-                                   " ",
-                                   "x ",
-                                   "\"a\"",
-                                   "'a\"",
-                                   "a=b",
-                                   ";x",
-                                   "[x]",
-                                   "\t",
-                                   "\xC3\xA9",
-                                   "Zo\xC3\xAB \xE5\xB1\xB1\xE7\x94\xB0 \xF0\x9F\x98\x80"};
+  // Plain, quoted, Latin-1, beyond Latin-1 and beyond the basic plane.
+  const std::string NewValues[] = {"", "x ", "'a\"", "\xC3\xA9", "Zo\xC3\xAB \xE5\xB1\xB1 \xF0\x9F\x98\x80"};
   for (const std::string& File : Files) {
     const TProfileText Original = Load(File);
     EXPECT_EQ(Original.Bytes(), File);
