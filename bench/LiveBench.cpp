@@ -151,15 +151,13 @@ int main() {
     TrayAppRun Run("livebenchidle");
     Run.WriteSettings();
     if (!Run.Start()) return std::printf("the program did not start\n"), 1;
-    std::printf("wake-ups over 30 s, nothing mounted:              %lld (target 0)\n",
-                WakeUpsOver30s(Run));
+    std::printf("wake-ups over 30 s, nothing mounted:              %lld (target 0)\n", WakeUpsOver30s(Run));
   }
   {
     TrayAppRun Run("livebenchidlemin");
     GiveInput();
     if (Run.StartWithMountedVolume("DismountIdleMin=5\r\n").empty()) return std::printf("no mount\n"), 1;
-    std::printf("wake-ups over 30 s, one mounted, idle check on:   %lld (target at most 2)\n",
-                WakeUpsOver30s(Run));
+    std::printf("wake-ups over 30 s, one mounted, idle check on:   %lld (target at most 2)\n", WakeUpsOver30s(Run));
     std::printf("still mounted after it: %zu volume(s)\n", TrayAppRun::Mounts().size());
   }
   return 0;

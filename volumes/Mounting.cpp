@@ -20,9 +20,7 @@ const char* const DismountedText = "Volume Dismounted";
 
 // The program has ended and a refresh since has read the driver, or the
 // outcome is overdue.
-bool LaunchOver(const TTCVolume& V) {
-  return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline;
-}
+bool LaunchOver(const TTCVolume& V) { return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline; }
 
 }  // namespace
 
@@ -178,7 +176,8 @@ void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
   if (Answer == TAnswer::Submitted && Question->Shared) {
     DefaultPassword = std::move(Password);
   } else if (Answer == TAnswer::Submitted) {
-    if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V)) V->Password = std::move(Password);
+    if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V))
+      V->Password = std::move(Password);
   }
   for (TTCVolume& V : Volumes) {
     if (!QuestionIsFor(V)) continue;

@@ -10,23 +10,34 @@
 #include <new>
 #include <string>
 
+#include "MountCommandLine.h"
 #include "PasswordFiles.h"
 #include "PasswordRecord.h"
 #include "SecretText.h"
 #include "StrUtils.h"
+#ifdef _WIN32
+#include "Process.h"
+#include "Text.h"
+#endif
 
 namespace {
 
 std::string_view Watched;
 int FreedHolding = 0;
 
-// The password's first or last six bytes: a copy keeps at least one of them
-// even when its first byte or its length was reset.
+// The password's first or last six characters, in bytes or in UTF-16 (the
+// passwords here are ASCII): a copy keeps at least one of them even when its
+// first character or its length was reset.
 bool HoldsPiece(const void* Data, std::size_t Size) {
   if (Watched.empty()) return false;
   const std::string_view Bytes(static_cast<const char*>(Data), Size);
-  return Bytes.find(Watched.substr(0, 6)) != std::string_view::npos ||
-         Bytes.find(Watched.substr(Watched.size() - 6)) != std::string_view::npos;
+  for (const std::string_view Piece : {Watched.substr(0, 6), Watched.substr(Watched.size() - 6)}) {
+    char Wide[12];
+    for (std::size_t I = 0; I < 6; ++I) Wide[2 * I] = Piece[I], Wide[2 * I + 1] = 0;
+    if (Bytes.find(Piece) != std::string_view::npos || Bytes.find(std::string_view(Wide, 12)) != std::string_view::npos)
+      return true;
+  }
+  return false;
 }
 
 std::size_t BlockSize(void* Block) {
@@ -121,3 +132,21 @@ TEST_F(SecretCopies, WideFieldTextSwapAndFileRecordLeaveNoCopy) {
     EXPECT_EQ(FreedHolding, 0) << Length;
   }
 }
+
+#ifdef _WIN32
+// The last leg: the mount line, and the wide command line the program is
+// started with.
+TEST_F(SecretCopies, TheMountLineAndTheStartedCommandLineLeaveNoCopy) {
+  Watch(Long);
+  {
+    const SecretText Params = MountParameters("C:\\Vault\\data.hc", Long, "Data", false, false, 'X');
+    wchar_t System[MAX_PATH];
+    const UINT Length = GetSystemDirectoryW(System, MAX_PATH);
+    const std::string Program = WideToUtf8(std::wstring(System, Length)) + "\\cmd.exe";
+    const TKernelHandle Started = StartProcess(Program, Params.view());
+    ASSERT_TRUE(Started);
+    TerminateProcess(Started.get(), 0);
+  }
+  EXPECT_EQ(FreedHolding, 0);
+}
+#endif

@@ -15,8 +15,9 @@ namespace {
 HWND StartWithOwnPromptOpen(TrayAppRun& App, const std::string& CommonLines) {
   App.WriteSettings(CommonLines);
   const std::string Data = App.AddContainer("data.hc", "secret"), Own = App.AddContainer("own.hc", "pw");
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Data + "\r\nLetter=R\r\nAuto=1\r\n[Own]\r\nFile=" +
-                                                      Own + "\r\nLetter=S\r\nAuto=1\r\nDefaultPass=0\r\n");
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Data +
+                                                      "\r\nLetter=R\r\nAuto=1\r\n[Own]\r\nFile=" + Own +
+                                                      "\r\nLetter=S\r\nAuto=1\r\nDefaultPass=0\r\n");
   if (!App.Start() || !App.AnswerPrompt("Default Password:", "secret") || !App.WaitForMountCount(1)) return nullptr;
   return App.WaitForPrompt("Own Password:");
 }
@@ -100,15 +101,15 @@ TEST_P(TrayAppLeave, DuringAMountDismountsItOnceItAppears) {
 
 INSTANTIATE_TEST_SUITE_P(
     Events, TrayAppLeave,
-    testing::Values(
-        Leave{"Lock", "DismountAllOnLock", {3}, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
-        Leave{"Sleep", "DismountAllOnSleep", {4}, WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC},
-        Leave{"SwitchUser",
-              "DismountAllOnSwitchUser",
-              {2},
-              WM_WTSSESSION_CHANGE,
-              WTS_CONSOLE_DISCONNECT,
-              WTS_CONSOLE_CONNECT}),
+    testing::Values(Leave{"Lock", "DismountAllOnLock", {3}, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
+                    Leave{
+                        "Sleep", "DismountAllOnSleep", {4}, WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC},
+                    Leave{"SwitchUser",
+                          "DismountAllOnSwitchUser",
+                          {2},
+                          WM_WTSSESSION_CHANGE,
+                          WTS_CONSOLE_DISCONNECT,
+                          WTS_CONSOLE_CONNECT}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // With a prompt open, as when nobody is there to answer it.
