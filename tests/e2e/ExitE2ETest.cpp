@@ -48,16 +48,3 @@ TEST(TrayAppSessionEnd, LogoffOfThisSessionClosesWithoutDismount) {
   Sleep(1000);
   EXPECT_EQ(App.Mounts().size(), 1u);
 }
-
-TEST(TrayAppSessionEnd, EndOfTheWindowsSessionSavesThenClosesAndDismounts) {
-  TrayAppRun App("e2eendsession");
-  ASSERT_FALSE(App.StartWithMountedVolume().empty());
-  DWORD_PTR Answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(App.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &Answer));
-  EXPECT_EQ(Answer, 1u);
-  EXPECT_TRUE(Has(ReadTextFile(App.SettingsPath()), "DismountAllOnSwitchUser=1"));
-  EXPECT_TRUE(App.Running());
-  App.Post(WM_ENDSESSION, FALSE);
-  EXPECT_EQ(App.WaitForExit(), 0);
-  EXPECT_TRUE(App.WaitForMountCount(0)) << App.CommandLog();
-}
