@@ -64,6 +64,7 @@ TApp::TApp(const std::string& Title, bool NoDismount)
 
   ExchangeSettings(false);
   LoadRememberedPassword(VolumeControl.DefaultPassword);
+  VolumeControl.DefaultPasswordWorked = !VolumeControl.DefaultPassword.empty();
   VolumeControl.RefreshVolumes();
   TrayIcon->SetShown(true);
   if (!HeldIgnoredNotice.empty()) DefinitionsIgnored(std::exchange(HeldIgnoredNotice, {}));
@@ -77,7 +78,7 @@ TApp::~TApp() {
     TrayIcon->SetIcon(MainIcon);
     DestroyIcon(Custom);
   }
-  if (!NoDismount && !LoggingOff) VolumeControl.DismountAll(false);
+  if (!NoDismount && !LoggingOff) VolumeControl.DismountAll(false, true);
 }
 
 void TApp::ExchangeSettings(bool Save) {
@@ -117,7 +118,10 @@ void TApp::LoadIconSetting(const std::string& Value) {
 void TApp::SaveState() {
   ExchangeSettings(true);
   VolumeControl.StopFileMonitors();
-  SaveRememberedPassword(VolumeControl.DefaultPassword, Settings.SavePass, Settings.RememberPassMin);
+  // A default password that has not opened a volume yet may be a typo.
+  const SecretText None;
+  SaveRememberedPassword(VolumeControl.DefaultPasswordWorked ? VolumeControl.DefaultPassword : None, Settings.SavePass,
+                         Settings.RememberPassMin);
 }
 
 LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -234,6 +238,14 @@ void TApp::AskPassword(const std::string& Prompt) {
   if (!Question) VolumeControl.PostponeQuestion();
 }
 
+void TApp::AskForce(const std::string& Text) {
+  Question = TInputBox::Confirm("", Text, [this](bool Yes, SecretText) {
+    const std::unique_ptr<TInputBox> Answered = std::move(Question);
+    VolumeControl.ForceAnswered(Yes);
+  });
+  if (!Question) VolumeControl.PostponeQuestion();
+}
+
 void TApp::CloseQuestion() { Question.reset(); }
 
 bool TApp::EnsureCryptProgram() {
@@ -250,10 +262,10 @@ bool TApp::EnsureCryptProgram() {
   return VolumeControl.SetCryptProgram(Path);
 }
 
-void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) {
+void TApp::VolumeResult(const TTCVolume&, const std::string& Title, bool Success, const std::string& Text) {
   if (!TrayIcon->Shown) return;
-  const std::string Body = Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")";
-  TrayIcon->ShowBalloon(VolumeResultTitle(Text, Success), Body, 2000, Success ? bkInfo : bkError);
+  // A failure says what to do: it stays long enough to be read.
+  TrayIcon->ShowBalloon(VolumeResultTitle(Title, Success), Text, Success ? 2000 : 10000, Success ? bkInfo : bkError);
 }
 
 void TApp::DefinitionsIgnored(const std::string& Text) {

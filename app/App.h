@@ -99,8 +99,9 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   bool EnsureCryptProgram();
 
   void AskPassword(const std::string& Prompt) override;
+  void AskForce(const std::string& Text) override;
   void CloseQuestion() override;
-  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override;
+  void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success, const std::string& Text) override;
   void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
 

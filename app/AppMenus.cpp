@@ -36,7 +36,7 @@ void TApp::RebuildMenus() {
       const bool Mounted = Item->Checked;
       if (!EnsureCryptProgram()) return;
       if (Mounted)
-        VolumeControl.DismountVolume(Identity, false);
+        VolumeControl.DismountVolume(Identity);
       else
         VolumeControl.MountVolume(Identity, true);
     };
@@ -124,7 +124,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       if (EnsureCryptProgram()) VolumeControl.MountAll();
       return;
     case cmDismountAll:
-      if (EnsureCryptProgram()) VolumeControl.DismountAll(false);
+      if (EnsureCryptProgram()) VolumeControl.DismountAll(false, false);
       return;
     case cmExitAndDismount:
       Terminate();

@@ -41,17 +41,22 @@ HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text
 
 }  // namespace
 
-void TInputBox::CreateControls(const std::string& PromptUtf8, const std::string& Default, bool Masked) {
+void TInputBox::CreateControls(const std::string& PromptUtf8, const std::optional<std::string>& FieldText, bool Masked,
+                               const wchar_t* Ok, const wchar_t* Cancel) {
   PromptText = Utf8ToWide(PromptUtf8);
+  OkText = Ok;
+  CancelText = Cancel;
   Prompt = CreateChild(Handle, L"STATIC", PromptText, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0);
   // Scrolls sideways so a text wider than the field can be typed whole;
   // masked for passwords.
   const DWORD EditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (Masked ? ES_PASSWORD : 0);
-  Field = CreateChild(Handle, L"EDIT", Utf8ToWide(Default), EditStyle, InputBoxEditId);
-  // BS_NOTIFY: a button tells when it gets the focus, and so becomes the default.
-  OkButton = CreateChild(Handle, L"BUTTON", L"OK", WS_TABSTOP | BS_NOTIFY | BS_DEFPUSHBUTTON, InputBoxOkId);
-  CancelButton = CreateChild(Handle, L"BUTTON", L"Cancel", WS_TABSTOP | BS_NOTIFY, InputBoxCancelId);
-  DefaultButton = OkButton;
+  if (FieldText) Field = CreateChild(Handle, L"EDIT", Utf8ToWide(*FieldText), EditStyle, InputBoxEditId);
+  // BS_NOTIFY: a button tells when it gets the focus, and so becomes the
+  // default. Without a field, the answer that changes nothing is.
+  const DWORD OkDefault = Field ? BS_DEFPUSHBUTTON : 0, CancelDefault = Field ? 0 : BS_DEFPUSHBUTTON;
+  OkButton = CreateChild(Handle, L"BUTTON", OkText, WS_TABSTOP | BS_NOTIFY | OkDefault, InputBoxOkId);
+  CancelButton = CreateChild(Handle, L"BUTTON", CancelText, WS_TABSTOP | BS_NOTIFY | CancelDefault, InputBoxCancelId);
+  DefaultButton = Field ? OkButton : CancelButton;
 }
 
 void TInputBox::Layout(UINT Dpi) {
@@ -59,7 +64,7 @@ void TInputBox::Layout(UINT Dpi) {
   if (!MessageFontForDpi(FontSpec, Dpi)) GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof FontSpec, &FontSpec);
   TFontHandle NewFont(CreateFontIndirectW(&FontSpec));
   for (HWND Control : {Prompt, Field, OkButton, CancelButton})
-    SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(NewFont.get()), FALSE);
+    if (Control) SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(NewFont.get()), FALSE);
   Font = std::move(NewFont);
 
   TWindowDC DC(Handle);
@@ -73,7 +78,7 @@ void TInputBox::Layout(UINT Dpi) {
   const auto X = [&](int Units) { return MulDiv(Units, LetterWidth, 4); };
   const auto Y = [&](int Units) { return MulDiv(Units, Metrics.tmHeight, 8); };
 
-  const int ButtonWidth = std::max({X(50), TextWidth(DC.get(), L"OK") + X(8), TextWidth(DC.get(), L"Cancel") + X(8)});
+  const int ButtonWidth = std::max({X(50), TextWidth(DC.get(), OkText) + X(8), TextWidth(DC.get(), CancelText) + X(8)});
   const int ButtonHeight = Y(14);
   // A long prompt widens the box up to a limit, then wraps.
   const RECT Work = WorkAreaOf(MonitorFromWindow(Handle, MONITOR_DEFAULTTONEAREST));
@@ -89,8 +94,11 @@ void TInputBox::Layout(UINT Dpi) {
   int Top = Y(7);
   MoveWindow(Prompt, Left, Top, Width, Text.bottom, TRUE);
   Top += Text.bottom + Y(4);
-  MoveWindow(Field, Left, Top, Width, Y(14), TRUE);
-  Top += Y(14) + Y(7);
+  if (Field) {
+    MoveWindow(Field, Left, Top, Width, Y(14), TRUE);
+    Top += Y(14) + Y(3);
+  }
+  Top += Y(4);
   MoveWindow(CancelButton, Left + Width - ButtonWidth, Top, ButtonWidth, ButtonHeight, TRUE);
   MoveWindow(OkButton, Left + Width - 2 * ButtonWidth - X(4), Top, ButtonWidth, ButtonHeight, TRUE);
 
@@ -122,7 +130,7 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
         FocusMoved(reinterpret_cast<HWND>(LParam));
       } else if (Code == BN_CLICKED && Id == InputBoxOkId) {
         // The field is known only after its first notification.
-        if (EditHandle) Answer(true);
+        if (EditHandle || !Field) Answer(true);
       } else if (Code == BN_CLICKED && (Id == InputBoxCancelId || Id == IDCANCEL)) {  // IDCANCEL: Escape
         Answer(false);
       }
@@ -135,7 +143,7 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       return MAKELRESULT(GetDlgCtrlID(DefaultButton), DC_HASDEFID);
     case WM_ACTIVATE:
       // Back from another window: the keys go where they went before.
-      if (LOWORD(WParam) != WA_INACTIVE) SetFocus(LastFocus ? LastFocus : Field);
+      if (LOWORD(WParam) != WA_INACTIVE) SetFocus(FirstFocus());
       return 0;
     case WM_DPICHANGED: {
       const RECT* Suggested = reinterpret_cast<const RECT*>(LParam);
@@ -162,7 +170,7 @@ void TInputBox::Answer(bool Submitted) {
   if (!OnAnswer) return;
   // The text is usually a password: no copy of it is left behind.
   SecretText Text;
-  if (Submitted) {
+  if (Submitted && Field) {
     wchar_t Buffer[InputBoxMaxLength + 1];
     const int Length = GetWindowTextW(EditHandle, Buffer, InputBoxMaxLength + 1);
     Text = SecretText::FromWide(Buffer, std::size_t(Length));
@@ -182,11 +190,22 @@ void TInputBox::BringToFront() {
     FLASHWINFO Flash{sizeof Flash, Handle, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&Flash);
   }
-  SetFocus(LastFocus ? LastFocus : Field);
+  SetFocus(FirstFocus());
 }
 
 std::unique_ptr<TInputBox> TInputBox::Show(const std::string& Caption, const std::string& Prompt,
                                            const std::string& Default, bool Masked, TInputBoxAnswer OnAnswer) {
+  return Open(Caption, Prompt, Default, Masked, L"OK", L"Cancel", std::move(OnAnswer));
+}
+
+std::unique_ptr<TInputBox> TInputBox::Confirm(const std::string& Caption, const std::string& Question,
+                                              TInputBoxAnswer OnAnswer) {
+  return Open(Caption, Question, std::nullopt, false, L"Yes", L"No", std::move(OnAnswer));
+}
+
+std::unique_ptr<TInputBox> TInputBox::Open(const std::string& Caption, const std::string& Prompt,
+                                           const std::optional<std::string>& FieldText, bool Masked,
+                                           const wchar_t* OkText, const wchar_t* CancelText, TInputBoxAnswer OnAnswer) {
   if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
     return nullptr;
 
@@ -202,7 +221,7 @@ std::unique_ptr<TInputBox> TInputBox::Show(const std::string& Caption, const std
                    (Work.top + Work.bottom) / 2, 0, 0))
     return nullptr;
   Box->OnAnswer = std::move(OnAnswer);
-  Box->CreateControls(Prompt, Default, Masked);
+  Box->CreateControls(Prompt, FieldText, Masked, OkText, CancelText);
   Box->Layout(WindowDpi(Box->Handle));
   RECT Outer{};
   GetWindowRect(Box->Handle, &Outer);
@@ -237,8 +256,8 @@ void CloseFileDialog() {
   PostMessageW(FileDialogWindow, WM_COMMAND, IDCANCEL, 0);
 }
 
-TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir,
-                          const std::string& Filter, std::uint32_t FilterIndex, std::string& Path) {
+TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
+                          std::uint32_t FilterIndex, std::string& Path) {
   Path.clear();
   // "Description|Pattern|..." becomes the zero-separated list the dialog
   // expects, ended by two zeros.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "MinWindow.h"
@@ -32,6 +33,10 @@ class TInputBox : public TMinWindow {
   // application title. Masked hides what is typed (for passwords).
   static std::unique_ptr<TInputBox> Show(const std::string& Caption, const std::string& Prompt,
                                          const std::string& Default, bool Masked, TInputBoxAnswer OnAnswer);
+  // The same box as a yes-or-no question: no field, "Yes" and "No" buttons,
+  // "No" the default, so that Enter alone changes nothing. Yes is Submitted.
+  static std::unique_ptr<TInputBox> Confirm(const std::string& Caption, const std::string& Question,
+                                            TInputBoxAnswer OnAnswer);
   ~TInputBox() override;
 
   // Activates the box and gives it the keyboard.
@@ -42,7 +47,14 @@ class TInputBox : public TMinWindow {
 
  private:
   TInputBox() = default;
-  void CreateControls(const std::string& Prompt, const std::string& Default, bool Masked);
+  // The box with a field (Default, Masked), or without one when Field is
+  // empty; OkText and CancelText name its buttons.
+  static std::unique_ptr<TInputBox> Open(const std::string& Caption, const std::string& Prompt,
+                                         const std::optional<std::string>& FieldText, bool Masked,
+                                         const wchar_t* OkText, const wchar_t* CancelText, TInputBoxAnswer OnAnswer);
+  void CreateControls(const std::string& Prompt, const std::optional<std::string>& FieldText, bool Masked,
+                      const wchar_t* OkText, const wchar_t* CancelText);
+  HWND FirstFocus() const { return LastFocus ? LastFocus : Field ? Field : DefaultButton; }
   // Font, controls and client area for Dpi; the top-left corner stays.
   void Layout(UINT Dpi);
   // The default button, which Enter presses, is OK unless Cancel has the
@@ -51,7 +63,7 @@ class TInputBox : public TMinWindow {
   void Answer(bool Submitted);
 
   TInputBoxAnswer OnAnswer;
-  std::wstring PromptText;
+  std::wstring PromptText, OkText, CancelText;
   HWND Prompt = nullptr;
   HWND Field = nullptr;
   // Known from the field's first notification.
@@ -71,8 +83,8 @@ enum class TFileDialogEnd { Chosen, Cancelled, NotNow };
 // handled as usual. Filter holds pairs of description and pattern separated
 // by "|", e.g. "Programs(*.exe)|*.exe"; FilterIndex picks the initial pair,
 // counted from 1. Path is the choice, or empty.
-TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir,
-                          const std::string& Filter, std::uint32_t FilterIndex, std::string& Path);
+TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
+                          std::uint32_t FilterIndex, std::string& Path);
 // The open file dialog, or nullptr.
 HWND OpenFileDialogWindow();
 // Ends the open file dialog as "not now".

@@ -1,6 +1,5 @@
 #include "FileMonitor.h"
 
-
 #include "FileTimes.h"
 #include "Files.h"
 #include "VolumeControl.h"
@@ -31,7 +30,8 @@ void TTCFileMonitor::Signalled() {
 void TVolumeControl::StartMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified != 1 || Entry.Monitor || !Entry.Mounted()) return;
   if (!FileExistsEx(Entry.File)) return;
-  Entry.Monitor = std::make_unique<TTCFileMonitor>(Entry.MountedLetter, [this](uint64_t Serial) { MonitorNoticed(Serial); });
+  Entry.Monitor =
+      std::make_unique<TTCFileMonitor>(Entry.MountedLetter, [this](uint64_t Serial) { MonitorNoticed(Serial); });
 }
 
 void TVolumeControl::StopMonitor(TTCVolume& Entry) {

@@ -5,6 +5,7 @@
 TLaunch::TLaunch(const std::string& Program, std::string_view Params, std::function<void()> OnEnd)
     : Process(StartProcess(Program, Params)) {
   if (!Process) {
+    StartError = GetLastError();
     Ended = true;
     return;
   }

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +20,8 @@ struct TLaunch {
   bool Started() const { return bool(Process); }
 
   TKernelHandle Process;
+  // Why the program could not be started (the system's code).
+  DWORD StartError = 0;
   bool Ended = false;
   // A refresh has read the driver since the end: the outcome is known.
   bool EndSeen = false;

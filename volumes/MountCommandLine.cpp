@@ -66,15 +66,14 @@ SecretText MountParameters(const std::string& Path, std::string_view Password, c
   // Room for the worst case of quoting, so the secret is never moved.
   Line.Reserve(Params.size() + 6 + 2 * Password.size());
   Line.Append(Params);
-  if (Password.empty()) return Line;
   Line.Append(" /p ");
   AppendArgument(Line, Password);
   return Line;
 }
 
-std::string DismountParameters(char Letter) {
+std::string DismountParameters(char Letter, bool Force) {
   std::string Params = "/q /s /d ";
   Params += Letter;
-  Params += " /f";
+  if (Force) Params += " /f";
   return Params;
 }

@@ -32,10 +32,11 @@ struct TMountOptions {
 // "/q /s /v <Path> /l <Letter>[ /tc][ /m label=<Label>][ /m ro][ /m rm]
 // [ /k <Keyfile>]...[ /pim <Pim>][ /p <Password>]": the options in this
 // fixed order, so the same definition always gives the same line; " /tc"
-// only when TrueCryptMode is asked of a program that is not TrueCrypt; no
-// " /p" for an empty password (keyfiles alone open the volume).
+// only when TrueCryptMode is asked of a program that is not TrueCrypt; an
+// empty password (keyfiles alone open the volume) is passed as /p "", as
+// the program cannot ask for one under /q /s.
 SecretText MountParameters(const std::string& Path, std::string_view Password, const std::string& Label,
                            bool TrueCryptMode, bool ProgramIsTrueCrypt, char Letter, const TMountOptions& Options = {});
 
-// "/q /s /d <Letter> /f".
-std::string DismountParameters(char Letter);
+// "/q /s /d <Letter>", with Force " /f": open files are then closed.
+std::string DismountParameters(char Letter, bool Force);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DriveScan.h"
+#include "ErrorTexts.h"
 #include "Files.h"
 #include "Launch.h"
 #include "MountCommandLine.h"
@@ -21,6 +22,26 @@ const char* const DismountedText = "Volume Dismounted";
 // The program has ended and a refresh since has read the driver, or the
 // outcome is overdue.
 bool LaunchOver(const TTCVolume& V) { return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline; }
+
+bool LetterTaken(char Letter) { return (GetLogicalDrives() >> (Letter - 'A') & 1) != 0; }
+
+bool ValidLetter(char Letter) { return Letter >= 'A' && Letter <= 'Z'; }
+
+// "Data (X:)", or "Data" without a letter.
+std::string Named(const TTCVolume& V, char Letter) {
+  return ValidLetter(Letter) ? V.Label + " (" + Letter + ":)" : V.Label;
+}
+
+// The container or a keyfile on a local drive that is not there now; empty
+// when all are. A share is not asked: that could stall, or offer the user's
+// credentials to it.
+std::string MissingFile(const TTCVolume& V) {
+  std::vector<std::string> Paths = V.Options.Keyfiles;
+  if (!V.File.empty()) Paths.insert(Paths.begin(), V.File);
+  for (const std::string& Path : Paths)
+    if (Path.size() >= 3 && Path[1] == ':' && Path[2] == '\\' && !FileExistsEx(Path)) return Path;
+  return {};
+}
 
 }  // namespace
 
@@ -44,8 +65,8 @@ TVolumeControl::~TVolumeControl() {
   Volumes.clear();
 }
 
-void TVolumeControl::ReportResult(const TTCVolume& V, const char* Text, bool Success, const char* Cause) {
-  Host.VolumeResult(V, Text, Success, Cause);
+void TVolumeControl::ReportResult(const TTCVolume& V, const char* Title, bool Success, const std::string& Text) {
+  Host.VolumeResult(V, Title, Success, Text);
 }
 
 void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view Params) {
@@ -62,26 +83,50 @@ void TVolumeControl::TryMount(TTCVolume& V) {
   if (V.Partition == 0 && V.File.empty()) return;
   std::string Program;
   if (!FindCryptProgram(Program)) return;
-  // A keyfile-only volume mounts with its (empty) own password: no "/p".
   const SecretText& Password = V.SharedPassword() ? DefaultPassword : V.Password;
   if (Password.empty() && !V.NoPassword) {
     V.State = TVolumeState::AwaitingPassword;
     return;
   }
   char Letter = V.Letter;
-  if (Letter < 'A' || Letter > 'Z' || DirExistsEx(std::string(1, Letter) + ":\\")) Letter = FindFreeDriveLetter(Letter);
+  if (!ValidLetter(Letter) || LetterTaken(Letter)) Letter = FindFreeDriveLetter(Letter);
+  V.LaunchLetter = Letter;
+  if (const std::string Missing = MissingFile(V); !Missing.empty())
+    return MountFailed(V, Missing + " is missing. Connect its drive, or correct the definition.", false);
   const std::string Path = V.File.empty() ? PartitionDevicePath(V.Disk, V.Partition) : V.File;
   const SecretText Params =
       MountParameters(Path, Password.view(), V.Label, V.TrueCrypt, CryptProgram.IsTrueCrypt, Letter, V.Options);
   Launch(V, TVolumeState::Mounting, Params.view());
+  if (!V.Launch->Started())
+    MountFailed(V, SystemErrorText(V.Launch->StartError) + " Check the program's path under Settings.", false);
 }
 
-void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto) {
+void TVolumeControl::MountFailed(TTCVolume& V, const std::string& Cause, bool WrongPassword) {
+  V.Launch.reset();
+  V.State = TVolumeState::Idle;
+  ReportResult(V, MountedText, false, Named(V, V.LaunchLetter) + ": " + Cause);
+  if (!WrongPassword) {
+    V.Auto = false;
+    return;
+  }
+  // Asked again at once, for the same password: a default password that
+  // has never worked goes, one that has stays for the other volumes.
+  V.PasswordFailed = true;
+  V.State = TVolumeState::AwaitingPassword;
+  if (!V.SharedPassword())
+    V.Password.Clear();
+  else if (!DefaultPasswordWorked)
+    DefaultPassword.Clear();
+}
+
+void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto, bool Force) {
   std::string Program;
   if (!FindCryptProgram(Program)) return;
   V.Auto = KeepAuto;
   V.DismountWhenMounted = false;
-  Launch(V, TVolumeState::Dismounting, DismountParameters(V.MountedLetter));
+  V.DismountForced = Force;
+  V.LaunchLetter = V.MountedLetter;
+  Launch(V, TVolumeState::Dismounting, DismountParameters(V.MountedLetter, Force));
 }
 
 void TVolumeControl::ProcessVolume(TTCVolume& V) {
@@ -90,37 +135,46 @@ void TVolumeControl::ProcessVolume(TTCVolume& V) {
       if (V.Mounted()) {
         V.Launch.reset();
         V.State = TVolumeState::Mounted;
+        V.PasswordFailed = false;
+        if (V.SharedPassword()) DefaultPasswordWorked = true;
         // Mounted for a hold that began meanwhile: it goes again at once.
-        if (V.DismountWhenMounted) return StartDismount(V, true);
-        ReportResult(V, MountedText, true);
+        if (V.DismountWhenMounted) return StartDismount(V, true, true);
+        ReportResult(V, MountedText, true,
+                     ValidLetter(V.Letter) && V.MountedLetter != V.Letter
+                         ? V.Label + " on " + V.MountedLetter + ": (" + V.Letter + ": was taken)"
+                         : Named(V, V.MountedLetter));
         StartMonitor(V);
-      } else if (LaunchOver(V)) {
-        const bool ForHold = V.DismountWhenMounted;
+      } else if (V.DismountWhenMounted && LaunchOver(V)) {
+        // Under a hold it stays wanted for the return.
         V.Launch.reset();
         V.State = TVolumeState::Idle;
         V.DismountWhenMounted = false;
-        // Under a hold it stays wanted for the return.
-        if (ForHold) return;
-        V.Password.Clear();
-        V.Auto = false;
-        V.DefaultPass = false;
-        ReportResult(V, MountedText, false);
+      } else if (V.Launch && V.Launch->EndSeen) {
+        // Ended without the volume: the program refused what it was given.
+        if (V.NoPassword) return MountFailed(V, "wrong keyfile or PIM. Correct the definition.", false);
+        MountFailed(V, "wrong password, PIM or keyfile. Enter it again.", true);
+      } else if (LaunchOver(V)) {
+        MountFailed(V, "the program did not finish within a minute. Mount it in the program to see why.", false);
       }
       return;
     case TVolumeState::Dismounting:
       if (!V.Mounted()) {
         V.Launch.reset();
         V.State = TVolumeState::Idle;
-        ReportResult(V, DismountedText, true);
+        ReportResult(V, DismountedText, true, Named(V, V.LaunchLetter));
         StopMonitor(V);
         // Still wanted: dismounted for a hold that has ended meanwhile.
         TryMount(V);
       } else if (LaunchOver(V)) {
-        // Left as the driver reports it: still mounted.
         V.Launch.reset();
-        V.State = TVolumeState::Mounted;
+        // In use: the user decides whether open files are closed.
+        V.State = V.DismountForced ? TVolumeState::Mounted : TVolumeState::AwaitingForce;
+        if (!V.DismountForced) return;
+        // Left as the driver reports it: still mounted.
         V.Auto = false;
-        ReportResult(V, DismountedText, false);
+        ReportResult(
+            V, DismountedText, false,
+            Named(V, V.MountedLetter) + ": still mounted. Close the programs using it, then dismount it again.");
       }
       return;
     case TVolumeState::Mounted:
@@ -132,6 +186,10 @@ void TVolumeControl::ProcessVolume(TTCVolume& V) {
     case TVolumeState::AwaitingPassword:
       // Mounted meanwhile from outside.
       if (V.Mounted()) V.State = TVolumeState::Mounted;
+      return;
+    case TVolumeState::AwaitingForce:
+      // Let go of meanwhile.
+      if (!V.Mounted()) V.State = TVolumeState::Idle;
       return;
     case TVolumeState::Idle:
       if (!V.Mounted()) return TryMount(V);
@@ -157,24 +215,38 @@ void TVolumeControl::UpdatePolling() {
 }
 
 bool TVolumeControl::QuestionIsFor(const TTCVolume& V) const {
-  if (!Question || V.State != TVolumeState::AwaitingPassword) return false;
+  if (!Question) return false;
+  if (Question->Force) return V.State == TVolumeState::AwaitingForce;
+  if (V.State != TVolumeState::AwaitingPassword) return false;
   return Question->Shared ? V.SharedPassword() : !V.SharedPassword() && SameVolume(V.Identity(), Question->Identity);
 }
 
 void TVolumeControl::AskNextQuestion() {
   if (Question || MountsHeld) return;
+  // The user has just chosen the dismounts: that question comes first.
+  std::string InUse;
+  int Count = 0;
+  for (const TTCVolume& V : Volumes)
+    if (V.State == TVolumeState::AwaitingForce) (InUse += Count++ ? ", " : "") += Named(V, V.MountedLetter);
+  if (Count > 0) {
+    Question = TQuestion{true, false, {}};
+    return Host.AskForce(InUse + (Count == 1 ? " is" : " are") +
+                         " in use. Force the dismount? Unsaved changes in open files may be lost.");
+  }
   for (const TTCVolume& V : Volumes) {
     if (V.State != TVolumeState::AwaitingPassword) continue;
-    Question = TQuestion{V.SharedPassword(), V.Identity()};
-    Host.AskPassword(V.SharedPassword() ? "Default Password:" : V.Label + " Password:");
+    Question = TQuestion{false, V.SharedPassword(), V.Identity()};
+    const std::string Prompt = V.SharedPassword() ? "Default Password:" : V.Label + " Password:";
+    Host.AskPassword(V.PasswordFailed ? "Wrong password, PIM or keyfile for " + V.Label + ".\n" + Prompt : Prompt);
     return;
   }
 }
 
 void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
-  if (!Question) return;
+  if (!Question || Question->Force) return;
   if (Answer == TAnswer::Submitted && Question->Shared) {
     DefaultPassword = std::move(Password);
+    DefaultPasswordWorked = false;
   } else if (Answer == TAnswer::Submitted) {
     if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V))
       V->Password = std::move(Password);
@@ -195,9 +267,27 @@ void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
   ProcessVolumes();
 }
 
+void TVolumeControl::ForceAnswered(bool Yes) {
+  if (!Question || !Question->Force) return;
+  Question.reset();
+  for (TTCVolume& V : Volumes) {
+    if (V.State != TVolumeState::AwaitingForce) continue;
+    V.State = TVolumeState::Mounted;
+    if (Yes) StartDismount(V, false, true);
+  }
+  ProcessVolumes();
+}
+
 void TVolumeControl::PostponeQuestion() {
   if (!Question) return;
-  PasswordAnswered(TAnswer::NotNow, {});
+  if (Question->Force) {
+    // What is still in use stays mounted, unless the event dismounts it.
+    Question.reset();
+    for (TTCVolume& V : Volumes)
+      if (V.State == TVolumeState::AwaitingForce) V.State = TVolumeState::Mounted;
+  } else {
+    PasswordAnswered(TAnswer::NotNow, {});
+  }
   Host.CloseQuestion();
 }
 
@@ -213,16 +303,16 @@ void TVolumeControl::MountAll() {
   ProcessVolumes();
 }
 
-void TVolumeControl::DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto) {
+void TVolumeControl::DismountVolume(const TVolumeIdentity& Identity) {
   TTCVolume* V = FindVolume(Identity, Volumes);
-  if (!V || !V->Mounted() || V->State == TVolumeState::Dismounting) return;
-  StartDismount(*V, KeepAuto);
+  if (!V || !V->Mounted() || V->State != TVolumeState::Mounted) return;
+  StartDismount(*V, false, false);
   UpdatePolling();
 }
 
-void TVolumeControl::DismountAll(bool KeepAuto) {
+void TVolumeControl::DismountAll(bool KeepAuto, bool Force) {
   for (TTCVolume& V : Volumes)
-    if (V.Mounted() && V.State != TVolumeState::Dismounting) StartDismount(V, KeepAuto);
+    if (V.Mounted() && V.State != TVolumeState::Dismounting) StartDismount(V, KeepAuto, Force);
   UpdatePolling();
 }
 
@@ -238,7 +328,7 @@ void TVolumeControl::Hold(uint32_t GraceMs) {
   // What appeared meanwhile goes with the rest.
   RefreshVolumes();
   ProcessVolumes();
-  DismountAll(true);
+  DismountAll(true, true);
   WaitForLaunches(TVolumeState::Dismounting, GraceMs);
   RefreshVolumes();
   ProcessVolumes();
@@ -267,17 +357,16 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
   const bool ProgramKnown = FindCryptProgram(Program);
   for (TTCVolume& V : Volumes) {
     if (!OnRemovedDrive(V)) continue;
-    if (QuestionIsFor(V)) PostponeQuestion();
+    if (QuestionIsFor(V) && !Question->Force) PostponeQuestion();
     if (V.State == TVolumeState::Mounting && !V.Mounted()) {
       V.DismountWhenMounted = true;
     } else if (V.Mounted() && ProgramKnown) {
       // Its container is gone: nothing to wait for.
-      RunProcess(Program, DismountParameters(V.MountedLetter));
+      RunProcess(Program, DismountParameters(V.MountedLetter, true));
       V.Launch.reset();
       V.State = TVolumeState::Idle;
-      V.MountedLetter = 0;
       StopMonitor(V);
-      ReportResult(V, DismountedText, true, DriveRemovedCause);
+      ReportResult(V, DismountedText, true, Named(V, std::exchange(V.MountedLetter, 0)) + ": its drive was removed");
     }
   }
   UpdatePolling();

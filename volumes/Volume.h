@@ -32,6 +32,7 @@ enum class TVolumeState : uint8_t {
   Mounting,          // the program was started to mount it
   Mounted,           // the driver reports it
   Dismounting,       // the program was started to dismount it
+  AwaitingForce,     // mounted; a dismount found it in use and waits for the user's yes or no
 };
 
 // One configured volume. Move-only: it owns its container monitor and its
@@ -53,20 +54,24 @@ struct TTCVolume {
   bool NoPassword = false;                  // keyfiles alone open it: never asked for a password
   TMountOptions Options;                    // read-only, removable, keyfiles, PIM
   TVolumeState State = TVolumeState::Idle;
-  uint64_t Deadline = 0;           // tick count at which Mounting or Dismounting has failed
+  uint64_t Deadline = 0;            // tick count at which Mounting or Dismounting has failed
   std::unique_ptr<TLaunch> Launch;  // the program started for Mounting or Dismounting
+  char LaunchLetter = 0;            // the drive letter Launch mounts or dismounts
   // Mounting for a hold (lock, sleep, switch of user, removal of its drive):
   // dismounted as soon as it appears.
   bool DismountWhenMounted = false;
-  bool Defined = true;     // false: its definition went while it was in use
-  char MountedLetter = 0;  // drive it is mounted on now; 0 when not mounted
-  SecretText Password;     // the volume's own password once entered
+  bool DismountForced = false;  // the running dismount closes open files
+  bool PasswordFailed = false;  // its last mount failed for the password: the question says so
+  bool Defined = true;          // false: its definition went while it was in use
+  char MountedLetter = 0;       // drive it is mounted on now; 0 when not mounted
+  SecretText Password;          // the volume's own password once entered
 
   TVolumeIdentity Identity() const { return {Disk, Partition, File}; }
   bool Mounted() const { return MountedLetter != 0; }
   // Mounting, mounted or dismounting: the volume outlives its definition.
   bool InUse() const {
-    return State == TVolumeState::Mounting || State == TVolumeState::Mounted || State == TVolumeState::Dismounting;
+    return State == TVolumeState::Mounting || State == TVolumeState::Mounted || State == TVolumeState::Dismounting ||
+           State == TVolumeState::AwaitingForce;
   }
   // Uses the shared default password.
   bool SharedPassword() const { return DefaultPass && !NoPassword; }

@@ -16,10 +16,8 @@
 #include "VolumeControlHost.h"
 #include "VolumeTimer.h"
 
-// A mount or dismount whose outcome has not come by then has failed.
+// A mount or dismount whose program has not ended by then has failed.
 constexpr uint32_t PendingTimeout = 60000;
-// The text after the label when a drive took its volume away.
-inline constexpr char DriveRemovedCause[] = "drive removed";
 
 // How a password question ended.
 enum class TAnswer { Submitted, Cancelled, NotNow };
@@ -46,6 +44,9 @@ class TVolumeControl {
   TSysVolumeArray SysVolumes;
   // The shared default password.
   SecretText DefaultPassword;
+  // A mount has succeeded with DefaultPassword (or it was remembered from
+  // such a time): only then is it worth remembering.
+  bool DefaultPasswordWorked = false;
   // The located encryption program.
   TCryptProgram CryptProgram;
   // Modification time of the settings file seen by the last refresh.
@@ -53,7 +54,7 @@ class TVolumeControl {
   TTCTimer Timer;
 
   // --- Questions ---
-  // A password question is open (the host was asked and has not answered).
+  // A question is open (the host was asked and has not answered).
   bool Asking() const { return Question.has_value(); }
   // The answer to the open question. Submitted: the volumes it was asked for
   // are mounted with Password (the default password is asked once for every
@@ -61,6 +62,9 @@ class TVolumeControl {
   // they stay wanted, unasked until the next pass. The next question, if
   // any, is put at once.
   void PasswordAnswered(TAnswer Answer, SecretText Password);
+  // The answer to the question whether the volumes in use are dismounted by
+  // force: Yes forces them; otherwise they stay mounted.
+  void ForceAnswered(bool Yes);
   // Ends the open question as "not now" and has the host close it.
   void PostponeQuestion();
 
@@ -82,10 +86,14 @@ class TVolumeControl {
   void MountVolume(const TVolumeIdentity& Identity, bool ProcessNow);
   // Every volume wanted, then one pass.
   void MountAll();
-  // Starts the dismount of the volume when it is mounted; Auto := KeepAuto.
-  void DismountVolume(const TVolumeIdentity& Identity, bool KeepAuto);
-  // DismountVolume for every mounted volume, in order.
-  void DismountAll(bool KeepAuto);
+  // The user's dismount: a normal one, which leaves open files alone; when
+  // the volume is still there once the program has ended, the user is asked
+  // whether to force it. Auto := false.
+  void DismountVolume(const TVolumeIdentity& Identity);
+  // Starts the dismount of every mounted volume, in order: the user's
+  // (Force false, as DismountVolume), or by force for the unattended ones
+  // (exit, hold, idle); Auto := KeepAuto.
+  void DismountAll(bool KeepAuto, bool Force);
   // While held, passes start no mount: the volumes were dismounted because
   // the user left the session (switched away, locked it) or the system
   // sleeps, and stay wanted (Auto) only for the user's return or the resume.
@@ -108,7 +116,7 @@ class TVolumeControl {
   void RefreshSoon();
   // The drives of UnitMask (bit 0 is A:) went away: each mounted container
   // volume on one of them is dismounted by force at once, without waiting
-  // for its letter to go, reported with DriveRemovedCause and left wanted
+  // for its letter to go, reported as removed and left wanted
   // (Auto); one being mounted is dismounted once it appears; an open
   // question for one of them ends as "not now". Then RefreshSoon.
   void DrivesRemoved(uint32_t UnitMask);
@@ -140,8 +148,10 @@ class TVolumeControl {
   void StopFileMonitors();
 
  private:
-  // The open password question: the default password, or Identity's own.
+  // The open question: whether to force the dismounts of the volumes in
+  // use, or a password: the default one, or Identity's own.
   struct TQuestion {
+    bool Force;
     bool Shared;
     TVolumeIdentity Identity;
   };
@@ -152,13 +162,18 @@ class TVolumeControl {
   void Launch(TTCVolume& V, TVolumeState State, std::string_view Params);
   // The launch is over: Idle (or Mounted, as the driver reports it).
   void Settle(TTCVolume& V);
-  void StartDismount(TTCVolume& V, bool KeepAuto);
+  void StartDismount(TTCVolume& V, bool KeepAuto, bool Force);
+  // The mount failed: its notice and what follows (asked again for a wrong
+  // password, no longer wanted otherwise).
+  void MountFailed(TTCVolume& V, const std::string& Cause, bool WrongPassword);
   // Waits up to Ms for the programs launched for the volumes in State.
   void WaitForLaunches(TVolumeState State, uint32_t Ms);
   void AskNextQuestion();
   // The volumes the open question is for.
   bool QuestionIsFor(const TTCVolume& V) const;
-  void ReportResult(const TTCVolume& V, const char* Text, bool Success, const char* Cause = "");
+  // The notice of an outcome; Text names the volume and, for a failure, the
+  // cause and what to do.
+  void ReportResult(const TTCVolume& V, const char* Title, bool Success, const std::string& Text);
   void MonitorNoticed(uint64_t Serial);
   // The poll timer runs while a volume is being mounted or dismounted.
   void UpdatePolling();

@@ -11,15 +11,19 @@ class TVolumeControlHost {
   virtual ~TVolumeControlHost() = default;
 
   // Puts a password question to the user and returns at once; the answer
-  // comes back through TVolumeControl::PasswordAnswered. One at a time.
+  // comes back through TVolumeControl::PasswordAnswered. One question at a
+  // time, of either kind.
   virtual void AskPassword(const std::string& Prompt) = 0;
+  // Asks the user yes or no; the answer comes back through
+  // TVolumeControl::ForceAnswered.
+  virtual void AskForce(const std::string& Question) = 0;
   // The open question has become pointless: close it; no answer comes.
   virtual void CloseQuestion() = 0;
-  // A mount (Text "Volume Mounted") or dismount ("Volume Dismounted") of
-  // Volume ended. Cause is empty, or says why it happened when the user did
-  // not ask for it (DriveRemovedCause).
-  virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
-                            const std::string& Cause) = 0;
+  // A mount (Title "Volume Mounted") or dismount ("Volume Dismounted") of
+  // Volume ended. Text is the notice: the volume and its letter, for a
+  // failure its cause and what to do, for an unattended dismount why.
+  virtual void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success,
+                            const std::string& Text) = 0;
   // Sections of ".tcvinfo.ini" files were skipped for invalid values: one
   // line a section, "<file> [<section>]: <reason>". Told once per change of
   // each file, not at every refresh.

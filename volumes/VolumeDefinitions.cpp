@@ -150,7 +150,10 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
     V.State = O.State;
     V.Deadline = O.Deadline;
     V.Launch = std::move(O.Launch);
+    V.LaunchLetter = O.LaunchLetter;
     V.DismountWhenMounted = O.DismountWhenMounted;
+    V.DismountForced = O.DismountForced;
+    V.PasswordFailed = O.PasswordFailed;
     V.Auto = O.Auto;
     if (V.FileSetModified == O.FileSetModified) {
       V.Monitor = std::move(O.Monitor);
@@ -210,7 +213,8 @@ void TVolumeControl::RefreshVolumes() {
     }
     MergeVolumes(NewList, MountList);
     // The volumes the open question was for went away.
-    if (Question && std::none_of(Volumes.begin(), Volumes.end(), [this](const TTCVolume& V) { return QuestionIsFor(V); }))
+    if (Question &&
+        std::none_of(Volumes.begin(), Volumes.end(), [this](const TTCVolume& V) { return QuestionIsFor(V); }))
       PostponeQuestion();
     if (!Ignored.empty()) Host.DefinitionsIgnored(Ignored.substr(0, Ignored.size() - 1));
   }

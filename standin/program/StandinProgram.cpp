@@ -84,6 +84,7 @@ struct Request {
   wchar_t Letter = 0;
   bool TrueCryptMode = false;
   bool Removable = false;
+  bool Force = false;
   bool HasPassword = false;
   std::wstring Password;
   std::vector<std::wstring> Keyfiles;
@@ -111,7 +112,9 @@ bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R) 
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::wstring& a = Args[i];
     bool hasNext = i + 1 < Args.size();
-    if (IsSwitch(a, L"q", L"quit") || IsSwitch(a, L"s", L"silent") || IsSwitch(a, L"f", L"force")) {
+    if (IsSwitch(a, L"f", L"force")) {
+      R.Force = true;
+    } else if (IsSwitch(a, L"q", L"quit") || IsSwitch(a, L"s", L"silent")) {
       if (IsSwitch(a, L"q", L"quit") && hasNext && Args[i + 1][0] != L'/' && Args[i + 1][0] != L'-') ++i;
     } else if (IsSwitch(a, L"tc", L"truecrypt")) {
       R.TrueCryptMode = true;
@@ -141,7 +144,8 @@ bool Parse(const std::vector<std::wstring>& Args, bool IsTrueCrypt, Request& R) 
     }
   }
   if (R.Mount == R.Dismount) return false;
-  if (R.Mount) return !R.Volume.empty() && R.Letter && (R.HasPassword || !R.Keyfiles.empty());
+  // Under /q /s the real program cannot ask: a mount without /p fails.
+  if (R.Mount) return !R.Volume.empty() && R.Letter && R.HasPassword;
   return true;
 }
 
@@ -242,6 +246,8 @@ int Mount(const Request& R, StandinDevice Device, bool IsTrueCrypt) {
 
 int Dismount(const Request& R, StandinDevice Device) {
   char letter = static_cast<char>(R.Letter);
+  // Files open on the volume: only a forced dismount closes them.
+  if (!R.Force && Env(L"STANDIN_IN_USE").find(letter) != std::string::npos) return ExitRefused;
   std::vector<StandinMount> mounts;
   if (!QueryStandinMounts(Device, mounts)) return ExitRefused;
   for (const auto& m : mounts) {

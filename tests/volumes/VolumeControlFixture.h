@@ -48,9 +48,10 @@ struct TestHost : TVolumeControlHost {
     Prompts.push_back(Prompt);
     QuestionOpen = true;
   }
+  void AskForce(const std::string& Question) override { AskPassword(Question); }
   void CloseQuestion() override { QuestionOpen = false; }
-  void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override {
-    Results.push_back({Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")", Text, Success});
+  void VolumeResult(const TTCVolume&, const std::string& Title, bool Success, const std::string& Text) override {
+    Results.push_back({Text, Title, Success});
   }
   void DefinitionsIgnored(const std::string& Text) override { Ignored.push_back(Text); }
   void VolumesChanged(bool SettingsChanged) override { Changes.push_back(SettingsChanged); }

@@ -118,9 +118,9 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
   const TTCVolume& One = Volumes[1];
-  EXPECT_EQ(std::tuple(One.Index, std::string(One.Password.view()), One.State, One.Auto, One.Deadline,
-                       One.FileSetModified),
-            std::tuple(1, std::string("secret"), TVolumeState::Mounting, false, uint64_t(900), 2));
+  EXPECT_EQ(
+      std::tuple(One.Index, std::string(One.Password.view()), One.State, One.Auto, One.Deadline, One.FileSetModified),
+      std::tuple(1, std::string("secret"), TVolumeState::Mounting, false, uint64_t(900), 2));
   EXPECT_TRUE(Volumes[2].State == TVolumeState::Dismounting && Volumes[2].Auto);
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].State != TVolumeState::Idle);
 }
