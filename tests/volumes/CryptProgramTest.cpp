@@ -1,25 +1,26 @@
-// Locating the encryption program: remembered path, default locations, type and version level.
-#include "Files.h"
-#include "Text.h"
+// Locating the encryption program: the remembered path, its type and version level.
 #include "VolumeControlFixture.h"
 #include "StandinControl.h"
 
 namespace {
-std::string ReadPath(const std::string& Settings) {
-  TMinIniFile Reader(Settings, false);
-  Reader.Section = "Common";
-  return Reader.ReadWriteString("Path", "<absent>");
-}
-
 class CryptProgramTest : public VolumeControlTest {
  protected:
-  void SetUp() override {
-    VolumeControlTest::SetUp();
-    Control.CryptProgram = {};
+  static void Remember(const std::string& Path) {
+    ASSERT_TRUE(ForceDirsEx(UserConfigDir()));
+    TMinIniFile Writer(UserSettings(), true);
+    Writer.Section = "Common";
+    Writer.ReadWriteString("Path", Path);
+  }
+  bool Find(const std::string& Expected) {
+    Control.CryptProgram.Path.clear();
+    std::string Path = "stale";
+    const bool Found = Control.FindCryptProgram(Path);
+    EXPECT_TRUE(SameTextUtf8(Path, Expected)) << Path;
+    return Found;
   }
 };
 
-TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevel) {
+TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevelAndAMissingOneIsKept) {
   ScratchFolder Folder("locator");
   ASSERT_TRUE(FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Folder / "truecrypt.exe"));
   using enum StandinBuild;
@@ -28,48 +29,17 @@ TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevel) {
                                                   {StandinProgramPath(VeraCrypt113), 114, false},
                                                   {Folder / "truecrypt.exe", 114, true}}) {
     SCOPED_TRACE(Program);
-    Control.CryptProgram.Path.clear();
-    RememberCryptProgram(Program);
-    std::string Path = "stale";
-    EXPECT_TRUE(Control.FindCryptProgram(Path));
-    EXPECT_TRUE(SameTextUtf8(Path, Program)) << Path;
+    Remember(Program);
+    EXPECT_TRUE(Find(Program));
     EXPECT_EQ(std::pair(Control.CryptProgram.VersionLevel, Control.CryptProgram.IsTrueCrypt),
               std::pair(Level, TrueCrypt));
   }
-}
-
-TEST_F(CryptProgramTest, QuestionStartsAtTheDefaultTrueCryptLocationAndAStalePathIsKept) {
-  for (const char* Root : {"C:\\Program Files", "C:\\Program Files (x86)"})
-    ASSERT_FALSE(FileExistsEx(std::string(Root) + "\\VeraCrypt\\VeraCrypt.exe"));
-  const std::string Folder = "C:\\Program Files (x86)\\TrueCrypt", Program = Folder + "\\TrueCrypt.exe";
-  ASSERT_TRUE(ForceDirsEx(Folder) && FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Program));
-  std::string InitialDir;
-  uint32_t FilterIndex = 1;
-  FindDefaultCryptProgram(InitialDir, FilterIndex);
-  EXPECT_TRUE(SameTextUtf8(InitialDir, Folder)) << InitialDir;
-  EXPECT_EQ(FilterIndex, 2u);  // the TrueCrypt pair
   // A program gone missing (a stick not plugged in) is not forgotten.
-  RememberCryptProgram("C:\\nowhere\\VeraCrypt.exe");
-  std::string Path = "stale";
-  EXPECT_FALSE(Control.FindCryptProgram(Path));
-  EXPECT_EQ(Path, "");
-  EXPECT_EQ(ReadPath(UserSettings()), "C:\\nowhere\\VeraCrypt.exe");
-  FileDelete(Program);
-  RemoveDirectoryW(Utf8ToWide(Folder).c_str());
-}
-
-TEST_F(CryptProgramTest, ChoiceIsRememberedInThePerUserSettingsOnly) {
-  const std::string Beside = ProgramFolderSettings();
-  ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nIcon=\r\n"));
-  ASSERT_EQ(SettingsFileName(), Beside);
-  const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt119);
-  EXPECT_FALSE(Control.SetCryptProgram("C:\\nowhere\\VeraCrypt.exe"));
-  EXPECT_TRUE(Control.SetCryptProgram(Program));
-  std::string Path;
-  EXPECT_TRUE(Control.FindCryptProgram(Path));
-  EXPECT_TRUE(SameTextUtf8(Path, Program)) << Path;
-  EXPECT_TRUE(SameTextUtf8(ReadPath(UserSettings()), Program));
-  EXPECT_EQ(ReadPath(Beside), "<absent>");
+  Remember("C:\\nowhere\\VeraCrypt.exe");
+  EXPECT_FALSE(Find(""));
+  TMinIniFile Reader(UserSettings(), false);
+  Reader.Section = "Common";
+  EXPECT_EQ(Reader.ReadWriteString("Path", ""), "C:\\nowhere\\VeraCrypt.exe");
 }
 
 }  // namespace

@@ -1,47 +1,96 @@
-// The drive scan: when it reports a change, and the choice of a free letter.
+// The drive scan: when it reports a change, the driver's mount list as the
+// stand-in driver answers it, and the choice of a free letter.
 #include "VolumeControlFixture.h"
+#include "StandinControl.h"
 
+namespace {
 class DriveScanTest : public VolumeControlTest {
  protected:
-  bool Scan() {
-    TTCMountedVolumeArray MountList;
-    return ScanSysVolumes(DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker,
-                          Control.CryptProgram, SysVolumes, MountList);
+  void SetUp() override {
+    VolumeControlTest::SetUp();
+    ASSERT_TRUE(StartStandinDriver() && ClearStandinMounts(StandinDevice::VeraCrypt) &&
+                ClearStandinMounts(StandinDevice::TrueCrypt) && ::WriteFileBytes(Container, ""));
   }
+  void TearDown() override {
+    ClearStandinMounts(StandinDevice::VeraCrypt), ClearStandinMounts(StandinDevice::TrueCrypt);
+    VolumeControlTest::TearDown();
+  }
+  bool Scan(const std::string& Letters) {
+    TTCMountedVolumeArray MountList;
+    return ScanSysVolumes(Letters, Control.CryptProgram, SysVolumes, MountList);
+  }
+  bool Scan() { return Scan(DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker); }
+
   TSysVolumeArray SysVolumes;
+  ScratchFolder Folder{"mounted"};
+  const std::string Container = Folder / "Vol.hc";
+  // The driver's names come back in upper case.
+  std::string UpperContainer() const { return CharUpperA(std::string(Container).data()); }
 };
 
+// A drive's arrival or removal, and a new ".tcvinfo.ini", are in the
+// scenarios; a file saved again is a change, a time within a millisecond is not.
 TEST_F(DriveScanTest, ChangesAreReportedOnce) {
   EXPECT_TRUE(Scan());  // the first scan always differs from the empty table
   EXPECT_FALSE(Scan());
-  // A new removable drive, even without a ".tcvinfo.ini"; then its
-  // ".tcvinfo.ini" appears and is saved again; the per-user file counts too.
-  ScratchFolder Folder("stick");
-  auto Stick = std::make_unique<TestDrive>(UnusedDriveLetter('D'), Folder.Path(), WineDriveType::Removable);
-  const char L = Stick->Letter();
-  EXPECT_TRUE(Scan());
-  EXPECT_GE(GetVolumeDiskNumber(L), 0);
-  EXPECT_FALSE(Scan());
-  for (auto [Letter, Stamp] : {std::pair{L, StampA}, {L, StampB}, {AppDataMarker, StampC}}) {
-    WriteInfo(Letter, "[V]\r\n", Stamp);
+  for (double Stamp : {StampA, StampB}) {
+    WriteInfo(AppDataMarker, "[V]\r\n", Stamp);
     EXPECT_TRUE(Scan());
     EXPECT_FALSE(Scan());
   }
-  Stick.reset();
-  EXPECT_TRUE(Scan());
-  EXPECT_EQ(GetVolumeDiskNumber(L), -1);
-  // Times within a millisecond are the same.
   SysVolumes.back().InfoDate += 0.9 / 86400000.0;
   EXPECT_FALSE(Scan());
   SysVolumes.back().InfoDate -= 2 / 86400000.0;
   EXPECT_TRUE(Scan());
 }
 
+// Wine gives its mapped drives a disk number; a letter without a drive has
+// none, as the driver's own drives have none on Windows: such a drive is
+// known from the mount list alone, and its dismount is a change.
+TEST_F(DriveScanTest, DriveWithoutDiskIsScannedFromTheMountList) {
+  const char L = UnusedDriveLetter('T');
+  ASSERT_TRUE(L && SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
+  EXPECT_TRUE(Scan({L, AppDataMarker}));
+  ASSERT_EQ(SysVolumes.size(), 2u);
+  EXPECT_EQ(std::tuple(SysVolumes[0].Disk, SysVolumes[0].Partition, SysVolumes[0].MountedPath),
+            std::tuple(-1, -1, UpperContainer()));
+  EXPECT_FALSE(Scan({L, AppDataMarker}));
+  ClearStandinMount(StandinDevice::VeraCrypt, L);
+  EXPECT_TRUE(Scan({L, AppDataMarker}));
+}
+
+TEST_F(DriveScanTest, MountListFromTheDeviceAndReplySizeOfEachProgramAndLevel) {
+  for (auto [Letter, Name] : {std::pair{'A', std::string("\\Device\\Harddisk1\\Partition2")},
+                              {'T', "\\??\\" + Container},
+                              {'H', Container},  // no entry for the rest
+                              {'E', "\\Device\\HarddiskVolume5"},
+                              {'F', "\\??\\" + Folder / "gone.hc"},
+                              {'G', "\\Device\\Harddisk99999999999\\Partition1"},
+                              {'I', "\\Device\\Harddisk1\\Partition2x"}})
+    ASSERT_TRUE(SetStandinMount(StandinDevice::VeraCrypt, Letter, Name, Letter == 'T'));
+  ASSERT_TRUE(SetStandinMount(StandinDevice::TrueCrypt, 'K', "\\Device\\Harddisk3\\Partition1", false));
+  // The stand-in refuses any size but the ones its program uses; TrueCrypt's
+  // entries are all in TrueCrypt mode.
+  using Entries = std::vector<std::tuple<char, int32_t, int32_t, std::string, bool>>;
+  for (auto [TrueCrypt, Level] : {std::pair{false, 119}, {false, 115}, {false, 114}, {true, 119}}) {
+    SCOPED_TRACE(Level);
+    TTCMountedVolumeArray List;
+    EXPECT_TRUE(GetMountedVolumes({"", TrueCrypt, Level}, List));
+    Entries Got;
+    for (const TTCMountedVolume& V : List) Got.emplace_back(V.Letter, V.Disk, V.Partition, V.Path, V.TrueCryptMode);
+    EXPECT_EQ(Got, (TrueCrypt ? Entries{{'K', 3, 1, "", true}}
+                              : Entries{{'A', 1, 2, "", false},
+                                        {'H', -1, -1, UpperContainer(), false},
+                                        {'T', -1, -1, UpperContainer(), true}}));
+  }
+}
+
 TEST_F(DriveScanTest, FreeDriveLetter) {
-  ScratchFolder Folder("taken");
   TestDrive Drive(UnusedDriveLetter('E'), Folder.Path());
   const char Taken = Drive.Letter();
   EXPECT_EQ(FindFreeDriveLetter(Taken), UnusedDriveLetter(char(Taken + 1)));  // never the wanted letter itself
   // A blank, A, B or lower case search from C; Z (Wine's root drive) wraps round to C.
   for (char Wanted : {' ', 'A', 'Z', 'e'}) EXPECT_EQ(FindFreeDriveLetter(Wanted), UnusedDriveLetter('C')) << Wanted;
 }
+
+}  // namespace

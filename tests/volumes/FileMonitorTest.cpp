@@ -1,6 +1,4 @@
 // Container monitors on a mapped drive standing for the mounted volume.
-#include "Files.h"
-#include "FileTimes.h"
 #include "VolumeControlFixture.h"
 
 namespace {
@@ -17,13 +15,13 @@ class FileMonitorTest : public VolumeControlTest {
     V.File = Container, V.FileSetModified = 1, V.Label = "Data", V.MountedLetter = Drive.Letter();
     Control.ProcessVolumes();
     ASSERT_NE(Volumes[0].Monitor, nullptr);
-    Pump(300);  // let it arm its watch
+    PumpUntil([] { return false; }, 300);  // let it arm its watch
   }
   // A refresh has seen the drive go after a dismount was launched.
   void SeeDismounted() {
     Volumes[0].State = TVolumeState::Dismounting, Volumes[0].MountedLetter = 0;
     Control.ProcessVolumes();
-    EXPECT_EQ(Host.Results, (std::vector<ReportedResult>{{"Data", "Volume Dismounted", true}}));
+    EXPECT_EQ(Host.Results, std::vector<std::string>{"Data: Volume Dismounted"});
     EXPECT_EQ(Volumes[0].FileSetModified, 1);
     EXPECT_EQ(Volumes[0].Monitor, nullptr);
   }

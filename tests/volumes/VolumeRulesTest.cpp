@@ -1,16 +1,10 @@
-// Windows-free rules: ".tcvinfo.ini" values, the driver's reply and its device names.
+// Windows-free rules: ".tcvinfo.ini" values, the driver's reply, when an idle dismount is due.
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
+#include "IdleRule.h"
 #include "MountListDecoder.h"
-#include "MountedNameRules.h"
 #include "VolumeInfoRules.h"
-
-TEST(VolumeDefsRules, LetterAndFileValues) {
-  for (auto [Value, Letter] :
-       {std::pair{"A", 'A'}, {"Z", 'Z'}, {"e", ' '}, {"EF", ' '}, {"", ' '}, {"T:", ' '}, {"@", ' '}, {"[", ' '}})
-    EXPECT_EQ(LetterFromInfoValue(Value), Letter) << '"' << Value << '"';
-}
 
 // What a drive's own file, and the user's own file, may name.
 TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
@@ -22,7 +16,6 @@ TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
       {"", "", ""},
       {"\\Vault\\a.hc", "E:\\Vault\\a.hc", Refused},
       {"Vault\\a.hc", "E:\\Vault\\a.hc", Refused},
-      {"/Vault/a.hc", "E:/Vault/a.hc", Refused},
       {"E:\\a.hc", "E:\\a.hc", "E:\\a.hc"},
       {"e:a.hc", "e:a.hc", "e:a.hc"},
       {"D:\\a.hc", Refused, "D:\\a.hc"},
@@ -44,18 +37,15 @@ TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
 }
 
 TEST(VolumeDefsRules, PimValues) {
-  for (auto [Value, Pim] : {std::pair{"", 0}, {"1", 1}, {"500", 500}, {"0500", 500}, {"2147468", 2147468}}) {
-    std::string Refusal;
+  std::string Refusal;
+  for (auto [Value, Pim] : {std::pair{"", 0}, {"1", 1}, {"0500", 500}, {"2147468", 2147468}})
     EXPECT_EQ(PimFromInfoValue(Value, Refusal), Pim) << Value;
-  }
+  EXPECT_TRUE(Refusal.empty());
   for (const char* Value : {"0", "2147469", "99999999999999999999999", "-5", "+5", "5 0", "5x", "x", "0x10"}) {
-    std::string Refusal;
     EXPECT_EQ(PimFromInfoValue(Value, Refusal), std::nullopt) << Value;
     EXPECT_FALSE(Refusal.empty()) << Value;
+    Refusal.clear();
   }
-  std::string Refusal;
-  PimFromInfoValue("abc", Refusal);
-  EXPECT_EQ(Refusal, "PIM must be a number");
 }
 
 // Keyfiles follow the rules of "File", each one; one refused refuses all.
@@ -67,48 +57,23 @@ TEST(VolumeDefsRules, KeyfilePathsInTheirOrder) {
             (Paths{"E:\\keys\\a.key", "E:\\keys\\b.key", "E:\\c"}));
   EXPECT_EQ(KeyfilePaths("C:\\k\\a.key;\\\\host\\k", AppDataMarker, Refusal), (Paths{"C:\\k\\a.key", "\\\\host\\k"}));
   EXPECT_TRUE(Refusal.empty());
-  for (const char* Value : {"\\a.key;D:\\b.key", "\\\\host\\k", "\\a.key;x:y"}) {
-    EXPECT_EQ(KeyfilePaths(Value, 'E', Refusal), std::nullopt) << Value;
-    EXPECT_FALSE(Refusal.empty());
-    Refusal.clear();
+  for (auto [Value, Drive] : {std::pair{"\\a.key;D:\\b.key", 'E'}, {"\\a.key;x:y", 'E'}, {"a.key", AppDataMarker}})
+    EXPECT_EQ(KeyfilePaths(Value, Drive, Refusal), std::nullopt) << Value;
+}
+
+// A driver reply: a bit per letter, 260 UTF-16 names from offset 4, a flags
+// table at 17320. Bits above Z name no letter; a short reply is read only as
+// far as it goes.
+TEST(MountedQueryDecode, SlotsOfSetBitsWithNamesAndFlagsReadNothingOutside) {
+  std::vector<uint8_t> Bytes(17424, 0);
+  for (const auto& [K, Name, Flag] : {std::tuple{0, std::u16string(u"\\Device\\Harddisk1\\Partition2"), 1u},
+                                      {19, u"\\??\\C:\\Vol\\a.hc", 0u},
+                                      {25, std::u16string(260, u'x'), 0x100u}}) {  // no terminator in Z's name
+    Bytes[K / 8] |= uint8_t(1u << (K % 8));
+    std::memcpy(&Bytes[4 + K * 520], Name.data(), Name.size() * 2);
+    std::memcpy(&Bytes[17320 + 4 * K], &Flag, 4);
   }
-  EXPECT_EQ(KeyfilePaths("a.key", AppDataMarker, Refusal), std::nullopt);
-}
-
-TEST(MountedQueryNames, DevicePartitionNames) {
-  int32_t Disk = 7, Partition = 7;
-  EXPECT_TRUE(ParseDiskPartitionName("  \\DEVICE\\HARDDISK 12 \\PARTITION 0\t", Disk, Partition));
-  EXPECT_EQ(std::pair(Disk, Partition), std::pair(12, 0));
-  EXPECT_TRUE(ParseDiskPartitionName("\\DEVICE\\HARDDISK3\\PARTITION9\\PARTITION4", Disk, Partition));
-  EXPECT_EQ(std::pair(Disk, Partition), std::pair(3, 4));  // the last "PARTITION" counts
-  for (const char* Name : {"\\DEVICE\\HARDDISKVOLUME5", "\\DEVICE\\HARDDISK1", "\\DEVICE\\HARDDISK1\\PARTITION",
-                           "\\DEVICE\\HARDDISK1\\PARTITION2X", "\\DEVICE\\PARTITION2", "", "\\??\\C:\\VOL\\A.HC",
-                           "\\device\\harddisk1\\partition2", "\\DEVICE\\HARDDISK99999999999\\PARTITION1"})
-    EXPECT_FALSE(ParseDiskPartitionName(Name, Disk, Partition)) << Name;
-}
-
-// A driver reply: the letter bit set, 260 UTF-16 names from offset 4, and
-// a flags table at FlagsOffset.
-static std::vector<uint8_t> Reply(std::size_t Size,
-                                  std::initializer_list<std::tuple<int, std::u16string, uint32_t>> Slots,
-                                  std::size_t FlagsOffset) {
-  std::vector<uint8_t> Bytes(Size, 0);
-  uint32_t Bits = 0;
-  for (const auto& [K, Name, Flag] : Slots) {
-    Bits |= 1u << K;
-    std::memcpy(&Bytes[4 + std::size_t(K) * 520], Name.data(), Name.size() * 2);
-    std::memcpy(&Bytes[FlagsOffset + 4 * std::size_t(K)], &Flag, 4);
-  }
-  std::memcpy(Bytes.data(), &Bits, 4);
-  return Bytes;
-}
-
-TEST(MountedQueryDecode, SlotsOfSetBitsWithNamesAndFlags) {
-  const std::vector<uint8_t> Bytes = Reply(17424,
-                                           {{0, u"\\Device\\Harddisk1\\Partition2", 1},
-                                            {19, u"\\??\\C:\\Vol\\a.hc", 0},
-                                            {25, std::u16string(260, u'x'), 0x100}},
-                                           17320);  // no terminator in Z's name
+  Bytes[3] |= 0xFC;
   std::vector<std::tuple<char, std::u16string, bool>> Slots;
   for (const TMountListSlot& S : DecodeMountList(Bytes.data(), Bytes.size(), 17320))
     Slots.emplace_back(S.Letter, S.Name, S.TrueCryptFlag);
@@ -116,17 +81,29 @@ TEST(MountedQueryDecode, SlotsOfSetBitsWithNamesAndFlags) {
                                     {'T', u"\\??\\C:\\Vol\\a.hc", false},
                                     {'Z', std::u16string(260, u'x'), true}}));
   EXPECT_FALSE(DecodeMountList(Bytes.data(), Bytes.size(), -1)[0].TrueCryptFlag);  // no flags table
+  // Cut inside T's name: the part that is there, nothing of Z's, and no flag.
+  const std::vector<TMountListSlot> Short = DecodeMountList(Bytes.data(), 4 + 19 * 520 + 5, 17320);
+  ASSERT_EQ(Short.size(), 3u);
+  EXPECT_EQ(std::tuple(Short[1].Name, Short[2].Name, Short[1].TrueCryptFlag),
+            std::tuple(std::u16string(u"\\?"), std::u16string(), false));
+  EXPECT_TRUE(DecodeMountList(Bytes.data(), 3, 17320).empty());
+  EXPECT_TRUE(DecodeMountList(nullptr, 0, -1).empty());
 }
 
-TEST(MountedQueryDecode, BitsAboveZAndShortRepliesReadNothingOutside) {
-  std::vector<uint8_t> Bytes = Reply(15760, {{2, u"\\??\\C:\\A", 0}}, 15656);
-  Bytes[3] = 0xFC;  // bits 26..31 name no letter
-  EXPECT_EQ(DecodeMountList(Bytes.data(), Bytes.size(), 15656).size(), 1u);
-  // A reply cut inside C's name: the part that is there, and no flag.
-  const std::vector<uint8_t> Short(Bytes.begin(), Bytes.begin() + 4 + 2 * 520 + 5);
-  std::vector<TMountListSlot> Slots = DecodeMountList(Short.data(), Short.size(), 15656);
-  ASSERT_EQ(Slots.size(), 1u);
-  EXPECT_EQ(Slots[0].Name, u"\\?");
-  EXPECT_TRUE(DecodeMountList(Short.data(), 3, 15656).empty());
-  EXPECT_TRUE(DecodeMountList(nullptr, 0, -1).empty());
+// Across the wrap of the tick counter; long limits neither overflow nor
+// exceed a timer's range.
+TEST(IdleRule, DueAfterTheMinutesWithoutInput) {
+  EXPECT_EQ(IdleDismountDelay(1000, 1000, 1), 60000u);
+  EXPECT_EQ(IdleDismountDelay(60999, 1000, 1), 1u);
+  EXPECT_EQ(IdleDismountDelay(61000, 1000, 1), 0u);
+  EXPECT_EQ(IdleDismountDelay(500000, 1000, 5), 0u);
+  EXPECT_EQ(IdleDismountDelay(20000, 0xFFFFFFFFu - 39999, 1), 0u);
+  EXPECT_EQ(IdleDismountDelay(10000, 0xFFFFFFFFu - 39999, 1), 10000u);
+  // An input read after the clock is no idle time.
+  EXPECT_EQ(IdleDismountDelay(1000, 1016, 1), 60000u);
+  EXPECT_EQ(IdleDismountDelay(0xFFFFFFF0u, 16, 2), 120000u);
+  EXPECT_EQ(IdleDismountDelay(0, 0, 35791), 35791u * 60000u);
+  EXPECT_EQ(IdleDismountDelay(0, 0, INT32_MAX), MaxIdleCheckDelay);
+  // Idle times of more than 24.8 days cannot be told from a later input.
+  EXPECT_NE(IdleDismountDelay(0x80000001u, 0, INT32_MAX), 0u);
 }
