@@ -64,11 +64,11 @@ TEST(TrayAppDrives, ArrivalsGiveOnePassAndARemovalDismountsByForceAndTheStickCom
   ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
   ASSERT_TRUE(App.WaitForMountCount(1));
   EXPECT_EQ(App.WaitForWindow("InputBox", 1000), nullptr);
-  HWND MountedBalloon = TrayAppRun::WaitForBalloon("Stick");
+  HWND MountedBalloon = TrayAppRun::WaitForBalloon("Stick (S:)");
 
   Stick.Unplug();
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Stick (drive removed)", MountedBalloon), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Stick (S:): its drive was removed", MountedBalloon), nullptr);
   ASSERT_TRUE(App.WaitForMountCount(0));
   EXPECT_EQ(App.CommandLog(), Stick.MountLine() + "/q /s /d S /f\n");
 

@@ -38,14 +38,15 @@ TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
                    "\r\nLetter=U\r\nAuto=1\r\nPIM=500\r\n");
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.WaitForMountCount(1));
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Keyed"), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Keyed (R:)"), nullptr);
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   ASSERT_TRUE(App.WaitForMountCount(3));
-  EXPECT_NE(TrayAppRun::WaitForBalloon("WrongPim", nullptr, 10000), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("WrongPim (U:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
+            nullptr);
   EXPECT_EQ(App.Mounts().size(), 3u);
   // The three mounts of one pass run side by side: their lines in any order.
   const std::string Log = App.CommandLog();
-  for (const std::string& Line : {"/q /s /v " + Keyed + " /l R /m label=Keyed /k " + Key + "\n",
+  for (const std::string& Line : {"/q /s /v " + Keyed + " /l R /m label=Keyed /k " + Key + " /p \"\"\n",
                                   "/q /s /v " + Archive + " /l S /m label=Archive /m ro /p secret\n",
                                   "/q /s /v " + Good + " /l T /m label=Pim /pim 500 /p secret\n",
                                   "/q /s /v " + Wrong + " /l U /m label=WrongPim /pim 500 /p secret\n"})

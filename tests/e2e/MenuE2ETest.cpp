@@ -6,19 +6,27 @@
 #include "Files.h"
 #include "TrayAppRun.h"
 
-TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAndAgainMountsIt) {
+// The user's dismount leaves open files alone: a volume in use asks first,
+// No keeps it, Yes forces it; chosen again, it mounts with the held password.
+TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAskingBeforeItForcesAndAgainMountsIt) {
   TrayAppRun App("e2evolmenu");
+  SetEnvironmentVariableW(L"STANDIN_IN_USE", L"R");
   const std::string Container = App.StartWithMountedVolume();
   ASSERT_FALSE(Container.empty());
-  HWND MountedBalloon = TrayAppRun::VisibleBalloon();
-  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
+  const std::string InUse = "Data (R:) is in use. Force the dismount? Unsaved changes in open files may be lost.";
+  for (const int Answer : {1003, 1002}) {  // No, then Yes
+    ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
+    const HWND Question = App.WaitForPrompt(InUse);
+    ASSERT_NE(Question, nullptr);
+    EXPECT_EQ(GetDlgItem(Question, 1001), nullptr);  // no field
+    SendMessageW(GetDlgItem(Question, Answer), BM_CLICK, 0, 0);
+  }
   ASSERT_TRUE(App.WaitForMountCount(0));
-  ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
-  // The default password is still held: no prompt this time.
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
   const std::string Mount = "/q /s /v " + Container + " /l R /m label=Data /p secret\n";
-  EXPECT_EQ(App.CommandLog(), Mount + "/q /s /d R /f\n" + Mount);
+  EXPECT_EQ(App.CommandLog(), Mount + "/q /s /d R\n/q /s /d R\n/q /s /d R /f\n" + Mount);
 }
 
 TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
@@ -38,7 +46,7 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   ASSERT_TRUE(App.WaitForMountCount(2));
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));
   ASSERT_TRUE(App.WaitForMountCount(0));
-  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d S /f\n") && Has(App.CommandLog(), "/q /s /d T /f\n")) << App.CommandLog();
+  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d S\n") && Has(App.CommandLog(), "/q /s /d T\n")) << App.CommandLog();
 }
 
 // The menu acts on the volume it shows, whatever a refresh did meanwhile.
@@ -67,7 +75,8 @@ TEST(TrayAppVolumeMenu, ADefinitionEditedAwayDuringItsMountLeavesNoTimerAndDismo
   ASSERT_TRUE(WaitUntil([&] { return Has(App.CommandLog(), "/v "); }, 5000));
   WriteFileBytes(TrayAppRun::AppDataConfigPath(), "");
   ASSERT_TRUE(App.WaitForMountCount(1));
-  Sleep(1500);
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);  // seen mounted
+  Sleep(1000);
   const long long Before = App.WakeUps();
   Sleep(3000);
   EXPECT_LT(App.WakeUps() - Before, 5);  // a 300 ms poll would wake it ten times

@@ -125,6 +125,7 @@ TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + 
   // A mount takes about a second, as key derivation does.
   SetEnvironmentVariableW(L"STANDIN_DELAY_MS", L"1000");
   SetEnvironmentVariableW(L"STANDIN_REFUSE", nullptr);
+  SetEnvironmentVariableW(L"STANDIN_IN_USE", nullptr);
 }
 
 TrayAppRun::~TrayAppRun() {
@@ -171,7 +172,7 @@ std::string TrayAppRun::StartWithAutoVolume(const std::string& CommonLines, cons
 std::string TrayAppRun::StartWithMountedVolume(const std::string& CommonLines, const std::string& Params) {
   const std::string Container = StartWithAutoVolume(CommonLines, Params);
   const bool Mounted = !Container.empty() && AnswerPrompt("Default Password:", "secret") && WaitForMountCount(1) &&
-                       WaitForBalloon("Data");
+                       WaitForBalloon("Data (R:)");
   return Mounted ? Container : std::string();
 }
 

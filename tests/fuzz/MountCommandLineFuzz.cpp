@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   if (Options.Removable) Expected.insert(Expected.end(), {"/m", "rm"});
   for (const std::string& Keyfile : Options.Keyfiles) Expected.insert(Expected.end(), {"/k", Keyfile});
   if (Options.Pim != 0) Expected.insert(Expected.end(), {"/pim", std::to_string(Options.Pim)});
-  if (!Password.empty()) Expected.insert(Expected.end(), {"/p", Password});
+  Expected.insert(Expected.end(), {"/p", Password});
 
   const std::string Line(
       MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
