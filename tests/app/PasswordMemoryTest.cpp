@@ -17,15 +17,9 @@
 
 namespace {
 
-double LocalNow() { return LocalDateTimeNow(); }
-
 class PasswordMemory : public testing::Test {
  protected:
-  void SetUp() override {
-    InitUtilsUnit();
-    VendorName = "Vaultline";
-    ForceDirsEx(UserConfigDir());
-  }
+  void SetUp() override { InitUtilsUnit(), VendorName = "Vaultline", ForceDirsEx(UserConfigDir()); }
   void TearDown() override { FileDelete(PasswordFileName()); }
 
   // The password as the next start finds it.
@@ -41,7 +35,7 @@ class PasswordMemory : public testing::Test {
 }  // namespace
 
 TEST_F(PasswordMemory, AnOldFileIsReadOnceAndRewrittenWithoutItsTable) {
-  const std::string Old = OldPasswordFile("old secret", LocalNow(), 5);
+  const std::string Old = OldPasswordFile("old secret", LocalDateTimeNow(), 5);
   Write(Old);
   EXPECT_EQ(Loaded(), "old secret");
   const std::string Rewritten = File();
@@ -52,13 +46,13 @@ TEST_F(PasswordMemory, AnOldFileIsReadOnceAndRewrittenWithoutItsTable) {
   EXPECT_EQ(File(), Rewritten);  // a current file is left as it is
 
   // A refused old record is not carried over at all.
-  Write(OldPasswordFile("old secret", LocalNow() - 1, 5));
+  Write(OldPasswordFile("old secret", LocalDateTimeNow() - 1, 5));
   EXPECT_EQ(Loaded(), "");
   EXPECT_EQ(File(), NoPasswordFile());
 }
 
 TEST_F(PasswordMemory, ARecordProtectedWithAnotherEntropyGivesNothing) {
-  const TPasswordRecord Record{SecretText("open sesame 42"), LocalNow(), 5};
+  const TPasswordRecord Record{SecretText("open sesame 42"), LocalDateTimeNow(), 5};
   const auto Blob = ProtectForUser(EncodePasswordRecord(Record).view(), "another program");
   ASSERT_TRUE(Blob);
   const auto Plain = UnprotectForUser(*Blob, "another program");
