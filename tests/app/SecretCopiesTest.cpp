@@ -80,13 +80,23 @@ void operator delete(void* Block, std::size_t) noexcept { Free(Block); }
 void operator delete[](void* Block, std::size_t) noexcept { Free(Block); }
 
 // The search itself: a short string moved out keeps its bytes in the object,
-// a growing one leaves them in the blocks it frees, as the input box's text did.
-TEST_F(SecretCopies, TheSearchFindsTheCopiesAStringLeaves) {
+// a growing one leaves them in the blocks it frees, as the input box's text
+// did. Wiping clears the bytes a string holds, narrow or wide, and no more.
+TEST_F(SecretCopies, TheSearchFindsTheCopiesAStringLeavesUnlessWiped) {
+  Watch(Long);
+  {
+    std::string Whole = Long;
+    std::wstring Wide = LongWide;
+    WipeString(Whole), WipeString(Wide);
+  }
+  EXPECT_EQ(FreedHolding, 0);
   Watch(Short);
   std::string Entered = Short, Value = std::move(Entered), Typed;
   EXPECT_TRUE(ObjectHoldsPiece(Entered));
+  WipeString(Value);
+  EXPECT_FALSE(ObjectHoldsPiece(Value));
   for (char C : std::string_view(Long)) Typed.push_back(C);
-  WipeString(Typed), WipeString(Value);
+  WipeString(Typed);
   EXPECT_GT(FreedHolding, 0);
 }
 

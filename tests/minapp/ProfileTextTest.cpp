@@ -68,18 +68,23 @@ TEST(ProfileText, AWriteChangesOnlyItsLineAndAddsMissingKeysAndSectionsWhereThey
 }
 
 TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
-  const std::string File = "[S]\nk=\xE9\n";
-  // The last two would start the file with what the next load takes for a
-  // byte-order mark: UTF-8's, and UTF-16's in ANSI ("\xFF\xFE" in Latin-1).
   const std::tuple<const char*, std::string, std::string> Writes[] = {
-      {"S", ";k", "v"},   {"S", "[k", "v"},           {"S", "a=b", "v"},
-      {"S\n", "k", "v"},  {"S", "k\r", "v"},          {"S", "\xFF", "v"},
-      {"S", "k", "a\nb"}, {"S", "k", "a\rb"},         {"S", "k", std::string("a\0b", 3)},
-      {"S", "k", "\xC3"}, {"", "\xEF\xBB\xBFk", "v"}, {"", "\xC3\xBF\xC3\xBEk", "v"}};
+      {"S", ";k", "v"},   {"S", "[k", "v"},   {"S", "a=b", "v"},
+      {"S\n", "k", "v"},  {"S", "k\r", "v"},  {"S", "\xFF", "v"},
+      {"S", "k", "a\nb"}, {"S", "k", "a\rb"}, {"S", "k", std::string("a\0b", 3)},
+      {"S", "k", "\xC3"}};
   for (const auto& [Section, Key, Value] : Writes) {
-    TProfileText Text = Load(File);
+    TProfileText Text = Load("[S]\nk=1\n");
     EXPECT_FALSE(Text.Write(Section, Key, Value)) << Section << '/' << Key;
-    EXPECT_TRUE(Text.Bytes() == File && !Text.Modified());
+    EXPECT_TRUE(Text.Bytes() == "[S]\nk=1\n" && !Text.Modified());
+  }
+  // A first line that the next load would take for a byte-order mark: UTF-8's,
+  // and UTF-16's in ANSI ("\xFF\xFE" in Latin-1).
+  for (const auto& [Before, Key] :
+       {std::pair("[S]\n", "\xEF\xBB\xBFk"), std::pair("[S]\nk=\xE9\n", "\xC3\xBF\xC3\xBEk")}) {
+    TProfileText Text = Load(Before);
+    EXPECT_FALSE(Text.Write("", Key, "v")) << Before;
+    EXPECT_EQ(Text.Bytes(), Before);
   }
 }
 
