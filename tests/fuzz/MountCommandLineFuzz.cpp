@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -52,9 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   const bool TrueCryptMode = Flags & 4, ProgramIsTrueCrypt = Flags & 8;
   Options.Pim = int32_t((Data[1] | Data[2] << 8 | Data[3] << 16) % (MaxPim + 1));
   // Texts in the input are separated by the byte 0x01.
-  std::vector<std::string> Texts;
-  for (const auto Text : std::views::split(std::string_view(reinterpret_cast<const char*>(Data + 4), Size - 4), '\x01'))
-    Texts.emplace_back(Text.begin(), Text.end());
+  std::vector<std::string> Texts(1);
+  for (const char C : std::string_view(reinterpret_cast<const char*>(Data + 4), Size - 4)) {
+    if (C == '\x01')
+      Texts.emplace_back();
+    else
+      Texts.back() += C;
+  }
   Texts.resize(std::max<std::size_t>(Texts.size(), 3));
   const std::string& Path = Texts[0];
   const std::string& Password = Texts[1];
