@@ -17,15 +17,9 @@
 
 namespace {
 
-double LocalNow() { return LocalDateTimeNow(); }
-
 class PasswordMemory : public testing::Test {
  protected:
-  void SetUp() override {
-    InitUtilsUnit();
-    VendorName = "Vaultline";
-    ForceDirsEx(UserConfigDir());
-  }
+  void SetUp() override { InitUtilsUnit(), VendorName = "Vaultline", ForceDirsEx(UserConfigDir()); }
   void TearDown() override { FileDelete(PasswordFileName()); }
 
   // The password as the next start finds it.
@@ -40,30 +34,27 @@ class PasswordMemory : public testing::Test {
 
 }  // namespace
 
-TEST_F(PasswordMemory, AnOldFileIsReadOnceAndRewrittenWithoutItsTable) {
-  const std::string Old = OldPasswordFile("old secret", LocalNow(), 5);
+// An old file is read once and rewritten protected, without its table; a
+// current one is left as it is; refused records are not carried over.
+TEST_F(PasswordMemory, AnOldFileIsRewrittenProtectedAndARefusedRecordIsDropped) {
+  const std::string Old = OldPasswordFile("old secret", LocalDateTimeNow(), 5);
   Write(Old);
   EXPECT_EQ(Loaded(), "old secret");
   const std::string Rewritten = File();
   EXPECT_TRUE(Rewritten.starts_with(NoPasswordFile()) && Rewritten.size() > NoPasswordFile().size());
-  EXPECT_EQ(Rewritten.find(Old.substr(0, 256)), std::string::npos);
-  EXPECT_EQ(Rewritten.find("old secret"), std::string::npos);  // protected, not in the clear
+  EXPECT_TRUE(Rewritten.find(Old.substr(0, 256)) == std::string::npos &&
+              Rewritten.find("old secret") == std::string::npos);
   EXPECT_EQ(Loaded(), "old secret");
-  EXPECT_EQ(File(), Rewritten);  // a current file is left as it is
+  EXPECT_EQ(File(), Rewritten);
 
-  // A refused old record is not carried over at all.
-  Write(OldPasswordFile("old secret", LocalNow() - 1, 5));
-  EXPECT_EQ(Loaded(), "");
-  EXPECT_EQ(File(), NoPasswordFile());
-}
-
-TEST_F(PasswordMemory, ARecordProtectedWithAnotherEntropyGivesNothing) {
-  const TPasswordRecord Record{SecretText("open sesame 42"), LocalNow(), 5};
+  // Expired, and protected for another program.
+  const TPasswordRecord Record{SecretText("open sesame 42"), LocalDateTimeNow(), 5};
   const auto Blob = ProtectForUser(EncodePasswordRecord(Record).view(), "another program");
-  ASSERT_TRUE(Blob);
-  const auto Plain = UnprotectForUser(*Blob, "another program");
-  EXPECT_TRUE(Plain && DecodePasswordRecord(Plain->view())->Password == Record.Password);
-  Write(NoPasswordFile() + *Blob);
-  EXPECT_EQ(Loaded(), "");
-  EXPECT_EQ(File(), NoPasswordFile());
+  ASSERT_TRUE(Blob && UnprotectForUser(*Blob, "another program"));
+  for (const std::string& Refused :
+       {OldPasswordFile("old secret", LocalDateTimeNow() - 1, 5), NoPasswordFile() + *Blob}) {
+    Write(Refused);
+    EXPECT_EQ(Loaded(), "");
+    EXPECT_EQ(File(), NoPasswordFile());
+  }
 }

@@ -62,22 +62,17 @@ TEST(PasswordRecord, AcceptedOnlyWithinItsMinutesAndNeverWithATimeOfZero) {
   for (const auto& C : Cases) EXPECT_EQ(IsPasswordRecordAccepted(C.R, C.Now), C.Accepted) << C.Why;
 }
 
+// Otherwise the magic alone, so not even the length is left.
 TEST(PasswordFile, HoldsTheProtectedRecordOnlyWhenThePasswordIsToBeRemembered) {
-  const std::string File = BuildPasswordFile(Record("open sesame", Day, 5), true, Seal);
-  EXPECT_EQ(File, NoPasswordFile() + *Seal(EncodePasswordRecord(Record("open sesame", Day, 5)).view()));
-  EXPECT_EQ(Restored(File, Day + 5 * Minute), "open sesame");
-  EXPECT_FALSE(ReadPasswordFile(File, Day, Unseal).Rewrite);
-
-  // The magic alone, so not even the length is left, whatever the reason.
+  const TPasswordRecord Kept = Record("open sesame", Day, 5);
+  EXPECT_EQ(BuildPasswordFile(Kept, true, Seal), NoPasswordFile() + *Seal(EncodePasswordRecord(Kept).view()));
   const auto Failing = [](std::string_view) { return std::optional<std::string>(); };
-  EXPECT_EQ(BuildPasswordFile(Record("open sesame", Day, 5), false, Seal), NoPasswordFile());
+  EXPECT_EQ(BuildPasswordFile(Kept, false, Seal), NoPasswordFile());
   EXPECT_EQ(BuildPasswordFile(Record("open sesame", Day, -1), true, Seal), NoPasswordFile());
-  EXPECT_EQ(BuildPasswordFile(Record("open sesame", Day, 5), true, Failing), NoPasswordFile());
-  const TPasswordFileRead Nothing = ReadPasswordFile(NoPasswordFile(), Day, Unseal);
-  EXPECT_TRUE(!Nothing.Accepted && !Nothing.Rewrite);
+  EXPECT_EQ(BuildPasswordFile(Kept, true, Failing), NoPasswordFile());
 }
 
-TEST(PasswordFile, RefusedUnreadableAndOldFilesAreToBeRewritten) {
+TEST(PasswordFile, OnlyACurrentFileIsKeptAndOnlyAnAcceptedRecordRestored) {
   const std::string File = BuildPasswordFile(Record("pw", Day, 5), true, Seal);
   std::string OtherKey = File;
   OtherKey[PasswordFileMagic.size()] = 'S';
@@ -87,19 +82,20 @@ TEST(PasswordFile, RefusedUnreadableAndOldFilesAreToBeRewritten) {
     std::string File;
     double Now;
     std::optional<std::string> Restored;
-  } Cases[] = {{"expired", File, Day + 6.01 * Minute, std::nullopt},
+    bool Rewrite = true;
+  } Cases[] = {{"current", File, Day + 5 * Minute, "pw", false},
+               {"no password", NoPasswordFile(), Day, std::nullopt, false},
+               {"expired", File, Day + 6.01 * Minute, std::nullopt},
                {"unreadable", OtherKey, Day, std::nullopt},
                {"truncated", File.substr(0, File.size() - 1), Day, std::nullopt},
                {"old", Old, Day + 5 * Minute, "old pw"},
                {"old, longest", OldPasswordFile(std::string(255, 'o'), Day, 5), Day, std::string(255, 'o')},
                {"old, truncated", Old.substr(0, 535), Day, std::nullopt},
-               {"old, expired", Old, Day + 6.01 * Minute, std::nullopt},
-               {"old, time 0", OldPasswordFile("old pw", 0, 5), Day, std::nullopt},
                {"old, not real", OldPasswordFile("old pw", Day, 5, 0), Day, std::nullopt},
                {"old, too long", OldPasswordFile(std::string(256, 'o'), Day, 5), Day, std::nullopt},
                {"unknown", "some other file", Day, std::nullopt}};
   for (const auto& C : Cases) {
-    EXPECT_TRUE(ReadPasswordFile(C.File, C.Now, Unseal).Rewrite) << C.Why;
+    EXPECT_EQ(ReadPasswordFile(C.File, C.Now, Unseal).Rewrite, C.Rewrite) << C.Why;
     EXPECT_EQ(Restored(C.File, C.Now), C.Restored) << C.Why;
   }
   // A migrated record keeps its own time, so moving it on does not extend it.

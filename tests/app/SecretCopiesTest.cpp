@@ -40,14 +40,6 @@ bool HoldsPiece(const void* Data, std::size_t Size) {
   return false;
 }
 
-std::size_t BlockSize(void* Block) {
-#ifdef _WIN32
-  return _msize(Block);
-#else
-  return malloc_usable_size(Block);
-#endif
-}
-
 void* Allocate(std::size_t Size) {
   if (void* Block = std::malloc(Size ? Size : 1)) return Block;
   throw std::bad_alloc();
@@ -55,7 +47,11 @@ void* Allocate(std::size_t Size) {
 
 void Free(void* Block) noexcept {
   if (!Block) return;
-  if (HoldsPiece(Block, BlockSize(Block))) ++FreedHolding;
+#ifdef _WIN32
+  if (HoldsPiece(Block, _msize(Block))) ++FreedHolding;
+#else
+  if (HoldsPiece(Block, malloc_usable_size(Block))) ++FreedHolding;
+#endif
   std::free(Block);
 }
 
@@ -65,10 +61,7 @@ const wchar_t LongWide[] = L"Kp7#qZ2!xR, and long enough for the heap";
 
 class SecretCopies : public testing::Test {
  protected:
-  static void Watch(std::string_view Password) {
-    Watched = Password;
-    FreedHolding = 0;
-  }
+  static void Watch(std::string_view Password) { Watched = Password, FreedHolding = 0; }
   void TearDown() override { Watched = {}; }
 };
 
@@ -86,42 +79,42 @@ void operator delete[](void* Block) noexcept { Free(Block); }
 void operator delete(void* Block, std::size_t) noexcept { Free(Block); }
 void operator delete[](void* Block, std::size_t) noexcept { Free(Block); }
 
-// What the input box's text did: a short string moved out keeps its bytes in
-// the object, a growing one leaves them in the blocks it frees.
-TEST_F(SecretCopies, AStringLeavesCopiesWhereASecretLeavesNone) {
-  Watch(Short);
-  std::string Entered = Short, Value, Typed;
-  Value = std::move(Entered);
-  EXPECT_TRUE(ObjectHoldsPiece(Entered));
-  for (char C : std::string_view(Long)) Typed.push_back(C);
-  WipeString(Typed), WipeString(Value);
-  EXPECT_GT(FreedHolding, 0);
-
-  Watch(Short);
+// The search itself: a short string moved out keeps its bytes in the object,
+// a growing one leaves them in the blocks it frees, as the input box's text
+// did. Wiping clears the bytes a string holds, narrow or wide, and no more.
+TEST_F(SecretCopies, TheSearchFindsTheCopiesAStringLeavesUnlessWiped) {
+  Watch(Long);
   {
-    SecretText EnteredSecret(Short), Secret;
-    Secret = std::move(EnteredSecret);
-    EXPECT_FALSE(ObjectHoldsPiece(EnteredSecret));
-    EXPECT_TRUE(Secret == Short && EnteredSecret.empty());
-    for (char C : std::string_view(Long)) Secret.Append(C);
-    Secret = std::string_view(Short);  // reassignment wipes the longer one
+    std::string Whole = Long;
+    std::wstring Wide = LongWide;
+    WipeString(Whole), WipeString(Wide);
   }
   EXPECT_EQ(FreedHolding, 0);
+  Watch(Short);
+  std::string Entered = Short, Value = std::move(Entered), Typed;
+  EXPECT_TRUE(ObjectHoldsPiece(Entered));
+  WipeString(Value);
+  EXPECT_FALSE(ObjectHoldsPiece(Value));
+  for (char C : std::string_view(Long)) Typed.push_back(C);
+  WipeString(Typed);
+  EXPECT_GT(FreedHolding, 0);
 }
 
-TEST_F(SecretCopies, WideFieldTextSwapAndFileRecordLeaveNoCopy) {
+// The input box's field text to UTF-8, moved, grown and swapped into the
+// default password, then written to the password file and read back in both
+// formats.
+TEST_F(SecretCopies, FieldTextMovesGrowthSwapAndFileRecordLeaveNoCopy) {
   for (const std::size_t Length : {sizeof Short - 1, sizeof Long - 1}) {
     const std::string_view Password(Long, Length);
     Watch(Password);
     {
-      // The input box's field text, straight to UTF-8.
-      SecretText Value = SecretText::FromWide(LongWide, Length);
-      EXPECT_EQ(Value, Password);
-      // The prompt's answer swapped into the empty default password.
-      SecretText Default;
+      SecretText Entered = SecretText::FromWide(LongWide, Length), Value, Default, Grown;
+      Value = std::move(Entered);
       Default.swap(Value);
-      EXPECT_FALSE(ObjectHoldsPiece(Value) || ObjectHoldsPiece(Default));
-      // Written to the password file and read back, in both formats.
+      EXPECT_TRUE(Default == Password && Entered.empty() && Value.empty());
+      EXPECT_FALSE(ObjectHoldsPiece(Entered) || ObjectHoldsPiece(Value) || ObjectHoldsPiece(Default));
+      for (char C : Password) Grown.Append(C);
+      Grown = std::string_view("x");  // reassignment wipes the longer text
       const std::string File = BuildPasswordFile({Default.Clone(), 46000.5, 5}, true, Seal);
       for (const std::string& Read : {File, OldPasswordFile(Password, 46000.5, 5)}) {
         const TPasswordFileRead Found = ReadPasswordFile(Read, 46000.5, Unseal);

@@ -31,26 +31,13 @@ std::vector<std::string> SplitArguments(const std::string& Line) {
         continue;
       }
       Word.append(Slashes / 2, '\\');
-      if (Slashes % 2 == 1)
-        Word += '"', ++I;
-      else if (Quoted && I + 1 < Line.size() && Line[I + 1] == '"')
-        Word += '"', I += 2;
+      // An escaped quote, or a doubled one inside quotes, is literal.
+      if (Slashes % 2 == 1 || (Quoted && I + 1 < Line.size() && Line[I + 1] == '"'))
+        Word += '"', I += Slashes % 2 == 1 ? 1 : 2;
       else
         Quoted = !Quoted, ++I;
     }
   }
-}
-
-// Texts in the input are separated by the byte 0x01.
-std::vector<std::string> Fields(const std::string& Text) {
-  std::vector<std::string> Result(1);
-  for (char C : Text) {
-    if (C == '\x01')
-      Result.emplace_back();
-    else
-      Result.back() += C;
-  }
-  return Result;
 }
 
 }  // namespace
@@ -63,7 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   Options.Removable = Flags & 2;
   const bool TrueCryptMode = Flags & 4, ProgramIsTrueCrypt = Flags & 8;
   Options.Pim = int32_t((Data[1] | Data[2] << 8 | Data[3] << 16) % (MaxPim + 1));
-  std::vector<std::string> Texts = Fields(std::string(reinterpret_cast<const char*>(Data + 4), Size - 4));
+  // Texts in the input are separated by the byte 0x01.
+  std::vector<std::string> Texts(1);
+  for (const char C : std::string_view(reinterpret_cast<const char*>(Data + 4), Size - 4)) {
+    if (C == '\x01')
+      Texts.emplace_back();
+    else
+      Texts.back() += C;
+  }
   Texts.resize(std::max<std::size_t>(Texts.size(), 3));
   const std::string& Path = Texts[0];
   const std::string& Password = Texts[1];

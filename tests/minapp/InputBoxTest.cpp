@@ -11,11 +11,11 @@
 #include "WineDesktop.h"
 
 // The text on OK; nothing on Cancel or close. The box is asked from the
-// application's loop, as the program asks, Drive runs Delay ms later, and the
+// application's loop, as the program asks, Drive runs once it is up, and the
 // answer ends the loop.
-static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false,
-                                              UINT Delay = 50) {
-  TMinApplication App("Volume Mounter");
+static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Drive, bool Masked = false) {
+  AppTitle = "Volume Mounter";
+  TMinApplication App(AppTitle);
   std::optional<std::string> Result;
   int Answers = 0;
   std::unique_ptr<TInputBox> Box;
@@ -28,7 +28,7 @@ static std::optional<std::string> RunInputBox(std::function<void(HWND Box)> Driv
     });
     if (!Box) App.Terminate();
   });
-  DelayedAction Driver(10 + Delay, [&] {
+  DelayedAction Driver(300, [&] {
     if (Box) Drive(Box->Handle);
   });
   DelayedAction Watchdog(10000, [&] {
@@ -51,37 +51,44 @@ static std::wstring WindowText(HWND Window) {
   return std::wstring(B, GetWindowTextW(Window, B, 64));
 }
 
-class InputBoxTest : public ::testing::Test {
- protected:
-  void SetUp() override { AppTitle = "Volume Mounter"; }
-};
-
-TEST_F(InputBoxTest, AnswersThroughItsControls) {
-  std::string Cut;  // in UTF-16 units, not in bytes
+// Text set and typed, cut in UTF-16 units, not in bytes; only a masked field
+// gives narrow and wide letters the same room.
+TEST(InputBox, AnswersThroughItsControls) {
+  std::string Cut;
   for (int I = 0; I < InputBoxMaxLength; ++I) Cut += "\xC3\xA9";
-  const std::pair<std::function<void(HWND)>, std::optional<std::string>> Cases[] = {
-      {[](HWND Box) { SetText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); },
+  const struct {
+    bool Masked;
+    std::function<void(HWND)> Act;
+    std::optional<std::string> Result;
+  } Cases[] = {
+      {false, [](HWND Box) { SetText(Box, L"Gr\u00FC\u00DFe \U0001F600"), Click(Box, InputBoxOkId); },
        "Gr\xC3\xBC\xC3\x9F"
        "e \xF0\x9F\x98\x80"},
-      {[](HWND Box) { SetText(Box, L""), Click(Box, InputBoxOkId); }, ""},
-      {[](HWND Box) { Type(Box, L"secret"), Click(Box, InputBoxCancelId); }, std::nullopt},
-      {[](HWND Box) { Type(Box, L"secret"), SendMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0); }, std::nullopt},
-      {[](HWND Box) { SetText(Box, std::wstring(1500, L'\u00E9')), Click(Box, InputBoxOkId); }, Cut},
+      {true, [](HWND Box) { SetText(Box, L""), Click(Box, InputBoxOkId); }, ""},
+      {false, [](HWND Box) { Type(Box, L"secret"), Click(Box, InputBoxCancelId); }, std::nullopt},
+      {true, [](HWND Box) { Type(Box, L"secret"), SendMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0); }, std::nullopt},
+      {false, [](HWND Box) { SetText(Box, std::wstring(1500, L'\u00E9')), Click(Box, InputBoxOkId); }, Cut},
+      {true, [](HWND Box) { SetText(Box, L""), Type(Box, std::wstring(300, L'W')), Click(Box, InputBoxOkId); },
+       std::string(300, 'W')},
   };
-  for (const auto& [Act, Result] : Cases) {
+  for (const auto& [Masked, Act, Result] : Cases) {
     SCOPED_TRACE(Result.value_or("(none)").substr(0, 20));
     const auto Drive = [&](HWND Box) {
       EXPECT_EQ(WindowText(Box), L"Volume Mounter");  // no caption given: the application title
       EXPECT_EQ(WindowText(Field(Box)), L"preset");
+      const auto SixthX = [&](const wchar_t* Text) {
+        return SetText(Box, Text), LOWORD(SendMessageW(Field(Box), EM_POSFROMCHAR, 5, 0));
+      };
+      EXPECT_EQ(SixthX(L"iiiiii") == SixthX(L"WWWWWW"), Masked);
       Act(Box);
     };
-    EXPECT_EQ(RunInputBox(Drive), Result);
+    EXPECT_EQ(RunInputBox(Drive, Masked), Result);
   }
 }
 
 // Real key presses, through the X server to the window with the focus: the
 // box must have taken the foreground and put the focus in its field.
-TEST_F(InputBoxTest, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround) {
+TEST(InputBox, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround) {
   const std::pair<const char*, std::optional<std::string>> Cases[] = {
       {"key End 4 2 Return", "preset42"},                                   // OK is the default
       {"key Escape", std::nullopt},          {"key Tab Return", "preset"},  // Tab reaches OK...
@@ -91,24 +98,6 @@ TEST_F(InputBoxTest, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround)
   };
   for (const auto& [Keys, Result] : Cases) {
     SCOPED_TRACE(Keys);
-    EXPECT_EQ(RunInputBox([&](HWND Box) { EXPECT_TRUE(StartTyping(Box, Keys)); }, false, 300), Result);
-  }
-}
-
-TEST_F(InputBoxTest, WideTextIsTypedWholeAndOnlyAMaskedFieldHidesIt) {
-  for (bool Masked : {false, true}) {
-    bool Alike = false;
-    const auto Drive = [&](HWND Box) {
-      const auto SixthX = [&](const wchar_t* Text) {
-        return SetText(Box, Text), LOWORD(SendMessageW(Field(Box), EM_POSFROMCHAR, 5, 0));
-      };
-      // Narrow and wide letters take the same room only when masked.
-      Alike = SixthX(L"iiiiii") == SixthX(L"WWWWWW");
-      SetText(Box, L"");
-      Type(Box, std::wstring(300, L'W'));
-      Click(Box, InputBoxOkId);
-    };
-    EXPECT_EQ(RunInputBox(Drive, Masked), std::string(300, 'W'));
-    EXPECT_EQ(Alike, Masked);
+    EXPECT_EQ(RunInputBox([&](HWND Box) { EXPECT_TRUE(StartTyping(Box, Keys)); }), Result);
   }
 }

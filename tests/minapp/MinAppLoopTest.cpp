@@ -31,15 +31,6 @@ TEST(MinAppLoop, ASignalledWaitIsHandledOnceFromTheLoopAndAFreedOneNever) {
   EXPECT_EQ(std::pair(Calls, FreedCalls), std::pair(1, 0));
 }
 
-TEST(MinAppLoop, FreedWithItsWindowAliveItPostsNoQuit) {
-  auto App = std::make_unique<TMinApplication>("Freed");
-  const HWND Window = App->Handle;
-  App.reset();
-  EXPECT_FALSE(IsWindow(Window));
-  MSG Msg;
-  EXPECT_FALSE(PeekMessageW(&Msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
 TEST(MinTimer, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtStart) {
   auto App = std::make_unique<TMinApplication>("Timer");
   int Ticks = 0;
@@ -63,7 +54,7 @@ TEST(MinTimer, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtStart) {
 TEST(MinTimer, TicksGoOnWhileAPopupMenuIsOpen) {
   TMinApplication App("Timer");
   int Ticks = 0, AtOpen = -1, AtClose = -1;
-  TMinTimer Timer(
+  const TMinTimer Timer(
       true, [&](TMinTimer*) { ++Ticks; }, 20);
   TMinPopupMenu Menu;
   Menu.Root->Add("Mount");

@@ -95,31 +95,26 @@ TEST_F(MinAppTrayIcon, OnlyAnUnhandledContextMenuNoticeOpensThePopupMenuAtTheAnc
   EXPECT_EQ(Seen, (std::vector<WORD>{WM_CONTEXTMENU, WM_RBUTTONUP, WM_CONTEXTMENU}));
 }
 
-TEST_F(MinAppTrayIcon, TaskbarCreatedBringsBackShownIconsPastTheHook) {
+// The shell refuses an icon it already has, as it refuses every icon before
+// its tray is ready at logon: the add is retried until it takes. A restarted
+// shell forgets its icons: the shown ones come back, past the hook.
+TEST_F(MinAppTrayIcon, AnIconTheShellRefusedOrForgotComesBack) {
   App->OnMessage = [](HWND, UINT, WPARAM, LPARAM) { return LRESULT(1); };
   auto Shown = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Shown");
   auto Removed = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Removed");
+  NOTIFYICONDATAW Stale = Shown->ShellRecord(NIM_ADD);
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &Stale));
   Shown->SetShown(true), Removed->SetShown(true), Removed->SetShown(false);
-  // The shell restarted and forgot its icons.
-  NOTIFYICONDATAW Record = Shown->ShellRecord(NIM_DELETE);
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Record));
+  EXPECT_FALSE(Shown->InTray);
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Stale));
+  PumpMessages(TMinTrayIcon::AddRetryInterval + 500);
+  EXPECT_TRUE(Shown->InTray && InTray(*Shown));
+
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Stale));
   PostMessageW(HWND_BROADCAST, TaskbarCreatedMessage, 0, 0);
   PumpMessages(200);
   EXPECT_TRUE(InTray(*Shown));
   EXPECT_FALSE(InTray(*Removed));
-}
-
-// The shell refuses an icon it already has, as it refuses every icon before
-// its tray is ready at logon; the icon gets in once the shell takes it.
-TEST_F(MinAppTrayIcon, AnAddTheShellRefusedIsRetriedUntilItTakes) {
-  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Late");
-  NOTIFYICONDATAW Stale = Icon->ShellRecord(NIM_ADD);
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &Stale));
-  Icon->SetShown(true);
-  EXPECT_FALSE(Icon->InTray);
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Stale));
-  PumpMessages(TMinTrayIcon::AddRetryInterval + 500);
-  EXPECT_TRUE(Icon->InTray && InTray(*Icon));
 }
 
 // Real clicks in Wine's notification area, through the X server: the shell

@@ -47,6 +47,16 @@ TEST(ProfileText, AWriteChangesOnlyItsLineAndAddsMissingKeysAndSectionsWhereThey
       {"[S]\n", "S", "k", "\"", "[S]\nk=\"\n"},
       // A value already stored changes nothing.
       {"[S]\nk = \"v\"  ", "S", "K", "v", "[S]\nk = \"v\"  "},
+      // An ANSI file stays ANSI until a value has no byte in its code page
+      // (U+5C71 here): then the whole file becomes UTF-8.
+      {"[S]\r\nn=Jos\xE9\r\nk=1\r\n", "S", "k", "\xC3\xA9", "[S]\r\nn=Jos\xE9\r\nk=\xE9\r\n"},
+      {"[S]\r\nn=Jos\xE9\r\nk=1\r\n", "S", "k", "\xE5\xB1\xB1",
+       "\xEF\xBB\xBF[S]\r\nn=Jos\xC3\xA9\r\nk=\xE5\xB1\xB1\r\n"},
+      // Replacing the only line that is not UTF-8 would let the next load read
+      // "a" as UTF-8, so the file becomes UTF-8 with its text unchanged.
+      {"[S]\r\na=\xC3\xA4\r\nb=\xFF\r\n", "S", "b", "x", "\xEF\xBB\xBF[S]\r\na=\xC3\x83\xC2\xA4\r\nb=x\r\n"},
+      // A new line in a UTF-16 file is UTF-16 too.
+      {Utf16("[S]\r\nk=1\r\n"), "S", "k", "2", Utf16("[S]\r\nk=2\r\n")},
   };
   for (const Case& C : Cases) {
     TProfileText Text = Load(C.Before);
@@ -78,52 +88,21 @@ TEST(ProfileText, AWriteThatNoLineCanHoldChangesNothing) {
   }
 }
 
+// Plain, quoted, Latin-1, beyond Latin-1 and beyond the basic plane, added to
+// UTF-8 files without and with a byte-order mark, UTF-16 (its lone surrogate
+// kept) and ANSI.
 TEST(ProfileText, EveryEncodingKeepsItsUntouchedBytesAndReadsWrittenValuesBack) {
-  const std::string Utf8Line = "k=Jos\xC3\xA9\r\n";
-  const std::string LoneSurrogate = Units("x=") + std::string("\x00\xD8", 2) + Units("\r\n");
   const std::string Files[] = {
-      "[S]\r\n" + Utf8Line,
-      "\xEF\xBB\xBF[S]\r\n" + Utf8Line,
-      Utf16("[S]\r\n") + LoneSurrogate + Units("k=") + std::string("\xE9\0", 2) + Units("\r\n"),
-      "[S]\r\nk=Jos\xE9\r\n",
-  };
-  // Plain, quoted, Latin-1, beyond Latin-1 and beyond the basic plane.
-  const std::string NewValues[] = {"", "x ", "'a\"", "\xC3\xA9", "Zo\xC3\xAB \xE5\xB1\xB1 \xF0\x9F\x98\x80"};
-  for (const std::string& File : Files) {
-    const TProfileText Original = Load(File);
-    EXPECT_EQ(Original.Bytes(), File);
-    EXPECT_EQ(Original.Read("S", "k"), File.find("Jos") != std::string::npos ? "Jos\xC3\xA9" : "\xC3\xA9");
-    for (const std::string& Value : NewValues) {
+      "[S]\r\nk=Jos\xC3\xA9\r\n", "\xEF\xBB\xBF[S]\r\nk=Jos\xC3\xA9\r\n",
+      Utf16("[S]\r\nx=") + std::string("\x00\xD8", 2) + Units("\r\nk=Jos") + std::string("\xE9\0", 2) + Units("\r\n"),
+      "[S]\r\nk=Jos\xE9\r\n"};
+  for (const std::string& File : Files)
+    for (const std::string Value : {"", "x ", "'a\"", "\xC3\xA9", "Zo\xC3\xAB \xE5\xB1\xB1 \xF0\x9F\x98\x80"}) {
       TProfileText Text = Load(File);
       ASSERT_TRUE(Text.Write("S", "new", Value));
-      const std::string Saved = Text.Bytes();
-      const TProfileText Reread = Load(Saved);
-      EXPECT_EQ(Reread.Read("S", "new"), Value) << File;
-      EXPECT_EQ(Reread.Read("S", "k"), Original.Read("S", "k")) << File;
-      if (Text.Encoding() == Original.Encoding()) EXPECT_EQ(Saved.substr(0, File.size()), File);
+      const TProfileText Reread = Load(Text.Bytes());
+      EXPECT_TRUE(Reread.Read("S", "new") == Value && Reread.Read("S", "k") == "Jos\xC3\xA9") << File;
       EXPECT_EQ(Reread.Encoding(), Text.Encoding());
+      if (Text.Encoding() == Load(File).Encoding()) EXPECT_EQ(Text.Bytes().substr(0, File.size()), File);
     }
-  }
-  // The new line is UTF-16 too.
-  TProfileText Wide = Load(Utf16("[S]\r\nk=1\r\n"));
-  ASSERT_TRUE(Wide.Write("S", "k", "2"));
-  EXPECT_EQ(Wide.Bytes(), Utf16("[S]\r\nk=2\r\n"));
-}
-
-TEST(ProfileText, AnAnsiFileStaysAnsiUntilAValueNeedsUtf8) {
-  const std::string File = "[S]\r\nname=Jos\xE9\r\nk=1\r\n";
-  TProfileText Text = Load(File);
-  EXPECT_EQ(Text.Encoding(), TProfileEncoding::Ansi);
-  ASSERT_TRUE(Text.Write("S", "k", "\xC3\xA9"));
-  EXPECT_EQ(Text.Bytes(), "[S]\r\nname=Jos\xE9\r\nk=\xE9\r\n");
-  // U+5C71 has no Latin-1 byte: the whole file becomes UTF-8.
-  ASSERT_TRUE(Text.Write("S", "k", "\xE5\xB1\xB1"));
-  EXPECT_EQ(Text.Encoding(), TProfileEncoding::Utf8Bom);
-  EXPECT_EQ(Text.Bytes(), "\xEF\xBB\xBF[S]\r\nname=Jos\xC3\xA9\r\nk=\xE5\xB1\xB1\r\n");
-
-  // Replacing the only line that is not UTF-8 would let the next load read
-  // "a" as UTF-8, so the file becomes UTF-8 with its text unchanged.
-  TProfileText Mixed = Load("[S]\r\na=\xC3\xA4\r\nb=\xFF\r\n");
-  ASSERT_TRUE(Mixed.Write("S", "b", "x"));
-  EXPECT_EQ(Load(Mixed.Bytes()).Read("S", "a"), "\xC3\x83\xC2\xA4");
 }

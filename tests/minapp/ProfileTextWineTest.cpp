@@ -21,10 +21,10 @@ namespace {
 constexpr wchar_t Missing[] = L"\x01missing";
 constexpr int MissingNumber = 77;
 
+// The answers of the profile functions for one file.
 class WindowsProfile {
  public:
   explicit WindowsProfile(const std::string& Path) : Path(Utf8ToWide(Path)) {}
-
   std::vector<std::string> Sections() const {
     return Names(GetPrivateProfileSectionNamesW(Buffer.data(), DWORD(Buffer.size()), Path.c_str()));
   }
@@ -51,7 +51,6 @@ class WindowsProfile {
       Result.push_back(WideToUtf8(Buffer.data() + Pos));
     return Result;
   }
-
   std::wstring Path;
   mutable std::wstring Buffer = std::wstring(1 << 16, L'\0');
 };
@@ -93,50 +92,44 @@ void ExpectSameAnswers(const ScratchFolder& Folder, const std::string& Bytes, co
 
 }  // namespace
 
-TEST(ProfileTextWine, ReadsTrickyFilesAsTheProfileFunctionsDo) {
+// Every file read as it is and again after values were written into it.
+TEST(ProfileTextWine, ReadsTrickyFilesAndWrittenValuesAsTheProfileFunctionsDo) {
   const std::string Long = "[L]\nk=" + std::string(5000, 'x') + "\n" + std::string(3000, 'y') + "=2\n[" +
                            std::string(2000, 'z') + "]\nq=\"" + std::string(4000, 'w') + "\"\n";
+  const std::wstring Wide =
+      Utf8ToWide("[Geb\xC3\xA4ude]\r\nPfad=C:\\Zo\xC3\xAB\\\xE5\xB1\xB1\xE7\x94\xB0.hc\r\nk=1\r\n");
   const std::pair<const char*, std::string> Files[] = {
       {"blanks",
        "  [ Sec ]  \r\n  Key  =  value  \r\nTabbed\t=\tv\t\r\n\v k \f= x\r\n  \r\n\t\r\nmy key = in  side \r\n"},
       {"quotes",
        "[Q]\nA=\"abc\"\nB='abc'\nC=\"abc'\nD=\"\nE=\"\"\nF=\"a\" \"b\"\nG= \"  in  \" \nH='\nI=\"a\"b\"\n"
        "J=x\"y\"\nK=' '\n"},
-      {"duplicates", "[A]\nk=1\nk=2\nK=3\n[B]\nx=1\n[a]\nk=3\nonly2=yes\n[A]\nz=9\n[b]\n"},
-      {"comments", "[C]\n;k=1\n  ;m=2\nk=3\n#h=4\nnoeq\nv=a ; b\n;x\n[;S]\nk=1\n"},
-      {"no final line end", "[N]\r\nk=1\r\nlast=end"},
-      {"empty values", "[E]\nk=\nm= \nbare\nbare2 \n =v\n"},
-      {"equals in values", "[Q]\nk=a=b\nx = = y\nurl=http://h/?a=1&b=2\n"},
+      {"duplicates and comments",
+       "[A]\nk=1\nk=2\nK=3\n[B]\nx=1\n[a]\nk=3\nonly2=yes\n[A]\nz=9\n[b]\n[C]\n;k=1\n  ;m=2\nk=3\n#h=4\nnoeq\nv=a ; "
+       "b\n;x\n[;S]\nk=1\n"},
+      {"empty values and equals in values",
+       "[E]\nk=\nm= \nbare\nbare2 \n =v\n[Q]\nk=a=b\nx = = y\nurl=http://h/?a=1\n"},
       {"blank section names", "top=1\n[]\nb=2\n[ ]\nc=3\n[S]\nd=4\n"},
       {"brackets", "[A]x]\nk=1\n[B] junk\nk=2\n[C\nk=3\n[D]k=4\n[a=b]\nk=5\n[C=1\n"},
-      {"line ends", "[S]\r\nk=a\rb\r\n\r\nm=1\r\r\n[T]\rn=2\r"},
-      {"only blanks", "\n\n   \n[S]\n\t\n k=1\n  \n"},
-      {"letter case", "[MixedCase]\nMixedKey=1\n[UPPER]\nlower=2\n"},
+      {"line ends, none at the end", "[S]\r\nk=a\rb\r\n\r\nm=1\r\r\n[T]\rn=2\rlast=end"},
+      {"blank lines and letter case", "\n\n   \n[S]\n\t\n k=1\n  \n[MixedCase]\nMixedKey=1\n[UPPER]\nlower=2\n"},
       {"numbers",
        "[I]\nplain=12\nminus=-5\nplus=+3\nhex=0x1F\nHEX=0XfF\nblanks= 7 \nword=abc\ntail=12abc\nbig=99999999999\n"
        "max=2147483647\nmin=-2147483648\nquoted=\"42\"\nlong=000000000000000000000000000009\n"},
       {"long lines", Long},
+      {"UTF-8", "\xEF\xBB\xBF" + WideToUtf8(Wide)},
+      {"UTF-16", "\xFF\xFE" + std::string(reinterpret_cast<const char*>(Wide.data()), Wide.size() * 2)},
+      {"ANSI", "[S]\r\nname=Jos\xE9\r\nk=1\r\n"},
   };
-  ScratchFolder Folder{"profile"};
-  for (const auto& [Label, Bytes] : Files) ExpectSameAnswers(Folder, Bytes, Label);
-}
-
-// Values written into UTF-8, UTF-16 and ANSI files read back alike too.
-TEST(ProfileTextWine, WritesUtf8Utf16AndAnsiFilesAsTheProfileFunctionsReadThem) {
-  const std::wstring Wide =
-      Utf8ToWide("[Geb\xC3\xA4ude]\r\nPfad=C:\\Zo\xC3\xAB\\\xE5\xB1\xB1\xE7\x94\xB0.hc\r\nk=1\r\n");
-  const std::string Files[] = {"\xEF\xBB\xBF" + WideToUtf8(Wide),
-                               "\xFF\xFE" + std::string(reinterpret_cast<const char*>(Wide.data()), Wide.size() * 2),
-                               "[S]\r\nname=Jos\xE9\r\nk=1\r\n"};
   const char* Values[] = {"  x  ", "\"q\"", "'a'", "a=b", "Zo\xC3\xAB \xE5\xB1\xB1\xE7\x94\xB0"};
   ScratchFolder Folder{"profile"};
-  for (const std::string& Bytes : Files) {
-    ExpectSameAnswers(Folder, Bytes, Bytes.substr(0, 8));
+  for (const auto& [Label, Bytes] : Files) {
+    ExpectSameAnswers(Folder, Bytes, Label);
     TProfileText Written(Bytes, AnsiProfileCodePage());
-    for (const char* Value : Values) {
-      ASSERT_TRUE(Written.Write("New", "v" + std::to_string(Written.Keys("New").size()), Value));
-      ASSERT_TRUE(Written.Write("S", "k", Value));
-    }
-    ExpectSameAnswers(Folder, Written.Bytes(), "written " + Bytes.substr(0, 8));
+    // Non-ASCII text makes an ASCII file UTF-8 without a byte-order mark.
+    const bool Ascii = std::all_of(Bytes.begin(), Bytes.end(), [](unsigned char C) { return C < 0x80; });
+    for (int I = 0; I < (Ascii ? 4 : 5); ++I)
+      ASSERT_TRUE(Written.Write("New", "v" + std::to_string(I), Values[I]) && Written.Write("S", "k", Values[I]));
+    ExpectSameAnswers(Folder, Written.Bytes(), std::string("written ") + Label);
   }
 }

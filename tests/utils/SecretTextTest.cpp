@@ -1,11 +1,9 @@
-// Password text: UTF-16 to UTF-8, growth and moves, and wiping.
+// Password text: UTF-16 to UTF-8, growth and moves.
 #include "SecretText.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "StrUtils.h"
 
 namespace {
 
@@ -45,19 +43,4 @@ TEST(SecretText, KeepsItsBytesThroughGrowthMovesAndSelfReferences) {
   EXPECT_TRUE(S.empty() && S.view().empty() && Moved == "defgh");
   Moved.Clear();
   EXPECT_TRUE(Moved.empty() && *Moved.data() == 0);
-}
-
-// clear() keeps the buffer, so its old bytes can still be looked at.
-template <typename S>
-void ExpectWiped(S Text) {
-  const auto* Bytes = Text.data();
-  const size_t Size = Text.size();
-  WipeString(Text);
-  EXPECT_TRUE(Text.empty());
-  EXPECT_EQ(S(Bytes, Size), S(Size, 0));
-}
-
-TEST(SecretText, WipingAStringZeroesTheBytesThatHeldThePassword) {
-  ExpectWiped(std::string("a password longer than any short-string buffer"));
-  ExpectWiped(std::wstring(L"the same password held as UTF-16 for a wide call"));
 }
