@@ -37,17 +37,6 @@ char UnusedDriveLetter(char From) {
   return 0;
 }
 
-bool DiskQueryAnswered(char Letter) {
-  HANDLE H = CreateFileA((std::string("\\\\.\\") + Letter + ":").c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  if (H == INVALID_HANDLE_VALUE) return false;
-  unsigned char Extents[32];
-  DWORD Returned = 0;
-  const BOOL Ok = DeviceIoControl(H, 0x560000, nullptr, 0, Extents, sizeof(Extents), &Returned, nullptr);
-  CloseHandle(H);
-  return Ok != FALSE;
-}
-
 std::string ReadTextFile(const std::string& Path) {
   std::string Bytes;
   ReadFileBytes(Path, Bytes);

@@ -36,7 +36,5 @@ class ScratchFolder {
 
 // The first letter from From to 'Y' whose root does not exist; 0 when none.
 char UnusedDriveLetter(char From = 'D');
-// Whether the drive's device answers the disk-extents query (a mounted volume's does not).
-bool DiskQueryAnswered(char Letter);
 // The whole file, byte for byte; empty when it cannot be read.
 std::string ReadTextFile(const std::string& Path);
