@@ -23,7 +23,10 @@ const char* const DismountedText = "Volume Dismounted";
 // outcome is overdue.
 bool LaunchOver(const TTCVolume& V) { return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline; }
 
-bool LetterTaken(char Letter) { return (GetLogicalDrives() >> (Letter - 'A') & 1) != 0; }
+// Known to the system as a drive, or still answering as a folder.
+bool LetterTaken(char Letter) {
+  return (GetLogicalDrives() >> (Letter - 'A') & 1) != 0 || DirExistsEx(std::string(1, Letter) + ":\\");
+}
 
 bool ValidLetter(char Letter) { return Letter >= 'A' && Letter <= 'Z'; }
 

@@ -27,8 +27,9 @@ class Stick {
     return Drive->Mapped();
   }
   void Unplug() { Drive.reset(); }
-  std::string MountLine() const {
-    return std::string("/q /s /v ") + Letter + ":\\stick.hc /l S /m label=Stick /p pw\n";
+  // S:, or the next letter when S: is still taken.
+  std::string MountLine(char On) const {
+    return std::string("/q /s /v ") + Letter + ":\\stick.hc /l " + On + " /m label=Stick /p pw\n";
   }
 
   ScratchFolder Folder{"stick"};
@@ -64,13 +65,14 @@ TEST(TrayAppDrives, ArrivalsGiveOnePassAndARemovalDismountsByForceAndTheStickCom
   ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
   ASSERT_TRUE(App.WaitForMountCount(1));
   EXPECT_EQ(App.WaitForWindow("InputBox", 1000), nullptr);
-  HWND MountedBalloon = TrayAppRun::WaitForBalloon("Stick (S:)");
+  const std::string On = std::string(1, App.Mounts()[0].Letter) + ":";
+  HWND MountedBalloon = TrayAppRun::WaitForBalloon("Stick (" + On + ")");
 
   Stick.Unplug();
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Stick (S:): its drive was removed", MountedBalloon), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Stick (" + On + "): its drive was removed", MountedBalloon), nullptr);
   ASSERT_TRUE(App.WaitForMountCount(0));
-  EXPECT_EQ(App.CommandLog(), Stick.MountLine() + "/q /s /d S /f\n");
+  EXPECT_EQ(App.CommandLog(), Stick.MountLine(On[0]) + "/q /s /d " + On[0] + " /f\n");
 
   // Its definition went with the drive and comes back with it.
   ASSERT_TRUE(Stick.Plug());

@@ -41,8 +41,9 @@ TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
   EXPECT_NE(TrayAppRun::WaitForBalloon("Keyed (R:)"), nullptr);
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   ASSERT_TRUE(App.WaitForMountCount(3));
-  EXPECT_NE(TrayAppRun::WaitForBalloon("WrongPim (U:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
-            nullptr);
+  EXPECT_NE(
+      TrayAppRun::WaitForBalloon("WrongPim (U:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
+      nullptr);
   EXPECT_EQ(App.Mounts().size(), 3u);
   // The three mounts of one pass run side by side: their lines in any order.
   const std::string Log = App.CommandLog();

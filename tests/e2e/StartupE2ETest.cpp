@@ -41,18 +41,22 @@ TEST(TrayAppStartup, AtOneHundredFiftyPercentTheDefaultPasswordTypedAndEnterMoun
 TEST(TrayAppStartup, AWrongPasswordIsAskedAgainAtOnceAndAWrongDefaultIsNeverSaved) {
   TrayAppRun App("e2ewrong");
   App.WriteSettings("SavePass=1\r\nRememberPassMin=5\r\n");
-  const std::string Data = App.AddContainer("data.hc", "secret"), Own = App.AddContainer("own.hc", "pw");
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Data]\r\nFile=" + Data + "\r\nLetter=R\r\nAuto=1\r\n[Own]\r\nFile=" +
-                                                      Own + "\r\nLetter=C\r\nAuto=1\r\nDefaultPass=0\r\n");
+  const std::string Data = "[Data]\r\nFile=" + App.AddContainer("data.hc", "secret") + "\r\nLetter=R\r\nAuto=1\r\n";
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Data);
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "wrong"));
   EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
             nullptr);
-  ASSERT_NE(App.WaitForPrompt("Wrong password, PIM or keyfile for Data.\nDefault Password:"), nullptr);
+  const HWND Again = App.WaitForPrompt("Wrong password, PIM or keyfile for Data.\nDefault Password:");
+  ASSERT_NE(Again, nullptr);
+  SendMessageW(GetDlgItem(Again, 1003), BM_CLICK, 0, 0);  // Cancel, then exit
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   EXPECT_EQ(ReadTextFile(App.PasswordFilePath()).size(), NoPasswordFile().size());
 
+  // Own wants C:, which is always taken.
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Data + "[Own]\r\nFile=" + App.AddContainer("own.hc", "pw") +
+                                                      "\r\nLetter=C\r\nAuto=1\r\nDefaultPass=0\r\n");
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   ASSERT_TRUE(App.AnswerPrompt("Own Password:", "bad"));
