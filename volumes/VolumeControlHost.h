@@ -20,9 +20,10 @@ class TVolumeControlHost {
   // not ask for it (DriveRemovedCause).
   virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
                             const std::string& Cause) = 0;
-  // Sections of ".tcvinfo.ini" files were skipped for invalid values: one
-  // line a section, "<file> [<section>]: <reason>". Told once per change of
-  // each file, not at every refresh.
+  // Parts of ".tcvinfo.ini" files were skipped: one line a section,
+  // "<file> [<section>]: <reason>", or a line "<file>: <reason>" for the
+  // file or its rest. Told once per change of each file, not at every
+  // refresh.
   virtual void DefinitionsIgnored(const std::string& Text) = 0;
   // A refresh changed the volumes or drives, or (SettingsChanged) the
   // settings file.

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Files.h"
+#include "Text.h"
 #include "TrayAppRun.h"
 
 namespace {
@@ -89,4 +90,21 @@ TEST(TrayAppDrives, RemovalDismountsByForceAndTheStickComesBackMounted) {
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
   EXPECT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+}
+
+// A stick can do no harm: a definition file far too large is not read, so
+// the tray keeps answering and its memory does not grow with the file.
+TEST(TrayAppDrives, AHugeDefinitionFileIsNotRead) {
+  TrayAppRun App("e2ehugeinfo");
+  App.WriteSettings();
+  ASSERT_TRUE(App.Start());
+  Stick Stick;
+  WriteFileBytes(Stick.Folder / ".tcvinfo.ini", std::string(16 << 20, '\n'));
+  const SIZE_T Before = App.PeakMemory();
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  EXPECT_NE(TrayAppRun::WaitForBalloon(std::string{Stick.Letter} + ":\\.tcvinfo.ini: larger than 64 KiB, not read"),
+            nullptr);
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  EXPECT_LT(App.PeakMemory() - Before, SIZE_T(16) << 20);
 }

@@ -1,6 +1,9 @@
 // Keyfiles, PIM and mount options in definitions, the notice of a skipped
 // section, and the "Start With Windows" item.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <dbt.h>
 
 #include "Files.h"
 #include "Identity.h"
@@ -32,14 +35,35 @@ TEST(TrayAppKeys, KeyfileOnlyVolumeMountsWithoutAPrompt) {
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Keyed /k " + Key + "\n");
 }
 
-TEST(TrayAppKeys, ReadOnlyVolumeMountsWithItsOption) {
+// Yes and no are read strictly. On a stick, a NUL in a name, which would cut
+// the command line, or a device as a keyfile skips the section before
+// anything reaches the program.
+TEST(TrayAppKeys, ReadOnlyVolumeMountsWithItsOptionAndBadValuesReachNothing) {
   TrayAppRun App("e2ereadonly");
   App.WriteSettings();
   const std::string Container = App.AddContainer("archive.hc", "secret");
-  WriteDefinitions("[Archive]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\nReadOnly=1\r\nDefaultPass=0\r\n");
+  const std::string Wanted = "\r\nAuto=1\r\nDefaultPass=0\r\n";
+  WriteDefinitions("[Maybe]\r\nFile=" + Container + Wanted + "ReadOnly=maybe\r\n[Archive]\r\nFile=" + Container +
+                   Wanted + "Letter=R\r\nReadOnly=yes\r\n");
   ASSERT_TRUE(App.Start());
+  HWND Told = TrayAppRun::WaitForBalloon(TrayAppRun::AppDataConfigPath() + " [Maybe]: ReadOnly: must be yes or no");
+  EXPECT_NE(Told, nullptr);
   ASSERT_TRUE(App.AnswerPrompt("Archive Password:", "secret"));
   ASSERT_TRUE(App.WaitForMountCount(1));
+
+  ScratchFolder StickFolder("e2ereadonly-stick");
+  WriteFileBytes(StickFolder / "s.hc", "container");
+  WriteFileBytes(StickFolder / ".tcvinfo.ini", std::string("[Vault\0x]", 9) + "\r\nFile=\\s.hc" + Wanted +
+                                                   "[Device]\r\nFile=\\s.hc" + Wanted + "Keyfiles=\\keys\\nul.key\r\n");
+  TestDrive Stick(UnusedDriveLetter('D'), StickFolder.Path(), WineDriveType::Removable);
+  ASSERT_TRUE(Stick.Mapped());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter()));
+  const std::string Info = Stick.Root() + ".tcvinfo.ini";
+  EXPECT_NE(TrayAppRun::WaitForBalloon(Info + " [Vault?x]: the name holds a control character\n" + Info +
+                                           " [Device]: Keyfiles: a device name is not a file",
+                                       Told),
+            nullptr);
+  EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Archive /m ro /p secret\n");
 }
 
@@ -88,7 +112,9 @@ TEST(TrayAppKeys, PimSectionWithTrueCryptIsSkippedAndToldOnce) {
   HWND Menu = App.WaitForWindow("#32768", 5000);
   ASSERT_NE(Menu, nullptr);
   PostMessageW(Menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_NE(TrayAppRun::WaitForBalloon(Stick.Root() + ".tcvinfo.ini [Late]: PIM must be a number", Told), nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon(
+                Stick.Root() + ".tcvinfo.ini [Late]: PIM: must be a whole number from 1 to 2147468", Told),
+            nullptr);
   EXPECT_EQ(App.CommandLog(), "");
   EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);
 }

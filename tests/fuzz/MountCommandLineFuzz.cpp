@@ -78,6 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   const std::string& Password = Texts[1];
   const std::string& Label = Texts[2];
   Options.Keyfiles.assign(Texts.begin() + 3, Texts.end());
+  // Only what a definition lets through: no control character in its texts;
+  // a typed password holds no NUL.
+  if (std::any_of(Texts.begin(), Texts.end(),
+                  [&](const std::string& T) { return &T != &Password && HasControlCharacter(T); }) ||
+      Password.find('\0') != std::string::npos)
+    return 0;
 
   std::vector<std::string> Expected{"/q", "/s", "/v", Path, "/l", "X"};
   if (TrueCryptMode && !ProgramIsTrueCrypt) Expected.push_back("/tc");
@@ -88,7 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   if (Options.Pim != 0) Expected.insert(Expected.end(), {"/pim", std::to_string(Options.Pim)});
   if (!Password.empty()) Expected.insert(Expected.end(), {"/p", Password});
 
-  const std::string Line(MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
-  if (SplitArguments(Line) != Expected) std::abort();
+  const std::string Line(
+      MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
+  // CreateProcessW takes the line up to its first NUL.
+  if (SplitArguments(Line.substr(0, Line.find('\0'))) != Expected) std::abort();
   return 0;
 }

@@ -74,8 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
   TProfileText Text(File, Latin1CodePage());
   Require(Text.Bytes() == File);
-  if (!HasWrite) return 0;
   const TSnapshot Before = Snapshot(Text);
+  // Read within limits: the first sections, each as read whole unless a
+  // line of it is too long.
+  const TProfileText Bounded(File, Latin1CodePage(), {3, 12});
+  const TSnapshot Within = Snapshot(Bounded);
+  Require(Within.size() <= 4 && Within.size() <= Before.size() && (Bounded.Cut() || Within.size() == Before.size()));
+  for (std::size_t S = 1; S < Within.size(); ++S)
+    Require(Within[S].first == Before[S].first && (Bounded.Overlong(Within[S].first) || Within[S] == Before[S]));
+  if (!HasWrite) return 0;
   if (!Text.Write(Section, Key, Value)) {
     Require(!Text.Modified() && Text.Bytes() == File);
     return 0;
