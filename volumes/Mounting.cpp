@@ -20,15 +20,18 @@ const char* const DismountedText = "Volume Dismounted";
 
 // The program has ended and a refresh since has read the driver, or the
 // outcome is overdue.
-bool LaunchOver(const TTCVolume& V) {
-  return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline;
-}
+bool LaunchOver(const TTCVolume& V) { return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline; }
 
 }  // namespace
 
 TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
     : Timer(*this),
       Host(Host),
+      DiskOfDrive([] {
+        std::array<int32_t, 26> None;
+        None.fill(-1);
+        return None;
+      }()),
       RefreshTimer(
           false,
           [this](TMinTimer* Self) {
@@ -178,7 +181,8 @@ void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
   if (Answer == TAnswer::Submitted && Question->Shared) {
     DefaultPassword = std::move(Password);
   } else if (Answer == TAnswer::Submitted) {
-    if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V)) V->Password = std::move(Password);
+    if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V))
+      V->Password = std::move(Password);
   }
   for (TTCVolume& V : Volumes) {
     if (!QuestionIsFor(V)) continue;
@@ -256,7 +260,8 @@ void TVolumeControl::HoldForSleep(uint32_t GraceMs) {
     bool Remaining = false;
     const TTCMountedVolume* Entry;
     for (const TTCVolume& V : Volumes)
-      Remaining = Remaining || (V.State == TVolumeState::Dismounting && FindMountedByLetter(V.MountedLetter, Entry, MountList));
+      Remaining =
+          Remaining || (V.State == TVolumeState::Dismounting && FindMountedByLetter(V.MountedLetter, Entry, MountList));
     if (!Remaining || Left() == 0) return;
   }
 }
@@ -267,10 +272,16 @@ void TVolumeControl::ReleaseHold() {
 }
 
 void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
-  auto OnRemovedDrive = [UnitMask](const TTCVolume& V) {
-    if (V.File.size() < 2 || V.File[1] != ':') return false;
-    const int Drive = std::toupper(static_cast<unsigned char>(V.File[0])) - 'A';
+  auto Removed = [UnitMask](char Letter) {
+    const int Drive = std::toupper(static_cast<unsigned char>(Letter)) - 'A';
     return Drive >= 0 && Drive < 26 && (UnitMask >> Drive & 1) != 0;
+  };
+  std::vector<int32_t> RemovedDisks;
+  for (int Drive = 0; Drive < 26; ++Drive)
+    if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1) RemovedDisks.push_back(DiskOfDrive[Drive]);
+  auto OnRemovedDrive = [&](const TTCVolume& V) {
+    if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
+    return V.File.size() >= 2 && V.File[1] == ':' && Removed(V.File[0]);
   };
   std::string Program;
   const bool ProgramKnown = FindCryptProgram(Program);
@@ -280,7 +291,7 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
     if (V.State == TVolumeState::Mounting && !V.Mounted()) {
       V.DismountWhenMounted = true;
     } else if (V.Mounted() && ProgramKnown) {
-      // Its container is gone: nothing to wait for.
+      // Its container or disk is gone: nothing to wait for.
       RunProcess(Program, DismountParameters(V.MountedLetter));
       V.Launch.reset();
       V.State = TVolumeState::Idle;

@@ -264,6 +264,10 @@ void TVolumeControl::RefreshVolumes() {
   TTCMountedVolumeArray MountList;
   bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
+    const TTCMountedVolume* Ours;
+    for (const TSysVolume& S : SysVolumes)
+      if (S.Letter >= 'A' && S.Letter <= 'Z')
+        DiskOfDrive[S.Letter - 'A'] = FindMountedByLetter(S.Letter, Ours, MountList) ? -1 : S.Disk;
     TTCVolumesArray NewList;
     TVolumeIdentityIndex Index;
     std::string Ignored;

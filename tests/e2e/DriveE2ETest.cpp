@@ -108,3 +108,26 @@ TEST(TrayAppDrives, AHugeDefinitionFileIsNotRead) {
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   EXPECT_LT(App.PeakMemory() - Before, SIZE_T(16) << 20);
 }
+
+// The stick's partition volume goes with it: its disk, seen at the last
+// scan, names it.
+TEST(TrayAppDrives, RemovalDismountsTheStickPartitionVolume) {
+  ScratchFolder Partitions("e2epartitions");
+  WriteFileBytes(Partitions / "Harddisk0-Partition1.password", "pw");
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", Utf8ToWide(Partitions.Path()).c_str());
+  TrayAppRun App("e2elostpartition");
+  App.WriteSettings();
+  ASSERT_TRUE(App.Start());
+  Stick Stick;
+  WriteFileBytes(Stick.Folder / ".tcvinfo.ini", "[Part]\r\nPartition=1\r\nLetter=P\r\nAuto=1\r\nDefaultPass=0\r\n");
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.AnswerPrompt("Part Password:", "pw"));
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+  // Pulled out at once: the drive may be gone before the tray is told.
+  Stick.Unplug();
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
+  EXPECT_TRUE(App.WaitForMountCount(0));
+  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d P /f\n")) << App.CommandLog();
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", nullptr);
+}

@@ -145,7 +145,7 @@ TEST_F(VolumeDefsRefresh, AStickNamesOnlyItselfAndAtMost256Sections) {
       "\r\nPartition=1\r\nAuto=1\r\n"
       "[Own]\r\nFile=\\own.hc\r\n";
   for (int I = 0; I < 300; ++I) Text += "[P" + std::to_string(I) + "]\r\nPartition=" + std::to_string(I + 1) + "\r\n";
-  const std::string Info = WriteInfo(R, Text);
+  const std::string Info = WriteInfo(R, Text, StampA);
   const DWORD Start = GetTickCount();
   Control.RefreshVolumes();
   std::printf("refresh of the hostile file: %lu ms\n", GetTickCount() - Start);
@@ -157,7 +157,7 @@ TEST_F(VolumeDefsRefresh, AStickNamesOnlyItselfAndAtMost256Sections) {
   Control.ProcessVolumes();
   EXPECT_TRUE(Host.Prompts.empty());
   // Nor is a file larger than a stick's definitions need read at all.
-  WriteInfo(R, std::string(MaxDriveInfoBytes + 1, '\n'));
+  WriteInfo(R, std::string(MaxDriveInfoBytes + 1, '\n'), StampB);
   Control.RefreshVolumes();
   EXPECT_EQ(Host.Ignored.back(), Info + ": larger than 64 KiB, not read");
   // The user's own file may name a share; it is not looked at either.
