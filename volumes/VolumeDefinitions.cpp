@@ -1,7 +1,6 @@
 // Volume control's refresh: the drives, the ".tcvinfo.ini" files and the
 // merge of what they define into the list.
 #include <algorithm>
-#include <climits>
 #include <unordered_map>
 
 #include "ConfigFiles.h"
@@ -105,12 +104,8 @@ void ReadVolumeConfig(const TSysVolume& Drive, bool ProgramIsTrueCrypt, TTCVolum
     auto Skip = [&](const std::string& Reason) {
       // Shown as "?": a NUL would end the notice there.
       std::string Shown = Section;
-      std::replace_if(
-          Shown.begin(), Shown.end(),
-          [](char C) {
-            return HasControlCharacter({&C, 1});
-          },
-          '?');
+      for (char& C : Shown)
+        if (HasControlCharacter({&C, 1})) C = '?';
       Ignored += FileName + " [" + Shown + "]: " + Reason + "\n";
     };
     if (HasControlCharacter(Section)) {
