@@ -46,8 +46,8 @@ TEST(TrayAppKeys, ReadOnlyVolumeMountsWithItsOptionAndBadValuesReachNothing) {
   WriteDefinitions("[Maybe]\r\nFile=" + Container + Wanted + "ReadOnly=maybe\r\n[Archive]\r\nFile=" + Container +
                    Wanted + "Letter=R\r\nReadOnly=yes\r\n");
   ASSERT_TRUE(App.Start());
-  HWND Told = TrayAppRun::WaitForBalloon(TrayAppRun::AppDataConfigPath() + " [Maybe]: ReadOnly: must be yes or no");
-  EXPECT_NE(Told, nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon(TrayAppRun::AppDataConfigPath() + " [Maybe]: ReadOnly: must be yes or no"),
+            nullptr);
   ASSERT_TRUE(App.AnswerPrompt("Archive Password:", "secret"));
   ASSERT_TRUE(App.WaitForMountCount(1));
 
@@ -60,8 +60,7 @@ TEST(TrayAppKeys, ReadOnlyVolumeMountsWithItsOptionAndBadValuesReachNothing) {
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter()));
   const std::string Info = Stick.Root() + ".tcvinfo.ini";
   EXPECT_NE(TrayAppRun::WaitForBalloon(Info + " [Vault?x]: the name holds a control character\n" + Info +
-                                           " [Device]: Keyfiles: a device name is not a file",
-                                       Told),
+                                       " [Device]: Keyfiles: a device name is not a file"),
             nullptr);
   EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);
   EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Archive /m ro /p secret\n");

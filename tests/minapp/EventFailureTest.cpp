@@ -8,6 +8,13 @@
 #include "MinApp.h"
 #include "MinTimer.h"
 
+namespace {
+void ThrowOnce(TMinTimer* Self) {
+  Self->SetEnabled(false);
+  throw std::bad_alloc();
+}
+}  // namespace
+
 TEST(MinAppEvents, AThrowingTimerOrMessageHandlerIsToldAndTheLoopGoesOn) {
   std::vector<std::string> Told;
   TMinApplication App("Failing", [](HWND, UINT Msg, WPARAM, LPARAM) -> LRESULT {
@@ -15,13 +22,7 @@ TEST(MinAppEvents, AThrowingTimerOrMessageHandlerIsToldAndTheLoopGoesOn) {
     return 0;
   });
   App.OnEventFailed = [&](const std::string& What) { Told.push_back(What); };
-  TMinTimer Failing(
-      true,
-      [](TMinTimer* Self) {
-        Self->SetEnabled(false);
-        throw std::bad_alloc();
-      },
-      10);
+  TMinTimer Failing(true, ThrowOnce, 10);
   TMinTimer Quit(
       true, [&](TMinTimer*) { App.Terminate(); }, 300);
   PostMessageW(App.Handle, WM_APP, 0, 0);
