@@ -59,11 +59,12 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   TrayIcon->OnMouse = [this](TMinTrayIcon*, WORD Event, POINT Anchor) { return OnTrayEvent(Event, Anchor); };
   TrayIcon->PopupMenu = OptionsMenu.get();
   TrayIcon->SetAutoRestore(true);
+  OnEventFailed = [this](const std::string& What) { EventFailed(What); };
 
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &SessionId)) SessionId = 0;
 
   ExchangeSettings(false);
-  LoadRememberedPassword(VolumeControl.DefaultPassword);
+  TellWrite(LoadRememberedPassword(VolumeControl.DefaultPassword), PasswordFileName());
   VolumeControl.DefaultPasswordWorked = !VolumeControl.DefaultPassword.empty();
   VolumeControl.RefreshVolumes();
   TrayIcon->SetShown(true);
@@ -83,6 +84,7 @@ TApp::~TApp() {
 
 void TApp::ExchangeSettings(bool Save) {
   TMinIniFile Ini(SettingsFileName(), Save);
+  Ini.OnSaved = [this, &Ini](TWriteOutcome Outcome) { TellWrite(Outcome, Ini.FileName); };
   Ini.Section = SettingsSection;
   if (!Save) LoadIconSetting(Ini.ReadWriteString("Icon", ""));
   Settings.DismountAllOnSwitchUser = Ini.ReadWriteBool("DismountAllOnSwitchUser", Settings.DismountAllOnSwitchUser);
@@ -120,8 +122,9 @@ void TApp::SaveState() {
   VolumeControl.StopFileMonitors();
   // A default password that has not opened a volume yet may be a typo.
   const SecretText None;
-  SaveRememberedPassword(VolumeControl.DefaultPasswordWorked ? VolumeControl.DefaultPassword : None, Settings.SavePass,
-                         Settings.RememberPassMin);
+  TellWrite(SaveRememberedPassword(VolumeControl.DefaultPasswordWorked ? VolumeControl.DefaultPassword : None,
+                                   Settings.SavePass, Settings.RememberPassMin),
+            PasswordFileName());
 }
 
 LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -274,6 +277,21 @@ void TApp::DefinitionsIgnored(const std::string& Text) {
     return;
   }
   TrayIcon->ShowBalloon(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
+}
+
+void TApp::EventFailed(const std::string& What) {
+  if (!FailuresTold.insert(What).second || !TrayIcon->Shown) return;
+  TrayIcon->ShowBalloon(Title, "Something failed and was left undone (" + What + "); the program goes on", 5000,
+                        bkError);
+}
+
+void TApp::TellWrite(TWriteOutcome Outcome, const std::string& FileName) {
+  if (Outcome == TWriteOutcome::Swapped || !TrayIcon->Shown) return;
+  TrayIcon->ShowBalloon(Title,
+                        Outcome == TWriteOutcome::InPlace
+                            ? FileName + " is held open by another program and was written in place"
+                            : FileName + " could not be written",
+                        5000, Outcome == TWriteOutcome::InPlace ? bkWarning : bkError);
 }
 
 void TApp::VolumesChanged(bool SettingsChanged) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "MinApp.h"
@@ -13,6 +14,7 @@
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
 #include "VolumeControl.h"
+#include "Files.h"
 
 // Command ids of the menu items that are not a volume or a config file.
 enum TAppCommand : int {
@@ -105,8 +107,15 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
 
+  // An event's handling failed: told once for each kind of failure.
+  void EventFailed(const std::string& What);
+  // A file written in place, which may tear, or not written: told.
+  void TellWrite(TWriteOutcome Outcome, const std::string& FileName);
+
   // Told before the tray icon was shown; shown with it.
   std::string HeldIgnoredNotice;
+  // The failures told so far.
+  std::set<std::string> FailuresTold;
   // The open password question.
   std::unique_ptr<TInputBox> Question;
   // A rebuild waits for the open menu to close.

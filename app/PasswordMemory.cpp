@@ -19,31 +19,36 @@ constexpr std::string_view Entropy = "trayvm remembered password 1.d";
 
 std::optional<std::string> Protect(std::string_view Plain) { return ProtectForUser(Plain, Entropy); }
 
-void WritePasswordFile(const std::string& Content) {
-  if (ForceDirsEx(ExtractDir(PasswordFileName()))) WriteFileBytes(PasswordFileName(), Content);
+TWriteOutcome WritePasswordFile(const std::string& Content) {
+  if (!ForceDirsEx(ExtractDir(PasswordFileName()))) return TWriteOutcome::Failed;
+  return WriteFileSafely(PasswordFileName(), Content);
 }
 
 }  // namespace
 
 std::string PasswordFileName() { return UserConfigDir() + "1.d"; }
 
-void SaveRememberedPassword(const SecretText& Password, bool SavePass, int32_t Minutes) {
+TWriteOutcome SaveRememberedPassword(const SecretText& Password, bool SavePass, int32_t Minutes) {
   TPasswordRecord Record;
   Record.Password = Password.Clone();
   Record.SavedAt = LocalDateTimeNow();
   Record.Minutes = Minutes;
-  WritePasswordFile(BuildPasswordFile(Record, SavePass, Protect));
+  return WritePasswordFile(BuildPasswordFile(Record, SavePass, Protect));
 }
 
-void LoadRememberedPassword(SecretText& Password) {
+TWriteOutcome LoadRememberedPassword(SecretText& Password) {
   std::string File;
-  if (!ReadFileBytes(PasswordFileName(), File)) return;
+  if (!ReadFileBytes(PasswordFileName(), File)) return TWriteOutcome::Swapped;
   TPasswordFileRead Found =
       ReadPasswordFile(std::string_view(File).substr(0, std::min(File.size(), PasswordFileReadLimit)),
                        LocalDateTimeNow(), [](std::string_view Blob) { return UnprotectForUser(Blob, Entropy); });
   // An old file is as good as plain text.
   WipeString(File);
-  if (Found.Rewrite)
-    WritePasswordFile(Found.Accepted ? BuildPasswordFile(*Found.Accepted, true, Protect) : NoPasswordFile());
+  TWriteOutcome Outcome = TWriteOutcome::Swapped;
+  if (Found.Rewrite) {
+    OverwriteFileInPlace(PasswordFileName());
+    Outcome = WritePasswordFile(Found.Accepted ? BuildPasswordFile(*Found.Accepted, true, Protect) : NoPasswordFile());
+  }
   if (Found.Accepted) Password = std::move(Found.Accepted->Password);
+  return Outcome;
 }

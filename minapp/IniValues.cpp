@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <initializer_list>
 
 namespace {
 
@@ -47,14 +48,26 @@ bool SameAsciiIgnoreCase(const std::string& A, const char* B) {
   return I == A.size() && !B[I];
 }
 
+// Number, or one of Words (true words at even positions, false after each).
+std::optional<bool> ReadSwitch(const std::string& Text, std::initializer_list<const char*> Words) {
+  bool NonZero = false;
+  if (ParseDecimal(Text, NonZero)) return NonZero;
+  bool Yes = true;
+  for (const char* Word : Words) {
+    if (SameAsciiIgnoreCase(Text, Word)) return Yes;
+    Yes = !Yes;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool IniTextToBool(const std::string& Text, bool Default) {
-  bool NonZero = false;
-  if (ParseDecimal(Text, NonZero)) return NonZero;
-  if (SameAsciiIgnoreCase(Text, "True")) return true;
-  if (SameAsciiIgnoreCase(Text, "False")) return false;
-  return Default;
+  return ReadSwitch(Text, {"True", "False"}).value_or(Default);
+}
+
+std::optional<bool> IniTextToSwitch(const std::string& Text) {
+  return ReadSwitch(Text, {"True", "False", "Yes", "No", "On", "Off"});
 }
 
 int IniTextToInt(const std::string& Text, int Default) {

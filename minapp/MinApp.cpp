@@ -9,6 +9,10 @@
 TMinApplication* Application = nullptr;
 UINT TaskbarCreatedMessage = 0;
 
+void TellEventFailure(const char* What) {
+  if (Application && Application->OnEventFailed) Application->OnEventFailed(What);
+}
+
 TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMessage)
     : OnMessage(std::move(OnMessage)), Title(Title) {
   Application = this;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -22,6 +23,8 @@ class TMinApplication : public TMinWindow {
   ~TMinApplication() override;
 
   TMinMessageHook OnMessage;
+  // Told what an event's handling threw; the loop goes on.
+  std::function<void(const std::string& What)> OnEventFailed;
   const std::string Title;
 
   // Runs the message loop until the hidden window is destroyed: the one loop
@@ -52,8 +55,29 @@ inline constexpr WPARAM MenuCleanupNotice = 111;
 // What a signalled TMinWait posts to the hidden window: lParam is its key.
 inline constexpr UINT WM_MINWAIT = WM_APP + 0x3009;
 
+// Runs Handle, the handling of one event from Windows, and hands what it
+// throws to the application's OnEventFailed: nothing is thrown back through
+// Windows, and the program keeps running. A failed handling gives the
+// result's default (0 for a message).
+template <class Handler>
+auto HandleEvent(Handler&& Handle) -> decltype(Handle());
+
 // Process-wide state of the framework, used on the main thread only.
 extern TMinApplication* Application;
 // Number of the registered message "TaskbarCreated" (0 until a tray icon
 // registered it).
 extern UINT TaskbarCreatedMessage;
+
+void TellEventFailure(const char* What);
+
+template <class Handler>
+auto HandleEvent(Handler&& Handle) -> decltype(Handle()) {
+  try {
+    return Handle();
+  } catch (const std::exception& Error) {
+    TellEventFailure(Error.what());
+  } catch (...) {
+    TellEventFailure("unknown exception");
+  }
+  return decltype(Handle())();
+}

@@ -19,7 +19,9 @@ TMinIniFile::TMinIniFile(std::string FileName, bool WriteMode)
     : WriteMode(WriteMode), FileName(std::move(FileName)), Text(FileBytes(this->FileName), AnsiProfileCodePage()) {}
 
 TMinIniFile::~TMinIniFile() {
-  if (WriteMode && Text.Modified()) WriteFileBytes(FileName, Text.Bytes());
+  if (!WriteMode || !Text.Modified()) return;
+  const TWriteOutcome Outcome = WriteFileSafely(FileName, Text.Bytes());
+  if (OnSaved) OnSaved(Outcome);
 }
 
 std::string TMinIniFile::ReadWriteString(const std::string& Key, const std::string& Value) {

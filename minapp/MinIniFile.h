@@ -1,7 +1,9 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Files.h"
 #include "ProfileText.h"
 
 // Accessor for one INI file, read once into memory by its wide path: a
@@ -12,8 +14,8 @@
 class TMinIniFile {
  public:
   TMinIniFile(std::string FileName, bool WriteMode);
-  // A writer saves what it changed; a failure to save is silent, as it is
-  // for the settings it serves.
+  // A writer saves what it changed, as WriteFileSafely does, and tells
+  // OnSaved how.
   ~TMinIniFile();
   TMinIniFile(const TMinIniFile&) = delete;
   TMinIniFile& operator=(const TMinIniFile&) = delete;
@@ -22,6 +24,7 @@ class TMinIniFile {
   const std::string FileName;
   // Section the value operations use; the caller sets it before each group.
   std::string Section;
+  std::function<void(TWriteOutcome)> OnSaved;
 
   // Read mode: the stored text (an empty stored text stays empty), or Value
   // when the key is missing. Write mode: stores Value and returns it.

@@ -1,5 +1,7 @@
 #include "MinWindow.h"
 
+#include "MinApp.h"
+
 bool RegisterMinWindowClass(const wchar_t* Name, UINT Style, HBRUSH Background) {
   WNDCLASSEXW Class{};
   Class.cbSize = sizeof(Class);
@@ -46,5 +48,5 @@ LRESULT CALLBACK TMinWindow::WindowProc(HWND Window, UINT Msg, WPARAM WParam, LP
   }
   // Messages before WM_NCCREATE (e.g. WM_GETMINMAXINFO) have no object yet.
   if (!Self) return DefWindowProcW(Window, Msg, WParam, LParam);
-  return Self->HandleMessage(Msg, WParam, LParam);
+  return HandleEvent([&] { return Self->HandleMessage(Msg, WParam, LParam); });
 }

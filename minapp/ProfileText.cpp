@@ -167,7 +167,8 @@ bool Storable(std::string_view S) {
 
 }  // namespace
 
-TProfileText::TProfileText(std::string_view Bytes, TProfileCodePage CodePage) : FCodePage(std::move(CodePage)) {
+TProfileText::TProfileText(std::string_view Bytes, TProfileCodePage CodePage, TProfileLimits Limits)
+    : FCodePage(std::move(CodePage)) {
   FBlocks.emplace_back();
   FFirstBlocks.emplace("", 0);
   if (Bytes.starts_with(Utf16Mark)) {
@@ -199,17 +200,21 @@ TProfileText::TProfileText(std::string_view Bytes, TProfileCodePage CodePage) : 
     }
     std::size_t EndSize = Unit;
     if (C == '\r' && Pos + Unit < Bytes.size() && CharAt(Pos + Unit) == '\n') EndSize += Unit;
-    AddLine(Bytes.substr(Start, Pos - Start), Bytes.substr(Pos, EndSize));
+    if (!AddLine(Bytes.substr(Start, Pos - Start), Bytes.substr(Pos, EndSize), Limits)) return;
     Pos += EndSize;
     Start = Pos;
   }
-  if (Start < Bytes.size()) AddLine(Bytes.substr(Start), {});
+  if (Start < Bytes.size()) AddLine(Bytes.substr(Start), {}, Limits);
 }
 
-void TProfileText::AddLine(std::string_view Raw, std::string_view End) {
+bool TProfileText::AddLine(std::string_view Raw, std::string_view End, const TProfileLimits& Limits) {
   if (FLineEnd.empty()) FLineEnd = End;
   TLine Line{IsUtf8Encoding() ? std::string() : std::string(Raw), std::string(End), Decode(Raw)};
   const TParsedLine Parsed = ParseLine(Line.Text);
+  if (Parsed.Kind == TParsedLine::Header && FBlocks.size() > Limits.MaxSections) {
+    FCut = true;
+    return false;
+  }
   if (Parsed.Kind == TParsedLine::Header) {
     TBlock& Block = FBlocks.emplace_back();
     Block.Name = Parsed.Name;
@@ -217,11 +222,13 @@ void TProfileText::AddLine(std::string_view Raw, std::string_view End) {
     FFirstBlocks.emplace(Fold(Block.Name), FBlocks.size() - 1);
   }
   TBlock& Block = FBlocks.back();
+  Block.Overlong = Block.Overlong || Raw.size() > Limits.MaxLineBytes;
   if (Parsed.Kind == TParsedLine::Key) {
     Block.KeyLines.emplace(Fold(Parsed.Name), Block.Lines.size());
     Block.KeyEnd = Block.Lines.size() + 1;
   }
   Block.Lines.push_back(std::move(Line));
+  return true;
 }
 
 bool TProfileText::IsUtf8Encoding() const {
@@ -268,6 +275,11 @@ std::optional<std::string> TProfileText::Read(std::string_view Section, std::str
   const auto Found = Block->KeyLines.find(Fold(Trim(Key)));
   if (Found == Block->KeyLines.end()) return std::nullopt;
   return std::string(Unquote(ParseLine(Block->Lines[Found->second].Text).Value));
+}
+
+bool TProfileText::Overlong(std::string_view Section) const {
+  const TBlock* Block = FindBlock(Section);
+  return Block && Block->Overlong;
 }
 
 bool TProfileText::Write(std::string_view Section, std::string_view Key, std::string_view Value) {

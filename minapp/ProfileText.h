@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +18,15 @@ struct TProfileCodePage {
 };
 
 enum class TProfileEncoding { Utf8, Utf8Bom, Utf16Le, Ansi };
+
+// Bounds for reading a file that someone else wrote, so that its size does
+// not decide how much memory and time the reading takes.
+struct TProfileLimits {
+  // Reading stops at the header of the section after these.
+  std::size_t MaxSections = SIZE_MAX;
+  // A longer line (in bytes, without its end) marks its section Overlong.
+  std::size_t MaxLineBytes = SIZE_MAX;
+};
 
 // A profile (INI) file held in memory, read with the rules of the Windows
 // profile functions that the program relies on and written back changing
@@ -38,7 +48,7 @@ enum class TProfileEncoding { Utf8, Utf8Bom, Utf16Le, Ansi };
 // anything else is ANSI. Names and values are UTF-8 here.
 class TProfileText {
  public:
-  TProfileText(std::string_view Bytes, TProfileCodePage CodePage);
+  TProfileText(std::string_view Bytes, TProfileCodePage CodePage, TProfileLimits Limits = {});
 
   // Section names in file order, each name once (its first spelling).
   std::vector<std::string> Sections() const;
@@ -46,6 +56,10 @@ class TProfileText {
   std::vector<std::string> Keys(std::string_view Section) const;
   // nullopt when the section or the key is missing.
   std::optional<std::string> Read(std::string_view Section, std::string_view Key) const;
+  // Whether the section (its first block) holds a line over MaxLineBytes.
+  bool Overlong(std::string_view Section) const;
+  // Whether reading stopped at MaxSections before the end of the file.
+  bool Cut() const { return FCut; }
 
   // Sets the key so that Read gives Value back; false, changing nothing, when
   // the names or the value cannot be stored: a line break or NUL anywhere,
@@ -84,9 +98,11 @@ class TProfileText {
     std::unordered_map<std::string, std::size_t> KeyLines;
     // Where a new key goes: after the last key line, else after the header.
     std::size_t KeyEnd = 0;
+    bool Overlong = false;
   };
 
-  void AddLine(std::string_view Raw, std::string_view End);
+  // False when reading stops before the line.
+  bool AddLine(std::string_view Raw, std::string_view End, const TProfileLimits& Limits);
   bool IsUtf8Encoding() const;
   std::string Decode(std::string_view Raw) const;
   std::string LineEnd() const;
@@ -106,4 +122,5 @@ class TProfileText {
   // Folded section name to its first block.
   std::unordered_map<std::string, std::size_t> FFirstBlocks;
   bool FModified = false;
+  bool FCut = false;
 };

@@ -5,15 +5,33 @@
 #include "Scoped.h"
 #include "Text.h"
 
+namespace {
+
+int32_t DosAge(const FILETIME& LastWrite) {
+  FILETIME Local;
+  WORD Date = 0, Time = 0;
+  if (!FileTimeToLocalFileTime(&LastWrite, &Local) || !FileTimeToDosDateTime(&Local, &Date, &Time)) return -1;
+  return static_cast<int32_t>((static_cast<uint32_t>(Date) << 16) | Time);
+}
+
+}  // namespace
+
 int32_t GetFileAge(const std::string& Path) {
   WIN32_FIND_DATAW Data;
   if (!TFindHandle(FindFirstFileW(Utf8ToWide(Path).c_str(), &Data))) return -1;
   if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
-  FILETIME Local;
-  WORD Date = 0, Time = 0;
-  if (!FileTimeToLocalFileTime(&Data.ftLastWriteTime, &Local) || !FileTimeToDosDateTime(&Local, &Date, &Time))
-    return -1;
-  return static_cast<int32_t>((static_cast<uint32_t>(Date) << 16) | Time);
+  return DosAge(Data.ftLastWriteTime);
+}
+
+TFileFacts GetFileFacts(const std::string& Path) {
+  TFileFacts Facts;
+  WIN32_FILE_ATTRIBUTE_DATA Data;
+  if (Path.empty() || !GetFileAttributesExW(Utf8ToWide(Path).c_str(), GetFileExInfoStandard, &Data)) return Facts;
+  Facts.Attributes = Data.dwFileAttributes;
+  Facts.Size = uint64_t(Data.nFileSizeHigh) << 32 | Data.nFileSizeLow;
+  if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    Facts.DateTime = DosDateTimeToDateTime(DosAge(Data.ftLastWriteTime));
+  return Facts;
 }
 
 DWORD SetFileAge(const std::string& Path, int32_t Age) {
@@ -31,9 +49,7 @@ DWORD SetFileAge(const std::string& Path, int32_t Age) {
   return Result;
 }
 
-double GetFileDateTime(const std::string& Path) {
-  return FileExistsEx(Path) ? DosDateTimeToDateTime(GetFileAge(Path)) : 0;
-}
+double GetFileDateTime(const std::string& Path) { return GetFileFacts(Path).DateTime; }
 
 DWORD SetFileDateTime(const std::string& Path, double Stamp) { return SetFileAge(Path, DateTimeToDosDateTime(Stamp)); }
 

@@ -15,6 +15,15 @@ int32_t GetFileAge(const std::string& Path);
 DWORD SetFileAge(const std::string& Path, int32_t Age);
 // Floating date-time of GetFileAge; 0 when the file does not exist.
 double GetFileDateTime(const std::string& Path);
+
+// What a drive scan needs of a file, from one attribute call that does not
+// follow a link at the end of Path.
+struct TFileFacts {
+  DWORD Attributes = INVALID_FILE_ATTRIBUTES;
+  uint64_t Size = 0;
+  double DateTime = 0;  // as GetFileDateTime gives it
+};
+TFileFacts GetFileFacts(const std::string& Path);
 DWORD SetFileDateTime(const std::string& Path, double Stamp);
 
 // The wall clock's local time as a floating date-time, to the millisecond.

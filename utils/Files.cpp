@@ -1,6 +1,8 @@
 // Existence tests, folder creation, whole files, copy, delete.
 #include "Files.h"
 
+#include <algorithm>
+
 #include "PathNames.h"
 #include "Scoped.h"
 #include "Text.h"
@@ -51,12 +53,13 @@ bool ForceDirsEx(const std::string& Path) {
   }
 }
 
-bool ReadFileBytes(const std::string& Path, std::string& Bytes) {
+bool ReadFileBytes(const std::string& Path, std::string& Bytes, uint64_t MaxBytes) {
   Bytes.clear();
   TFileHandle File(CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER Size;
-  if (!File || !GetFileSizeEx(File.get(), &Size) || Size.QuadPart > MAXDWORD) return false;
+  if (!File || !GetFileSizeEx(File.get(), &Size) || uint64_t(Size.QuadPart) > std::min<uint64_t>(MaxBytes, MAXDWORD))
+    return false;
   // One read into a buffer of the final size: no stray copies of a secret.
   Bytes.resize(static_cast<std::size_t>(Size.QuadPart));
   DWORD Done = 0;
@@ -68,12 +71,52 @@ bool ReadFileBytes(const std::string& Path, std::string& Bytes) {
   return true;
 }
 
-bool WriteFileBytes(const std::string& Path, std::string_view Bytes) {
-  TFileHandle File(CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+namespace {
+
+bool WriteWhole(const std::string& Path, std::string_view Bytes, DWORD Share) {
+  TFileHandle File(CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, Share, nullptr, CREATE_ALWAYS, 0, nullptr));
   if (!File) return false;
   if (Bytes.empty()) return true;
   DWORD Done = 0;
   return WriteFile(File.get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Done, nullptr) && Done == Bytes.size();
+}
+
+}  // namespace
+
+bool WriteFileBytes(const std::string& Path, std::string_view Bytes) { return WriteWhole(Path, Bytes, 0); }
+
+namespace {
+
+bool WriteAndFlush(HANDLE File, std::string_view Bytes) {
+  DWORD Done = 0;
+  return (Bytes.empty() ||
+          (WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &Done, nullptr) && Done == Bytes.size())) &&
+         FlushFileBuffers(File);
+}
+
+}  // namespace
+
+TWriteOutcome WriteFileSafely(const std::string& Path, std::string_view Bytes) {
+  const std::wstring Target = Utf8ToWide(Path), Temporary = Utf8ToWide(Path + ".new");
+  bool Written;
+  {
+    TFileHandle File(CreateFileW(Temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!File) return TWriteOutcome::Failed;
+    Written = WriteAndFlush(File.get(), Bytes);
+  }
+  if (Written && MoveFileExW(Temporary.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return TWriteOutcome::Swapped;
+  DeleteFileW(Temporary.c_str());
+  if (!Written) return TWriteOutcome::Failed;
+  // Shared, so that a file an editor holds open for writing too is written.
+  return WriteWhole(Path, Bytes, FILE_SHARE_READ | FILE_SHARE_WRITE) ? TWriteOutcome::InPlace : TWriteOutcome::Failed;
+}
+
+bool OverwriteFileInPlace(const std::string& Path) {
+  TFileHandle File(CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER Size;
+  if (!File || !GetFileSizeEx(File.get(), &Size) || uint64_t(Size.QuadPart) > MAXDWORD) return false;
+  return WriteAndFlush(File.get(), std::string(static_cast<std::size_t>(Size.QuadPart), '\0'));
 }
 
 bool FileCopy(const std::string& Source, const std::string& Dest) {

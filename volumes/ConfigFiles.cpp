@@ -23,8 +23,7 @@ std::string SettingsFileName() {
 
 bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target, const std::string& Text) {
   if (FileExistsEx(Target)) return false;
-  std::string Template = GetProgramFolder() + TemplateName;
-  bool Created = FileExistsEx(Template) && FileCopy(Template, Target);
-  if (!Created) Created = WriteFileBytes(Target, Text);
-  return Created;
+  std::string Bytes;
+  if (!ReadFileBytes(GetProgramFolder() + TemplateName, Bytes)) Bytes = Text;
+  return WriteFileSafely(Target, Bytes) != TWriteOutcome::Failed;
 }

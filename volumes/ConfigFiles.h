@@ -15,8 +15,8 @@ std::string UserConfigDir();
 // the one in UserConfigDir (which may not exist yet).
 std::string SettingsFileName();
 
-// Creates Target when it does not exist: a copy of TemplateName from the
-// program's folder when there is one and the copy works, otherwise a file
-// holding Text. Never creates a missing folder. True when the file was
+// Creates Target when it does not exist, with the content of TemplateName
+// from the program's folder when it can be read, otherwise with Text;
+// written as WriteFileSafely does. Never creates a missing folder. True when the file was
 // created; on failure the system's error code is left for GetLastError.
 bool CreateFileFromTemplate(const std::string& TemplateName, const std::string& Target, const std::string& Text);

@@ -65,7 +65,10 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
   for (std::size_t I = 0; I < ScanList.size(); ++I) {
     TSysVolume& S = New[I];
     S.Letter = ScanList[I];
-    S.InfoDate = GetFileDateTime(VolumeConfigFileName(S.Letter));
+    const TFileFacts Info = GetFileFacts(VolumeConfigFileName(S.Letter));
+    S.InfoDate = Info.DateTime;
+    S.InfoAttributes = Info.Attributes;
+    S.InfoSize = Info.Size;
     // One open serves both queries: a scan runs at every tick.
     if (TFileHandle Device = OpenDevice(DevicePathOf(S.Letter))) {
       S.Disk = DiskNumberOf(Device.get());

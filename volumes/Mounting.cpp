@@ -51,6 +51,11 @@ std::string MissingFile(const TTCVolume& V) {
 TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
     : Timer(*this),
       Host(Host),
+      DiskOfDrive([] {
+        std::array<int32_t, 26> None;
+        None.fill(-1);
+        return None;
+      }()),
       RefreshTimer(
           false,
           [this](TMinTimer* Self) {
@@ -351,10 +356,16 @@ void TVolumeControl::ReleaseHold() {
 }
 
 void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
-  auto OnRemovedDrive = [UnitMask](const TTCVolume& V) {
-    if (V.File.size() < 2 || V.File[1] != ':') return false;
-    const int Drive = std::toupper(static_cast<unsigned char>(V.File[0])) - 'A';
+  auto Removed = [UnitMask](char Letter) {
+    const int Drive = std::toupper(static_cast<unsigned char>(Letter)) - 'A';
     return Drive >= 0 && Drive < 26 && (UnitMask >> Drive & 1) != 0;
+  };
+  std::vector<int32_t> RemovedDisks;
+  for (int Drive = 0; Drive < 26; ++Drive)
+    if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1) RemovedDisks.push_back(DiskOfDrive[Drive]);
+  auto OnRemovedDrive = [&](const TTCVolume& V) {
+    if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
+    return V.File.size() >= 2 && V.File[1] == ':' && Removed(V.File[0]);
   };
   std::string Program;
   const bool ProgramKnown = FindCryptProgram(Program);
@@ -364,7 +375,7 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
     if (V.State == TVolumeState::Mounting && !V.Mounted()) {
       V.DismountWhenMounted = true;
     } else if (V.Mounted() && ProgramKnown) {
-      // Its container is gone: nothing to wait for.
+      // Its container or disk is gone: nothing to wait for.
       RunProcess(Program, DismountParameters(V.MountedLetter, true));
       V.Launch.reset();
       V.State = TVolumeState::Idle;

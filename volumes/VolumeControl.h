@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -115,7 +116,8 @@ class TVolumeControl {
   // already queued are handled: a burst of arrivals gives one.
   void RefreshSoon();
   // The drives of UnitMask (bit 0 is A:) went away: each mounted container
-  // volume on one of them is dismounted by force at once, without waiting
+  // volume on one of them, and each partition volume on a disk one of them
+  // was on at the last scan, is dismounted by force at once, without waiting
   // for its letter to go, reported as removed and left wanted
   // (Auto); one being mounted is dismounted once it appears; an open
   // question for one of them ends as "not now". Then RefreshSoon.
@@ -185,6 +187,10 @@ class TVolumeControl {
   static uint32_t IdleDelay(int32_t Minutes);
 
   TVolumeControlHost& Host;
+  // The disk each drive A..Z was on when a scan last saw it, -1 for none or
+  // for a volume of the encryption driver: a drive that goes away may have
+  // gone before its removal is told.
+  std::array<int32_t, 26> DiskOfDrive;
   // Each ".tcvinfo.ini" by name: the modification time its skipped sections
   // were last told for.
   std::unordered_map<std::string, double> IgnoredToldFor;

@@ -24,9 +24,10 @@ class TVolumeControlHost {
   // failure its cause and what to do, for an unattended dismount why.
   virtual void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success,
                             const std::string& Text) = 0;
-  // Sections of ".tcvinfo.ini" files were skipped for invalid values: one
-  // line a section, "<file> [<section>]: <reason>". Told once per change of
-  // each file, not at every refresh.
+  // Parts of ".tcvinfo.ini" files were skipped: one line a section,
+  // "<file> [<section>]: <reason>", or a line "<file>: <reason>" for the
+  // file or its rest. Told once per change of each file, not at every
+  // refresh.
   virtual void DefinitionsIgnored(const std::string& Text) = 0;
   // A refresh changed the volumes or drives, or (SettingsChanged) the
   // settings file.

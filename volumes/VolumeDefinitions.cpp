@@ -4,13 +4,16 @@
 #include <unordered_map>
 
 #include "ConfigFiles.h"
+#include "DrivePathWalk.h"
 #include "Files.h"
 #include "FileTimes.h"
+#include "IniValues.h"
 #include "Launch.h"
-#include "MinIniFile.h"
+#include "ProfileCodePage.h"
+#include "ProfileText.h"
 #include "StrUtils.h"
-#include "VolumeControl.h"
 #include "Text.h"
+#include "VolumeControl.h"
 #include "VolumeInfoRules.h"
 
 namespace {
@@ -45,28 +48,50 @@ class TVolumeIdentityIndex {
   std::unordered_map<int64_t, int> ByDiskPartition;
 };
 
-void AddHiddenAttribute(const std::string& FileName) {
-  DWORD Attributes = GetFileAttr(FileName);
-  if (Attributes != INVALID_FILE_ATTRIBUTES && !(Attributes & FILE_ATTRIBUTE_HIDDEN))
-    SetFileAttr(FileName, Attributes | FILE_ATTRIBUTE_HIDDEN);
-}
+// A path's own attributes, a link at its end not followed.
+class TSystemPathProbe final : public TPathProbe {
+ public:
+  uint32_t Attributes(const std::string& Path) const override { return GetFileAttr(Path); }
+};
 
 // A file-system check a refresh may make: a share is not touched, so that a
 // slow or unreachable one never stalls it (the encryption program reports a
-// missing file itself).
-bool ExistsOrOnShare(const std::string& Path) { return IsNetworkPath(Path) || FileExistsEx(Path); }
+// missing file itself). A drive's own file is walked component by component
+// and never through a link.
+TDrivePath LocateFile(const std::string& Path, bool OwnFile) {
+  if (!OwnFile) return WalkDrivePath(Path, TSystemPathProbe());
+  return IsNetworkPath(Path) || FileExistsEx(Path) ? TDrivePath::File : TDrivePath::Missing;
+}
 
-// Appends the volumes of one ".tcvinfo.ini" whose identity is not in List
-// yet, and a line to Ignored for each section skipped for an invalid value.
-// The file is read once; a drive's own file may name only that drive's
-// containers, keyfiles and partitions (see DefinitionPath), and no
+// Appends the volumes of the ".tcvinfo.ini" of Drive (as the last scan saw
+// it) whose identity is not in List yet, and a line to Ignored for the file
+// or each section skipped for a reason the user should know. The file is
+// read once and only within bounds; a drive's own file may name only that
+// drive's containers, keyfiles and partitions (see DefinitionPath), and no
 // file-system call is made on a path it may not name.
-void ReadVolumeConfig(char InfoDrive, bool ProgramIsTrueCrypt, TTCVolumesArray& List, TVolumeIdentityIndex& Index,
-                      std::string& Ignored) {
+void ReadVolumeConfig(const TSysVolume& Drive, bool ProgramIsTrueCrypt, TTCVolumesArray& List,
+                      TVolumeIdentityIndex& Index, std::string& Ignored) {
+  const char InfoDrive = Drive.Letter;
   const std::string FileName = VolumeConfigFileName(InfoDrive);
-  AddHiddenAttribute(FileName);
-  TMinIniFile Ini(FileName, false);
   const bool OwnFile = InfoDrive == AppDataMarker;
+  const auto TellFile = [&](const std::string& Reason) { Ignored += FileName + ": " + Reason + "\n"; };
+  if (Drive.InfoAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    TellFile("a link is not followed");
+    return;
+  }
+  const std::size_t MaxBytes = OwnFile ? MaxUserInfoBytes : MaxDriveInfoBytes;
+  if (Drive.InfoSize > MaxBytes) {
+    TellFile("larger than " + std::to_string(MaxBytes / 1024) + " KiB, not read");
+    return;
+  }
+  std::string Bytes;
+  // Grown since the scan: the next scan sees it.
+  if (!ReadFileBytes(FileName, Bytes, MaxBytes)) return;
+  if (!(Drive.InfoAttributes & FILE_ATTRIBUTE_HIDDEN))
+    SetFileAttr(FileName, Drive.InfoAttributes | FILE_ATTRIBUTE_HIDDEN);
+  const TProfileText Text(Bytes, AnsiProfileCodePage(), {MaxSectionsPerFile, MaxInfoLineBytes});
+  if (Text.Cut()) TellFile("only the first " + std::to_string(MaxSectionsPerFile) + " sections are read");
+
   // The drive's disk is asked once per file, and only when a section needs it.
   bool DriveDiskKnown = false;
   int32_t DriveDisk = -1;
@@ -75,58 +100,96 @@ void ReadVolumeConfig(char InfoDrive, bool ProgramIsTrueCrypt, TTCVolumesArray& 
     DriveDiskKnown = true;
     return DriveDisk;
   };
-  std::vector<std::string> Sections = Ini.ReadSections();
-  if (Sections.size() > MaxSectionsPerFile) Sections.resize(MaxSectionsPerFile);
-  for (const std::string& Section : Sections) {
-    Ini.Section = Section;
-    TTCVolume V;
-    V.Disk = Ini.ReadWriteInteger("Disk", DiskAbsentSentinel);
-    V.Partition = Ini.ReadWriteInteger("Partition", 0);
+  for (const std::string& Section : Text.Sections()) {
+    auto Skip = [&](const std::string& Reason) {
+      // Shown as "?": a NUL would end the notice there.
+      std::string Shown = Section;
+      for (char& C : Shown)
+        if (HasControlCharacter({&C, 1})) C = '?';
+      Ignored += FileName + " [" + Shown + "]: " + Reason + "\n";
+    };
+    if (HasControlCharacter(Section)) {
+      Skip("the name holds a control character");
+      continue;
+    }
+    if (Text.Overlong(Section)) {
+      Skip("a line is longer than " + std::to_string(MaxInfoLineBytes) + " bytes");
+      continue;
+    }
+    // The value of Key as Rule (value, reason) takes it; the first value
+    // refused is told.
     std::string Refusal;
-    auto Skip = [&](const std::string& Reason) { Ignored += FileName + " [" + Section + "]: " + Reason + "\n"; };
-    const std::optional<std::string> File = DefinitionPath(Ini.ReadWriteString("File", ""), InfoDrive, Refusal);
-    if (!File) {
-      Skip("File: " + Refusal);
-      continue;
-    }
-    V.File = *File;
-    // Only a partition needs its disk: a container is known by its path, so
-    // the drive's device is not asked for one.
-    if (V.Disk == DiskAbsentSentinel) V.Disk = V.File.empty() ? OwnDisk() : -1;
-    const bool ContainerExists = !V.File.empty() && ExistsOrOnShare(V.File);
-    if (V.Partition == 0 && !ContainerExists) continue;
-    if (V.File.empty() && !OwnFile && V.Disk != OwnDisk()) continue;  // another disk's partition
-    if (Index.Find(V.Identity()) >= 0) continue;
-    if (!Ini.ReadWriteBool("Enabled", true)) continue;
-    std::optional<std::vector<std::string>> Keyfiles =
-        KeyfilePaths(Ini.ReadWriteString("Keyfiles", ""), InfoDrive, Refusal);
-    if (!Keyfiles) {
-      Skip("Keyfiles: " + Refusal);
-      continue;
-    }
-    const std::optional<int32_t> Pim = PimFromInfoValue(Ini.ReadWriteString("PIM", ""), Refusal);
-    if (!Pim) {
+    auto Take = [&](const char* Key, auto Rule) {
+      const std::string Value = Text.Read(Section, Key).value_or("");
+      std::string Reason = "holds a control character";
+      auto Taken = HasControlCharacter(Value) ? decltype(Rule(Value, Reason)){} : Rule(Value, Reason);
+      if (!Taken && Refusal.empty()) Refusal = std::string(Key) + ": " + Reason;
+      return std::move(Taken).value_or(typename decltype(Taken)::value_type{});
+    };
+    auto Switch = [&](const char* Key, bool Default) {
+      return Take(Key, [Default](const std::string& Value, std::string& Reason) {
+        return SwitchFromInfoValue(Value, Default, Reason);
+      });
+    };
+    auto Whole = [&](const char* Key, int32_t Default, int32_t Min, int32_t Max) {
+      return Take(Key, [=](const std::string& Value, std::string& Reason) {
+        return WholeFromInfoValue(Value, Default, Min, Max, Reason);
+      });
+    };
+    auto OnThisDrive = [InfoDrive](auto Read) {
+      return [=](const std::string& Value, std::string& Reason) { return Read(Value, InfoDrive, Reason); };
+    };
+    TTCVolume V;
+    V.Disk = Whole("Disk", DiskAbsentSentinel, 0, DiskAbsentSentinel);
+    V.Partition = Whole("Partition", 0, 0, INT32_MAX);
+    V.File = Take("File", OnThisDrive(DefinitionPath));
+    const bool Enabled = Switch("Enabled", true);
+    std::vector<std::string> Keyfiles = Take("Keyfiles", OnThisDrive(KeyfilePaths));
+    const int32_t Pim = Whole("PIM", 0, 1, MaxPim);
+    V.TrueCrypt = Switch("TrueCrypt", false);
+    V.Letter = Take("Letter", LetterFromInfoValue);
+    const bool SetModified = Switch("FileSetModified", false);
+    // Nothing acts on it, so it is read as the settings are.
+    V.DismountIfInet = IniTextToBool(Text.Read(Section, "DismountIfInet").value_or(""), false);
+    V.Auto = Switch("Auto", false);
+    V.DefaultPass = Switch("DefaultPass", true);
+    V.NoPassword = Switch("NoPassword", false);
+    V.Options.ReadOnly = Switch("ReadOnly", false);
+    V.Options.Removable = Switch("Removable", false);
+    if (!Refusal.empty()) {
       Skip(Refusal);
       continue;
     }
-    V.TrueCrypt = Ini.ReadWriteBool("TrueCrypt", false);
-    if (*Pim != 0 && (ProgramIsTrueCrypt || V.TrueCrypt)) {
+    if (Pim != 0 && (ProgramIsTrueCrypt || V.TrueCrypt)) {
       Skip("TrueCrypt has no PIM");
       continue;
     }
-    if (!std::all_of(Keyfiles->begin(), Keyfiles->end(), ExistsOrOnShare)) continue;
+
+    // Only a partition needs its disk: a container is known by its path, so
+    // the drive's device is not asked for one.
+    if (V.Disk == DiskAbsentSentinel) V.Disk = V.File.empty() ? OwnDisk() : -1;
+    const TDrivePath Container = V.File.empty() ? TDrivePath::Missing : LocateFile(V.File, OwnFile);
+    if (Container == TDrivePath::CrossesLink) {
+      Skip("File: crosses a link");
+      continue;
+    }
+    const bool ContainerExists = Container == TDrivePath::File;
+    if (V.Partition == 0 && !ContainerExists) continue;
+    if (V.File.empty() && !OwnFile && V.Disk != OwnDisk()) continue;  // another disk's partition
+    if (Index.Find(V.Identity()) >= 0) continue;
+    if (!Enabled) continue;
+    TDrivePath Keys = TDrivePath::File;
+    for (std::size_t K = 0; K < Keyfiles.size() && Keys == TDrivePath::File; ++K)
+      Keys = LocateFile(Keyfiles[K], OwnFile);
+    if (Keys == TDrivePath::CrossesLink) Skip("Keyfiles: crosses a link");
+    if (Keys != TDrivePath::File) continue;
 
     V.Index = int32_t(List.size());
     V.InfoDrive = InfoDrive;
     V.Label = Section;
-    V.Letter = LetterFromInfoValue(Ini.ReadWriteString("Letter", ""));
-    V.FileSetModified = Ini.ReadWriteBool("FileSetModified", false) && ContainerExists ? 1 : 0;
-    V.DismountIfInet = Ini.ReadWriteBool("DismountIfInet", false);
-    V.Auto = Ini.ReadWriteBool("Auto", false);
-    V.DefaultPass = Ini.ReadWriteBool("DefaultPass", true);
-    V.NoPassword = Ini.ReadWriteBool("NoPassword", false);
-    V.Options = {Ini.ReadWriteBool("ReadOnly", false), Ini.ReadWriteBool("Removable", false), std::move(*Keyfiles),
-                 *Pim};
+    V.FileSetModified = SetModified && ContainerExists ? 1 : 0;
+    V.Options.Keyfiles = std::move(Keyfiles);
+    V.Options.Pim = Pim;
     Index.Add(V.Identity(), V.Index);
     List.push_back(std::move(V));
   }
@@ -199,13 +262,17 @@ void TVolumeControl::RefreshVolumes() {
   TTCMountedVolumeArray MountList;
   bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
+    const TTCMountedVolume* Ours;
+    for (const TSysVolume& S : SysVolumes)
+      if (S.Letter >= 'A' && S.Letter <= 'Z')
+        DiskOfDrive[S.Letter - 'A'] = FindMountedByLetter(S.Letter, Ours, MountList) ? -1 : S.Disk;
     TTCVolumesArray NewList;
     TVolumeIdentityIndex Index;
     std::string Ignored;
     for (const TSysVolume& S : SysVolumes) {
       if (S.InfoDate == 0) continue;
       std::string FileIgnored;
-      ReadVolumeConfig(S.Letter, CryptProgram.IsTrueCrypt, NewList, Index, FileIgnored);
+      ReadVolumeConfig(S, CryptProgram.IsTrueCrypt, NewList, Index, FileIgnored);
       // Told again only once the file has changed.
       double& ToldFor = IgnoredToldFor[VolumeConfigFileName(S.Letter)];
       if (!SameDateTime(ToldFor, S.InfoDate)) Ignored += FileIgnored;

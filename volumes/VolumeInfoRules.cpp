@@ -1,12 +1,11 @@
 #include "VolumeInfoRules.h"
 
+#include <algorithm>
 #include <charconv>
+
+#include "IniValues.h"
 #include "PathNames.h"
 #include "StrUtils.h"
-
-char LetterFromInfoValue(const std::string& Value) {
-  return Value.size() == 1 && Value[0] >= 'A' && Value[0] <= 'Z' ? Value[0] : ' ';
-}
 
 namespace {
 
@@ -17,7 +16,62 @@ bool HasDrive(const std::string& Path) {
 
 char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
 
+// CON, PRN, AUX, NUL, COM1-9 or LPT1-9 before the first dot, blanks after it
+// ignored, as Windows opens the device for any of them.
+bool IsDeviceName(std::string_view Component) {
+  std::string Base(Component.substr(0, Component.find('.')));
+  while (!Base.empty() && Base.back() == ' ') Base.pop_back();
+  for (char& C : Base) C = UpperAscii(C);
+  if (Base == "CON" || Base == "PRN" || Base == "AUX" || Base == "NUL") return true;
+  return Base.size() == 4 && (Base.starts_with("COM") || Base.starts_with("LPT")) && Base[3] >= '1' && Base[3] <= '9';
+}
+
+bool NamesDevice(const std::string& Path) {
+  std::size_t Start = 0;
+  while (Start <= Path.size()) {
+    std::size_t End = Start;
+    while (End < Path.size() && !IsPathSeparator(Path[End])) ++End;
+    if (IsDeviceName(std::string_view(Path).substr(Start, End - Start))) return true;
+    Start = End + 1;
+  }
+  return false;
+}
+
 }  // namespace
+
+bool HasControlCharacter(std::string_view Text) {
+  return std::any_of(Text.begin(), Text.end(),
+                     [](char C) { return static_cast<unsigned char>(C) < 0x20 || C == 0x7F; });
+}
+
+std::optional<char> LetterFromInfoValue(const std::string& Value, std::string& Refusal) {
+  if (Value.empty()) return ' ';
+  const char Letter = UpperAscii(Value[0]);
+  if (Letter >= 'A' && Letter <= 'Z' && (Value.size() == 1 || (Value.size() == 2 && Value[1] == ':'))) return Letter;
+  Refusal = "must be a drive letter";
+  return std::nullopt;
+}
+
+std::optional<bool> SwitchFromInfoValue(const std::string& Value, bool Default, std::string& Refusal) {
+  if (Value.empty()) return Default;
+  const std::optional<bool> Switch = IniTextToSwitch(Value);
+  if (!Switch) Refusal = "must be yes or no";
+  return Switch;
+}
+
+std::optional<int32_t> WholeFromInfoValue(const std::string& Value, int32_t Default, int32_t Min, int32_t Max,
+                                          std::string& Refusal) {
+  if (Value.empty()) return Default;
+  int64_t Number = 0;
+  const char* End = Value.data() + Value.size();
+  const auto Parsed = std::from_chars(Value.data(), End, Number);
+  const bool Digits = Value.find_first_not_of("0123456789") == std::string::npos;
+  if (!Digits || Parsed.ec != std::errc() || Parsed.ptr != End || Number < Min || Number > Max) {
+    Refusal = "must be a whole number from " + std::to_string(Min) + " to " + std::to_string(Max);
+    return std::nullopt;
+  }
+  return int32_t(Number);
+}
 
 bool IsNetworkPath(const std::string& Path) {
   return Path.size() >= 2 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1]);
@@ -25,6 +79,10 @@ bool IsNetworkPath(const std::string& Path) {
 
 std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDrive, std::string& Refusal) {
   if (Value.empty()) return Value;
+  if (NamesDevice(Value)) {
+    Refusal = "a device name is not a file";
+    return std::nullopt;
+  }
   if (InfoDrive == AppDataMarker) {
     if (HasDrive(Value) || IsNetworkPath(Value)) return Value;
     Refusal = "needs a full path";
@@ -49,21 +107,6 @@ std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDri
   return Path + Value;
 }
 
-std::optional<int32_t> PimFromInfoValue(const std::string& Value, std::string& Refusal) {
-  if (Value.empty()) return 0;
-  if (Value.find_first_not_of("0123456789") != std::string::npos) {
-    Refusal = "PIM must be a number";
-    return std::nullopt;
-  }
-  int64_t Pim = 0;
-  const bool InRange = std::from_chars(Value.data(), Value.data() + Value.size(), Pim).ec == std::errc();
-  if (!InRange || Pim < 1 || Pim > MaxPim) {
-    Refusal = "PIM must be from 1 to " + std::to_string(MaxPim);
-    return std::nullopt;
-  }
-  return int32_t(Pim);
-}
-
 std::optional<std::vector<std::string>> KeyfilePaths(const std::string& Value, char InfoDrive, std::string& Refusal) {
   std::vector<std::string> Paths;
   std::size_t Start = 0;
@@ -73,6 +116,10 @@ std::optional<std::vector<std::string>> KeyfilePaths(const std::string& Value, c
     const std::string Item = Trim(Value.substr(Start, End - Start));
     Start = End + 1;
     if (Item.empty()) continue;
+    if (Paths.size() == MaxKeyfiles) {
+      Refusal = "more than " + std::to_string(MaxKeyfiles) + " keyfiles";
+      return std::nullopt;
+    }
     std::optional<std::string> Path = DefinitionPath(Item, InfoDrive, Refusal);
     if (!Path) return std::nullopt;
     Paths.push_back(std::move(*Path));

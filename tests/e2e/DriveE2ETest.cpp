@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Files.h"
+#include "Text.h"
 #include "TrayAppRun.h"
 
 namespace {
@@ -79,4 +80,44 @@ TEST(TrayAppDrives, ArrivalsGiveOnePassAndARemovalDismountsByForceAndTheStickCom
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   ASSERT_TRUE(App.AnswerPrompt("Stick Password:", "pw"));
   EXPECT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+}
+
+// A stick can do no harm: a definition file far too large is not read, so
+// the tray keeps answering and its memory does not grow with the file.
+TEST(TrayAppDrives, AHugeDefinitionFileIsNotRead) {
+  TrayAppRun App("e2ehugeinfo");
+  App.WriteSettings();
+  ASSERT_TRUE(App.Start());
+  Stick Stick;
+  WriteFileBytes(Stick.Folder / ".tcvinfo.ini", std::string(16 << 20, '\n'));
+  const SIZE_T Before = App.PeakMemory();
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  EXPECT_NE(TrayAppRun::WaitForBalloon(std::string{Stick.Letter} + ":\\.tcvinfo.ini: larger than 64 KiB, not read"),
+            nullptr);
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  EXPECT_LT(App.PeakMemory() - Before, SIZE_T(16) << 20);
+}
+
+// The stick's partition volume goes with it: its disk, seen at the last
+// scan, names it.
+TEST(TrayAppDrives, RemovalDismountsTheStickPartitionVolume) {
+  ScratchFolder Partitions("e2epartitions");
+  WriteFileBytes(Partitions / "Harddisk0-Partition1.password", "pw");
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", Utf8ToWide(Partitions.Path()).c_str());
+  TrayAppRun App("e2elostpartition");
+  App.WriteSettings();
+  ASSERT_TRUE(App.Start());
+  Stick Stick;
+  WriteFileBytes(Stick.Folder / ".tcvinfo.ini", "[Part]\r\nPartition=1\r\nLetter=P\r\nAuto=1\r\nDefaultPass=0\r\n");
+  ASSERT_TRUE(Stick.Plug());
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
+  ASSERT_TRUE(App.AnswerPrompt("Part Password:", "pw"));
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+  // Pulled out at once: the drive may be gone before the tray is told.
+  Stick.Unplug();
+  ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
+  EXPECT_TRUE(App.WaitForMountCount(0));
+  EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d P /f\n")) << App.CommandLog();
+  SetEnvironmentVariableW(L"STANDIN_PARTITIONS", nullptr);
 }

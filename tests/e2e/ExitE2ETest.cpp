@@ -1,6 +1,9 @@
 // How the program ends decides whether the volumes are dismounted.
 #include <gtest/gtest.h>
 
+#include "Files.h"
+#include "Scoped.h"
+#include "Text.h"
 #include "TrayAppRun.h"
 
 #include <wtsapi32.h>
@@ -47,4 +50,22 @@ TEST(TrayAppSessionEnd, LogoffOfThisSessionClosesWithoutDismount) {
   EXPECT_EQ(App.WaitForExit(), 0);
   Sleep(1000);
   EXPECT_EQ(App.Mounts().size(), 1u);
+}
+// The settings are written to a file beside them and swapped in; when that
+// step fails (a program that shares only reading holds them, so they cannot
+// be written in place either), the old file stays whole, nothing is left
+// beside it, and the user is told.
+TEST(TrayAppSessionEnd, ASettingsWriteCutShortLeavesTheOldFile) {
+  TrayAppRun App("e2ecutshort");
+  App.WriteSettings();
+  const std::string Old = ReadTextFile(App.SettingsPath());
+  ASSERT_TRUE(App.Start());
+  const TFileHandle Reader(CreateFileW(Utf8ToWide(App.SettingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Reader);
+  DWORD_PTR Answer = 0;
+  ASSERT_TRUE(App.Send(WM_QUERYENDSESSION, 0, 0, Answer));
+  EXPECT_NE(TrayAppRun::WaitForBalloon(App.SettingsPath() + " could not be written"), nullptr);
+  EXPECT_EQ(ReadTextFile(App.SettingsPath()), Old);
+  EXPECT_FALSE(FileExistsEx(App.SettingsPath() + ".new"));
 }

@@ -1,6 +1,9 @@
 // Keyfiles, PIM and mount options in definitions, the notice of a skipped
 // section, and the "Start With Windows" item.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <dbt.h>
 
 #include <algorithm>
 
@@ -18,8 +21,8 @@ void WriteDefinitions(const std::string& Text) { WriteFileBytes(TrayAppRun::AppD
 
 }  // namespace
 
-// Keyfiles, read-only and the PIM go on the line; a keyfile-only volume needs
-// no prompt; a PIM the volume does not take fails like a wrong password, once
+// Keyfiles, read-only and the PIM go on the line; yes and no are read
+// strictly; a keyfile-only volume needs no prompt; a PIM the volume does not take fails like a wrong password, once
 // the program has ended.
 TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
   TrayAppRun App("e2ekeys");
@@ -33,10 +36,13 @@ TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
   WriteFileBytes(Wrong + ".pim", "501");
   WriteDefinitions("[Keyed]\r\nFile=" + Keyed + "\r\nLetter=R\r\nAuto=1\r\nKeyfiles=" + Key +
                    "\r\nNoPassword=1\r\n[Archive]\r\nFile=" + Archive +
-                   "\r\nLetter=S\r\nAuto=1\r\nReadOnly=1\r\n[Pim]\r\nFile=" + Good +
+                   "\r\nLetter=S\r\nAuto=1\r\nReadOnly=yes\r\n[Maybe]\r\nFile=" + Archive +
+                   "\r\nAuto=1\r\nReadOnly=maybe\r\n[Pim]\r\nFile=" + Good +
                    "\r\nLetter=T\r\nAuto=1\r\nPIM=500\r\n[WrongPim]\r\nFile=" + Wrong +
                    "\r\nLetter=U\r\nAuto=1\r\nPIM=500\r\n");
   ASSERT_TRUE(App.Start());
+  EXPECT_NE(TrayAppRun::WaitForBalloon(TrayAppRun::AppDataConfigPath() + " [Maybe]: ReadOnly: must be yes or no"),
+            nullptr);
   ASSERT_TRUE(App.WaitForMountCount(1));
   EXPECT_NE(TrayAppRun::WaitForBalloon("Keyed (R:)"), nullptr);
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
@@ -65,7 +71,11 @@ TEST(TrayAppKeys, PimSectionWithTrueCryptIsSkippedAndToldOnce) {
   ASSERT_NE(Told, nullptr);
 
   ScratchFolder StickFolder("e2etcpim-stick");
-  WriteFileBytes(StickFolder / ".tcvinfo.ini", "[Late]\r\nPartition=1\r\nPIM=x\r\n");
+  // A NUL in a name would cut the command line; a device is no keyfile.
+  WriteFileBytes(StickFolder / "s.hc", "container");
+  const std::string Wanted = "\r\nFile=\\s.hc\r\nAuto=1\r\nDefaultPass=0\r\n";
+  WriteFileBytes(StickFolder / ".tcvinfo.ini", "[Late]\r\nPartition=1\r\nPIM=x\r\n" + std::string("[Vault\0x]", 9) +
+                                                   Wanted + "[Device]" + Wanted + "Keyfiles=\\keys\\nul.key\r\n");
   TestDrive Stick(UnusedDriveLetter('D'), StickFolder.Path(), WineDriveType::Removable);
   ASSERT_TRUE(Stick.Mapped());
   // The options menu refreshes as it opens.
@@ -73,7 +83,12 @@ TEST(TrayAppKeys, PimSectionWithTrueCryptIsSkippedAndToldOnce) {
   HWND Menu = App.WaitForWindow("#32768", 5000);
   ASSERT_NE(Menu, nullptr);
   PostMessageW(Menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_NE(TrayAppRun::WaitForBalloon(Stick.Root() + ".tcvinfo.ini [Late]: PIM must be a number", Told), nullptr);
+  const std::string Info = Stick.Root() + ".tcvinfo.ini";
+  EXPECT_NE(TrayAppRun::WaitForBalloon(Info + " [Late]: PIM: must be a whole number from 1 to 2147468\n" + Info +
+                                           " [Vault?x]: the name holds a control character\n" + Info +
+                                           " [Device]: Keyfiles: a device name is not a file",
+                                       Told),
+            nullptr);
   EXPECT_EQ(App.CommandLog(), "");
   EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);
 }

@@ -1,5 +1,7 @@
 #include "TrayAppRun.h"
 
+#include <psapi.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <dbt.h>
@@ -196,6 +198,11 @@ bool TrayAppRun::Start(const std::string& Params) {
                                       Utf8ToWide(FFolder.Path()).c_str(), &Startup, &FProcess);
   CloseHandle(Nul);
   return Started && WaitUntil([this] { return Window() != nullptr; }, 15000);
+}
+
+SIZE_T TrayAppRun::PeakMemory() const {
+  PROCESS_MEMORY_COUNTERS Counters{};
+  return K32GetProcessMemoryInfo(FProcess.hProcess, &Counters, sizeof Counters) ? Counters.PeakWorkingSetSize : 0;
 }
 
 int TrayAppRun::WaitForExit(DWORD TimeoutMs) {

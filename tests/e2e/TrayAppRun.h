@@ -49,6 +49,8 @@ class TrayAppRun {
 
   bool Start(const std::string& Params = "");
   bool Running() const { return FProcess.hProcess && WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT; }
+  // The most memory the program has held at once, in bytes.
+  SIZE_T PeakMemory() const;
   // The exit code, or -1 on time-out.
   int WaitForExit(DWORD TimeoutMs = 10000);
   // The hidden window of class "PelmoMinApplicationClass".

@@ -63,6 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   const std::string& Password = Texts[1];
   const std::string& Label = Texts[2];
   Options.Keyfiles.assign(Texts.begin() + 3, Texts.end());
+  // Only what a definition lets through: no control character in its texts;
+  // a typed password holds no NUL.
+  if (std::any_of(Texts.begin(), Texts.end(),
+                  [&](const std::string& T) { return &T != &Password && HasControlCharacter(T); }) ||
+      Password.find('\0') != std::string::npos)
+    return 0;
 
   std::vector<std::string> Expected{"/q", "/s", "/v", Path, "/l", "X"};
   if (TrueCryptMode && !ProgramIsTrueCrypt) Expected.push_back("/tc");
@@ -75,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
 
   const std::string Line(
       MountParameters(Path, Password, Label, TrueCryptMode, ProgramIsTrueCrypt, 'X', Options).view());
-  if (SplitArguments(Line) != Expected) std::abort();
+  // CreateProcessW takes the line up to its first NUL.
+  if (SplitArguments(Line.substr(0, Line.find('\0'))) != Expected) std::abort();
   return 0;
 }

@@ -50,8 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
   TProfileText Text(File, Latin1CodePage());
   Require(Text.Bytes() == File);
-  if (!HasWrite) return 0;
   const TEntries Before = Entries(Text);
+  // Read within limits: the first sections, each as read whole unless a
+  // line of it is too long.
+  const TProfileText Bounded(File, Latin1CodePage(), {3, 12});
+  const std::vector<std::string> All = Text.Sections(), Read = Bounded.Sections();
+  Require(Read.size() <= 3 && Read.size() <= All.size() && (Bounded.Cut() || Read.size() == All.size()));
+  const auto Lines = [](const TProfileText& From, const std::string& Section) {
+    std::vector<std::pair<std::string, std::string>> Result;
+    for (const std::string& Key : From.Keys(Section)) Result.emplace_back(Key, From.Read(Section, Key).value());
+    return Result;
+  };
+  for (std::size_t S = 0; S < Read.size(); ++S)
+    Require(Read[S] == All[S] && (Bounded.Overlong(Read[S]) || Lines(Bounded, Read[S]) == Lines(Text, Read[S])));
+  if (!HasWrite) return 0;
   if (!Text.Write(Section, Key, Value)) {
     Require(!Text.Modified() && Text.Bytes() == File);
     return 0;

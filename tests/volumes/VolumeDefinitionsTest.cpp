@@ -102,12 +102,14 @@ TEST_F(VolumeDefsRefresh, AStickNamesOnlyItselfAndAtMost256Sections) {
                      "c1.hc\r\nAuto=1\r\n[OtherDisk]\r\nDisk=" + std::to_string(GetVolumeDiskNumber(R) + 7) +
                      "\r\nPartition=1\r\nAuto=1\r\n[Own]\r\nFile=\\r.hc\r\n";
   for (int I = 0; I < 300; ++I) Text += "[P" + std::to_string(I) + "]\r\nPartition=" + std::to_string(I + 1) + "\r\n";
-  WriteInfo(R, Text);
+  const std::string Info = WriteInfo(R, Text);
   WriteInfo(AppDataMarker, "[Share]\r\nFile=\\\\192.0.2.1\\share\\a.hc\r\n");
   Control.RefreshVolumes();
-  ASSERT_EQ(Volumes.size(), 256u - 3 + 1);
+  ASSERT_EQ(Volumes.size(), 256u - 5 + 1);
   EXPECT_EQ(Volumes[0].Label, "Own");
-  EXPECT_EQ(Volumes[252].Label, "P251");
+  EXPECT_EQ(Volumes[250].Label, "P249");
+  ASSERT_FALSE(Host.Ignored.empty());
+  EXPECT_NE(Host.Ignored[0].find(Info + ": only the first 256 sections are read"), std::string::npos);
   EXPECT_EQ(Volumes.back().File, "\\\\192.0.2.1\\share\\a.hc");
 }
 
@@ -118,21 +120,32 @@ TEST_F(VolumeDefsRefresh, SkippedSectionsAreToldOnce) {
   ASSERT_TRUE(::WriteFileBytes(Root(F) + "f.key", ""));
   const std::string Info =
       WriteInfo(R,
-                "[BadPim]\r\nPartition=1\r\nPIM=5x\r\n[OtherDriveKey]\r\nPartition=2\r\nKeyfiles=" + Root(F) +
-                    "f.key\r\n[TrueCryptPim]\r\nPartition=3\r\nPIM=7\r\nTrueCrypt=1\r\n"
-                    "[MissingKey]\r\nPartition=4\r\nKeyfiles=\\none.key\r\n[Kept]\r\nPartition=5\r\n",
+                "[Keys]\r\nFile=\\r.hc\r\nKeyfiles=keys\\a.key; \\keys\\A.key\r\nPIM=500\r\nReadOnly=1\r\n"
+                "Removable=1\r\nNoPassword=1\r\n"
+                "[BadPim]\r\nPartition=1\r\nPIM=5x\r\n"
+                "[OtherDriveKey]\r\nPartition=2\r\nKeyfiles=" +
+                    Root(F) +
+                    "f.key\r\n"
+                    "[TrueCryptPim]\r\nPartition=3\r\nPIM=7\r\nTrueCrypt=1\r\n"
+                    "[MissingKey]\r\nPartition=4\r\nKeyfiles=\\keys\\none.key\r\n"
+                    "[Plain]\r\nPartition=5\r\n"
+                    "[Long]\r\nPartition=8\r\n;" +
+                    std::string(MaxInfoLineBytes, 'x') + "\r\n",
                 StampA);
   Control.RefreshVolumes();
-  EXPECT_EQ(Labels(), std::vector<std::string>{"Kept"});
-  EXPECT_EQ(Host.Ignored, std::vector<std::string>{Info + " [BadPim]: PIM must be a number\n" + Info +
-                                                   " [OtherDriveKey]: Keyfiles: another drive is not this drive\n" +
-                                                   Info + " [TrueCryptPim]: TrueCrypt has no PIM"});
+  ASSERT_EQ(Labels(), (std::vector<std::string>{"Keys", "Plain"}));
+  EXPECT_EQ(Host.Ignored,
+            std::vector<std::string>{Info + " [BadPim]: PIM: must be a whole number from 1 to 2147468\n" + Info +
+                                     " [OtherDriveKey]: Keyfiles: another drive is not this drive\n" + Info +
+                                     " [TrueCryptPim]: TrueCrypt has no PIM\n" + Info +
+                                     " [Long]: a line is longer than 4096 bytes"});
+
   Control.SysVolumes.clear();  // read again, unchanged
   Control.RefreshVolumes();
   EXPECT_EQ(Host.Ignored.size(), 1u);
   WriteInfo(R, "[BadPim]\r\nPartition=1\r\nPIM=0\r\n", StampB);
   Control.RefreshVolumes();
-  EXPECT_EQ(Host.Ignored.back(), Info + " [BadPim]: PIM must be from 1 to 2147468");
+  EXPECT_EQ(Host.Ignored.back(), Info + " [BadPim]: PIM: must be a whole number from 1 to 2147468");
   EXPECT_EQ(Host.Ignored.size(), 2u);
 }
 

@@ -6,6 +6,28 @@
 #include "MountListDecoder.h"
 #include "VolumeInfoRules.h"
 
+// A value that is neither empty nor plainly what its key takes skips the
+// section with a reason; nothing falls back to a default.
+TEST(VolumeDefsRules, ValuesAreReadStrictly) {
+  std::string Refusal;
+  for (auto [Value, Letter] : {std::pair{"A", 'A'}, {"z", 'Z'}, {"T:", 'T'}, {"", ' '}})
+    EXPECT_EQ(LetterFromInfoValue(Value, Refusal), Letter) << Value;
+  for (auto [Value, Yes] :
+       {std::pair{"yes", true}, {"OFF", false}, {"True", true}, {"2", true}, {"0", false}, {"", true}})
+    EXPECT_EQ(SwitchFromInfoValue(Value, true, Refusal), Yes) << Value;
+  for (auto [Value, Pim] : {std::pair{"", 0}, {"1", 1}, {"0500", 500}, {"2147468", 2147468}})
+    EXPECT_EQ(WholeFromInfoValue(Value, 0, 1, MaxPim, Refusal), Pim) << Value;
+  EXPECT_TRUE(Refusal.empty());
+  for (const char* Value : {"EF", "@", "[", "T:\\", "1"}) EXPECT_EQ(LetterFromInfoValue(Value, Refusal), std::nullopt);
+  for (const char* Value : {"maybe", "y", "1x", "tru"})
+    EXPECT_EQ(SwitchFromInfoValue(Value, true, Refusal), std::nullopt);
+  for (const char* Value : {"0", "2147469", "99999999999999999999999", "-5", "+5", "5 0", "5x", "0x10"})
+    EXPECT_EQ(WholeFromInfoValue(Value, 0, 1, MaxPim, Refusal), std::nullopt) << Value;
+  EXPECT_EQ(Refusal, "must be a whole number from 1 to 2147468");
+  EXPECT_TRUE(HasControlCharacter(std::string("Vault\0x", 7)) && HasControlCharacter("a\tb") &&
+              HasControlCharacter("\x7F") && !HasControlCharacter("Zo\xC3\xAB \"x\""));
+}
+
 // What a drive's own file, and the user's own file, may name.
 TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
   const std::optional<std::string> Refused;
@@ -26,6 +48,12 @@ TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
       {"/:x", Refused, Refused},
       {"1:\\a.hc", Refused, Refused},
       {"E:\\a.hc:stream", Refused, "E:\\a.hc:stream"},
+      {"\\k\\COM1", Refused, Refused},
+      {"\\keys\\nul.txt", Refused, Refused},
+      {"C:\\Aux \\a.hc", Refused, Refused},
+      {"\\con\\COM10.hc", Refused, Refused},
+      {"\\lpt9.x.y", Refused, Refused},
+      {"\\keys\\COM0\\nullx.txt", "E:\\keys\\COM0\\nullx.txt", Refused},
   };
   for (const auto& C : Cases) {
     std::string Refusal;
@@ -34,18 +62,6 @@ TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
     EXPECT_EQ(DefinitionPath(C.Value, AppDataMarker, Refusal), C.InUserFile) << C.Value;
   }
   EXPECT_TRUE(IsNetworkPath("\\\\h\\s") && IsNetworkPath("/\\h") && !IsNetworkPath("\\h") && !IsNetworkPath("C:\\"));
-}
-
-TEST(VolumeDefsRules, PimValues) {
-  std::string Refusal;
-  for (auto [Value, Pim] : {std::pair{"", 0}, {"1", 1}, {"0500", 500}, {"2147468", 2147468}})
-    EXPECT_EQ(PimFromInfoValue(Value, Refusal), Pim) << Value;
-  EXPECT_TRUE(Refusal.empty());
-  for (const char* Value : {"0", "2147469", "99999999999999999999999", "-5", "+5", "5 0", "5x", "x", "0x10"}) {
-    EXPECT_EQ(PimFromInfoValue(Value, Refusal), std::nullopt) << Value;
-    EXPECT_FALSE(Refusal.empty()) << Value;
-    Refusal.clear();
-  }
 }
 
 // Keyfiles follow the rules of "File", each one; one refused refuses all.
@@ -59,6 +75,10 @@ TEST(VolumeDefsRules, KeyfilePathsInTheirOrder) {
   EXPECT_TRUE(Refusal.empty());
   for (auto [Value, Drive] : {std::pair{"\\a.key;D:\\b.key", 'E'}, {"\\a.key;x:y", 'E'}, {"a.key", AppDataMarker}})
     EXPECT_EQ(KeyfilePaths(Value, Drive, Refusal), std::nullopt) << Value;
+  std::string Sixteen, Seventeen;
+  for (int I = 0; I < 17; ++I) (I < 16 ? Sixteen : Seventeen) += "\\k" + std::to_string(I) + ";";
+  EXPECT_EQ(KeyfilePaths(Sixteen, 'E', Refusal)->size(), 16u);
+  EXPECT_EQ(KeyfilePaths(Sixteen + Seventeen, 'E', Refusal), std::nullopt);
 }
 
 // A driver reply: a bit per letter, 260 UTF-16 names from offset 4, a flags
