@@ -28,7 +28,6 @@ inline std::optional<SecretText> Unseal(std::string_view Blob) {
 // the 280-byte record substituted with it, and a tail.
 inline std::string OldPasswordFile(std::string_view Password, double SavedAt, std::int32_t Minutes,
                                    std::uint8_t IsReal = 1) {
-  // On the stack, so the plain record is in no freed block.
   char Record[280] = {};
   std::memcpy(&Record[0], &SavedAt, 8);
   std::memcpy(&Record[8], &Minutes, 4);
@@ -40,7 +39,6 @@ inline std::string OldPasswordFile(std::string_view Password, double SavedAt, st
   std::string File(256, '\0');
   // 167 is odd, so this is a permutation of 0..255.
   for (int I = 0; I < 256; ++I) File[I] = static_cast<char>((I * 167 + 13) & 0xFF);
-  File.reserve(256 + 280 + 60);
   for (char C : Record) File += File[static_cast<unsigned char>(C)];
   return File + std::string(60, 'T');
 }

@@ -1,7 +1,7 @@
 // Arbitrary profile files and writes: an unchanged file saves byte for byte,
 // and a write changes exactly the one value it sets, also after a save and a
-// fresh parse. Input: section, key and value, each ended by a NUL, then the
-// file.
+// fresh parse. Input: the lengths of section, key and value in three bytes,
+// the three texts, then the file.
 #include "ProfileText.h"
 
 #include <algorithm>
@@ -30,23 +30,15 @@ void Require(bool Condition) {
   if (!Condition) std::abort();
 }
 
-// The next field up to a NUL; false when there is none.
-bool TakeField(std::string_view& Input, std::string_view& Field) {
-  const std::size_t End = Input.find('\0');
-  if (End == std::string_view::npos) return false;
-  Field = Input.substr(0, End);
-  Input.remove_prefix(End + 1);
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-  std::string_view Input(reinterpret_cast<const char*>(Data), Size);
-  std::string_view Section, Key, Value;
-  const bool HasWrite = TakeField(Input, Section) && TakeField(Input, Key) && TakeField(Input, Value);
+  if (Size < 3) return 0;
+  std::string_view Input(reinterpret_cast<const char*>(Data + 3), Size - 3), Fields[3];
+  for (int I = 0; I < 3; ++I) Fields[I] = Input.substr(0, Data[I]), Input.remove_prefix(Fields[I].size());
+  const auto& [Section, Key, Value] = Fields;
   // A copy of exactly the file's bytes, so ASan sees any read past the end.
-  const std::string File(HasWrite ? Input : std::string_view(reinterpret_cast<const char*>(Data), Size));
+  const std::string File(Input);
 
   TProfileText Text(File, Latin1CodePage());
   Require(Text.Bytes() == File);

@@ -87,10 +87,10 @@ TEST(InputBox, AnswersThroughItsControls) {
 }
 
 // Real key presses, through the X server to the window with the focus: the
-// box must have taken the foreground and put the focus in its field.
+// box must have taken the foreground and put the focus in its field. Enter in
+// the field is typed in the first-start scenario.
 TEST(InputBox, EnterPressesTheDefaultButtonEscapeCancelsAndTabMovesAround) {
   const std::pair<const char*, std::optional<std::string>> Cases[] = {
-      {"key End 4 2 Return", "preset42"},                                   // OK is the default
       {"key Escape", std::nullopt},          {"key Tab Return", "preset"},  // Tab reaches OK...
       {"key Tab Tab Return", std::nullopt},                                 // ...then Cancel, which Enter presses
       {"key shift+Tab space", std::nullopt},                                // back from the field to Cancel

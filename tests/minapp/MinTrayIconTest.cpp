@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "MinMenu.h"
 #include "MinTrayIcon.h"
 #include "WindowTestHelpers.h"
 #include "WineDesktop.h"
@@ -62,37 +61,6 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
   EXPECT_EQ(wcslen(Balloon.szInfo), 255u);
   EXPECT_EQ(wcslen(Balloon.szInfoTitle), 63u);
   EXPECT_EQ(Balloon.dwInfoFlags, DWORD(NIIF_WARNING));
-}
-
-// Version 4: lParam carries the event and the icon's Id, wParam the anchor.
-TEST_F(MinAppTrayIcon, OnlyAnUnhandledContextMenuNoticeOpensThePopupMenuAtTheAnchor) {
-  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Tray");
-  const auto Send = [&](UINT Id, WORD Event) {
-    PostMessageW(App->Handle, WM_MINTRAYICON, MAKEWPARAM(300, 200), MAKELPARAM(Event, Id)), PumpMessages(100);
-  };
-  TMinPopupMenu Menu;
-  Icon->PopupMenu = &Menu;
-  Menu.Root->Add("Entry");
-  int Opened = 0;
-  Menu.OnPopup = [&](TMinPopupMenu*) { ++Opened; };
-  Send(Icon->Id, WM_CONTEXTMENU);  // no OnMouse: nothing at all
-  std::vector<WORD> Seen;
-  bool Handled = true;
-  Icon->OnMouse = [&](TMinTrayIcon* Sender, WORD Event, POINT Anchor) {
-    return Seen.push_back(Sender == Icon.get() && Anchor.x == 300 && Anchor.y == 200 ? Event : 0), Handled;
-  };
-  Send(Icon->Id, WM_CONTEXTMENU);
-  Send(Icon->Id + 100, WM_CONTEXTMENU);  // no icon has it
-  Handled = false;
-  Send(Icon->Id, WM_RBUTTONUP);
-  EXPECT_EQ(Opened, 0);
-  RECT MenuRect{};
-  DelayedAction CloseMenu(300,
-                          [&] { GetWindowRect(FindWindowW(L"#32768", nullptr), &MenuRect), PressMenuKey(VK_ESCAPE); });
-  Send(Icon->Id, WM_CONTEXTMENU);
-  EXPECT_EQ(Opened, 1);
-  EXPECT_TRUE(MenuRect.left < 300 && MenuRect.right > 300 && MenuRect.top == 200) << "not at the anchor";
-  EXPECT_EQ(Seen, (std::vector<WORD>{WM_CONTEXTMENU, WM_RBUTTONUP, WM_CONTEXTMENU}));
 }
 
 // The shell refuses an icon it already has, as it refuses every icon before

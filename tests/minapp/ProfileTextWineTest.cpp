@@ -22,34 +22,22 @@ constexpr wchar_t Missing[] = L"\x01missing";
 constexpr int MissingNumber = 77;
 
 // The answers of the profile functions for one file.
-class WindowsProfile {
- public:
-  explicit WindowsProfile(const std::string& Path) : Path(Utf8ToWide(Path)) {}
-  std::vector<std::string> Sections() const {
-    return Names(GetPrivateProfileSectionNamesW(Buffer.data(), DWORD(Buffer.size()), Path.c_str()));
-  }
-  // A null key asks for the section's key names.
-  std::vector<std::string> Keys(const std::string& Section) const { return Names(Get(Section, nullptr)); }
-  std::optional<std::string> Read(const std::string& Section, const std::string& Key) const {
-    const std::wstring Value = Buffer.substr(0, Get(Section, Utf8ToWide(Key).c_str()));
-    return Value == Missing ? std::nullopt : std::optional(WideToUtf8(Value));
-  }
-  int ReadInt(const std::string& Section, const std::string& Key) const {
-    return int(
-        GetPrivateProfileIntW(Utf8ToWide(Section).c_str(), Utf8ToWide(Key).c_str(), MissingNumber, Path.c_str()));
-  }
-
- private:
-  DWORD Get(const std::string& Section, const wchar_t* Key) const {
-    return GetPrivateProfileStringW(Utf8ToWide(Section).c_str(), Key, Key ? Missing : L"", Buffer.data(),
-                                    DWORD(Buffer.size()), Path.c_str());
-  }
+struct WindowsProfile {
   // The zero-terminated names of a list Length units long.
   std::vector<std::string> Names(DWORD Length) const {
     std::vector<std::string> Result;
     for (std::size_t Pos = 0; Pos < Length; Pos += wcslen(Buffer.data() + Pos) + 1)
       Result.push_back(WideToUtf8(Buffer.data() + Pos));
     return Result;
+  }
+  // A null key asks for the section's key names.
+  DWORD Get(const std::string& Section, const wchar_t* Key) const {
+    return GetPrivateProfileStringW(Utf8ToWide(Section).c_str(), Key, Key ? Missing : L"", Buffer.data(),
+                                    DWORD(Buffer.size()), Path.c_str());
+  }
+  std::optional<std::string> Read(const std::string& Section, const std::string& Key) const {
+    const std::wstring Value = Buffer.substr(0, Get(Section, Utf8ToWide(Key).c_str()));
+    return Value == Missing ? std::nullopt : std::optional(WideToUtf8(Value));
   }
   std::wstring Path;
   mutable std::wstring Buffer = std::wstring(1 << 16, L'\0');
@@ -67,25 +55,29 @@ void ExpectSameAnswers(const ScratchFolder& Folder, const std::string& Bytes, co
   static int Serial = 0;
   const std::string Path = Folder / ("t" + std::to_string(++Serial) + ".ini");
   ASSERT_TRUE(WriteFileBytes(Path, Bytes));
-  const WindowsProfile Windows(Path);
+  const WindowsProfile Windows{Utf8ToWide(Path)};
   const TProfileText Ours(Bytes, AnsiProfileCodePage());
 
   std::vector<std::string> Sections;
-  for (const std::string& Name : Windows.Sections())
+  for (const std::string& Name : Windows.Names(
+           GetPrivateProfileSectionNamesW(Windows.Buffer.data(), DWORD(Windows.Buffer.size()), Windows.Path.c_str())))
     if (std::none_of(Sections.begin(), Sections.end(), [&](auto& S) { return AsciiUpper(S) == AsciiUpper(Name); }))
       Sections.push_back(Name);
   EXPECT_EQ(Ours.Sections(), Sections) << Label;
   Sections.insert(Sections.end(), {"", "absent"});
   for (const std::string& Section : Sections) {
     std::vector<std::string> Keys = Ours.Keys(Section);
-    for (const std::string& Key : Windows.Keys(Section))
+    for (const std::string& Key : Windows.Names(Windows.Get(Section, nullptr)))
       if (!Key.starts_with(';')) Keys.push_back(Key);
     Keys.push_back("absent");
     for (const std::string& Key : Keys)
       for (const auto& [S, K] : {std::pair(Section, Key), std::pair(AsciiUpper(Section), AsciiUpper(Key))}) {
         const std::optional<std::string> Value = Ours.Read(S, K);
         EXPECT_EQ(Value, Windows.Read(S, K)) << Label << ": [" << S << "] " << K;
-        EXPECT_EQ(IniTextToInt(Value.value_or(""), MissingNumber), Windows.ReadInt(S, K)) << Label << ": " << K;
+        EXPECT_EQ(IniTextToInt(Value.value_or(""), MissingNumber),
+                  int(GetPrivateProfileIntW(Utf8ToWide(S).c_str(), Utf8ToWide(K).c_str(), MissingNumber,
+                                            Windows.Path.c_str())))
+            << Label << ": " << K;
       }
   }
 }

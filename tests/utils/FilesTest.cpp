@@ -13,17 +13,14 @@ TEST(UtilsFiles, ForceDirsWholeFilesCopyAndDeleteUnderAUnicodeName) {
   ASSERT_TRUE(WriteFileBytes(Dir / "f", "x"));
   EXPECT_FALSE(ForceDirsEx(Dir / "f\\g"));  // a file in the way
 
-  const std::string F = Dir /
-                        "gr\xC3\xBC\xC3\x9F"
-                        "e \xE2\x82\xAC.bin",
-                    Copy = Dir / "copy.bin";
+  const std::string F = Dir / "gr\xC3\xBC\xC3\x9F \xE2\x82\xAC.bin", Copy = Dir / "copy.bin";
   std::string Bytes = "stale";
   EXPECT_FALSE(ReadFileBytes(F, Bytes));
   EXPECT_EQ(Bytes, "");
   EXPECT_FALSE(WriteFileBytes(Dir / "no\\such\\f.bin", "x"));  // the folder is not made
   const std::string Binary("a\0\xFF\r\n", 5);
   ASSERT_TRUE(WriteFileBytes(F, "longer contents") && WriteFileBytes(F, Binary));
-  EXPECT_NE(GetFileAttributesW((Utf8ToWide(Dir.Path()) + L"\\gr\u00FC\u00DFe \u20AC.bin").c_str()),
+  EXPECT_NE(GetFileAttributesW((Utf8ToWide(Dir.Path()) + L"\\gr\u00FC\u00DF \u20AC.bin").c_str()),
             INVALID_FILE_ATTRIBUTES);
   {
     // Read while another holds the file open for writing.

@@ -21,13 +21,11 @@ class CryptProgramTest : public VolumeControlTest {
 };
 
 TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevelAndAMissingOneIsKept) {
-  ScratchFolder Folder("locator");
-  ASSERT_TRUE(FileCopy(StandinProgramPath(StandinBuild::TrueCrypt71a), Folder / "truecrypt.exe"));
   using enum StandinBuild;
   for (const auto& [Program, Level, TrueCrypt] : {std::tuple{StandinProgramPath(VeraCrypt121), 119, false},
                                                   {StandinProgramPath(VeraCrypt116), 115, false},
                                                   {StandinProgramPath(VeraCrypt113), 114, false},
-                                                  {Folder / "truecrypt.exe", 114, true}}) {
+                                                  {StandinProgramPath(TrueCrypt71a), 114, true}}) {
     SCOPED_TRACE(Program);
     Remember(Program);
     EXPECT_TRUE(Find(Program));

@@ -1,5 +1,5 @@
-// The drive scan: when it reports a change, the driver's mount list as the
-// stand-in driver answers it, and the choice of a free letter.
+// The drive scan: when it reports a change, and the driver's mount list as
+// the stand-in driver answers it.
 #include "VolumeControlFixture.h"
 #include "StandinControl.h"
 
@@ -44,21 +44,6 @@ TEST_F(DriveScanTest, ChangesAreReportedOnce) {
   EXPECT_TRUE(Scan());
 }
 
-// Wine gives its mapped drives a disk number; a letter without a drive has
-// none, as the driver's own drives have none on Windows: such a drive is
-// known from the mount list alone, and its dismount is a change.
-TEST_F(DriveScanTest, DriveWithoutDiskIsScannedFromTheMountList) {
-  const char L = UnusedDriveLetter('T');
-  ASSERT_TRUE(L && SetStandinMount(StandinDevice::VeraCrypt, L, "\\??\\" + Container, false));
-  EXPECT_TRUE(Scan({L, AppDataMarker}));
-  ASSERT_EQ(SysVolumes.size(), 2u);
-  EXPECT_EQ(std::tuple(SysVolumes[0].Disk, SysVolumes[0].Partition, SysVolumes[0].MountedPath),
-            std::tuple(-1, -1, UpperContainer()));
-  EXPECT_FALSE(Scan({L, AppDataMarker}));
-  ClearStandinMount(StandinDevice::VeraCrypt, L);
-  EXPECT_TRUE(Scan({L, AppDataMarker}));
-}
-
 TEST_F(DriveScanTest, MountListFromTheDeviceAndReplySizeOfEachProgramAndLevel) {
   for (auto [Letter, Name] : {std::pair{'A', std::string("\\Device\\Harddisk1\\Partition2")},
                               {'T', "\\??\\" + Container},
@@ -83,14 +68,6 @@ TEST_F(DriveScanTest, MountListFromTheDeviceAndReplySizeOfEachProgramAndLevel) {
                                         {'H', -1, -1, UpperContainer(), false},
                                         {'T', -1, -1, UpperContainer(), true}}));
   }
-}
-
-TEST_F(DriveScanTest, FreeDriveLetter) {
-  TestDrive Drive(UnusedDriveLetter('E'), Folder.Path());
-  const char Taken = Drive.Letter();
-  EXPECT_EQ(FindFreeDriveLetter(Taken), UnusedDriveLetter(char(Taken + 1)));  // never the wanted letter itself
-  // A blank, A, B or lower case search from C; Z (Wine's root drive) wraps round to C.
-  for (char Wanted : {' ', 'A', 'Z', 'e'}) EXPECT_EQ(FindFreeDriveLetter(Wanted), UnusedDriveLetter('C')) << Wanted;
 }
 
 }  // namespace
