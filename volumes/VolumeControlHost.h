@@ -20,6 +20,8 @@ class TVolumeControlHost {
   // not ask for it (DriveRemovedCause).
   virtual void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success,
                             const std::string& Cause) = 0;
+  // No input for the idle limit: every volume is about to be dismounted.
+  virtual void IdleReached() = 0;
   // Sections of ".tcvinfo.ini" files were skipped for invalid values: one
   // line a section, "<file> [<section>]: <reason>". Told once per change of
   // each file, not at every refresh.

@@ -1,6 +1,6 @@
-// The left-click menu: the volume entry dismounts and mounts again, "Mount
-// All" and "Dismount All", also across a refresh and for a volume whose
-// definition went.
+// The left-click menu: the volume entry dismounts and mounts again, and the
+// tip follows; "Mount All" and "Dismount All", also across a refresh and for
+// a volume whose definition went.
 #include <gtest/gtest.h>
 
 #include "Files.h"
@@ -11,9 +11,12 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAndAgainMountsIt) {
   const std::string Container = App.StartWithMountedVolume();
   ASSERT_FALSE(Container.empty());
   HWND MountedBalloon = TrayAppRun::VisibleBalloon();
+  const auto TipListsData = [] { return TrayAppRun::HasTip("Mount: Data (R:)"); };
+  EXPECT_TRUE(WaitUntil(TipListsData, 5000));
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(0));
   ASSERT_NE(TrayAppRun::WaitForBalloon("Data", MountedBalloon), nullptr);
+  EXPECT_FALSE(TipListsData());
   // The default password is still held: no prompt this time.
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();

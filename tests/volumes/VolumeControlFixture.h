@@ -52,6 +52,7 @@ struct TestHost : TVolumeControlHost {
   void VolumeResult(const TTCVolume& Volume, const std::string& Text, bool Success, const std::string& Cause) override {
     Results.push_back({Cause.empty() ? Volume.Label : Volume.Label + " (" + Cause + ")", Text, Success});
   }
+  void IdleReached() override {}
   void DefinitionsIgnored(const std::string& Text) override { Ignored.push_back(Text); }
   void VolumesChanged(bool SettingsChanged) override { Changes.push_back(SettingsChanged); }
 };
