@@ -1,16 +1,16 @@
 #include <string>
 
 #include "App.h"
+#include "Log.h"
+#include "MenuTexts.h"
+#include "MessageBoxes.h"
+#include "StartWithWindows.h"
 #include "ConfigFiles.h"
 #include "VolumeInfoRules.h"
 #include "ErrorTexts.h"
 #include "Files.h"
-#include "Log.h"
-#include "MenuTexts.h"
-#include "MessageBoxes.h"
 #include "PathNames.h"
 #include "Process.h"
-#include "StartWithWindows.h"
 #include "UnitStartup.h"
 
 namespace {
