@@ -3,10 +3,12 @@
 #include <dbt.h>
 #include <wtsapi32.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "ConfigFiles.h"
 #include "Folders.h"
+#include "Log.h"
 #include "MessageBoxes.h"
 #include "Text.h"
 #include "MenuTexts.h"
@@ -14,6 +16,7 @@
 #include "MinDpi.h"
 #include "MinIniFile.h"
 #include "PasswordMemory.h"
+#include "Process.h"
 #include "SystemLibrary.h"
 
 namespace {
@@ -79,7 +82,9 @@ TApp::~TApp() {
     TrayIcon->SetIcon(MainIcon);
     DestroyIcon(Custom);
   }
-  if (!NoDismount && !LoggingOff) VolumeControl.DismountAll(false, true);
+  if (NoDismount || LoggingOff) return;
+  LogUnattended("exit");
+  VolumeControl.DismountAll(false, true);
 }
 
 void TApp::ExchangeSettings(bool Save) {
@@ -129,7 +134,7 @@ void TApp::SaveState() {
 
 LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == AlreadyRunningMessage()) {
-    if (TrayIcon->Shown) TrayIcon->ShowBalloon(Title, "Already running", 2000, bkInfo);
+    if (TrayIcon->Shown) ShowNotice(Title, "Already running", 2000, bkInfo);
     return 0;
   }
   switch (Msg) {
@@ -146,7 +151,14 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
       SaveState();
       return 1;
     case WM_ENDSESSION:
-      Terminate();
+      if (WParam) {
+        Terminate();
+      } else {
+        // Shutdown cancelled: carry on; the pass brings back the container
+        // monitors the query stopped and asks again what it closed.
+        WriteLog("The end of the Windows session was cancelled");
+        VolumeControl.ProcessVolumes();
+      }
       return 0;
     case WM_WTSSESSION_CHANGE:
       OnSessionChange(Msg, WParam, LParam);
@@ -163,7 +175,8 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 int TApp::TrayIconSize() const { return SystemMetricForDpi(SM_CXSMICON, WindowDpi(Handle)); }
 
-void TApp::Hold() {
+void TApp::Hold(const char* Cause) {
+  LogUnattended(Cause);
   CloseFileDialog();
   VolumeControl.Hold(HoldGrace);
 }
@@ -181,11 +194,11 @@ void TApp::OnSessionChange(UINT, WPARAM Event, LPARAM Session) {
       VolumeControl.ReleaseHold();
       break;
     case WTS_CONSOLE_DISCONNECT:
-      if (Settings.DismountAllOnSwitchUser) Hold();
+      if (Settings.DismountAllOnSwitchUser) Hold("switch of user");
       break;
     case WTS_SESSION_LOCK:
       SessionLocked = true;
-      if (Settings.DismountAllOnLock) Hold();
+      if (Settings.DismountAllOnLock) Hold("lock");
       break;
     case WTS_SESSION_LOGOFF:
       VolumeControl.PostponeQuestion();
@@ -199,7 +212,7 @@ void TApp::OnSessionChange(UINT, WPARAM Event, LPARAM Session) {
 void TApp::OnPowerChange(UINT, WPARAM Event) {
   if (Event == PBT_APMSUSPEND && Settings.DismountAllOnSleep) {
     HeldForSleep = true;
-    Hold();
+    Hold("sleep");
   } else if (Event == PBT_APMRESUMEAUTOMATIC && HeldForSleep) {
     HeldForSleep = false;
     // A session locked with its own dismount waits for the unlock.
@@ -216,9 +229,19 @@ void TApp::OnDeviceChange(WPARAM Event, LPARAM Header) {
     VolumeControl.DrivesRemoved(Volume->dbcv_unitmask);
 }
 
+void TApp::LogUnattended(const char* Cause) const {
+  const TTCVolumesArray& Volumes = VolumeControl.Volumes;
+  if (std::any_of(Volumes.begin(), Volumes.end(), [](const TTCVolume& V) { return V.InUse(); }))
+    WriteLog(std::string("Dismount all: ") + Cause);
+}
+
 // Select follows a left click, key-select Enter or Space on the icon, the
 // context-menu notice a right click or Shift+F10.
 bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
+  if (Event == NIN_BALLOONUSERCLICK) {
+    if (BalloonDrive) ShellOpen(std::string(1, BalloonDrive) + ":\\");
+    return true;
+  }
   if (Event != NIN_SELECT && Event != NIN_KEYSELECT && Event != WM_CONTEXTMENU) return false;
   // An open question comes first.
   if (Question) {
@@ -265,18 +288,36 @@ bool TApp::EnsureCryptProgram() {
   return VolumeControl.SetCryptProgram(Path);
 }
 
-void TApp::VolumeResult(const TTCVolume&, const std::string& Title, bool Success, const std::string& Text) {
+void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success, const std::string& Text) {
+  WriteLog(VolumeResultTitle(Title, Success) + " - " + Text);
+  UpdateTip();
   if (!TrayIcon->Shown) return;
-  // A failure says what to do: it stays long enough to be read.
-  TrayIcon->ShowBalloon(VolumeResultTitle(Title, Success), Text, Success ? 2000 : 10000, Success ? bkInfo : bkError);
+  // A failure says what to do: it stays long enough to be read. Only a mount
+  // that succeeded leaves its volume mounted.
+  ShowNotice(VolumeResultTitle(Title, Success), Text, Success ? 2000 : 10000, Success ? bkInfo : bkError,
+             Success ? Volume.MountedLetter : 0);
 }
+
+void TApp::UpdateTip() {
+  std::vector<std::string> Mounted;
+  for (const TTCVolume& V : VolumeControl.Volumes)
+    if (V.Mounted()) Mounted.push_back(VolumeItemCaption(V.Label, V.MountedLetter));
+  TrayIcon->SetHint(MountedTip(Title, Mounted));
+}
+
+void TApp::ShowNotice(const std::string& NoticeTitle, const std::string& Text, UINT Timeout, int Kind, char Drive) {
+  BalloonDrive = Drive;
+  TrayIcon->ShowBalloon(NoticeTitle, Text, Timeout, Kind);
+}
+
+void TApp::IdleReached() { LogUnattended("idle"); }
 
 void TApp::DefinitionsIgnored(const std::string& Text) {
   if (!TrayIcon->Shown) {
     HeldIgnoredNotice = Text;
     return;
   }
-  TrayIcon->ShowBalloon(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
+  ShowNotice(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
 }
 
 void TApp::EventFailed(const std::string& What) {
@@ -297,4 +338,5 @@ void TApp::TellWrite(TWriteOutcome Outcome, const std::string& FileName) {
 void TApp::VolumesChanged(bool SettingsChanged) {
   if (SettingsChanged) ExchangeSettings(false);
   RebuildMenus();
+  UpdateTip();
 }

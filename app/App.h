@@ -30,6 +30,7 @@ enum TAppCommand : int {
   cmDismountOnLock = 1010,
   cmDismountOnSleep = 1011,
   cmStartWithWindows = 1012,
+  cmShowLog = 1013,
 };
 
 // The message a second start of the program posts to the running one's
@@ -93,9 +94,16 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   void OnSessionChange(UINT Msg, WPARAM Event, LPARAM Session);
   void OnPowerChange(UINT Msg, WPARAM Event);
   void OnDeviceChange(WPARAM Event, LPARAM Header);
-  // The user left or the system sleeps: the open questions end as "not
-  // now", and the volumes are dismounted and kept wanted for the return.
-  void Hold();
+  // The user left or the system sleeps (Cause, for the log): the open
+  // questions end as "not now", and the volumes are dismounted and kept
+  // wanted for the return.
+  void Hold(const char* Cause);
+  // Logs an action taken without the user, when a volume is in use.
+  void LogUnattended(const char* Cause) const;
+  // "Mount: " and the mounted volumes, or the title.
+  void UpdateTip();
+  // A balloon; a click on it opens Drive when that is not 0.
+  void ShowNotice(const std::string& NoticeTitle, const std::string& Text, UINT Timeout, int Kind, char Drive = 0);
   // A program is known, or the user is asked for one now (the file dialog,
   // from this handler and never inside a volume pass). True when known.
   bool EnsureCryptProgram();
@@ -104,6 +112,7 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   void AskForce(const std::string& Text) override;
   void CloseQuestion() override;
   void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success, const std::string& Text) override;
+  void IdleReached() override;
   void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;
 
@@ -118,6 +127,8 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   std::set<std::string> FailuresTold;
   // The open password question.
   std::unique_ptr<TInputBox> Question;
+  // The drive the shown balloon announced as mounted, or 0.
+  char BalloonDrive = 0;
   // A rebuild waits for the open menu to close.
   bool RebuildWaiting = false;
 };

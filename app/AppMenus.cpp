@@ -1,14 +1,16 @@
 #include <string>
 
 #include "App.h"
-#include "ConfigFiles.h"
-#include "ErrorTexts.h"
-#include "Files.h"
+#include "Log.h"
 #include "MenuTexts.h"
 #include "MessageBoxes.h"
+#include "StartWithWindows.h"
+#include "ConfigFiles.h"
+#include "VolumeInfoRules.h"
+#include "ErrorTexts.h"
+#include "Files.h"
 #include "PathNames.h"
 #include "Process.h"
-#include "StartWithWindows.h"
 #include "UnitStartup.h"
 
 namespace {
@@ -16,6 +18,13 @@ namespace {
 constexpr char VeraCryptDownloadPage[] = "https://www.veracrypt.fr/en/Downloads.html";
 constexpr uint32_t SettingsEditPollTime = 600000;
 constexpr int32_t OldVeraCryptLevel = 114;
+
+// A new config from the template, opened for editing; the shell opens the
+// path even after a failure.
+void CreateConfig(const std::string& Path) {
+  if (!FileExistsEx(Path) && !CreateFileFromTemplate(".tcvinfo.ini", Path, NewVolumeConfigText())) ShowLastError();
+  ShellOpen(Path);
+}
 
 }  // namespace
 
@@ -42,9 +51,14 @@ void TApp::RebuildMenus() {
     };
     Menu->Add(" ", Click, nullptr, -1, static_cast<int>(i) + 1);
   }
-  if (!Volumes.empty()) Menu->AddSeparator();
-  Menu->Add("Dismount All", Command, nullptr, -1, cmDismountAll);
-  Menu->Add("Mount All", Command, nullptr, -1, cmMountAll);
+  if (Volumes.empty()) {
+    Menu->Add("No volumes: Create Config...",
+              [Path = VolumeConfigFileName(AppDataMarker)](TMinMenuItem*) { CreateConfig(Path); });
+  } else {
+    Menu->AddSeparator();
+    Menu->Add("Dismount All", Command, nullptr, -1, cmDismountAll);
+    Menu->Add("Mount All", Command, nullptr, -1, cmMountAll);
+  }
 
   std::string ProgramPath;
   VolumeControl.FindCryptProgram(ProgramPath);
@@ -68,6 +82,7 @@ void TApp::RebuildMenus() {
       Settings.SavePass;
   Menu->Add("Start With Windows", Command, nullptr, -1, cmStartWithWindows)->Checked = StartsWithWindows(AppTitle);
   Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
+  Menu->Add("Show Log", Command, nullptr, -1, cmShowLog);
   Menu->AddSeparator();
 
   // Config items name their file: a message box's loop may rebuild the menus
@@ -79,12 +94,7 @@ void TApp::RebuildMenus() {
     const std::string Path = VolumeConfigFileName(Drive.Letter);
     if (Drive.InfoDate == 0) {
       if (!CreateParent) CreateParent = Menu->Add("Create Config");
-      CreateParent->Add(Path, [Path](TMinMenuItem*) {
-        // The shell opens the path even after a failure.
-        if (!FileExistsEx(Path) && !CreateFileFromTemplate(".tcvinfo.ini", Path, NewVolumeConfigText()))
-          ShowLastError();
-        ShellOpen(Path);
-      });
+      CreateParent->Add(Path, [Path](TMinMenuItem*) { CreateConfig(Path); });
     } else {
       if (!EditParent) {
         EditParent = Menu->Add("Edit Config");
@@ -152,6 +162,9 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       ExchangeSettings(true);
       ShellOpen(SettingsFileName());
       VolumeControl.Timer.KeepPolling(SettingsEditPollTime);
+      return;
+    case cmShowLog:
+      ShellOpen(LogFileName());
       return;
     case cmRunCryptProgram: {
       std::string ProgramPath;

@@ -7,6 +7,7 @@
 #include "App.h"
 #include "ConfigFiles.h"
 #include "Identity.h"
+#include "Log.h"
 #include "Scoped.h"
 #include "StrUtils.h"
 #include "Text.h"
@@ -53,6 +54,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   VendorName = UnscrambleString(ScrambledVendorName, true, IdentityScrambleOffset);
   AppTitle = UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset);
+  // Beside the per-user settings even when the settings sit beside the
+  // program: the program's folder may not be writable.
+  StartLog(UserConfigDir() + ProgramName + ".log");
+  WriteLog("Started");
 
   CreateFileFromTemplate(ProgramName + "Default.ini", SettingsFileName(), "");
 

@@ -20,4 +20,12 @@ std::string VolumeItemCaption(const std::string& Label, char Letter) {
 
 std::string SavePasswordCaption(int32_t Minutes) { return "Save Default Password (" + std::to_string(Minutes) + ")"; }
 
+std::string MountedTip(const std::string& Title, const std::vector<std::string>& MountedCaptions) {
+  if (MountedCaptions.empty()) return Title;
+  std::string Tip = "Mount: ";
+  for (const std::string& Caption : MountedCaptions)
+    Tip += (&Caption == &MountedCaptions.front() ? "" : ", ") + Caption;
+  return Tip;
+}
+
 std::string VolumeResultTitle(const std::string& Text, bool Ok) { return Text + (Ok ? " : OK" : " : Error"); }

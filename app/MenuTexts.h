@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Content of a new ".tcvinfo.ini": one section "Label" with "Letter=N" and
 // the other keys as comment lines, twelve lines joined by "\r\n".
@@ -11,5 +12,8 @@ std::string NewVolumeConfigText();
 std::string VolumeItemCaption(const std::string& Label, char Letter);
 // "Save Default Password (N)".
 std::string SavePasswordCaption(int32_t Minutes);
+// The tray tip: "Mount: " and the captions of the mounted volumes, joined by
+// ", "; Title when none is mounted.
+std::string MountedTip(const std::string& Title, const std::vector<std::string>& MountedCaptions);
 // Balloon title for a finished operation: Text + " : OK" or " : Error".
 std::string VolumeResultTitle(const std::string& Text, bool Ok);

@@ -9,6 +9,7 @@ struct TSilentHost : TVolumeControlHost {
   void AskForce(const std::string&) override {}
   void CloseQuestion() override {}
   void VolumeResult(const TTCVolume&, const std::string&, bool, const std::string&) override {}
+  void IdleReached() override {}
   void DefinitionsIgnored(const std::string&) override {}
   void VolumesChanged(bool) override {}
 };

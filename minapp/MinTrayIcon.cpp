@@ -106,6 +106,12 @@ void TMinTrayIcon::SetIcon(HICON NewIcon) {
     AddToTray();
 }
 
+void TMinTrayIcon::SetHint(const std::string& Value) {
+  if (Value == Hint) return;
+  Hint = Value;
+  if (InTray) ShellCall(NIM_MODIFY);
+}
+
 bool TMinTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, int Kind) {
   NOTIFYICONDATAW Record = BalloonRecord(Title, Text, Timeout, Kind);
   return Shell_NotifyIconW(NIM_MODIFY, &Record);

@@ -40,7 +40,7 @@ class TMinTrayIcon {
   bool Shown = false;
   bool InTray = false;
   bool AutoRestore = false;
-  // Tip text; takes effect at the next add or modify.
+  // Tip text; see SetHint.
   std::string Hint;
   HICON Icon = nullptr;
   bool SharedIcon = false;
@@ -53,6 +53,8 @@ class TMinTrayIcon {
   // refuses is tried again every AddRetryInterval ms.
   void SetShown(bool Value);
   void SetAutoRestore(bool Value);
+  // Replaces the tip, in the notification area at once when the icon is there.
+  void SetHint(const std::string& Value);
   // Replaces the picture; the old one is destroyed unless shared.
   void SetIcon(HICON NewIcon);
   // Balloon notice at the icon; false when the shell refused it (e.g. the

@@ -24,6 +24,8 @@ class TVolumeControlHost {
   // failure its cause and what to do, for an unattended dismount why.
   virtual void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success,
                             const std::string& Text) = 0;
+  // No input for the idle limit: every volume is about to be dismounted.
+  virtual void IdleReached() = 0;
   // Parts of ".tcvinfo.ini" files were skipped: one line a section,
   // "<file> [<section>]: <reason>", or a line "<file>: <reason>" for the
   // file or its rest. Told once per change of each file, not at every

@@ -44,6 +44,7 @@ void TVolumeControl::ArmIdleCheck(uint32_t Delay) {
 void TVolumeControl::IdleCheck() {
   uint32_t Delay = IdleDelay(IdleMinutes);
   if (Delay == 0) {
+    Host.IdleReached();
     DismountAll(false, true);
     // Looked at again a whole period later, should a dismount fail.
     Delay = IdleDismountDelay(0, 0, IdleMinutes);

@@ -31,6 +31,7 @@ TEST_P(TrayAppExit, FollowsTheMenuEntryAndTheSwitches) {
   EXPECT_EQ(App.WaitForExit(), 0);
   if (!Case.Dismounted) Sleep(1000);
   EXPECT_TRUE(App.WaitForMountCount(Case.Dismounted ? 0 : 1)) << App.CommandLog();
+  EXPECT_EQ(Has(ReadTextFile(App.LogPath()), "Dismount all: exit"), Case.Dismounted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Switches, TrayAppExit,
@@ -41,11 +42,16 @@ INSTANTIATE_TEST_SUITE_P(Switches, TrayAppExit,
                                          ExitCase{"keep", "", &ExitWithoutDismount, false}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
-TEST(TrayAppSessionEnd, LogoffOfThisSessionClosesWithoutDismount) {
+// A cancelled shutdown and another session's logoff leave it running.
+TEST(TrayAppSessionEnd, OnlyLogoffOfThisSessionClosesItAndWithoutDismount) {
   TrayAppRun App("e2elogoff");
   ASSERT_FALSE(App.StartWithMountedVolume().empty());
+  DWORD_PTR Answer = 0;
+  ASSERT_TRUE(App.Send(WM_QUERYENDSESSION, 0, 0, Answer));
+  App.Post(WM_ENDSESSION, FALSE);
   App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, TrayAppRun::SessionId() + 1);
   EXPECT_EQ(App.WaitForExit(1000), -1);
+  EXPECT_EQ(App.Mounts().size(), 1u);
   App.Post(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, TrayAppRun::SessionId());
   EXPECT_EQ(App.WaitForExit(), 0);
   Sleep(1000);

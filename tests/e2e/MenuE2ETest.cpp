@@ -1,6 +1,6 @@
-// The left-click menu: the volume entry dismounts and mounts again, "Mount
-// All" and "Dismount All", also across a refresh and for a volume whose
-// definition went.
+// The left-click menu: the volume entry dismounts and mounts again, and the
+// tip follows; "Mount All" and "Dismount All", also across a refresh and for
+// a volume whose definition went.
 #include <gtest/gtest.h>
 
 #include "Files.h"
@@ -13,6 +13,8 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAskingBeforeItForcesA
   SetEnvironmentVariableW(L"STANDIN_IN_USE", L"R");
   const std::string Container = App.StartWithMountedVolume();
   ASSERT_FALSE(Container.empty());
+  const auto TipListsData = [] { return TrayAppRun::HasTip("Mount: Data (R:)"); };
+  EXPECT_TRUE(WaitUntil(TipListsData, 5000));
   const std::string InUse = "Data (R:) is in use. Force the dismount? Unsaved changes in open files may be lost.";
   for (const int Answer : {1003, 1002}) {  // No, then Yes
     ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
@@ -23,6 +25,7 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAskingBeforeItForcesA
   }
   ASSERT_TRUE(App.WaitForMountCount(0));
   EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);
+  EXPECT_FALSE(TipListsData());
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
   const std::string Mount = "/q /s /v " + Container + " /l R /m label=Data /p secret\n";

@@ -1,5 +1,6 @@
-// The right-click menu: options saved at exit, volume configs created and
-// deleted, the settings file opened and watched.
+// The right-click menu: options saved at exit, volume configs created (also
+// from the empty left-click menu) and deleted, the settings file opened and
+// watched.
 #include <gtest/gtest.h>
 
 #include "Files.h"
@@ -7,7 +8,7 @@
 
 // Entries by down presses (separators are skipped): Run VeraCrypt.exe,
 // Dismount All On Switch User, On Lock, On Sleep, Save Default Password, Start With Windows,
-// Settings..., Create Config, Edit Config, Delete Config.
+// Settings..., Show Log, Create Config, Edit Config, Delete Config.
 
 // Into the settings file beside the program, which wins, in a folder named
 // "Zoë"; the icon is not written.
@@ -27,18 +28,18 @@ TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitBesideTheProgramInANonAsciiFold
   EXPECT_FALSE(Has(Settings, "Icon"));
 }
 
-TEST(TrayAppOptions, CreateConfigWritesTheTemplateAndDeleteConfigRemovesIt) {
+TEST(TrayAppOptions, NoVolumesCreatesTheConfigFromTheTemplateAndDeleteConfigRemovesIt) {
   TrayAppRun App("e2econfig");
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
-  // The per-user folder's entry comes last in the sub-menu.
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {8, -1}));
+  // The empty volumes menu's only entry writes the per-user file.
+  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(WaitUntil([] { return !ReadTextFile(TrayAppRun::AppDataConfigPath()).empty(); }, 5000));
   EXPECT_EQ(ReadTextFile(TrayAppRun::AppDataConfigPath()),
             "[Label]\r\nLetter=N\r\n;Partition=5\r\n;Disk=0\r\n;File=\\path\\to\\some.file\r\n"
             ";auto=1\r\n;DefaultPass=0\r\n;Keyfiles=\\keys\\a.key;\\keys\\b.key\r\n;PIM=500\r\n;ReadOnly=1\r\n"
             ";Removable=1\r\n;NoPassword=1");
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {10, 0}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {11, 0}));
   EXPECT_TRUE(WaitUntil([] { return !FileExistsEx(TrayAppRun::AppDataConfigPath()); }, 5000));
 }
 

@@ -8,13 +8,16 @@
 namespace {
 
 // Mounts with the prompt, exits with a dismount; the file left holds a
-// protected record only when the password is saved.
+// protected record only when the password is saved, the log never.
 void MountAndExit(TrayAppRun& App, const std::string& CommonLines, bool Saved) {
   ASSERT_FALSE(App.StartWithMountedVolume(CommonLines).empty());
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitAndDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   ASSERT_TRUE(App.WaitForMountCount(0));
   EXPECT_EQ(ReadTextFile(App.PasswordFilePath()).size() > NoPasswordFile().size(), Saved);
+  const std::string Log = ReadTextFile(App.LogPath());
+  EXPECT_TRUE(Has(Log, "Volume Mounted : OK - Data (R:)\r\n")) << Log;
+  EXPECT_FALSE(Has(Log, "secret"));
 }
 
 }  // namespace

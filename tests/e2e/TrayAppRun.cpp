@@ -58,7 +58,7 @@ void DismountLeftovers() {
 }
 
 // The text a tooltip holds, read by letting it fill a buffer in its own process.
-std::string BalloonText(HWND Tip) {
+std::string ToolText(HWND Tip) {
   DWORD Pid = 0;
   GetWindowThreadProcessId(Tip, &Pid);
   HANDLE Process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid);
@@ -118,7 +118,7 @@ TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + 
   FProgram = FFolder / (Name + ".exe");
   const std::string Built = WineDosPath(TRAYVM_EXE);
   CopyFileW(Utf8ToWide(Built.empty() ? TRAYVM_EXE : Built).c_str(), Utf8ToWide(FProgram).c_str(), FALSE);
-  for (const std::string& File : {SettingsPath(), PasswordFilePath(), AppDataConfigPath()})
+  for (const std::string& File : {SettingsPath(), PasswordFilePath(), LogPath(), AppDataConfigPath()})
     DeleteFileW(Utf8ToWide(File).c_str());
   ForceDirsEx(AppDataFolder() + "Vaultline\\" + FName);
   StartStandinDriver();
@@ -151,6 +151,7 @@ TrayAppRun::~TrayAppRun() {
 
 std::string TrayAppRun::SettingsPath() const { return AppDataFolder() + "Vaultline\\" + FName + "\\" + FName + ".ini"; }
 std::string TrayAppRun::PasswordFilePath() const { return AppDataFolder() + "Vaultline\\" + FName + "\\1.d"; }
+std::string TrayAppRun::LogPath() const { return AppDataFolder() + "Vaultline\\" + FName + "\\" + FName + ".log"; }
 std::string TrayAppRun::AppDataConfigPath() { return AppDataFolder() + ".tcvinfo.ini"; }
 
 void TrayAppRun::WriteSettings(const std::string& CommonLines) {
@@ -325,8 +326,23 @@ HWND TrayAppRun::VisibleBalloon() {
 
 HWND TrayAppRun::WaitForBalloon(const std::string& Text, HWND Previous, DWORD TimeoutMs) {
   HWND Found = nullptr;
-  auto Shown = [&] { return (Found = VisibleBalloon()) && Found != Previous && BalloonText(Found) == Text; };
+  auto Shown = [&] { return (Found = VisibleBalloon()) && Found != Previous && ToolText(Found) == Text; };
   return WaitUntil(Shown, TimeoutMs) ? Found : nullptr;
+}
+
+bool TrayAppRun::HasTip(const std::string& Text) {
+  struct Search {
+    const std::string& Text;
+    bool Found;
+  } State{Text, false};
+  EnumWindows(
+      [](HWND W, LPARAM L) -> BOOL {
+        auto& S = *reinterpret_cast<Search*>(L);
+        S.Found = ClassOf(W) == "tooltips_class32" && ToolText(W) == S.Text;
+        return !S.Found;
+      },
+      reinterpret_cast<LPARAM>(&State));
+  return State.Found;
 }
 
 long long TrayAppRun::WakeUps() const {

@@ -34,6 +34,7 @@ class TrayAppRun {
   // The settings file beside the program, which wins when it exists.
   std::string SettingsBesideProgramPath() const { return FFolder / (FName + ".ini"); }
   std::string PasswordFilePath() const;
+  std::string LogPath() const;
   // The per-user ".tcvinfo.ini", shared by all runs.
   static std::string AppDataConfigPath();
 
@@ -91,6 +92,8 @@ class TrayAppRun {
   static HWND VisibleBalloon();
   // A balloon other than Previous showing Text, or nullptr.
   static HWND WaitForBalloon(const std::string& Text, HWND Previous = nullptr, DWORD TimeoutMs = 10000);
+  // Some tray icon's tip (a tooltip window, shown or not) reads Text.
+  static bool HasTip(const std::string& Text);
 
   std::string CommandLog() const { return ReadTextFile(FFolder / "commands.log"); }
   static std::vector<StandinMount> Mounts();

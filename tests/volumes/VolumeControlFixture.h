@@ -42,6 +42,7 @@ struct TestHost : TVolumeControlHost {
   void VolumeResult(const TTCVolume&, const std::string& Title, bool Success, const std::string& Text) override {
     Results.push_back(Text + ": " + Title + (Success ? "" : " !"));
   }
+  void IdleReached() override {}
   void DefinitionsIgnored(const std::string& Text) override { Ignored.push_back(Text); }
   void VolumesChanged(bool) override {}
 };
