@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "AboutBox.h"
 #include "MinApp.h"
 #include "MinDialogs.h"
 #include "MinMenu.h"
@@ -28,6 +29,7 @@ enum TAppCommand : int {
   cmDismountOnLock = 1010,
   cmDismountOnSleep = 1011,
   cmStartWithWindows = 1012,
+  cmAbout = 1013,
 };
 
 // The message a second start of the program posts to the running one's
@@ -108,6 +110,8 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   std::string HeldIgnoredNotice;
   // The open password question.
   std::unique_ptr<TInputBox> Question;
+  // The open About box.
+  std::unique_ptr<TAboutBox> About;
   // A rebuild waits for the open menu to close.
   bool RebuildWaiting = false;
 };

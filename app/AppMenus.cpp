@@ -10,6 +10,7 @@
 #include "Process.h"
 #include "StartWithWindows.h"
 #include "UnitStartup.h"
+#include "VolumeInfoRules.h"
 
 namespace {
 
@@ -66,7 +67,12 @@ void TApp::RebuildMenus() {
   Menu->Add("Dismount All On Sleep", Command, nullptr, -1, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
   Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, nullptr, -1, cmSavePassword)->Checked =
       Settings.SavePass;
-  Menu->Add("Start With Windows", Command, nullptr, -1, cmStartWithWindows)->Checked = StartsWithWindows(AppTitle);
+  // From a stick or a share only switching it off is offered.
+  const std::string Refusal = StartWithWindowsRefusal();
+  TMinMenuItem* Startup = Menu->Add(Refusal.empty() ? "Start With Windows" : "Start With Windows (" + Refusal + ")",
+                                    Command, nullptr, -1, cmStartWithWindows);
+  Startup->Checked = StartsWithWindows(AppTitle);
+  Startup->Enabled = Refusal.empty() || Startup->Checked;
   Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
   Menu->AddSeparator();
 
@@ -97,6 +103,8 @@ void TApp::RebuildMenus() {
     }
   }
   if (CreateParent || EditParent) Menu->AddSeparator();
+  Menu->Add("About", Command, nullptr, -1, cmAbout);
+  Menu->AddSeparator();
   Menu->Add("Exit And Dismount All", Command, nullptr, -1, cmExitAndDismount);
   Menu->Add("Exit Without Dismount", Command, nullptr, -1, cmExitWithoutDismount);
 }
@@ -160,6 +168,13 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
     }
     case cmDownloadVeraCrypt:
       ShellOpen(VeraCryptDownloadPage);
+      return;
+    case cmAbout:
+      if (About) return About->BringToFront();
+      About = TAboutBox::Show("About " + Title,
+                              AboutText(Title, SettingsFileName(), UserConfigDir() + ProgramName + ".log",
+                                        VolumeConfigFileName(AppDataMarker)),
+                              [this] { About.reset(); });
       return;
   }
 }

@@ -150,7 +150,7 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
         SetWindowTextW(EditHandle, Filler.c_str());
         SetWindowTextW(EditHandle, L"");
       }
-      if (Application) Application->SetDialogWindow(nullptr);
+      if (Application) Application->RemoveDialogWindow(Handle);
       return 0;
   }
   return TMinWindow::HandleMessage(Message, WParam, LParam);
@@ -209,7 +209,7 @@ std::unique_ptr<TInputBox> TInputBox::Show(const std::string& Caption, const std
   const int Width = Outer.right - Outer.left, Height = Outer.bottom - Outer.top;
   SetWindowPos(Box->Handle, nullptr, std::max(Work.left, (Work.left + Work.right - Width) / 2),
                std::max(Work.top, (Work.top + Work.bottom - Height) / 2), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  if (Application) Application->SetDialogWindow(Box->Handle);
+  if (Application) Application->AddDialogWindow(Box->Handle);
   // The field's first notification tells the box its handle.
   Box->BringToFront();
   return Box;
@@ -237,8 +237,8 @@ void CloseFileDialog() {
   PostMessageW(FileDialogWindow, WM_COMMAND, IDCANCEL, 0);
 }
 
-TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir,
-                          const std::string& Filter, std::uint32_t FilterIndex, std::string& Path) {
+TFileDialogEnd FileDialog(bool Open, const std::string& Title, const std::string& InitialDir, const std::string& Filter,
+                          std::uint32_t FilterIndex, std::string& Path) {
   Path.clear();
   // "Description|Pattern|..." becomes the zero-separated list the dialog
   // expects, ended by two zeros.

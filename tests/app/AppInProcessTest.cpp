@@ -65,8 +65,8 @@ TEST_F(AppInProcess, MenusListTheMountedVolumeWithACheckMarkAndOnlyConfigsToCrea
   ASSERT_EQ(Captions(Options),
             (std::vector<std::string>{"Run VeraCrypt.exe", "-", "Dismount All On Switch User", "Dismount All On Lock",
                                       "Dismount All On Sleep", "Save Default Password (0)", "Start With Windows",
-                                      "Settings...", "-", "Create Config", "Edit Config", "Delete Config", "-",
-                                      "Exit And Dismount All", "Exit Without Dismount"}));
+                                      "Settings...", "-", "Create Config", "Edit Config", "Delete Config", "-", "About",
+                                      "-", "Exit And Dismount All", "Exit Without Dismount"}));
   EXPECT_TRUE(Options->Item(2)->Checked);
   for (int Unchecked : {3, 4, 5}) EXPECT_FALSE(Options->Item(Unchecked)->Checked) << Unchecked;
   // The existing per-user config can be edited and deleted, not created.
