@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "MinApp.h"
