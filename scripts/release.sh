@@ -34,11 +34,12 @@ cp "$build/app/trayvm.exe" "$root/README.md" "$root/LICENSE" "$stage/"
 } >"$stage/THIRD-PARTY-NOTICES.txt"
 chmod 0644 "$stage"/*
 
-# Fixed times (the commit's, in UTC) and a sorted file list.
-stamp=$(TZ=UTC git -C "$root" log -1 --date=format-local:'%Y-%m-%d %H:%M:%S' --format=%cd)
+# Fixed times (the commit's), a sorted file list, and no extra fields (they
+# would carry access times and the builder's user ids).
+touch -d "@$(git -C "$root" log -1 --format=%ct)" "$stage"/*
 zip="trayvm-$version-win64.zip"
 mkdir -p "$dist"
 rm -f "$dist/$zip" "$dist/SHA256SUMS"
-(cd "$stage" && ls | LC_ALL=C sort | TZ=UTC xargs cmake -E tar cf "$dist/$zip" --format=zip --mtime="$stamp UTC")
+(cd "$stage" && ls | LC_ALL=C sort | TZ=UTC zip -X -D -q "$dist/$zip" -@)
 (cd "$dist" && sha256sum "$zip" >SHA256SUMS)
 echo "$dist/$zip"
