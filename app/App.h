@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "AboutBox.h"
 #include "MinApp.h"
 #include "MinDialogs.h"
 #include "MinMenu.h"
@@ -31,6 +32,7 @@ enum TAppCommand : int {
   cmDismountOnSleep = 1011,
   cmStartWithWindows = 1012,
   cmShowLog = 1013,
+  cmAbout = 1014,
 };
 
 // The message a second start of the program posts to the running one's
@@ -129,6 +131,8 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   std::unique_ptr<TInputBox> Question;
   // The drive the shown balloon announced as mounted, or 0.
   char BalloonDrive = 0;
+  // The open About box.
+  std::unique_ptr<TAboutBox> About;
   // A rebuild waits for the open menu to close.
   bool RebuildWaiting = false;
 };

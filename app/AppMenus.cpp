@@ -12,6 +12,7 @@
 #include "PathNames.h"
 #include "Process.h"
 #include "UnitStartup.h"
+#include "VolumeInfoRules.h"
 
 namespace {
 
@@ -80,7 +81,12 @@ void TApp::RebuildMenus() {
   Menu->Add("Dismount All On Sleep", Command, nullptr, -1, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
   Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, nullptr, -1, cmSavePassword)->Checked =
       Settings.SavePass;
-  Menu->Add("Start With Windows", Command, nullptr, -1, cmStartWithWindows)->Checked = StartsWithWindows(AppTitle);
+  // From a stick or a share only switching it off is offered.
+  const std::string Refusal = StartWithWindowsRefusal();
+  TMinMenuItem* Startup = Menu->Add(Refusal.empty() ? "Start With Windows" : "Start With Windows (" + Refusal + ")",
+                                    Command, nullptr, -1, cmStartWithWindows);
+  Startup->Checked = StartsWithWindows(AppTitle);
+  Startup->Enabled = Refusal.empty() || Startup->Checked;
   Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
   Menu->Add("Show Log", Command, nullptr, -1, cmShowLog);
   Menu->AddSeparator();
@@ -107,6 +113,8 @@ void TApp::RebuildMenus() {
     }
   }
   if (CreateParent || EditParent) Menu->AddSeparator();
+  Menu->Add("About", Command, nullptr, -1, cmAbout);
+  Menu->AddSeparator();
   Menu->Add("Exit And Dismount All", Command, nullptr, -1, cmExitAndDismount);
   Menu->Add("Exit Without Dismount", Command, nullptr, -1, cmExitWithoutDismount);
 }
@@ -173,6 +181,13 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
     }
     case cmDownloadVeraCrypt:
       ShellOpen(VeraCryptDownloadPage);
+      return;
+    case cmAbout:
+      if (About) return About->BringToFront();
+      About = TAboutBox::Show("About " + Title,
+                              AboutText(Title, SettingsFileName(), UserConfigDir() + ProgramName + ".log",
+                                        VolumeConfigFileName(AppDataMarker)),
+                              [this] { About.reset(); });
       return;
   }
 }

@@ -1,5 +1,5 @@
-// Program entry: DLL search path, one instance per session, switches,
-// identity, settings file, then the application object and its loop.
+// Program entry: DLL search path, switches, identity, one instance per user,
+// settings file, then the application object and its loop.
 #include <windows.h>
 
 #include <memory>
@@ -8,44 +8,17 @@
 #include "ConfigFiles.h"
 #include "Identity.h"
 #include "Log.h"
+#include "MessageBoxes.h"
 #include "Scoped.h"
+#include "SingleInstance.h"
 #include "StrUtils.h"
 #include "Text.h"
 #include "UnitStartup.h"
-
-namespace {
-
-// "Local\" names are private to the session: one instance per user session.
-constexpr wchar_t InstanceMutexName[] = L"Local\\TrayVolumeMounter.Instance";
-// How long a second start waits for the first one's window.
-constexpr ULONGLONG RunningInstanceWaitMs = 3000;
-
-// The first start owns Mutex while it runs. A later one tells it and ends
-// (true). The first may still be starting, so its window is waited for; if it
-// ends meanwhile, this start takes over (false).
-bool HandedToRunningInstance(HANDLE Mutex) {
-  const ULONGLONG End = GetTickCount64() + RunningInstanceWaitMs;
-  do {
-    const DWORD Wait = WaitForSingleObject(Mutex, 0);
-    if (Wait == WAIT_OBJECT_0 || Wait == WAIT_ABANDONED) return false;
-    if (HWND Running = FindWindowW(MinApplicationClassName, nullptr)) {
-      PostMessageW(Running, AlreadyRunningMessage(), 0, 0);
-      return true;
-    }
-    Sleep(50);
-  } while (GetTickCount64() < End);
-  return true;
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything else loads: whatever is loaded at run time comes from
   // System32, never from the program's or the current folder.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-
-  const TKernelHandle Instance(CreateMutexW(nullptr, TRUE, InstanceMutexName));
-  if (Instance && GetLastError() == ERROR_ALREADY_EXISTS && HandedToRunningInstance(Instance.get())) return 0;
 
   InitUtilsUnit();
 
@@ -58,6 +31,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // program: the program's folder may not be writable.
   StartLog(UserConfigDir() + ProgramName + ".log");
   WriteLog("Started");
+
+  const TInstanceLock Instance;
+  if (Instance.HeldElsewhere()) {
+    switch (HandOverToRunningInstance(Instance, AlreadyRunningMessage())) {
+      case THandOver::Told:
+        return 0;
+      case THandOver::NoAnswer:
+        // No loop of ours runs yet, so the box's own loop is the only one.
+        ShowWarning(AppTitle + " is already running for this user but does not answer. Try again in a moment.");
+        return 1;
+      case THandOver::TookOver:
+        break;
+    }
+  }
 
   CreateFileFromTemplate(ProgramName + "Default.ini", SettingsFileName(), "");
 

@@ -1,5 +1,7 @@
 #include "MenuTexts.h"
 
+#include "Version.h"
+
 std::string NewVolumeConfigText() {
   std::string Text =
       "[Label],Letter=N,;Partition=5,;Disk=0,;File=\\path\\to\\some.file,;auto=1,;DefaultPass=0"
@@ -29,3 +31,14 @@ std::string MountedTip(const std::string& Title, const std::vector<std::string>&
 }
 
 std::string VolumeResultTitle(const std::string& Text, bool Ok) { return Text + (Ok ? " : OK" : " : Error"); }
+
+std::string AboutText(const std::string& Title, const std::string& Settings, const std::string& Log,
+                      const std::string& UserDefinitions) {
+  return Title +
+         " " TRAYVM_VERSION
+         "\nMounts VeraCrypt and TrueCrypt volumes from the tray.\n\n"
+         "MIT License. Copyright (c) 2026 the Tray Volume Mounter authors.\n\n"
+         "Settings: " +
+         Settings + "\nLog: " + Log +
+         "\nVolume definitions: .tcvinfo.ini on the root of each fixed and removable drive, and " + UserDefinitions;
+}

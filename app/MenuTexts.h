@@ -17,3 +17,7 @@ std::string SavePasswordCaption(int32_t Minutes);
 std::string MountedTip(const std::string& Title, const std::vector<std::string>& MountedCaptions);
 // Balloon title for a finished operation: Text + " : OK" or " : Error".
 std::string VolumeResultTitle(const std::string& Text, bool Ok);
+// The About text: title and version, licence, and where the settings, the
+// log and the volume definitions are (UserDefinitions: the per-user file).
+std::string AboutText(const std::string& Title, const std::string& Settings, const std::string& Log,
+                      const std::string& UserDefinitions);

@@ -7,3 +7,6 @@
 void ShowError(const std::string& Text);
 // ShowError of the system's text for the calling thread's last error code.
 void ShowLastError();
+// Modal box without owner, the application's title as caption, OK button
+// and warning icon.
+void ShowWarning(const std::string& Text);

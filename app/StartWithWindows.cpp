@@ -23,6 +23,23 @@ bool Succeeded(LSTATUS Status) {
 
 }  // namespace
 
+std::string StartWithWindowsRefusal() {
+  wchar_t Root[MAX_PATH + 1];
+  // The volume's root, also for a folder mounted as a drive.
+  if (!GetVolumePathNameW(Utf8ToWide(GetParamStr(0)).c_str(), Root, MAX_PATH + 1))
+    return "only from a fixed local drive";
+  switch (GetDriveTypeW(Root)) {
+    case DRIVE_FIXED:
+      return "";
+    case DRIVE_REMOVABLE:
+      return "not from a removable drive";
+    case DRIVE_REMOTE:
+      return "not from a network drive";
+    default:
+      return "only from a fixed local drive";
+  }
+}
+
 bool StartsWithWindows(const std::string& Title) {
   const std::wstring Name = Utf8ToWide(Title);
   DWORD Size = 0;
@@ -43,6 +60,7 @@ bool SetStartWithWindows(const std::string& Title, bool On) {
     const LSTATUS Status = RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str());
     return Succeeded(Status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : Status);
   }
+  if (!StartWithWindowsRefusal().empty()) return Succeeded(ERROR_NOT_SUPPORTED);
   const std::wstring Data = Utf8ToWide(QuotedProgramPath());
   return Succeeded(RegSetKeyValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str(), REG_SZ, Data.c_str(),
                                    static_cast<DWORD>((Data.size() + 1) * sizeof(wchar_t))));

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "MinMenu.h"
 #include "MinTrayIcon.h"
 #include "MinWait.h"
@@ -76,7 +78,9 @@ void TMinApplication::Run() {
   MSG Msg;
   // -1 (an error) is treated like a message.
   while (GetMessageW(&Msg, nullptr, 0, 0)) {
-    if (DialogWindow && IsDialogMessageW(DialogWindow, &Msg)) continue;
+    // Each dialog takes only the messages of its own windows.
+    const auto IsDialogKey = [&Msg](HWND Dialog) { return IsDialogMessageW(Dialog, &Msg) != FALSE; };
+    if (std::any_of(DialogWindows.begin(), DialogWindows.end(), IsDialogKey)) continue;
     TranslateMessage(&Msg);
     DispatchMessageW(&Msg);
   }

@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "MinWindow.h"
 
@@ -28,12 +29,13 @@ class TMinApplication : public TMinWindow {
   const std::string Title;
 
   // Runs the message loop until the hidden window is destroyed: the one loop
-  // of the program. Keys for the modeless dialog (SetDialogWindow) are
+  // of the program. Keys for the modeless dialogs (AddDialogWindow) are
   // handled as a dialog handles them.
   void Run();
-  // The modeless dialog whose keys the loop hands to IsDialogMessageW, or
-  // nullptr.
-  void SetDialogWindow(HWND Dialog) { DialogWindow = Dialog; }
+  // A modeless dialog whose keys the loop hands to IsDialogMessageW, from
+  // its creation until it is removed before it goes.
+  void AddDialogWindow(HWND Dialog) { DialogWindows.push_back(Dialog); }
+  void RemoveDialogWindow(HWND Dialog) { std::erase(DialogWindows, Dialog); }
   // Asks the hidden window to close (posted); Run then returns.
   void Terminate();
 
@@ -41,7 +43,7 @@ class TMinApplication : public TMinWindow {
   LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
  private:
-  HWND DialogWindow = nullptr;
+  std::vector<HWND> DialogWindows;
 };
 
 // Class name of the hidden window.

@@ -158,7 +158,7 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
         SetWindowTextW(EditHandle, Filler.c_str());
         SetWindowTextW(EditHandle, L"");
       }
-      if (Application) Application->SetDialogWindow(nullptr);
+      if (Application) Application->RemoveDialogWindow(Handle);
       return 0;
   }
   return TMinWindow::HandleMessage(Message, WParam, LParam);
@@ -228,7 +228,7 @@ std::unique_ptr<TInputBox> TInputBox::Open(const std::string& Caption, const std
   const int Width = Outer.right - Outer.left, Height = Outer.bottom - Outer.top;
   SetWindowPos(Box->Handle, nullptr, std::max(Work.left, (Work.left + Work.right - Width) / 2),
                std::max(Work.top, (Work.top + Work.bottom - Height) / 2), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  if (Application) Application->SetDialogWindow(Box->Handle);
+  if (Application) Application->AddDialogWindow(Box->Handle);
   // The field's first notification tells the box its handle.
   Box->BringToFront();
   return Box;

@@ -71,6 +71,7 @@ void TMinMenuItem::Build() {
   // Positions count separators, as the system menu does.
   UINT Position = 0;
   for (const auto& Child : Items) {
+    const UINT Greyed = Child->Enabled ? 0 : MF_GRAYED;
     if (!Child->Items.empty()) {
       HMENU Sub = Child->CreateHandle();
       if (Child->ImageList)
@@ -82,9 +83,9 @@ void TMinMenuItem::Build() {
     } else if (Child->Caption == "-") {
       AppendMenuW(Handle, MF_SEPARATOR, 0, nullptr);
     } else if (Child->ImageList && Child->ImageIndex != -1) {
-      AppendMenuW(Handle, MF_OWNERDRAW, 0, reinterpret_cast<LPCWSTR>(Child.get()));
+      AppendMenuW(Handle, MF_OWNERDRAW | Greyed, 0, reinterpret_cast<LPCWSTR>(Child.get()));
     } else {
-      AppendMenuW(Handle, MF_STRING, 0, Utf8ToWide(Child->Caption).c_str());
+      AppendMenuW(Handle, MF_STRING | Greyed, 0, Utf8ToWide(Child->Caption).c_str());
       if (Child->Checked) CheckMenuItem(Handle, Position, MF_BYPOSITION | MF_CHECKED);
     }
     ++Position;

@@ -38,6 +38,8 @@ class TMinMenuItem {
 
   std::string Caption;
   bool Checked = false;
+  // False: shown greyed, and choosing it does nothing.
+  bool Enabled = true;
   int ImageIndex = -1;
   // Set: the item is drawn by the framework (an item without children also
   // needs an ImageIndex other than -1). Not owned.

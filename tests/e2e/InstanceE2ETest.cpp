@@ -1,7 +1,10 @@
-// One instance per session: a second start hands over to the running one.
+// One instance per user: a second start hands over to the running one, or
+// says that it gets no answer.
 #include <gtest/gtest.h>
 
-#include "Scoped.h"
+#include <memory>
+
+#include "SingleInstance.h"
 #include "Text.h"
 #include "TrayAppRun.h"
 #include "WineDrives.h"
@@ -53,8 +56,28 @@ class ProgramStart {
     WaitForSingleObject(Process.get(), 5000);
   }
   void Resume() const { ResumeThread(Thread.get()); }
+  void Suspend() const { SuspendThread(Thread.get()); }
   HANDLE get() const { return Process.get(); }
   bool Running() const { return Process && WaitForSingleObject(Process.get(), 0) == WAIT_TIMEOUT; }
+  // A start that got no answer shows a box; closing it ends the start.
+  bool SaysItGetsNoAnswer() const {
+    struct Query {
+      DWORD Pid;
+      HWND Box = nullptr;
+    } Q{GetProcessId(Process.get())};
+    auto FindBox = [](HWND W, LPARAM L) -> BOOL {
+      auto* Q = reinterpret_cast<Query*>(L);
+      DWORD Pid = 0;
+      wchar_t Class[16] = {};
+      GetWindowThreadProcessId(W, &Pid);
+      GetClassNameW(W, Class, 16);
+      if (Pid == Q->Pid && std::wstring(Class) == L"#32770" && IsWindowVisible(W)) Q->Box = W;
+      return !Q->Box;
+    };
+    if (!WaitUntil([&] { return !EnumWindows(FindBox, reinterpret_cast<LPARAM>(&Q)) || Q.Box; }, 15000)) return false;
+    PostMessageW(Q.Box, WM_COMMAND, IDOK, 0);
+    return WaitForExit(5000) == 1;
+  }
   // The exit code, or -1 while it runs on after TimeoutMs.
   int WaitForExit(DWORD TimeoutMs) const {
     DWORD Code = 0;
@@ -83,21 +106,27 @@ TEST(TrayAppInstance, ASecondStartEndsAndTheRunningOneSaysSo) {
   EXPECT_TRUE(App.Running());
 }
 
-// An instance still starting owns the session's mutex but has no window yet:
-// a new start waits for it, gives way, and takes over when it ends first.
-TEST(TrayAppInstance, AStartWaitsForOneStillStartingAndTakesOverWhenItEnds) {
+// An instance still starting holds the user's lock but has no window yet: a
+// new start waits for it and says it gets no answer, or takes over when it
+// ends first. A running instance that hangs gets the same notice.
+TEST(TrayAppInstance, AStartWithoutAnAnswerSaysSoAndTakesOverWhenTheHolderEnds) {
   const TrayAppRun Setup("e2estarting");  // no volumes, no leftovers
   const std::string Program = WineDosPath(TRAYVM_EXE);
-  const TKernelHandle Starting(CreateMutexW(nullptr, TRUE, L"Local\\TrayVolumeMounter.Instance"));
-  ASSERT_TRUE(Starting);
+  auto Starting = std::make_unique<TInstanceLock>();
+  ASSERT_FALSE(Starting->HeldElsewhere());
   const ProgramStart GivesWay(Program);
   GivesWay.Resume();
-  EXPECT_EQ(GivesWay.WaitForExit(15000), 0);
+  EXPECT_TRUE(GivesWay.SaysItGetsNoAnswer());
 
   const ProgramStart TakesOver(Program);
   TakesOver.Resume();
   Sleep(500);
-  ReleaseMutex(Starting.get());
-  EXPECT_TRUE(WaitUntil([] { return ApplicationWindowCount() == 1; }, 15000));
+  Starting.reset();
+  ASSERT_TRUE(WaitUntil([] { return ApplicationWindowCount() == 1; }, 15000));
   EXPECT_TRUE(TakesOver.Running());
+
+  TakesOver.Suspend();
+  const ProgramStart Later(Program);
+  Later.Resume();
+  EXPECT_TRUE(Later.SaysItGetsNoAnswer());
 }

@@ -3,12 +3,17 @@
 // watched.
 #include <gtest/gtest.h>
 
+#include "FileVersion.h"
 #include "Files.h"
+#include "Identity.h"
+#include "Text.h"
 #include "TrayAppRun.h"
+#include "Version.h"
 
 // Entries by down presses (separators are skipped): Run VeraCrypt.exe,
 // Dismount All On Switch User, On Lock, On Sleep, Save Default Password, Start With Windows,
-// Settings..., Show Log, Create Config, Edit Config, Delete Config.
+// Settings..., Show Log, Create Config, Edit Config, Delete Config; from the
+// bottom: Exit Without Dismount, Exit And Dismount All, About.
 
 // Into the settings file beside the program, which wins, in a folder named
 // "Zoë"; the icon is not written.
@@ -54,4 +59,34 @@ TEST(TrayAppOptions, SettingsSavesAndKeepsWatchingForNewVolumes) {
   WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Late]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n");
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   EXPECT_TRUE(App.WaitForMountCount(1));
+}
+
+// Started from a stick, the program cannot register itself to start at logon
+// (the file at that path could be anything by then). About shows the version
+// the file's properties show, and where the settings are.
+TEST(TrayAppOptions, FromAStickNoStartWithWindowsAndAboutTellsTheVersion) {
+  const wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::wstring Title = Utf8ToWide(UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset));
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, Title.c_str());
+  TrayAppRun App("e2eabout");
+  App.WriteSettings();
+  ScratchFolder StickFolder("e2eabout-stick");
+  TestDrive Stick(UnusedDriveLetter('D'), StickFolder.Path(), WineDriveType::Removable);
+  ASSERT_TRUE(Stick.Mapped());
+  App.MoveProgramTo(std::string(1, Stick.Letter()) + ":");
+  ASSERT_TRUE(App.Start());
+  if (!App.ChooseFromMenu(WM_RBUTTONUP, {6})) PostMessageW(App.WaitForWindow("#32768", 0), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {-3}));
+  const HWND About = App.WaitForWindow("AboutBox");
+  ASSERT_NE(About, nullptr);
+  wchar_t Text[2048] = {};
+  GetDlgItemTextW(About, 1001, Text, 2048);
+  const std::string Shown = WideToUtf8(Text);
+  const std::string Version = GetFileVersion(App.ProgramPath());
+  EXPECT_EQ(Version, TRAYVM_VERSION);
+  EXPECT_TRUE(Has(Shown, " " + Version + "\r\n") && Has(Shown, App.SettingsPath())) << Shown;
+  PostMessageW(About, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(About); }, 5000));
+  EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, RunKey, Title.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
 }

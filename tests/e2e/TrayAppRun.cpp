@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include <commctrl.h>
+#include <cstdlib>
 #include <shellapi.h>
 #include <dbt.h>
 #include <shlobj.h>
@@ -116,8 +117,11 @@ bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs) {
 
 TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + Name) {
   FProgram = FFolder / (Name + ".exe");
-  const std::string Built = WineDosPath(TRAYVM_EXE);
-  CopyFileW(Utf8ToWide(Built.empty() ? TRAYVM_EXE : Built).c_str(), Utf8ToWide(FProgram).c_str(), FALSE);
+  // The release check runs scenarios on the program it unpacked.
+  const char* Chosen = std::getenv("TRAYVM_EXE");
+  const std::string Source = Chosen ? Chosen : TRAYVM_EXE;
+  const std::string Built = WineDosPath(Source);
+  CopyFileW(Utf8ToWide(Built.empty() ? Source : Built).c_str(), Utf8ToWide(FProgram).c_str(), FALSE);
   for (const std::string& File : {SettingsPath(), PasswordFilePath(), LogPath(), AppDataConfigPath()})
     DeleteFileW(Utf8ToWide(File).c_str());
   ForceDirsEx(AppDataFolder() + "Vaultline\\" + FName);
@@ -147,6 +151,12 @@ TrayAppRun::~TrayAppRun() {
         return TRUE;
       },
       0);
+}
+
+void TrayAppRun::MoveProgramTo(const std::string& Folder) {
+  const std::string Moved = Folder + "\\" + FName + ".exe";
+  CopyFileW(Utf8ToWide(FProgram).c_str(), Utf8ToWide(Moved).c_str(), FALSE);
+  FProgram = Moved;
 }
 
 std::string TrayAppRun::SettingsPath() const { return AppDataFolder() + "Vaultline\\" + FName + "\\" + FName + ".ini"; }

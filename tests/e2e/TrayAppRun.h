@@ -30,6 +30,8 @@ class TrayAppRun {
 
   // The program's own copy, as Windows names it.
   const std::string& ProgramPath() const { return FProgram; }
+  // The next starts run a copy in Folder (without a final backslash).
+  void MoveProgramTo(const std::string& Folder);
   std::string SettingsPath() const;
   // The settings file beside the program, which wins when it exists.
   std::string SettingsBesideProgramPath() const { return FFolder / (FName + ".ini"); }
