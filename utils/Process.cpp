@@ -43,14 +43,12 @@ TKernelHandle StartProcess(const std::string& Program, std::string_view Params) 
   const std::wstring Path = Utf8ToWide(Program), Folder = Utf8ToWide(ExtractDir(Program));
   // Still quoted: the program parses its own path from the command line.
   const std::wstring Head = Utf8ToWide(QuoteIfSpaced(Program) + ' ');
-  const int ParamsLength = Params.empty() ? 0
-                                          : MultiByteToWideChar(CP_UTF8, 0, Params.data(), int(Params.size()),
-                                                                nullptr, 0);
+  const int ParamsLength =
+      Params.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, Params.data(), int(Params.size()), nullptr, 0);
   std::vector<wchar_t> CommandLine(Head.size() + std::size_t(ParamsLength) + 1, L'\0');
   std::copy(Head.begin(), Head.end(), CommandLine.begin());
   if (ParamsLength > 0)
-    MultiByteToWideChar(CP_UTF8, 0, Params.data(), int(Params.size()), CommandLine.data() + Head.size(),
-                        ParamsLength);
+    MultiByteToWideChar(CP_UTF8, 0, Params.data(), int(Params.size()), CommandLine.data() + Head.size(), ParamsLength);
   PROCESS_INFORMATION Info = {};
   const bool Created = CreateProcessW(Path.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
                                       nullptr, Folder.c_str(), &Startup, &Info);

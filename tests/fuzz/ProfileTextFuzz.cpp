@@ -55,7 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   };
   for (std::size_t S = 0; S < Read.size(); ++S)
     Require(Read[S] == All[S] && (Bounded.Overlong(Read[S]) || Lines(Bounded, Read[S]) == Lines(Text, Read[S])));
-  if (!HasWrite) return 0;
   if (!Text.Write(Section, Key, Value)) {
     Require(!Text.Modified() && Text.Bytes() == File);
     return 0;
