@@ -21,8 +21,8 @@ void WriteDefinitions(const std::string& Text) { WriteFileBytes(TrayAppRun::AppD
 
 }  // namespace
 
-// Keyfiles, read-only and the PIM go on the line; yes and no are read
-// strictly; a keyfile-only volume needs no prompt; a PIM the volume does not take fails like a wrong password, once
+// Keyfiles, read-only and the PIM go on the line; a keyfile-only volume
+// needs no prompt; a PIM the volume does not take fails like a wrong password, once
 // the program has ended.
 TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
   TrayAppRun App("e2ekeys");
@@ -36,27 +36,24 @@ TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
   WriteFileBytes(Wrong + ".pim", "501");
   WriteDefinitions("[Keyed]\r\nFile=" + Keyed + "\r\nLetter=R\r\nAuto=1\r\nKeyfiles=" + Key +
                    "\r\nNoPassword=1\r\n[Archive]\r\nFile=" + Archive +
-                   "\r\nLetter=S\r\nAuto=1\r\nReadOnly=yes\r\n[Maybe]\r\nFile=" + Archive +
-                   "\r\nAuto=1\r\nReadOnly=maybe\r\n[Pim]\r\nFile=" + Good +
-                   "\r\nLetter=T\r\nAuto=1\r\nPIM=500\r\n[WrongPim]\r\nFile=" + Wrong +
-                   "\r\nLetter=U\r\nAuto=1\r\nPIM=500\r\n");
+                   "\r\nLetter=K\r\nAuto=1\r\nReadOnly=yes\r\n[Pim]\r\nFile=" + Good +
+                   "\r\nLetter=L\r\nAuto=1\r\nPIM=500\r\n[WrongPim]\r\nFile=" + Wrong +
+                   "\r\nLetter=M\r\nAuto=1\r\nPIM=500\r\n");
   ASSERT_TRUE(App.Start());
-  EXPECT_NE(TrayAppRun::WaitForBalloon(TrayAppRun::AppDataConfigPath() + " [Maybe]: ReadOnly: must be yes or no"),
-            nullptr);
   ASSERT_TRUE(App.WaitForMountCount(1));
   EXPECT_NE(TrayAppRun::WaitForBalloon("Keyed (R:)"), nullptr);
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
   ASSERT_TRUE(App.WaitForMountCount(3));
   EXPECT_NE(
-      TrayAppRun::WaitForBalloon("WrongPim (U:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
+      TrayAppRun::WaitForBalloon("WrongPim (M:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
       nullptr);
   EXPECT_EQ(App.Mounts().size(), 3u);
   // The three mounts of one pass run side by side: their lines in any order.
   const std::string Log = App.CommandLog();
   for (const std::string& Line : {"/q /s /v " + Keyed + " /l R /m label=Keyed /k " + Key + " /p \"\"\n",
-                                  "/q /s /v " + Archive + " /l S /m label=Archive /m ro /p secret\n",
-                                  "/q /s /v " + Good + " /l T /m label=Pim /pim 500 /p secret\n",
-                                  "/q /s /v " + Wrong + " /l U /m label=WrongPim /pim 500 /p secret\n"})
+                                  "/q /s /v " + Archive + " /l K /m label=Archive /m ro /p secret\n",
+                                  "/q /s /v " + Good + " /l L /m label=Pim /pim 500 /p secret\n",
+                                  "/q /s /v " + Wrong + " /l M /m label=WrongPim /pim 500 /p secret\n"})
     EXPECT_TRUE(Has(Log, Line)) << Line;
   EXPECT_EQ(std::count(Log.begin(), Log.end(), '\n'), 4) << Log;
 }
@@ -65,9 +62,13 @@ TEST(TrayAppKeys, PimSectionWithTrueCryptIsSkippedAndToldOnce) {
   TrayAppRun App("e2etcpim");
   WriteFileBytes(App.SettingsPath(), "[Common]\r\nPath=" + StandinProgramPath(StandinBuild::TrueCrypt71a) + "\r\n");
   const std::string Container = App.AddContainer("backup.hc", "secret");
-  WriteDefinitions("[Backup]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\nPIM=500\r\n");
+  // Yes and no are read strictly.
+  WriteDefinitions("[Backup]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\nPIM=500\r\n[Maybe]\r\nFile=" +
+                   Container + "\r\nAuto=1\r\nReadOnly=maybe\r\n");
   ASSERT_TRUE(App.Start());
-  HWND Told = TrayAppRun::WaitForBalloon(TrayAppRun::AppDataConfigPath() + " [Backup]: TrueCrypt has no PIM");
+  const std::string Own = TrayAppRun::AppDataConfigPath();
+  HWND Told = TrayAppRun::WaitForBalloon(Own + " [Backup]: TrueCrypt has no PIM\n" + Own +
+                                         " [Maybe]: ReadOnly: must be yes or no");
   ASSERT_NE(Told, nullptr);
 
   ScratchFolder StickFolder("e2etcpim-stick");

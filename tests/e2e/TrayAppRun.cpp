@@ -141,6 +141,9 @@ TrayAppRun::~TrayAppRun() {
     CloseHandle(FProcess.hProcess);
     CloseHandle(FProcess.hThread);
   }
+  // A mount the program started may still be running: it outlives the
+  // program, so its volume is let appear before the leftovers go.
+  if (Has(CommandLog(), "/v ")) Sleep(1500);
   DismountLeftovers();
   DeleteFileW(Utf8ToWide(AppDataConfigPath()).c_str());
   SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
