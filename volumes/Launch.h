@@ -23,6 +23,8 @@ struct TLaunch {
   // Why the program could not be started (the system's code).
   DWORD StartError = 0;
   bool Ended = false;
+  // Ended, or its process has ended and its notice is still on the way.
+  bool HasEnded() const { return Ended || (Process && WaitForSingleObject(Process.get(), 0) == WAIT_OBJECT_0); }
   // A refresh has read the driver since the end: the outcome is known.
   bool EndSeen = false;
 

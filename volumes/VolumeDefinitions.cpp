@@ -256,7 +256,7 @@ void TVolumeControl::RefreshVolumes() {
   FindCryptProgram(Program);
   // Launches that had ended before this read of the driver have their outcome.
   for (TTCVolume& V : Volumes)
-    if (V.Launch && V.Launch->Ended) V.Launch->EndSeen = true;
+    if (V.Launch && V.Launch->HasEnded()) V.Launch->EndSeen = true;
 
   const std::string ScanList = DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker;
   TTCMountedVolumeArray MountList;
