@@ -8,8 +8,8 @@
 
 #include "ConfigFiles.h"
 #include "Folders.h"
+#include "ErrorTexts.h"
 #include "Log.h"
-#include "MessageBoxes.h"
 #include "Text.h"
 #include "MenuTexts.h"
 #include "MinDialogs.h"
@@ -45,7 +45,7 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   // wtsapi32.dll is not a known DLL, so it is not imported.
   const TSystemLibrary Wtsapi(L"wtsapi32.dll");
   const auto Register = Wtsapi.Find<decltype(WTSRegisterSessionNotification)>("WTSRegisterSessionNotification");
-  if (!Register || !Register(Handle, NOTIFY_FOR_ALL_SESSIONS)) ShowLastError();
+  if (!Register || !Register(Handle, NOTIFY_FOR_ALL_SESSIONS)) TellFailure(LastErrorText());
 
   VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
   OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
@@ -318,6 +318,11 @@ void TApp::DefinitionsIgnored(const std::string& Text) {
     return;
   }
   ShowNotice(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
+}
+
+void TApp::TellFailure(const std::string& Text) {
+  WriteLog("Error - " + Text);
+  if (TrayIcon && TrayIcon->Shown) ShowNotice("Error", Text, 10000, bkError);
 }
 
 void TApp::EventFailed(const std::string& What) {

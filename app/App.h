@@ -120,6 +120,11 @@ class TApp : public TMinApplication, private TVolumeControlHost {
 
   // An event's handling failed: told once for each kind of failure.
   void EventFailed(const std::string& What);
+  // A user's action or the start failed: told at the icon and in the log,
+  // not in a message box, which would run a loop of its own.
+  void TellFailure(const std::string& Text);
+  // A new config from the template, opened for editing.
+  void CreateConfig(const std::string& Path);
   // A file written in place, which may tear, or not written: told.
   void TellWrite(TWriteOutcome Outcome, const std::string& FileName);
 

@@ -3,7 +3,6 @@
 #include "App.h"
 #include "Log.h"
 #include "MenuTexts.h"
-#include "MessageBoxes.h"
 #include "StartWithWindows.h"
 #include "ConfigFiles.h"
 #include "VolumeInfoRules.h"
@@ -20,14 +19,14 @@ constexpr char VeraCryptDownloadPage[] = "https://www.veracrypt.fr/en/Downloads.
 constexpr uint32_t SettingsEditPollTime = 600000;
 constexpr int32_t OldVeraCryptLevel = 114;
 
-// A new config from the template, opened for editing; the shell opens the
-// path even after a failure.
-void CreateConfig(const std::string& Path) {
-  if (!FileExistsEx(Path) && !CreateFileFromTemplate(".tcvinfo.ini", Path, NewVolumeConfigText())) ShowLastError();
+}  // namespace
+
+void TApp::CreateConfig(const std::string& Path) {
+  if (!FileExistsEx(Path) && !CreateFileFromTemplate(".tcvinfo.ini", Path, NewVolumeConfigText()))
+    TellFailure(LastErrorText());
+  // The shell opens the path even after a failure.
   ShellOpen(Path);
 }
-
-}  // namespace
 
 void TApp::RebuildMenus() {
   // The open menu's items must stay: they act on the volumes they show.
@@ -54,7 +53,7 @@ void TApp::RebuildMenus() {
   }
   if (Volumes.empty()) {
     Menu->Add("No volumes: Create Config...",
-              [Path = VolumeConfigFileName(AppDataMarker)](TMinMenuItem*) { CreateConfig(Path); });
+              [this, Path = VolumeConfigFileName(AppDataMarker)](TMinMenuItem*) { CreateConfig(Path); });
   } else {
     Menu->AddSeparator();
     Menu->Add("Dismount All", Command, nullptr, -1, cmDismountAll);
@@ -100,15 +99,15 @@ void TApp::RebuildMenus() {
     const std::string Path = VolumeConfigFileName(Drive.Letter);
     if (Drive.InfoDate == 0) {
       if (!CreateParent) CreateParent = Menu->Add("Create Config");
-      CreateParent->Add(Path, [Path](TMinMenuItem*) { CreateConfig(Path); });
+      CreateParent->Add(Path, [this, Path](TMinMenuItem*) { CreateConfig(Path); });
     } else {
       if (!EditParent) {
         EditParent = Menu->Add("Edit Config");
         DeleteParent = Menu->Add("Delete Config");
       }
       EditParent->Add(Path, [Path](TMinMenuItem*) { ShellOpen(Path); });
-      DeleteParent->Add(Path, [Path](TMinMenuItem*) {
-        if (!FileDelete(Path)) ShowLastError();
+      DeleteParent->Add(Path, [this, Path](TMinMenuItem*) {
+        if (!FileDelete(Path)) TellFailure(LastErrorText());
       });
     }
   }
@@ -162,8 +161,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
     case cmStartWithWindows: {
       const std::string Failure = SetStartWithWindows(AppTitle, !Item->Checked) ? "" : LastErrorText();
       Item->Checked = StartsWithWindows(AppTitle);
-      // Last: the box's loop may rebuild the menus and free the item.
-      if (!Failure.empty()) ShowError(Failure);
+      if (!Failure.empty()) TellFailure(Failure);
       return;
     }
     case cmSettings:

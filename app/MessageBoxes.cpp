@@ -2,15 +2,8 @@
 
 #include <windows.h>
 
-#include "ErrorTexts.h"
 #include "Text.h"
 #include "UnitStartup.h"
-
-void ShowError(const std::string& Text) {
-  MessageBoxW(nullptr, Utf8ToWide(Text).c_str(), L"Error", MB_OK | MB_ICONERROR);
-}
-
-void ShowLastError() { ShowError(LastErrorText()); }
 
 void ShowWarning(const std::string& Text) {
   MessageBoxW(nullptr, Utf8ToWide(Text).c_str(), Utf8ToWide(AppTitle).c_str(), MB_OK | MB_ICONWARNING);

@@ -1,12 +1,8 @@
 #pragma once
-// The application's message boxes: the libraries below return errors, and
-// the application decides what the user sees.
+// The message box of a start that cannot reach the running program: no loop
+// of ours runs yet.
 #include <string>
 
-// Modal box without owner, caption "Error", OK button and error icon.
-void ShowError(const std::string& Text);
-// ShowError of the system's text for the calling thread's last error code.
-void ShowLastError();
 // Modal box without owner, the application's title as caption, OK button
 // and warning icon.
 void ShowWarning(const std::string& Text);
