@@ -94,18 +94,12 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
   return Changed;
 }
 
-char FindFreeDriveLetter(char Letter) {
-  const std::string Letters = DriveLetters(true);
-  std::size_t Found = Letters.find(Letter);
-  int P = Found == std::string::npos ? 0 : int(Found) + 1;
-  if (P < 3) P = 2;
-  auto IsFree = [&](int Position) {
-    const char Root[] = {Letters[Position - 1], ':', '\\', 0};
-    return !DirExistsEx(Root);
-  };
-  for (int Position = P + 1; Position <= 26; ++Position)
-    if (IsFree(Position)) return Letters[Position - 1];
-  for (int Position = 3; Position < P; ++Position)
-    if (IsFree(Position)) return Letters[Position - 1];
+char FindFreeDriveLetter(char Letter, const std::function<bool(char)>& Taken) {
+  // Not a drive letter: the search starts after B.
+  const int From = Letter >= 'C' && Letter <= 'Z' ? Letter - 'A' : 1;
+  for (int Step = 1; Step < 26; ++Step) {
+    const char Candidate = char('A' + (From + Step) % 26);
+    if (Candidate >= 'C' && !Taken(Candidate)) return Candidate;
+  }
   return 'Z';
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 #include "MountedQuery.h"
@@ -35,6 +36,6 @@ int32_t GetVolumeDiskNumber(char Letter);
 bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, TSysVolumeArray& SysVolumes,
                     TTCMountedVolumeArray& MountList);
 
-// A letter to mount on: the first one after Letter whose root folder does not
-// exist, wrapping round to C; never A, B or Letter itself; 'Z' when all are taken.
-char FindFreeDriveLetter(char Letter);
+// A letter to mount on: the first one after Letter that is not Taken,
+// wrapping round to C; never A, B or Letter itself; 'Z' when all are taken.
+char FindFreeDriveLetter(char Letter, const std::function<bool(char)>& Taken);

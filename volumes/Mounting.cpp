@@ -86,6 +86,17 @@ void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view P
   V.Deadline = GetTickCount64() + PendingTimeout;
 }
 
+bool TVolumeControl::LetterClaimed(char Letter, const TTCVolume& For) const {
+  if (LetterTaken(Letter)) return true;
+  // Another volume's mount in flight goes there, or a wanted volume waits
+  // to mount on its own letter.
+  return std::any_of(Volumes.begin(), Volumes.end(), [&](const TTCVolume& O) {
+    if (&O == &For) return false;
+    if (O.State == TVolumeState::Mounting) return O.LaunchLetter == Letter;
+    return O.Auto && !O.Mounted() && O.Letter == Letter;
+  });
+}
+
 void TVolumeControl::TryMount(TTCVolume& V) {
   if (MountsHeld || !V.Auto || V.State != TVolumeState::Idle) return;
   if (V.Partition == 0 && V.File.empty()) return;
@@ -97,7 +108,8 @@ void TVolumeControl::TryMount(TTCVolume& V) {
     return;
   }
   char Letter = V.Letter;
-  if (!ValidLetter(Letter) || LetterTaken(Letter)) Letter = FindFreeDriveLetter(Letter);
+  const auto Taken = [&](char L) { return LetterClaimed(L, V); };
+  if (!ValidLetter(Letter) || Taken(Letter)) Letter = FindFreeDriveLetter(Letter, Taken);
   V.LaunchLetter = Letter;
   if (const std::string Missing = MissingFile(V); !Missing.empty())
     return MountFailed(V, Missing + " is missing. Connect its drive, or correct the definition.", false);

@@ -160,6 +160,8 @@ class TVolumeControl {
 
   void ProcessVolume(TTCVolume& V);
   // Starts the mount of an idle wanted volume, or has it wait for its password.
+  // Taken by the system or claimed by another volume.
+  bool LetterClaimed(char Letter, const TTCVolume& For) const;
   void TryMount(TTCVolume& V);
   void Launch(TTCVolume& V, TVolumeState State, std::string_view Params);
   // The launch is over: Idle (or Mounted, as the driver reports it).

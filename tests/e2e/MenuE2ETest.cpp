@@ -37,8 +37,9 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   App.WriteSettings();
   const std::string First = App.AddContainer("one.hc", "shared");
   const std::string Second = App.AddContainer("two.hc", "own");
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[One]\r\nFile=" + First + "\r\nLetter=S\r\n[Two]\r\nFile=" + Second +
-                                                      "\r\nLetter=T\r\nDefaultPass=0\r\n");
+  // One's letter is taken and the next one is Two's: One goes further on.
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[One]\r\nFile=" + First + "\r\nLetter=C\r\n[Two]\r\nFile=" + Second +
+                                                      "\r\nLetter=" + UnusedDriveLetter() + "\r\nDefaultPass=0\r\n");
   ASSERT_TRUE(App.Start());
   EXPECT_EQ(App.WaitForWindow("InputBox", 1500), nullptr);  // nothing is "Auto"
 
@@ -46,7 +47,7 @@ TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {4}));
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "shared"));
   ASSERT_TRUE(App.AnswerPrompt("Two Password:", "own"));
-  ASSERT_TRUE(App.WaitForMountCount(2));
+  ASSERT_TRUE(App.WaitForMountCount(2)) << App.CommandLog();
   const std::vector<StandinMount> Mounted = App.Mounts();
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));
   ASSERT_TRUE(App.WaitForMountCount(0));
