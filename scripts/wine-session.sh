@@ -42,6 +42,12 @@ fi
 # Persistent server: driver state survives between test processes. Its streams
 # must not be CTest's pipes, or CTest waits for it forever.
 "$wineserver_bin" -p </dev/null >/dev/null 2>&1
+# The display has no window manager: Wine would wait two seconds for one to
+# answer each time a captioned window is hidden or destroyed. The shell's
+# notification area stays managed, as clicks find it by its title.
+"$wine_bin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+"$wine_bin" reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /d Y /f \
+  </dev/null >/dev/null 2>&1 || true
 # Start the session's services now, with their streams redirected, so that
 # none of them inherits a pipe of a test process.
 "$wine_bin" wineboot </dev/null >/dev/null 2>&1 || true
