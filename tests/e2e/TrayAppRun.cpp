@@ -91,7 +91,8 @@ std::string ReadProcFile(const std::string& Path) {
   return Text;
 }
 
-// The Unix process whose command line names ExeName, or empty.
+// The Unix process that runs ExeName, or empty: its first argument ends with
+// the name (other processes may name the file further on).
 std::string UnixProcessFolder(const std::string& ExeName) {
   WIN32_FIND_DATAW Entry;
   TFindHandle Find(FindFirstFileW(L"Z:\\proc\\*", &Entry));
@@ -100,7 +101,10 @@ std::string UnixProcessFolder(const std::string& ExeName) {
     const std::string Name = WideToUtf8(Entry.cFileName);
     if (Name.find_first_not_of("0123456789") != std::string::npos) continue;
     const std::string Folder = "Z:\\proc\\" + Name;
-    if (ReadProcFile(Folder + "\\cmdline").find(ExeName) != std::string::npos) return Folder;
+    const std::string Command = ReadProcFile(Folder + "\\cmdline");
+    const std::string First = Command.substr(0, Command.find('\0'));
+    if (First.size() >= ExeName.size() && First.compare(First.size() - ExeName.size(), ExeName.size(), ExeName) == 0)
+      return Folder;
   } while (FindNextFileW(Find.get(), &Entry));
   return {};
 }
