@@ -59,9 +59,7 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   MainIcon =
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, IconSize, IconSize, LR_SHARED));
   TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, true, Title);
-  TrayIcon->OnMouse = [this](TMinTrayIcon*, WORD Event, POINT Anchor) { return OnTrayEvent(Event, Anchor); };
-  TrayIcon->PopupMenu = OptionsMenu.get();
-  TrayIcon->SetAutoRestore(true);
+  TrayIcon->OnMouse = [this](WORD Event, POINT Anchor) { OnTrayEvent(Event, Anchor); };
   OnEventFailed = [this](const std::string& What) { EventFailed(What); };
 
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &SessionId)) SessionId = 0;
@@ -237,12 +235,12 @@ void TApp::LogUnattended(const char* Cause) const {
 
 // Select follows a left click, key-select Enter or Space on the icon, the
 // context-menu notice a right click or Shift+F10.
-bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
+void TApp::OnTrayEvent(WORD Event, POINT Anchor) {
   if (Event == NIN_BALLOONUSERCLICK) {
     if (BalloonDrive) ShellOpen(std::string(1, BalloonDrive) + ":\\");
-    return true;
+    return;
   }
-  if (Event != NIN_SELECT && Event != NIN_KEYSELECT && Event != WM_CONTEXTMENU) return false;
+  if (Event != NIN_SELECT && Event != NIN_KEYSELECT && Event != WM_CONTEXTMENU) return;
   // An open question comes first.
   if (Question) {
     Question->BringToFront();
@@ -251,7 +249,6 @@ bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
   } else {
     (Event == WM_CONTEXTMENU ? OptionsMenu : VolumesMenu)->Popup(Anchor.x, Anchor.y);
   }
-  return true;
 }
 
 void TApp::AskPassword(const std::string& Prompt) {

@@ -81,7 +81,7 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   LRESULT OnAppMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
   // A tray icon event: the volumes menu on select, the options menu on the
   // context-menu notice.
-  bool OnTrayEvent(WORD Event, POINT Anchor);
+  void OnTrayEvent(WORD Event, POINT Anchor);
 
   // Refills both menus, or once they have closed when one is open.
   void RebuildMenus();

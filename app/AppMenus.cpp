@@ -49,15 +49,15 @@ void TApp::RebuildMenus() {
       else
         VolumeControl.MountVolume(Identity, true);
     };
-    Menu->Add(" ", Click, nullptr, -1, static_cast<int>(i) + 1);
+    Menu->Add(" ", Click, static_cast<int>(i) + 1);
   }
   if (Volumes.empty()) {
     Menu->Add("No volumes: Create Config...",
               [this, Path = VolumeConfigFileName(AppDataMarker)](TMinMenuItem*) { CreateConfig(Path); });
   } else {
     Menu->AddSeparator();
-    Menu->Add("Dismount All", Command, nullptr, -1, cmDismountAll);
-    Menu->Add("Mount All", Command, nullptr, -1, cmMountAll);
+    Menu->Add("Dismount All", Command, cmDismountAll);
+    Menu->Add("Mount All", Command, cmMountAll);
   }
 
   std::string ProgramPath;
@@ -65,29 +65,27 @@ void TApp::RebuildMenus() {
   const TCryptProgram& Program = VolumeControl.CryptProgram;
   if (!Program.IsTrueCrypt && Program.VersionLevel == OldVeraCryptLevel) {
     Menu->AddSeparator();
-    Menu->Add("Old VeraCrypt Version. Download...", Command, nullptr, -1, cmDownloadVeraCrypt);
+    Menu->Add("Old VeraCrypt Version. Download...", Command, cmDownloadVeraCrypt);
   }
 
   Menu = OptionsMenu->Root.get();
   Menu->Clear();
   if (FileExistsEx(ProgramPath)) {
-    Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);
+    Menu->Add("Run " + ExtractName(ProgramPath), Command, cmRunCryptProgram);
     Menu->AddSeparator();
   }
-  Menu->Add("Dismount All On Switch User", Command, nullptr, -1, cmDismountOnSwitchUser)->Checked =
-      Settings.DismountAllOnSwitchUser;
-  Menu->Add("Dismount All On Lock", Command, nullptr, -1, cmDismountOnLock)->Checked = Settings.DismountAllOnLock;
-  Menu->Add("Dismount All On Sleep", Command, nullptr, -1, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
-  Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, nullptr, -1, cmSavePassword)->Checked =
-      Settings.SavePass;
+  Menu->Add("Dismount All On Switch User", Command, cmDismountOnSwitchUser)->Checked = Settings.DismountAllOnSwitchUser;
+  Menu->Add("Dismount All On Lock", Command, cmDismountOnLock)->Checked = Settings.DismountAllOnLock;
+  Menu->Add("Dismount All On Sleep", Command, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
+  Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, cmSavePassword)->Checked = Settings.SavePass;
   // From a stick or a share only switching it off is offered.
   const std::string Refusal = StartWithWindowsRefusal();
   TMinMenuItem* Startup = Menu->Add(Refusal.empty() ? "Start With Windows" : "Start With Windows (" + Refusal + ")",
-                                    Command, nullptr, -1, cmStartWithWindows);
+                                    Command, cmStartWithWindows);
   Startup->Checked = StartsWithWindows(AppTitle);
   Startup->Enabled = Refusal.empty() || Startup->Checked;
-  Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
-  Menu->Add("Show Log", Command, nullptr, -1, cmShowLog);
+  Menu->Add("Settings...", Command, cmSettings);
+  Menu->Add("Show Log", Command, cmShowLog);
   Menu->AddSeparator();
 
   // Config items name their file: a message box's loop may rebuild the menus
@@ -112,10 +110,10 @@ void TApp::RebuildMenus() {
     }
   }
   if (CreateParent || EditParent) Menu->AddSeparator();
-  Menu->Add("About", Command, nullptr, -1, cmAbout);
+  Menu->Add("About", Command, cmAbout);
   Menu->AddSeparator();
-  Menu->Add("Exit And Dismount All", Command, nullptr, -1, cmExitAndDismount);
-  Menu->Add("Exit Without Dismount", Command, nullptr, -1, cmExitWithoutDismount);
+  Menu->Add("Exit And Dismount All", Command, cmExitAndDismount);
+  Menu->Add("Exit Without Dismount", Command, cmExitWithoutDismount);
 }
 
 void TApp::OnVolumesMenuPopup(TMinPopupMenu*) {

@@ -39,18 +39,6 @@ LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
-    case WM_DRAWITEM: {
-      auto* Record = reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
-      if (Record->CtlType == ODT_MENU && Record->itemData)
-        reinterpret_cast<const TMinMenuItem*>(Record->itemData)->Draw(*Record);
-      break;
-    }
-    case WM_MEASUREITEM: {
-      auto* Record = reinterpret_cast<MEASUREITEMSTRUCT*>(LParam);
-      if (Record->CtlType == ODT_MENU && Record->itemData)
-        reinterpret_cast<const TMinMenuItem*>(Record->itemData)->Measure(Handle, *Record);
-      break;
-    }
     case WM_MENUCOMMAND:
       DispatchMenuCommand(reinterpret_cast<HMENU>(LParam), WParam);
       break;

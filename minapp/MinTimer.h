@@ -28,8 +28,6 @@ class TMinTimer {
   // Starts or stops the timer; nothing happens when the state does not
   // change, and nothing starts without an application object.
   void SetEnabled(bool Value);
-  // What SetTimer returned; 0 while stopped.
-  UINT_PTR TimerID() const { return SystemTimer; }
 
  private:
   static void CALLBACK Tick(HWND Window, UINT Message, UINT_PTR Event, DWORD Time);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "MinMenu.h"
 #include "Text.h"
 
 std::vector<TMinTrayIcon*> TrayIcons;
@@ -55,7 +54,7 @@ TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
       SharedIcon(SharedIcon),
       AddRetry(
           false, [this](TMinTimer*) { AddToTray(); }, AddRetryInterval) {
-  SetAutoRestore(true);
+  TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
   TrayIcons.push_back(this);
 }
 
@@ -89,11 +88,6 @@ void TMinTrayIcon::AddToTray() {
   NOTIFYICONDATAW Record = EmptyRecord(Id);
   Record.uVersion = NOTIFYICON_VERSION_4;
   Shell_NotifyIconW(NIM_SETVERSION, &Record);
-}
-
-void TMinTrayIcon::SetAutoRestore(bool Value) {
-  AutoRestore = Value;
-  TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 void TMinTrayIcon::SetIcon(HICON NewIcon) {
@@ -146,8 +140,7 @@ bool TMinTrayIcon::ShellCall(DWORD Action) const {
 }
 
 void TMinTrayIcon::Notify(WORD Event, POINT Anchor) {
-  if (!OnMouse) return;
-  if (!OnMouse(this, Event, Anchor) && Event == WM_CONTEXTMENU && PopupMenu) PopupMenu->Popup(Anchor.x, Anchor.y);
+  if (OnMouse) OnMouse(Event, Anchor);
 }
 
 TMinTrayIcon* TMinTrayIcon::FindById(UINT Id) {
@@ -157,5 +150,5 @@ TMinTrayIcon* TMinTrayIcon::FindById(UINT Id) {
 
 void TMinTrayIcon::RestoreAll() {
   for (TMinTrayIcon* Icon : TrayIcons)
-    if (Icon->AutoRestore && Icon->Shown) Icon->AddToTray();
+    if (Icon->Shown) Icon->AddToTray();
 }

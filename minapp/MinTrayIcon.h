@@ -9,12 +9,10 @@
 #include "MinApp.h"
 #include "MinTimer.h"
 
-class TMinPopupMenu;
-class TMinTrayIcon;
 // Mouse or keyboard event on the tray icon (WM_LBUTTONUP, NIN_SELECT,
 // NIN_KEYSELECT, WM_CONTEXTMENU...) with the point a menu opens at, in
-// screen coordinates; true when handled.
-using TMinTrayMouseEvent = std::function<bool(TMinTrayIcon* Sender, WORD Event, POINT Anchor)>;
+// screen coordinates.
+using TMinTrayMouseEvent = std::function<void(WORD Event, POINT Anchor)>;
 
 // Balloon icon kinds for ShowBalloon.
 enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 };
@@ -39,20 +37,16 @@ class TMinTrayIcon {
   // took it.
   bool Shown = false;
   bool InTray = false;
-  bool AutoRestore = false;
   // Tip text; see SetHint.
   std::string Hint;
   HICON Icon = nullptr;
   bool SharedIcon = false;
   TMinTrayMouseEvent OnMouse;
-  // Opened on the context-menu notice that OnMouse left unhandled. Not owned.
-  TMinPopupMenu* PopupMenu = nullptr;
 
   // Adds the icon to or removes it from the notification area; nothing
   // happens without an icon or an application window. An add the shell
   // refuses is tried again every AddRetryInterval ms.
   void SetShown(bool Value);
-  void SetAutoRestore(bool Value);
   // Replaces the tip, in the notification area at once when the icon is there.
   void SetHint(const std::string& Value);
   // Replaces the picture; the old one is destroyed unless shared.
@@ -70,7 +64,7 @@ class TMinTrayIcon {
 
   // The live icon with this Id, or nullptr.
   static TMinTrayIcon* FindById(UINT Id);
-  // Taskbar re-created: adds again every icon that is shown and restores.
+  // Taskbar re-created: adds again every icon that is shown.
   static void RestoreAll();
 
   static constexpr UINT AddRetryInterval = 2000;

@@ -91,7 +91,7 @@ TEST_F(MinAppTrayIcon, AnIconTheShellRefusedOrForgotComesBack) {
 TEST_F(MinAppTrayIcon, RealClicksReachTheIconAsSelectAndContextMenuNotices) {
   auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Click");
   std::vector<WORD> Seen;
-  Icon->OnMouse = [&](TMinTrayIcon*, WORD Event, POINT) { return Seen.push_back(Event), true; };
+  Icon->OnMouse = [&](WORD Event, POINT) { Seen.push_back(Event); };
   Icon->SetShown(true);
   PumpMessages(300);
   ASSERT_TRUE(
