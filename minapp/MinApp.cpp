@@ -15,8 +15,7 @@ void TellEventFailure(const char* What) {
   if (Application && Application->OnEventFailed) Application->OnEventFailed(What);
 }
 
-TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMessage)
-    : OnMessage(std::move(OnMessage)), Title(Title) {
+TMinApplication::TMinApplication(const std::string& Title) : Title(Title) {
   Application = this;
   RegisterMinWindowClass(MinApplicationClassName, CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
   // A 1x1 tool window off screen: no taskbar button, never seen.
@@ -28,13 +27,7 @@ TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMes
 TMinApplication::~TMinApplication() { Application = nullptr; }
 
 LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Msg == TaskbarCreatedMessage) {
-    // Not for the hook: the icons must come back whatever it does.
-    TMinTrayIcon::RestoreAll();
-  } else if (OnMessage) {
-    if (LRESULT Result = OnMessage(Handle, Msg, WParam, LParam)) return Result;
-  }
-
+  if (Msg == TaskbarCreatedMessage) TMinTrayIcon::RestoreAll();
   switch (Msg) {
     case WM_DESTROY:
       PostQuitMessage(0);

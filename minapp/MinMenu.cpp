@@ -13,11 +13,10 @@ std::vector<TMinMenu*> LiveMenus;
 
 }  // namespace
 
-TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick, int Tag) {
+TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick) {
   auto Child = std::make_unique<TMinMenuItem>();
   Child->Caption = Caption;
   Child->OnClick = std::move(OnClick);
-  Child->Tag = Tag;
   return Items.emplace_back(std::move(Child)).get();
 }
 
@@ -83,7 +82,7 @@ void TMinPopupMenu::Popup(int X, int Y) {
   });
 
   HMENU Menu = Root->CreateHandle();
-  if (OnPopup) OnPopup(this);
+  if (OnPopup) OnPopup();
   Root->Build();
   IsOpen = true;
   SetForegroundWindow(Window);
@@ -97,9 +96,8 @@ void DispatchMenuCommand(HMENU Menu, WPARAM Position) {
   if (!GetMenuInfo(Menu, &Info) || !Info.dwMenuData) return;
   auto* Owner = reinterpret_cast<TMinMenuItem*>(Info.dwMenuData);
   if (Position >= Owner->Items.size()) return;
-  TMinMenuItem* Chosen = Owner->Item(static_cast<int>(Position));
   // A copy: the handler may rebuild the menu and so free its own item.
-  if (TMinMenuItemEvent OnClick = Chosen->OnClick) OnClick(Chosen);
+  if (TMinMenuItemEvent OnClick = Owner->Items[Position]->OnClick) OnClick();
 }
 
 void EndMenuPopup(LPARAM Notice) {

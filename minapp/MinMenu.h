@@ -8,8 +8,8 @@
 
 #include "MinApp.h"
 
-class TMinMenuItem;
-using TMinMenuItemEvent = std::function<void(TMinMenuItem* Sender)>;
+// What choosing an item does; it captures what it acts on.
+using TMinMenuItemEvent = std::function<void()>;
 
 // One entry of a menu tree. Its children become a system popup menu only
 // while the menu is shown; an item with children is a sub-menu, an item
@@ -30,16 +30,13 @@ class TMinMenuItem {
   // The popup menu holding the children, while the menu is shown.
   HMENU Handle = nullptr;
   TMinMenuItemEvent OnClick;
-  int Tag = 0;
 
   // Appends a new child (unchecked, without children) and returns it; the
   // item keeps it.
-  TMinMenuItem* Add(const std::string& Caption, TMinMenuItemEvent OnClick = {}, int Tag = 0);
+  TMinMenuItem* Add(const std::string& Caption, TMinMenuItemEvent OnClick = {});
   TMinMenuItem* AddSeparator();
   // Frees every child.
   void Clear();
-  int Count() const { return static_cast<int>(Items.size()); }
-  TMinMenuItem* Item(int Position) const { return Items[Position].get(); }
 
   // Fresh empty popup menu for the children (earlier handles of the subtree
   // are destroyed first); it reports choices by position.
@@ -61,14 +58,11 @@ class TMinMenu {
   const std::unique_ptr<TMinMenuItem> Root;
 };
 
-class TMinPopupMenu;
-using TMinPopupMenuEvent = std::function<void(TMinPopupMenu* Sender)>;
-
 class TMinPopupMenu : public TMinMenu {
  public:
   // Called each time before the menu is built and shown; it may change the
   // whole tree.
-  TMinPopupMenuEvent OnPopup;
+  std::function<void()> OnPopup;
   // Called once the menu has closed and its choice, if any, was handled.
   std::function<void()> OnClosed;
 

@@ -5,8 +5,7 @@
 
 #include "MinApp.h"
 
-class TMinTimer;
-using TMinTimerEvent = std::function<void(TMinTimer* Sender)>;
+using TMinTimerEvent = std::function<void()>;
 
 // Periodic timer on the application's hidden window. It ticks in every
 // loop that dispatches the window's messages: the program's own, a menu's,

@@ -47,13 +47,12 @@ NOTIFYICONDATAW EmptyRecord(UINT Id) {
 
 }  // namespace
 
-TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
+TMinTrayIcon::TMinTrayIcon(HICON Icon, const std::string& Hint)
     : Id(NextTrayIconId++),
       Hint(Hint),
       Icon(Icon),
-      SharedIcon(SharedIcon),
       AddRetry(
-          false, [this](TMinTimer*) { AddToTray(); }, AddRetryInterval) {
+          false, [this] { AddToTray(); }, AddRetryInterval) {
   TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
   TrayIcons.push_back(this);
 }
@@ -61,7 +60,6 @@ TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
 TMinTrayIcon::~TMinTrayIcon() {
   TrayIcons.erase(std::find(TrayIcons.begin(), TrayIcons.end(), this));
   SetShown(false);
-  if (Icon && !SharedIcon) DestroyIcon(Icon);
 }
 
 void TMinTrayIcon::SetShown(bool Value) {
@@ -92,7 +90,6 @@ void TMinTrayIcon::AddToTray() {
 
 void TMinTrayIcon::SetIcon(HICON NewIcon) {
   if (NewIcon == Icon) return;
-  if (Icon && !SharedIcon) DestroyIcon(Icon);
   Icon = NewIcon;
   if (InTray)
     ShellCall(NIM_MODIFY);

@@ -23,9 +23,10 @@ enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 
 // not ready yet at logon).
 class TMinTrayIcon {
  public:
-  // Not shown yet. Unless SharedIcon, the icon handle is owned and destroyed.
-  TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint);
-  // Removes the icon from the notification area and releases it.
+  // Not shown yet. The picture is not owned: its owner keeps it while this
+  // object may show it (the shell takes a copy each time).
+  TMinTrayIcon(HICON Icon, const std::string& Hint);
+  // Removes the icon from the notification area.
   ~TMinTrayIcon();
   TMinTrayIcon(const TMinTrayIcon&) = delete;
   TMinTrayIcon& operator=(const TMinTrayIcon&) = delete;
@@ -40,7 +41,6 @@ class TMinTrayIcon {
   // Tip text; see SetHint.
   std::string Hint;
   HICON Icon = nullptr;
-  bool SharedIcon = false;
   TMinTrayMouseEvent OnMouse;
 
   // Adds the icon to or removes it from the notification area; nothing
@@ -49,7 +49,7 @@ class TMinTrayIcon {
   void SetShown(bool Value);
   // Replaces the tip, in the notification area at once when the icon is there.
   void SetHint(const std::string& Value);
-  // Replaces the picture; the old one is destroyed unless shared.
+  // Replaces the picture; the old one may go once this returns.
   void SetIcon(HICON NewIcon);
   // Balloon notice at the icon; false when the shell refused it (e.g. the
   // icon is not shown).

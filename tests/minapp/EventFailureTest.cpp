@@ -9,22 +9,29 @@
 #include "MinTimer.h"
 
 namespace {
-void ThrowOnce(TMinTimer* Self) {
-  Self->SetEnabled(false);
-  throw std::bad_alloc();
-}
+class TFailingApplication : public TMinApplication {
+ public:
+  TFailingApplication() : TMinApplication("Failing") {}
+
+ protected:
+  LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override {
+    if (Msg == WM_APP) throw std::runtime_error("message");
+    return TMinApplication::HandleMessage(Msg, WParam, LParam);
+  }
+};
 }  // namespace
 
 TEST(MinAppEvents, AThrowingTimerOrMessageHandlerIsToldAndTheLoopGoesOn) {
   std::vector<std::string> Told;
-  TMinApplication App("Failing", [](HWND, UINT Msg, WPARAM, LPARAM) -> LRESULT {
-    if (Msg == WM_APP) throw std::runtime_error("message");
-    return 0;
-  });
+  TFailingApplication App;
   App.OnEventFailed = [&](const std::string& What) { Told.push_back(What); };
-  TMinTimer Failing(true, ThrowOnce, 10);
+  TMinTimer Failing(true, {}, 10);
+  Failing.OnTimer = [&] {
+    Failing.SetEnabled(false);
+    throw std::bad_alloc();
+  };
   TMinTimer Quit(
-      true, [&](TMinTimer*) { App.Terminate(); }, 300);
+      true, [&] { App.Terminate(); }, 300);
   PostMessageW(App.Handle, WM_APP, 0, 0);
   App.Run();
   EXPECT_EQ(Told, (std::vector<std::string>{"message", "std::bad_alloc"}));

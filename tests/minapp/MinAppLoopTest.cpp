@@ -34,7 +34,7 @@ TEST(MinAppLoop, ASignalledWaitIsHandledOnceFromTheLoopAndAFreedOneNever) {
 TEST(MinTimer, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtStart) {
   auto App = std::make_unique<TMinApplication>("Timer");
   int Ticks = 0;
-  const TMinTimerEvent Count = [&](TMinTimer*) { ++Ticks; };
+  const TMinTimerEvent Count = [&] { ++Ticks; };
   TMinTimer Timer(true, Count, 150);
   Timer.Interval = 60000;  // changes nothing until the next start
   // Setting the timer again would restart the period each time: no tick ever.
@@ -55,7 +55,7 @@ TEST(MinTimer, TicksGoOnWhileAPopupMenuIsOpen) {
   TMinApplication App("Timer");
   int Ticks = 0, AtOpen = -1, AtClose = -1;
   const TMinTimer Timer(
-      true, [&](TMinTimer*) { ++Ticks; }, 20);
+      true, [&] { ++Ticks; }, 20);
   TMinPopupMenu Menu;
   Menu.Root->Add("Mount");
   DelayedAction Opened(50, [&] { AtOpen = Ticks; });
