@@ -27,7 +27,7 @@ std::unique_ptr<TAboutBox> TAboutBox::Show(const std::string& Caption, const std
 
 void TAboutBox::Layout() {
   const TFontDC DC(*this);
-  const TEXTMETRICW& Metrics = DC.Metrics;
+  const TEXTMETRICW& Metrics = DC.Metrics();
   // Paths may be long: the text wraps at most at half the work area.
   const RECT Work = WorkArea();
   RECT Area{0, 0, std::max(LONG(Metrics.tmAveCharWidth * 40), (Work.right - Work.left) / 2), 0};

@@ -111,7 +111,7 @@ LRESULT TMinBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
 }
 
 TMinBox::TFontDC::TFontDC(const TMinBox& Box) : DC(Box.Handle), OldFont(SelectObject(DC.get(), Box.Font.get())) {
-  GetTextMetricsW(DC.get(), &Metrics);
+  GetTextMetricsW(DC.get(), &FontMetrics);
 }
 
 TMinBox::TFontDC::~TFontDC() { SelectObject(DC.get(), OldFont); }

@@ -55,13 +55,12 @@ class TMinBox : public TMinWindow {
     explicit TFontDC(const TMinBox& Box);
     ~TFontDC();
     HDC get() const { return DC.get(); }
+    const TEXTMETRICW& Metrics() const { return FontMetrics; }
 
    private:
     TWindowDC DC;
     HGDIOBJ OldFont;
-
-   public:
-    TEXTMETRICW Metrics{};
+    TEXTMETRICW FontMetrics{};
   };
 
  private:

@@ -50,7 +50,7 @@ void TInputBox::Layout() {
   // line height.
   const int LetterWidth = (TextWidth(DC.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
   const auto X = [&](int Units) { return MulDiv(Units, LetterWidth, 4); };
-  const auto Y = [&](int Units) { return MulDiv(Units, DC.Metrics.tmHeight, 8); };
+  const auto Y = [&](int Units) { return MulDiv(Units, DC.Metrics().tmHeight, 8); };
 
   const int ButtonWidth = std::max({X(50), TextWidth(DC.get(), OkText) + X(8), TextWidth(DC.get(), CancelText) + X(8)});
   const int ButtonHeight = Y(14);
