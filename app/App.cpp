@@ -34,10 +34,8 @@ UINT AlreadyRunningMessage() {
   return Message;
 }
 
-// The hook is given to the base so that it sees the messages sent while the
-// window is created; those never reach a branch that reads TApp's members.
 TApp::TApp(const std::string& Title, bool NoDismount)
-    : TMinApplication(Title, [this](HWND W, UINT M, WPARAM Wp, LPARAM Lp) { return OnAppMessage(W, M, Wp, Lp); }),
+    : TMinApplication(Title),
       NoDismount(NoDismount),
       VolumesMenu(std::make_unique<TMinPopupMenu>()),
       OptionsMenu(std::make_unique<TMinPopupMenu>()),
@@ -47,21 +45,20 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   const auto Register = Wtsapi.Find<decltype(WTSRegisterSessionNotification)>("WTSRegisterSessionNotification");
   if (!Register || !Register(Handle, NOTIFY_FOR_ALL_SESSIONS)) TellFailure(LastErrorText());
 
-  VolumesMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnVolumesMenuPopup(Sender); };
-  OptionsMenu->OnPopup = [this](TMinPopupMenu* Sender) { OnOptionsMenuPopup(Sender); };
+  VolumesMenu->OnPopup = [this] {
+    VolumeControl.RefreshVolumes();
+    BuildVolumesMenu();
+  };
+  OptionsMenu->OnPopup = [this] { VolumeControl.RefreshVolumes(); };
   VolumesMenu->OnClosed = OptionsMenu->OnClosed = [this] {
     if (RebuildWaiting) RebuildMenus();
   };
 
-  // Shared: the built-in icon is never destroyed, so it can come back after
-  // a custom one.
   const int IconSize = TrayIconSize();
   MainIcon =
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, IconSize, IconSize, LR_SHARED));
-  TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, true, Title);
-  TrayIcon->OnMouse = [this](TMinTrayIcon*, WORD Event, POINT Anchor) { return OnTrayEvent(Event, Anchor); };
-  TrayIcon->PopupMenu = OptionsMenu.get();
-  TrayIcon->SetAutoRestore(true);
+  TrayIcon = std::make_unique<TMinTrayIcon>(MainIcon, Title);
+  TrayIcon->OnMouse = [this](WORD Event, POINT Anchor) { OnTrayEvent(Event, Anchor); };
   OnEventFailed = [this](const std::string& What) { EventFailed(What); };
 
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &SessionId)) SessionId = 0;
@@ -77,11 +74,6 @@ TApp::TApp(const std::string& Title, bool NoDismount)
 
 TApp::~TApp() {
   SaveState();
-  if (!CustomIconPath.empty()) {
-    HICON Custom = TrayIcon->Icon;
-    TrayIcon->SetIcon(MainIcon);
-    DestroyIcon(Custom);
-  }
   if (NoDismount || LoggingOff) return;
   LogUnattended("exit");
   VolumeControl.DismountAll(false, true);
@@ -103,23 +95,21 @@ void TApp::ExchangeSettings(bool Save) {
 
 void TApp::LoadIconSetting(const std::string& Value) {
   if (SameTextUtf8(Value, CustomIconPath)) return;
-  HICON Old = TrayIcon->Icon;
-  const bool OldIsCustom = !CustomIconPath.empty();
-  if (Value.empty()) {
-    TrayIcon->SetIcon(MainIcon);
-    CustomIconPath.clear();
-  } else {
+  TIconHandle Loaded;
+  if (!Value.empty()) {
     SetCurrentDir(GetProgramFolder());
     const std::string Path = ExpandPath(Value);
     const int Size = TrayIconSize();
-    HICON Loaded =
-        static_cast<HICON>(LoadImageW(nullptr, Utf8ToWide(Path).c_str(), IMAGE_ICON, Size, Size, LR_LOADFROMFILE));
+    Loaded.reset(
+        static_cast<HICON>(LoadImageW(nullptr, Utf8ToWide(Path).c_str(), IMAGE_ICON, Size, Size, LR_LOADFROMFILE)));
     if (!Loaded) return;
-    TrayIcon->SetIcon(Loaded);
     CustomIconPath = Path;
+  } else {
+    CustomIconPath.clear();
   }
-  // The tray icon shares its pictures; a replaced custom one is ours to free.
-  if (OldIsCustom && Old != TrayIcon->Icon) DestroyIcon(Old);
+  TrayIcon->SetIcon(Loaded ? Loaded.get() : MainIcon);
+  // Only now is the picture shown before no longer needed.
+  CustomIcon = std::move(Loaded);
 }
 
 void TApp::SaveState() {
@@ -132,7 +122,7 @@ void TApp::SaveState() {
             PasswordFileName());
 }
 
-LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT TApp::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == AlreadyRunningMessage()) {
     if (TrayIcon->Shown) ShowNotice(Title, "Already running", 2000, bkInfo);
     return 0;
@@ -168,9 +158,9 @@ LRESULT TApp::OnAppMessage(HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return TRUE;
     case WM_DEVICECHANGE:
       OnDeviceChange(WParam, LParam);
-      return 0;
+      break;
   }
-  return 0;
+  return TMinApplication::HandleMessage(Msg, WParam, LParam);
 }
 
 int TApp::TrayIconSize() const { return SystemMetricForDpi(SM_CXSMICON, WindowDpi(Handle)); }
@@ -237,12 +227,12 @@ void TApp::LogUnattended(const char* Cause) const {
 
 // Select follows a left click, key-select Enter or Space on the icon, the
 // context-menu notice a right click or Shift+F10.
-bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
+void TApp::OnTrayEvent(WORD Event, POINT Anchor) {
   if (Event == NIN_BALLOONUSERCLICK) {
     if (BalloonDrive) ShellOpen(std::string(1, BalloonDrive) + ":\\");
-    return true;
+    return;
   }
-  if (Event != NIN_SELECT && Event != NIN_KEYSELECT && Event != WM_CONTEXTMENU) return false;
+  if (Event != NIN_SELECT && Event != NIN_KEYSELECT && Event != WM_CONTEXTMENU) return;
   // An open question comes first.
   if (Question) {
     Question->BringToFront();
@@ -251,7 +241,6 @@ bool TApp::OnTrayEvent(WORD Event, POINT Anchor) {
   } else {
     (Event == WM_CONTEXTMENU ? OptionsMenu : VolumesMenu)->Popup(Anchor.x, Anchor.y);
   }
-  return true;
 }
 
 void TApp::AskPassword(const std::string& Prompt) {

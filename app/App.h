@@ -16,24 +16,7 @@
 #include "MinTrayIcon.h"
 #include "VolumeControl.h"
 #include "Files.h"
-
-// Command ids of the menu items that are not a volume or a config file.
-enum TAppCommand : int {
-  cmMountAll = 1001,
-  cmDismountAll = 1002,
-  cmExitAndDismount = 1003,
-  cmExitWithoutDismount = 1004,
-  cmDismountOnSwitchUser = 1005,
-  cmSavePassword = 1006,
-  cmSettings = 1007,
-  cmRunCryptProgram = 1008,
-  cmDownloadVeraCrypt = 1009,
-  cmDismountOnLock = 1010,
-  cmDismountOnSleep = 1011,
-  cmStartWithWindows = 1012,
-  cmShowLog = 1013,
-  cmAbout = 1014,
-};
+#include "Scoped.h"
 
 // The message a second start of the program posts to the running one's
 // hidden window.
@@ -68,7 +51,10 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   // The volumes were dismounted for sleep and wait for the resume.
   bool HeldForSleep = false;
   DWORD SessionId = 0;
+  // The built-in picture, shared: never destroyed. The custom one goes after
+  // the tray icon that shows it.
   HICON MainIcon = nullptr;
+  TIconHandle CustomIcon;
   std::unique_ptr<TMinPopupMenu> VolumesMenu;
   std::unique_ptr<TMinPopupMenu> OptionsMenu;
   std::unique_ptr<TMinTrayIcon> TrayIcon;
@@ -78,18 +64,21 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   void ExchangeSettings(bool Save);
   // Settings, container monitors, remembered password.
   void SaveState();
-  LRESULT OnAppMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
   // A tray icon event: the volumes menu on select, the options menu on the
   // context-menu notice.
-  bool OnTrayEvent(WORD Event, POINT Anchor);
+  void OnTrayEvent(WORD Event, POINT Anchor);
 
   // Refills both menus, or once they have closed when one is open.
   void RebuildMenus();
-  void OnVolumesMenuPopup(TMinPopupMenu* Sender);
-  void OnOptionsMenuPopup(TMinPopupMenu* Sender);
-  void OnMenuCommand(TMinMenuItem* Item);
+
+ protected:
+  LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
  private:
+  // Each item shows the state it acts on.
+  void BuildVolumesMenu();
+  void BuildOptionsMenu();
+  void ShowAbout();
   void LoadIconSetting(const std::string& Value);
   // Pixels of a small icon at the DPI of the application window's monitor.
   int TrayIconSize() const;

@@ -11,13 +11,19 @@
 #include "PathNames.h"
 #include "Process.h"
 #include "UnitStartup.h"
-#include "VolumeInfoRules.h"
 
 namespace {
 
 constexpr char VeraCryptDownloadPage[] = "https://www.veracrypt.fr/en/Downloads.html";
 constexpr uint32_t SettingsEditPollTime = 600000;
 constexpr int32_t OldVeraCryptLevel = 114;
+
+// An item that shows Setting and switches it.
+void AddOption(TMinMenuItem& Menu, const std::string& Caption, bool& Setting) {
+  TMinMenuItem* Item = Menu.Add(Caption);
+  Item->Checked = Setting;
+  Item->OnClick = [Item, &Setting] { Item->Checked = Setting = !Setting; };
+}
 
 }  // namespace
 
@@ -32,63 +38,82 @@ void TApp::RebuildMenus() {
   // The open menu's items must stay: they act on the volumes they show.
   RebuildWaiting = VolumesMenu->Open() || OptionsMenu->Open();
   if (RebuildWaiting) return;
-  auto Command = [this](TMinMenuItem* Item) { OnMenuCommand(Item); };
+  BuildVolumesMenu();
+  BuildOptionsMenu();
+}
 
-  TMinMenuItem* Menu = VolumesMenu->Root.get();
-  Menu->Clear();
-  // Each item names its volume by identity: by the time it is chosen, or
-  // after a dialog, the list may have been replaced. The tag is the position
-  // in the list the menu was built from, for the captions at popup.
-  const TTCVolumesArray& Volumes = VolumeControl.Volumes;
-  for (std::size_t i = 0; i < Volumes.size(); ++i) {
-    auto Click = [this, Identity = Volumes[i].Identity()](TMinMenuItem* Item) {
-      const bool Mounted = Item->Checked;
-      if (!EnsureCryptProgram()) return;
-      if (Mounted)
-        VolumeControl.DismountVolume(Identity);
-      else
-        VolumeControl.MountVolume(Identity, true);
-    };
-    Menu->Add(" ", Click, nullptr, -1, static_cast<int>(i) + 1);
+void TApp::BuildVolumesMenu() {
+  TMinMenuItem& Menu = *VolumesMenu->Root;
+  Menu.Clear();
+  // Each item names its volume by identity, and acts as it was shown: by the
+  // time it is chosen, or after a dialog, the list may have been replaced.
+  for (const TTCVolume& Volume : VolumeControl.Volumes) {
+    const bool Mounted = Volume.Mounted();
+    Menu.Add(VolumeItemCaption(Volume.Label, Mounted ? Volume.MountedLetter : Volume.Letter),
+             [this, Mounted, Identity = Volume.Identity()] {
+               if (!EnsureCryptProgram()) return;
+               if (Mounted)
+                 VolumeControl.DismountVolume(Identity);
+               else
+                 VolumeControl.MountVolume(Identity, true);
+             })
+        ->Checked = Mounted;
   }
-  if (Volumes.empty()) {
-    Menu->Add("No volumes: Create Config...",
-              [this, Path = VolumeConfigFileName(AppDataMarker)](TMinMenuItem*) { CreateConfig(Path); });
+  if (VolumeControl.Volumes.empty()) {
+    Menu.Add("No volumes: Create Config...",
+             [this, Path = VolumeConfigFileName(AppDataMarker)] { CreateConfig(Path); });
   } else {
-    Menu->AddSeparator();
-    Menu->Add("Dismount All", Command, nullptr, -1, cmDismountAll);
-    Menu->Add("Mount All", Command, nullptr, -1, cmMountAll);
+    Menu.AddSeparator();
+    Menu.Add("Dismount All", [this] {
+      if (EnsureCryptProgram()) VolumeControl.DismountAll(false, false);
+    });
+    Menu.Add("Mount All", [this] {
+      if (EnsureCryptProgram()) VolumeControl.MountAll();
+    });
   }
 
   std::string ProgramPath;
   VolumeControl.FindCryptProgram(ProgramPath);
   const TCryptProgram& Program = VolumeControl.CryptProgram;
   if (!Program.IsTrueCrypt && Program.VersionLevel == OldVeraCryptLevel) {
-    Menu->AddSeparator();
-    Menu->Add("Old VeraCrypt Version. Download...", Command, nullptr, -1, cmDownloadVeraCrypt);
+    Menu.AddSeparator();
+    Menu.Add("Old VeraCrypt Version. Download...", [] { ShellOpen(VeraCryptDownloadPage); });
   }
+}
 
-  Menu = OptionsMenu->Root.get();
-  Menu->Clear();
+void TApp::BuildOptionsMenu() {
+  TMinMenuItem& Menu = *OptionsMenu->Root;
+  Menu.Clear();
+  std::string ProgramPath;
+  VolumeControl.FindCryptProgram(ProgramPath);
   if (FileExistsEx(ProgramPath)) {
-    Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);
-    Menu->AddSeparator();
+    Menu.Add("Run " + ExtractName(ProgramPath), [this] {
+      std::string Path;
+      if (EnsureCryptProgram() && VolumeControl.FindCryptProgram(Path)) RunProcess(Path, "");
+    });
+    Menu.AddSeparator();
   }
-  Menu->Add("Dismount All On Switch User", Command, nullptr, -1, cmDismountOnSwitchUser)->Checked =
-      Settings.DismountAllOnSwitchUser;
-  Menu->Add("Dismount All On Lock", Command, nullptr, -1, cmDismountOnLock)->Checked = Settings.DismountAllOnLock;
-  Menu->Add("Dismount All On Sleep", Command, nullptr, -1, cmDismountOnSleep)->Checked = Settings.DismountAllOnSleep;
-  Menu->Add(SavePasswordCaption(Settings.RememberPassMin), Command, nullptr, -1, cmSavePassword)->Checked =
-      Settings.SavePass;
+  AddOption(Menu, "Dismount All On Switch User", Settings.DismountAllOnSwitchUser);
+  AddOption(Menu, "Dismount All On Lock", Settings.DismountAllOnLock);
+  AddOption(Menu, "Dismount All On Sleep", Settings.DismountAllOnSleep);
+  AddOption(Menu, SavePasswordCaption(Settings.RememberPassMin), Settings.SavePass);
   // From a stick or a share only switching it off is offered.
   const std::string Refusal = StartWithWindowsRefusal();
-  TMinMenuItem* Startup = Menu->Add(Refusal.empty() ? "Start With Windows" : "Start With Windows (" + Refusal + ")",
-                                    Command, nullptr, -1, cmStartWithWindows);
+  TMinMenuItem* Startup = Menu.Add(Refusal.empty() ? "Start With Windows" : "Start With Windows (" + Refusal + ")");
   Startup->Checked = StartsWithWindows(AppTitle);
   Startup->Enabled = Refusal.empty() || Startup->Checked;
-  Menu->Add("Settings...", Command, nullptr, -1, cmSettings);
-  Menu->Add("Show Log", Command, nullptr, -1, cmShowLog);
-  Menu->AddSeparator();
+  Startup->OnClick = [this, Startup] {
+    const std::string Failure = SetStartWithWindows(AppTitle, !Startup->Checked) ? "" : LastErrorText();
+    Startup->Checked = StartsWithWindows(AppTitle);
+    if (!Failure.empty()) TellFailure(Failure);
+  };
+  Menu.Add("Settings...", [this] {
+    ExchangeSettings(true);
+    ShellOpen(SettingsFileName());
+    VolumeControl.Timer.KeepPolling(SettingsEditPollTime);
+  });
+  Menu.Add("Show Log", [] { ShellOpen(LogFileName()); });
+  Menu.AddSeparator();
 
   // Config items name their file: a message box's loop may rebuild the menus
   // and free the item.
@@ -98,94 +123,33 @@ void TApp::RebuildMenus() {
   for (const TSysVolume& Drive : VolumeControl.SysVolumes) {
     const std::string Path = VolumeConfigFileName(Drive.Letter);
     if (Drive.InfoDate == 0) {
-      if (!CreateParent) CreateParent = Menu->Add("Create Config");
-      CreateParent->Add(Path, [this, Path](TMinMenuItem*) { CreateConfig(Path); });
+      if (!CreateParent) CreateParent = Menu.Add("Create Config");
+      CreateParent->Add(Path, [this, Path] { CreateConfig(Path); });
     } else {
       if (!EditParent) {
-        EditParent = Menu->Add("Edit Config");
-        DeleteParent = Menu->Add("Delete Config");
+        EditParent = Menu.Add("Edit Config");
+        DeleteParent = Menu.Add("Delete Config");
       }
-      EditParent->Add(Path, [Path](TMinMenuItem*) { ShellOpen(Path); });
-      DeleteParent->Add(Path, [this, Path](TMinMenuItem*) {
+      EditParent->Add(Path, [Path] { ShellOpen(Path); });
+      DeleteParent->Add(Path, [this, Path] {
         if (!FileDelete(Path)) TellFailure(LastErrorText());
       });
     }
   }
-  if (CreateParent || EditParent) Menu->AddSeparator();
-  Menu->Add("About", Command, nullptr, -1, cmAbout);
-  Menu->AddSeparator();
-  Menu->Add("Exit And Dismount All", Command, nullptr, -1, cmExitAndDismount);
-  Menu->Add("Exit Without Dismount", Command, nullptr, -1, cmExitWithoutDismount);
+  if (CreateParent || EditParent) Menu.AddSeparator();
+  Menu.Add("About", [this] { ShowAbout(); });
+  Menu.AddSeparator();
+  Menu.Add("Exit And Dismount All", [this] { Terminate(); });
+  Menu.Add("Exit Without Dismount", [this] {
+    NoDismount = true;
+    Terminate();
+  });
 }
 
-void TApp::OnVolumesMenuPopup(TMinPopupMenu*) {
-  VolumeControl.RefreshVolumes();
-  const TTCVolumesArray& Volumes = VolumeControl.Volumes;
-  for (int i = 0; i < VolumesMenu->Root->Count(); ++i) {
-    TMinMenuItem* Item = VolumesMenu->Root->Item(i);
-    const std::size_t Position = std::size_t(Item->Tag - 1);
-    if (Item->Tag <= 0 || Position >= Volumes.size()) continue;
-    const TTCVolume& Volume = Volumes[Position];
-    Item->Checked = Volume.Mounted();
-    Item->Caption = VolumeItemCaption(Volume.Label, Volume.Mounted() ? Volume.MountedLetter : Volume.Letter);
-  }
-}
-
-void TApp::OnOptionsMenuPopup(TMinPopupMenu*) { VolumeControl.RefreshVolumes(); }
-
-void TApp::OnMenuCommand(TMinMenuItem* Item) {
-  // An option item shows its setting's state.
-  auto Toggle = [Item](bool& Setting) { Item->Checked = Setting = !Setting; };
-  switch (Item->Tag) {
-    case cmMountAll:
-      if (EnsureCryptProgram()) VolumeControl.MountAll();
-      return;
-    case cmDismountAll:
-      if (EnsureCryptProgram()) VolumeControl.DismountAll(false, false);
-      return;
-    case cmExitAndDismount:
-      Terminate();
-      return;
-    case cmExitWithoutDismount:
-      NoDismount = true;
-      Terminate();
-      return;
-    case cmDismountOnSwitchUser:
-      return Toggle(Settings.DismountAllOnSwitchUser);
-    case cmDismountOnLock:
-      return Toggle(Settings.DismountAllOnLock);
-    case cmDismountOnSleep:
-      return Toggle(Settings.DismountAllOnSleep);
-    case cmSavePassword:
-      return Toggle(Settings.SavePass);
-    case cmStartWithWindows: {
-      const std::string Failure = SetStartWithWindows(AppTitle, !Item->Checked) ? "" : LastErrorText();
-      Item->Checked = StartsWithWindows(AppTitle);
-      if (!Failure.empty()) TellFailure(Failure);
-      return;
-    }
-    case cmSettings:
-      ExchangeSettings(true);
-      ShellOpen(SettingsFileName());
-      VolumeControl.Timer.KeepPolling(SettingsEditPollTime);
-      return;
-    case cmShowLog:
-      ShellOpen(LogFileName());
-      return;
-    case cmRunCryptProgram: {
-      std::string ProgramPath;
-      if (EnsureCryptProgram() && VolumeControl.FindCryptProgram(ProgramPath)) RunProcess(ProgramPath, "");
-      return;
-    }
-    case cmDownloadVeraCrypt:
-      ShellOpen(VeraCryptDownloadPage);
-      return;
-    case cmAbout:
-      if (About) return About->BringToFront();
-      About = TAboutBox::Show("About " + Title,
-                              AboutText(Title, SettingsFileName(), UserConfigDir() + ProgramName + ".log",
-                                        VolumeConfigFileName(AppDataMarker)),
-                              [this] { About.reset(); });
-      return;
-  }
+void TApp::ShowAbout() {
+  if (About) return About->BringToFront();
+  About = TAboutBox::Show(
+      "About " + Title,
+      AboutText(Title, SettingsFileName(), UserConfigDir() + ProgramName + ".log", VolumeConfigFileName(AppDataMarker)),
+      [this] { About.reset(); });
 }

@@ -62,12 +62,19 @@ long long WakeUpsOver30s(const TrayAppRun& Run) {
 // box shown, measured by a message posted just before it is asked.
 double BoxCreation() {
   constexpr UINT Probe = WM_APP + 50;
-  double Shown = 0;
-  TMinApplication App("Input box timing", [&](HWND, UINT Msg, WPARAM, LPARAM) -> LRESULT {
-    if (Msg != Probe) return 0;
-    Shown = Now();
-    return 1;
-  });
+  // Notes when the probe comes through the loop.
+  class TProbedApplication : public TMinApplication {
+   public:
+    TProbedApplication() : TMinApplication("Input box timing") {}
+    double Shown = 0;
+
+   protected:
+    LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override {
+      if (Msg == Probe) Shown = Now();
+      return TMinApplication::HandleMessage(Msg, WParam, LParam);
+    }
+  } App;
+  double& Shown = App.Shown;
   std::vector<double> Times;
   for (int I = 0; I < 15; ++I) {
     Shown = 0;

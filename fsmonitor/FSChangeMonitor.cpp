@@ -19,11 +19,7 @@ TFSChangeMonitor::TFSChangeMonitor(const std::string& Folder, bool WatchSubtree)
       Dir(CreateFileW(Utf8ToWide(Folder).c_str(), FILE_LIST_DIRECTORY,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)) {
-  if (!Dir || !Done) {
-    WatchError = GetLastError();
-    return;
-  }
-  Arm();
+  if (Dir && Done) Arm();
 }
 
 TFSChangeMonitor::~TFSChangeMonitor() {
@@ -33,7 +29,7 @@ TFSChangeMonitor::~TFSChangeMonitor() {
   GetOverlappedResult(Dir.get(), &Overlapped, &Transferred, TRUE);
 }
 
-bool TFSChangeMonitor::Arm() {
+void TFSChangeMonitor::Arm() {
   std::memset(&Overlapped, 0, sizeof Overlapped);
   // Zeroed, so a completion without records reads as one with action 0.
   std::memset(Buffer, 0, sizeof Buffer);
@@ -41,8 +37,6 @@ bool TFSChangeMonitor::Arm() {
   ResetEvent(Done.get());
   Pending = ReadDirectoryChangesW(Dir.get(), Buffer, sizeof Buffer, WatchSubtree, NotifyFilter, nullptr, &Overlapped,
                                   nullptr) != FALSE;
-  if (!Pending) WatchError = GetLastError();
-  return Pending;
 }
 
 std::vector<TChangeRecord> TFSChangeMonitor::TakeChanges() {
@@ -52,7 +46,6 @@ std::vector<TChangeRecord> TFSChangeMonitor::TakeChanges() {
   if (!Pending ||
       (!GetOverlappedResult(Dir.get(), &Overlapped, &Transferred, FALSE) && GetLastError() != ERROR_NOTIFY_ENUM_DIR)) {
     if (Pending && GetLastError() == ERROR_IO_INCOMPLETE) return {};
-    WatchError = GetLastError();
     Pending = false;
     return {};
   }

@@ -31,13 +31,11 @@ class TFSChangeMonitor {
 
   const std::string Folder;
   const bool WatchSubtree;
-  // Why the watch could not start or go on (the system's code).
-  DWORD WatchError = 0;
 
  private:
-  bool Arm();
+  void Arm();
 
-  TKernelHandle Done;  // before Dir, so that the folder's error is the last one
+  TKernelHandle Done;
   TFileHandle Dir;
   OVERLAPPED Overlapped{};
   bool Pending = false;

@@ -15,8 +15,7 @@ void TellEventFailure(const char* What) {
   if (Application && Application->OnEventFailed) Application->OnEventFailed(What);
 }
 
-TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMessage)
-    : OnMessage(std::move(OnMessage)), Title(Title) {
+TMinApplication::TMinApplication(const std::string& Title) : Title(Title) {
   Application = this;
   RegisterMinWindowClass(MinApplicationClassName, CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
   // A 1x1 tool window off screen: no taskbar button, never seen.
@@ -28,29 +27,11 @@ TMinApplication::TMinApplication(const std::string& Title, TMinMessageHook OnMes
 TMinApplication::~TMinApplication() { Application = nullptr; }
 
 LRESULT TMinApplication::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Msg == TaskbarCreatedMessage) {
-    // Not for the hook: the icons must come back whatever it does.
-    TMinTrayIcon::RestoreAll();
-  } else if (OnMessage) {
-    if (LRESULT Result = OnMessage(Handle, Msg, WParam, LParam)) return Result;
-  }
-
+  if (Msg == TaskbarCreatedMessage) TMinTrayIcon::RestoreAll();
   switch (Msg) {
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
-    case WM_DRAWITEM: {
-      auto* Record = reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
-      if (Record->CtlType == ODT_MENU && Record->itemData)
-        reinterpret_cast<const TMinMenuItem*>(Record->itemData)->Draw(*Record);
-      break;
-    }
-    case WM_MEASUREITEM: {
-      auto* Record = reinterpret_cast<MEASUREITEMSTRUCT*>(LParam);
-      if (Record->CtlType == ODT_MENU && Record->itemData)
-        reinterpret_cast<const TMinMenuItem*>(Record->itemData)->Measure(Handle, *Record);
-      break;
-    }
     case WM_MENUCOMMAND:
       DispatchMenuCommand(reinterpret_cast<HMENU>(LParam), WParam);
       break;

@@ -8,22 +8,18 @@
 
 #include "MinWindow.h"
 
-// Sees every message of the hidden window before the framework does; a
-// non-zero result is the window's answer and ends the handling.
-using TMinMessageHook = std::function<LRESULT(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)>;
-
 // The one application object of the process: a hidden tool window that gets
 // the messages of menus, tray icon, timers and session notices, and the
 // message loop. Its Handle is nullptr when the window could not be created.
+// A derived application handles its own messages in its HandleMessage and
+// passes the rest on to this one's.
 class TMinApplication : public TMinWindow {
  public:
-  // Creates the hidden window. A hook given here already sees the messages
-  // sent while the window is created (it must not rely on members of a
-  // derived class, which are not constructed yet).
-  explicit TMinApplication(const std::string& Title, TMinMessageHook OnMessage = {});
+  // Creates the hidden window; the messages of its creation stay with this
+  // class.
+  explicit TMinApplication(const std::string& Title);
   ~TMinApplication() override;
 
-  TMinMessageHook OnMessage;
   // Told what an event's handling threw; the loop goes on.
   std::function<void(const std::string& What)> OnEventFailed;
   const std::string Title;

@@ -8,9 +8,6 @@
 #include <utility>
 
 #include "MinApp.h"
-#include "MinDpi.h"
-#include "MinWindow.h"
-#include "Scoped.h"
 #include "StrUtils.h"
 #include "Text.h"
 #include "UnitStartup.h"
@@ -21,22 +18,10 @@ const wchar_t InputBoxClassName[] = L"InputBox";
 // The static draws its text this way; the layout measures it the same way.
 constexpr UINT PromptFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
-RECT WorkAreaOf(HMONITOR Monitor) {
-  MONITORINFO Info{};
-  Info.cbSize = sizeof Info;
-  GetMonitorInfoW(Monitor, &Info);
-  return Info.rcWork;
-}
-
 int TextWidth(HDC DC, const std::wstring& Text) {
   SIZE Size{};
   GetTextExtentPoint32W(DC, Text.c_str(), static_cast<int>(Text.size()), &Size);
   return Size.cx;
-}
-
-HWND CreateChild(HWND Parent, const wchar_t* ClassName, const std::wstring& Text, DWORD ExtraStyle, int Id) {
-  return CreateWindowExW(0, ClassName, Text.c_str(), WS_CHILD | WS_VISIBLE | ExtraStyle, 0, 0, 0, 0, Parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
@@ -46,42 +31,31 @@ void TInputBox::CreateControls(const std::string& PromptUtf8, const std::optiona
   PromptText = Utf8ToWide(PromptUtf8);
   OkText = Ok;
   CancelText = Cancel;
-  Prompt = CreateChild(Handle, L"STATIC", PromptText, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0);
+  Prompt = AddControl(L"STATIC", PromptText, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0);
   // Scrolls sideways so a text wider than the field can be typed whole;
   // masked for passwords.
   const DWORD EditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (Masked ? ES_PASSWORD : 0);
-  if (FieldText) Field = CreateChild(Handle, L"EDIT", Utf8ToWide(*FieldText), EditStyle, InputBoxEditId);
+  if (FieldText) Field = AddControl(L"EDIT", Utf8ToWide(*FieldText), EditStyle, InputBoxEditId);
   // BS_NOTIFY: a button tells when it gets the focus, and so becomes the
   // default. Without a field, the answer that changes nothing is.
   const DWORD OkDefault = Field ? BS_DEFPUSHBUTTON : 0, CancelDefault = Field ? 0 : BS_DEFPUSHBUTTON;
-  OkButton = CreateChild(Handle, L"BUTTON", OkText, WS_TABSTOP | BS_NOTIFY | OkDefault, InputBoxOkId);
-  CancelButton = CreateChild(Handle, L"BUTTON", CancelText, WS_TABSTOP | BS_NOTIFY | CancelDefault, InputBoxCancelId);
+  OkButton = AddControl(L"BUTTON", OkText, WS_TABSTOP | BS_NOTIFY | OkDefault, InputBoxOkId);
+  CancelButton = AddControl(L"BUTTON", CancelText, WS_TABSTOP | BS_NOTIFY | CancelDefault, InputBoxCancelId);
   DefaultButton = Field ? OkButton : CancelButton;
 }
 
-void TInputBox::Layout(UINT Dpi) {
-  LOGFONTW FontSpec{};
-  if (!MessageFontForDpi(FontSpec, Dpi)) GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof FontSpec, &FontSpec);
-  TFontHandle NewFont(CreateFontIndirectW(&FontSpec));
-  for (HWND Control : {Prompt, Field, OkButton, CancelButton})
-    if (Control) SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(NewFont.get()), FALSE);
-  Font = std::move(NewFont);
-
-  TWindowDC DC(Handle);
-  const HGDIOBJ OldFont = SelectObject(DC.get(), Font.get());
-  ScopeExit Deselect([&] { SelectObject(DC.get(), OldFont); });
-  TEXTMETRICW Metrics{};
-  GetTextMetricsW(DC.get(), &Metrics);
+void TInputBox::Layout() {
+  const TFontDC DC(*this);
   // Dialog units: a quarter of the average letter width, an eighth of the
   // line height.
   const int LetterWidth = (TextWidth(DC.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
   const auto X = [&](int Units) { return MulDiv(Units, LetterWidth, 4); };
-  const auto Y = [&](int Units) { return MulDiv(Units, Metrics.tmHeight, 8); };
+  const auto Y = [&](int Units) { return MulDiv(Units, DC.Metrics().tmHeight, 8); };
 
   const int ButtonWidth = std::max({X(50), TextWidth(DC.get(), OkText) + X(8), TextWidth(DC.get(), CancelText) + X(8)});
   const int ButtonHeight = Y(14);
   // A long prompt widens the box up to a limit, then wraps.
-  const RECT Work = WorkAreaOf(MonitorFromWindow(Handle, MONITOR_DEFAULTTONEAREST));
+  const RECT Work = WorkArea();
   const int MinWidth = std::max(X(180), 2 * ButtonWidth + X(4));
   const int MaxWidth = std::max(MinWidth, std::min(X(300), int(Work.right - Work.left) * 3 / 4));
   RECT Line{};
@@ -101,14 +75,7 @@ void TInputBox::Layout(UINT Dpi) {
   Top += Y(4);
   MoveWindow(CancelButton, Left + Width - ButtonWidth, Top, ButtonWidth, ButtonHeight, TRUE);
   MoveWindow(OkButton, Left + Width - 2 * ButtonWidth - X(4), Top, ButtonWidth, ButtonHeight, TRUE);
-
-  RECT Outer{}, Client{};
-  GetWindowRect(Handle, &Outer);
-  GetClientRect(Handle, &Client);
-  const int FrameWidth = Outer.right - Outer.left - Client.right;
-  const int FrameHeight = Outer.bottom - Outer.top - Client.bottom;
-  SetWindowPos(Handle, nullptr, 0, 0, Width + 2 * Left + FrameWidth, Top + ButtonHeight + Y(7) + FrameHeight,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetClientSize(Width + 2 * Left, Top + ButtonHeight + Y(7));
 }
 
 void TInputBox::FocusMoved(HWND Control) {
@@ -131,26 +98,19 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       } else if (Code == BN_CLICKED && Id == InputBoxOkId) {
         // The field is known only after its first notification.
         if (EditHandle || !Field) Answer(true);
-      } else if (Code == BN_CLICKED && (Id == InputBoxCancelId || Id == IDCANCEL)) {  // IDCANCEL: Escape
+      } else if (Code == BN_CLICKED && Id == InputBoxCancelId) {
         Answer(false);
+      } else {
+        break;
       }
       return 0;
     }
-    case WM_CLOSE:
-      Answer(false);
-      return 0;
     case DM_GETDEFID:
       return MAKELRESULT(GetDlgCtrlID(DefaultButton), DC_HASDEFID);
     case WM_ACTIVATE:
       // Back from another window: the keys go where they went before.
-      if (LOWORD(WParam) != WA_INACTIVE) SetFocus(FirstFocus());
+      if (LOWORD(WParam) != WA_INACTIVE) SetFocus(FocusTarget());
       return 0;
-    case WM_DPICHANGED: {
-      const RECT* Suggested = reinterpret_cast<const RECT*>(LParam);
-      SetWindowPos(Handle, nullptr, Suggested->left, Suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout(HIWORD(WParam));
-      return 0;
-    }
     case WM_DESTROY:
       // The field's own buffer is freed with it: overwrite the text first.
       if (EditHandle) {
@@ -158,10 +118,9 @@ LRESULT TInputBox::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
         SetWindowTextW(EditHandle, Filler.c_str());
         SetWindowTextW(EditHandle, L"");
       }
-      if (Application) Application->RemoveDialogWindow(Handle);
-      return 0;
+      break;
   }
-  return TMinWindow::HandleMessage(Message, WParam, LParam);
+  return TMinBox::HandleMessage(Message, WParam, LParam);
 }
 
 TInputBox::~TInputBox() { Destroy(); }
@@ -176,21 +135,7 @@ void TInputBox::Answer(bool Submitted) {
     Text = SecretText::FromWide(Buffer, std::size_t(Length));
     WipeBytes(Buffer, sizeof Buffer);
   }
-  ShowWindow(Handle, SW_HIDE);
-  // Once only; the owner may free the box in the handler.
-  const TInputBoxAnswer Handler = std::exchange(OnAnswer, {});
-  Handler(Submitted, std::move(Text));
-}
-
-void TInputBox::BringToFront() {
-  ShowWindow(Handle, SW_SHOWNORMAL);
-  // Windows may keep the foreground for the window the user is typing in;
-  // then the taskbar button flashes until the box is activated.
-  if (!SetForegroundWindow(Handle)) {
-    FLASHWINFO Flash{sizeof Flash, Handle, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
-    FlashWindowEx(&Flash);
-  }
-  SetFocus(FirstFocus());
+  End(OnAnswer, Submitted, std::move(Text));
 }
 
 std::unique_ptr<TInputBox> TInputBox::Show(const std::string& Caption, const std::string& Prompt,
@@ -206,31 +151,13 @@ std::unique_ptr<TInputBox> TInputBox::Confirm(const std::string& Caption, const 
 std::unique_ptr<TInputBox> TInputBox::Open(const std::string& Caption, const std::string& Prompt,
                                            const std::optional<std::string>& FieldText, bool Masked,
                                            const wchar_t* OkText, const wchar_t* CancelText, TInputBoxAnswer OnAnswer) {
-  if (!RegisterMinWindowClass(InputBoxClassName, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_BTNFACE)))
-    return nullptr;
-
-  // On the monitor the user works at, the one under the cursor: created there
-  // first, so that it is laid out at that monitor's DPI.
-  POINT Cursor{};
-  GetCursorPos(&Cursor);
-  const RECT Work = WorkAreaOf(MonitorFromPoint(Cursor, MONITOR_DEFAULTTOPRIMARY));
-  const std::wstring Title = Utf8ToWide(Caption.empty() ? AppTitle : Caption);
   std::unique_ptr<TInputBox> Box(new TInputBox);
   // Topmost: the password must not be typed into a window in front of it.
-  if (!Box->Create(InputBoxClassName, WS_EX_TOPMOST, Title, WS_CAPTION | WS_SYSMENU, (Work.left + Work.right) / 2,
-                   (Work.top + Work.bottom) / 2, 0, 0))
-    return nullptr;
+  if (!Box->CreateBox(InputBoxClassName, WS_EX_TOPMOST, Caption.empty() ? AppTitle : Caption)) return nullptr;
   Box->OnAnswer = std::move(OnAnswer);
   Box->CreateControls(Prompt, FieldText, Masked, OkText, CancelText);
-  Box->Layout(WindowDpi(Box->Handle));
-  RECT Outer{};
-  GetWindowRect(Box->Handle, &Outer);
-  const int Width = Outer.right - Outer.left, Height = Outer.bottom - Outer.top;
-  SetWindowPos(Box->Handle, nullptr, std::max(Work.left, (Work.left + Work.right - Width) / 2),
-               std::max(Work.top, (Work.top + Work.bottom - Height) / 2), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  if (Application) Application->AddDialogWindow(Box->Handle);
   // The field's first notification tells the box its handle.
-  Box->BringToFront();
+  Box->Present();
   return Box;
 }
 

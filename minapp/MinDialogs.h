@@ -7,8 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "MinWindow.h"
-#include "Scoped.h"
+#include "MinBox.h"
 #include "SecretText.h"
 
 // Control identifiers of the input box window (class "InputBox").
@@ -20,14 +19,11 @@ constexpr int InputBoxMaxLength = 1023;
 
 using TInputBoxAnswer = std::function<void(bool Submitted, SecretText Text)>;
 
-// A small modeless window asking for one line of text, centred on the
-// monitor under the cursor and laid out at its DPI. It acts as a dialog
-// through the application's loop: Tab moves, Enter presses the default
-// button, Escape cancels. OK, Cancel, Escape or the close box end it once
-// with OnAnswer (Submitted with the text, or not and an empty text), called
-// from the loop; the owner may free the box there, as the last thing the box
-// does is call it. Freeing the box closes it without an answer.
-class TInputBox : public TMinWindow {
+// A small modeless box asking for one line of text. OK, Cancel, Escape or the
+// close box end it once with OnAnswer (Submitted with the text, or not and
+// an empty text), called from the loop; the owner may free the box there.
+// Freeing the box closes it without an answer.
+class TInputBox : public TMinBox {
  public:
   // The box, or nullptr when it cannot be shown. An empty Caption shows the
   // application title. Masked hides what is typed (for passwords).
@@ -37,10 +33,8 @@ class TInputBox : public TMinWindow {
   // "No" the default, so that Enter alone changes nothing. Yes is Submitted.
   static std::unique_ptr<TInputBox> Confirm(const std::string& Caption, const std::string& Question,
                                             TInputBoxAnswer OnAnswer);
+  // Here too, so that the field is wiped before it goes.
   ~TInputBox() override;
-
-  // Activates the box and gives it the keyboard.
-  void BringToFront();
 
  protected:
   LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) override;
@@ -54,9 +48,9 @@ class TInputBox : public TMinWindow {
                                          const wchar_t* OkText, const wchar_t* CancelText, TInputBoxAnswer OnAnswer);
   void CreateControls(const std::string& Prompt, const std::optional<std::string>& FieldText, bool Masked,
                       const wchar_t* OkText, const wchar_t* CancelText);
-  HWND FirstFocus() const { return LastFocus ? LastFocus : Field ? Field : DefaultButton; }
-  // Font, controls and client area for Dpi; the top-left corner stays.
-  void Layout(UINT Dpi);
+  HWND FocusTarget() const override { return LastFocus ? LastFocus : Field ? Field : DefaultButton; }
+  void Layout() override;
+  void Cancel() override { Answer(false); }
   // The default button, which Enter presses, is OK unless Cancel has the
   // focus.
   void FocusMoved(HWND Control);
@@ -73,7 +67,6 @@ class TInputBox : public TMinWindow {
   HWND DefaultButton = nullptr;
   // Given the focus again when the box is activated.
   HWND LastFocus = nullptr;
-  TFontHandle Font;
 };
 
 enum class TFileDialogEnd { Chosen, Cancelled, NotNow };

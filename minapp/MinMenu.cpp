@@ -11,33 +11,12 @@ namespace {
 // touched if it was freed in the meantime.
 std::vector<TMinMenu*> LiveMenus;
 
-constexpr int OwnerDrawnHeight = 22;
-constexpr int ImageSize = 16;
-constexpr int ImageLeft = 3;
-constexpr int TextIndent = 25;
-
 }  // namespace
 
-UINT TMinImageList::DrawStyle() const {
-  UINT Style = ILD_NORMAL;
-  if (Blend25) Style |= ILD_BLEND25;
-  if (Blend50) Style |= ILD_BLEND50;
-  if (Transparent)
-    Style |= ILD_TRANSPARENT;
-  else if (Mask)
-    Style |= ILD_MASK;
-  return Style;
-}
-
-TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick, const TMinImageList* ImageList,
-                                int ImageIndex, int Tag) {
+TMinMenuItem* TMinMenuItem::Add(const std::string& Caption, TMinMenuItemEvent OnClick) {
   auto Child = std::make_unique<TMinMenuItem>();
   Child->Caption = Caption;
   Child->OnClick = std::move(OnClick);
-  Child->ImageList = ImageList;
-  Child->ImageIndex = ImageIndex;
-  Child->Tag = Tag;
-  Child->Parent = this;
   return Items.emplace_back(std::move(Child)).get();
 }
 
@@ -74,56 +53,16 @@ void TMinMenuItem::Build() {
     const UINT Greyed = Child->Enabled ? 0 : MF_GRAYED;
     if (!Child->Items.empty()) {
       HMENU Sub = Child->CreateHandle();
-      if (Child->ImageList)
-        AppendMenuW(Handle, MF_POPUP | MF_OWNERDRAW, reinterpret_cast<UINT_PTR>(Sub),
-                    reinterpret_cast<LPCWSTR>(Child.get()));
-      else
-        AppendMenuW(Handle, MF_POPUP, reinterpret_cast<UINT_PTR>(Sub), Utf8ToWide(Child->Caption).c_str());
+      AppendMenuW(Handle, MF_POPUP, reinterpret_cast<UINT_PTR>(Sub), Utf8ToWide(Child->Caption).c_str());
       Child->Build();
     } else if (Child->Caption == "-") {
       AppendMenuW(Handle, MF_SEPARATOR, 0, nullptr);
-    } else if (Child->ImageList && Child->ImageIndex != -1) {
-      AppendMenuW(Handle, MF_OWNERDRAW | Greyed, 0, reinterpret_cast<LPCWSTR>(Child.get()));
     } else {
       AppendMenuW(Handle, MF_STRING | Greyed, 0, Utf8ToWide(Child->Caption).c_str());
       if (Child->Checked) CheckMenuItem(Handle, Position, MF_BYPOSITION | MF_CHECKED);
     }
     ++Position;
   }
-}
-
-void TMinMenuItem::Measure(HWND Window, MEASUREITEMSTRUCT& Record) const {
-  std::wstring Text = Utf8ToWide(Caption);
-  SIZE Extent{};
-  const TWindowDC DC(Window);
-  GetTextExtentPoint32W(DC.get(), Text.c_str(), static_cast<int>(Text.size()), &Extent);
-  Record.itemWidth = Extent.cx;
-  Record.itemHeight = OwnerDrawnHeight;
-}
-
-void TMinMenuItem::Draw(const DRAWITEMSTRUCT& Record) const {
-  HDC DC = Record.hDC;
-  RECT Rect = Record.rcItem;
-  if (Record.itemState & ODS_SELECTED) {
-    FillRect(DC, &Rect, GetSysColorBrush(COLOR_HIGHLIGHT));
-    SetBkMode(DC, TRANSPARENT);
-    SetBkColor(DC, GetSysColor(COLOR_HIGHLIGHT));
-    SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
-  } else {
-    FillRect(DC, &Rect, GetSysColorBrush(COLOR_MENU));
-    SetTextColor(DC, GetSysColor(COLOR_MENUTEXT));
-  }
-  if (Record.itemState & ODS_GRAYED) {
-    SetBkMode(DC, TRANSPARENT);
-    SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
-  }
-  // Index 0 is an image like any other.
-  if (ImageList && ImageList->Handle && ImageIndex >= 0)
-    ImageList_Draw(ImageList->Handle, ImageIndex, DC, Rect.left + ImageLeft, (Rect.top + Rect.bottom - ImageSize) / 2,
-                   ImageList->DrawStyle());
-  Rect.left += TextIndent;
-  SetBkMode(DC, TRANSPARENT);
-  DrawTextW(DC, Utf8ToWide(Caption).c_str(), -1, &Rect, DT_SINGLELINE | DT_VCENTER);
 }
 
 TMinMenu::TMinMenu() : Root(std::make_unique<TMinMenuItem>()) { LiveMenus.push_back(this); }
@@ -143,7 +82,7 @@ void TMinPopupMenu::Popup(int X, int Y) {
   });
 
   HMENU Menu = Root->CreateHandle();
-  if (OnPopup) OnPopup(this);
+  if (OnPopup) OnPopup();
   Root->Build();
   IsOpen = true;
   SetForegroundWindow(Window);
@@ -157,9 +96,8 @@ void DispatchMenuCommand(HMENU Menu, WPARAM Position) {
   if (!GetMenuInfo(Menu, &Info) || !Info.dwMenuData) return;
   auto* Owner = reinterpret_cast<TMinMenuItem*>(Info.dwMenuData);
   if (Position >= Owner->Items.size()) return;
-  TMinMenuItem* Chosen = Owner->Item(static_cast<int>(Position));
   // A copy: the handler may rebuild the menu and so free its own item.
-  if (TMinMenuItemEvent OnClick = Chosen->OnClick) OnClick(Chosen);
+  if (TMinMenuItemEvent OnClick = Owner->Items[Position]->OnClick) OnClick();
 }
 
 void EndMenuPopup(LPARAM Notice) {

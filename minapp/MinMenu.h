@@ -1,6 +1,5 @@
 #pragma once
 #include <windows.h>
-#include <commctrl.h>
 
 #include <functional>
 #include <memory>
@@ -9,21 +8,8 @@
 
 #include "MinApp.h"
 
-// Images for owner-drawn menu items: the image-list handle (not owned) and
-// how its images are drawn.
-struct TMinImageList {
-  HIMAGELIST Handle = nullptr;
-  bool Blend25 = false;
-  bool Blend50 = false;
-  bool Mask = false;
-  bool Transparent = false;
-
-  // Style for ImageList_Draw.
-  UINT DrawStyle() const;
-};
-
-class TMinMenuItem;
-using TMinMenuItemEvent = std::function<void(TMinMenuItem* Sender)>;
+// What choosing an item does; it captures what it acts on.
+using TMinMenuItemEvent = std::function<void()>;
 
 // One entry of a menu tree. Its children become a system popup menu only
 // while the menu is shown; an item with children is a sub-menu, an item
@@ -40,26 +26,17 @@ class TMinMenuItem {
   bool Checked = false;
   // False: shown greyed, and choosing it does nothing.
   bool Enabled = true;
-  int ImageIndex = -1;
-  // Set: the item is drawn by the framework (an item without children also
-  // needs an ImageIndex other than -1). Not owned.
-  const TMinImageList* ImageList = nullptr;
   std::vector<std::unique_ptr<TMinMenuItem>> Items;
   // The popup menu holding the children, while the menu is shown.
   HMENU Handle = nullptr;
   TMinMenuItemEvent OnClick;
-  TMinMenuItem* Parent = nullptr;
-  int Tag = 0;
 
   // Appends a new child (unchecked, without children) and returns it; the
   // item keeps it.
-  TMinMenuItem* Add(const std::string& Caption, TMinMenuItemEvent OnClick = {},
-                    const TMinImageList* ImageList = nullptr, int ImageIndex = -1, int Tag = 0);
+  TMinMenuItem* Add(const std::string& Caption, TMinMenuItemEvent OnClick = {});
   TMinMenuItem* AddSeparator();
   // Frees every child.
   void Clear();
-  int Count() const { return static_cast<int>(Items.size()); }
-  TMinMenuItem* Item(int Position) const { return Items[Position].get(); }
 
   // Fresh empty popup menu for the children (earlier handles of the subtree
   // are destroyed first); it reports choices by position.
@@ -68,10 +45,6 @@ class TMinMenuItem {
   void DestroyHandle();
   // Appends the children to Handle, sub-menus recursively.
   void Build();
-
-  // Owner-drawn item: size and painting (WM_MEASUREITEM / WM_DRAWITEM).
-  void Measure(HWND Window, MEASUREITEMSTRUCT& Record) const;
-  void Draw(const DRAWITEMSTRUCT& Record) const;
 };
 
 // A menu tree; Root's children are its entries.
@@ -85,14 +58,11 @@ class TMinMenu {
   const std::unique_ptr<TMinMenuItem> Root;
 };
 
-class TMinPopupMenu;
-using TMinPopupMenuEvent = std::function<void(TMinPopupMenu* Sender)>;
-
 class TMinPopupMenu : public TMinMenu {
  public:
   // Called each time before the menu is built and shown; it may change the
   // whole tree.
-  TMinPopupMenuEvent OnPopup;
+  std::function<void()> OnPopup;
   // Called once the menu has closed and its choice, if any, was handled.
   std::function<void()> OnClosed;
 

@@ -27,5 +27,5 @@ void TMinTimer::SetEnabled(bool Value) {
 void CALLBACK TMinTimer::Tick(HWND, UINT, UINT_PTR Event, DWORD) {
   if (!Application) return;
   auto* Timer = reinterpret_cast<TMinTimer*>(Event);
-  if (Timer->OnTimer) HandleEvent([Timer] { Timer->OnTimer(Timer); });
+  if (Timer->OnTimer) HandleEvent([Timer] { Timer->OnTimer(); });
 }

@@ -5,8 +5,7 @@
 
 #include "MinApp.h"
 
-class TMinTimer;
-using TMinTimerEvent = std::function<void(TMinTimer* Sender)>;
+using TMinTimerEvent = std::function<void()>;
 
 // Periodic timer on the application's hidden window. It ticks in every
 // loop that dispatches the window's messages: the program's own, a menu's,
@@ -28,8 +27,6 @@ class TMinTimer {
   // Starts or stops the timer; nothing happens when the state does not
   // change, and nothing starts without an application object.
   void SetEnabled(bool Value);
-  // What SetTimer returned; 0 while stopped.
-  UINT_PTR TimerID() const { return SystemTimer; }
 
  private:
   static void CALLBACK Tick(HWND Window, UINT Message, UINT_PTR Event, DWORD Time);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "MinMenu.h"
 #include "Text.h"
 
 std::vector<TMinTrayIcon*> TrayIcons;
@@ -48,21 +47,19 @@ NOTIFYICONDATAW EmptyRecord(UINT Id) {
 
 }  // namespace
 
-TMinTrayIcon::TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint)
+TMinTrayIcon::TMinTrayIcon(HICON Icon, const std::string& Hint)
     : Id(NextTrayIconId++),
       Hint(Hint),
       Icon(Icon),
-      SharedIcon(SharedIcon),
       AddRetry(
-          false, [this](TMinTimer*) { AddToTray(); }, AddRetryInterval) {
-  SetAutoRestore(true);
+          false, [this] { AddToTray(); }, AddRetryInterval) {
+  TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
   TrayIcons.push_back(this);
 }
 
 TMinTrayIcon::~TMinTrayIcon() {
   TrayIcons.erase(std::find(TrayIcons.begin(), TrayIcons.end(), this));
   SetShown(false);
-  if (Icon && !SharedIcon) DestroyIcon(Icon);
 }
 
 void TMinTrayIcon::SetShown(bool Value) {
@@ -91,14 +88,8 @@ void TMinTrayIcon::AddToTray() {
   Shell_NotifyIconW(NIM_SETVERSION, &Record);
 }
 
-void TMinTrayIcon::SetAutoRestore(bool Value) {
-  AutoRestore = Value;
-  TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-}
-
 void TMinTrayIcon::SetIcon(HICON NewIcon) {
   if (NewIcon == Icon) return;
-  if (Icon && !SharedIcon) DestroyIcon(Icon);
   Icon = NewIcon;
   if (InTray)
     ShellCall(NIM_MODIFY);
@@ -146,8 +137,7 @@ bool TMinTrayIcon::ShellCall(DWORD Action) const {
 }
 
 void TMinTrayIcon::Notify(WORD Event, POINT Anchor) {
-  if (!OnMouse) return;
-  if (!OnMouse(this, Event, Anchor) && Event == WM_CONTEXTMENU && PopupMenu) PopupMenu->Popup(Anchor.x, Anchor.y);
+  if (OnMouse) OnMouse(Event, Anchor);
 }
 
 TMinTrayIcon* TMinTrayIcon::FindById(UINT Id) {
@@ -157,5 +147,5 @@ TMinTrayIcon* TMinTrayIcon::FindById(UINT Id) {
 
 void TMinTrayIcon::RestoreAll() {
   for (TMinTrayIcon* Icon : TrayIcons)
-    if (Icon->AutoRestore && Icon->Shown) Icon->AddToTray();
+    if (Icon->Shown) Icon->AddToTray();
 }

@@ -9,12 +9,10 @@
 #include "MinApp.h"
 #include "MinTimer.h"
 
-class TMinPopupMenu;
-class TMinTrayIcon;
 // Mouse or keyboard event on the tray icon (WM_LBUTTONUP, NIN_SELECT,
 // NIN_KEYSELECT, WM_CONTEXTMENU...) with the point a menu opens at, in
-// screen coordinates; true when handled.
-using TMinTrayMouseEvent = std::function<bool(TMinTrayIcon* Sender, WORD Event, POINT Anchor)>;
+// screen coordinates.
+using TMinTrayMouseEvent = std::function<void(WORD Event, POINT Anchor)>;
 
 // Balloon icon kinds for ShowBalloon.
 enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 };
@@ -25,9 +23,10 @@ enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 
 // not ready yet at logon).
 class TMinTrayIcon {
  public:
-  // Not shown yet. Unless SharedIcon, the icon handle is owned and destroyed.
-  TMinTrayIcon(HICON Icon, bool SharedIcon, const std::string& Hint);
-  // Removes the icon from the notification area and releases it.
+  // Not shown yet. The picture is not owned: its owner keeps it while this
+  // object may show it (the shell takes a copy each time).
+  TMinTrayIcon(HICON Icon, const std::string& Hint);
+  // Removes the icon from the notification area.
   ~TMinTrayIcon();
   TMinTrayIcon(const TMinTrayIcon&) = delete;
   TMinTrayIcon& operator=(const TMinTrayIcon&) = delete;
@@ -39,23 +38,18 @@ class TMinTrayIcon {
   // took it.
   bool Shown = false;
   bool InTray = false;
-  bool AutoRestore = false;
   // Tip text; see SetHint.
   std::string Hint;
   HICON Icon = nullptr;
-  bool SharedIcon = false;
   TMinTrayMouseEvent OnMouse;
-  // Opened on the context-menu notice that OnMouse left unhandled. Not owned.
-  TMinPopupMenu* PopupMenu = nullptr;
 
   // Adds the icon to or removes it from the notification area; nothing
   // happens without an icon or an application window. An add the shell
   // refuses is tried again every AddRetryInterval ms.
   void SetShown(bool Value);
-  void SetAutoRestore(bool Value);
   // Replaces the tip, in the notification area at once when the icon is there.
   void SetHint(const std::string& Value);
-  // Replaces the picture; the old one is destroyed unless shared.
+  // Replaces the picture; the old one may go once this returns.
   void SetIcon(HICON NewIcon);
   // Balloon notice at the icon; false when the shell refused it (e.g. the
   // icon is not shown).
@@ -70,7 +64,7 @@ class TMinTrayIcon {
 
   // The live icon with this Id, or nullptr.
   static TMinTrayIcon* FindById(UINT Id);
-  // Taskbar re-created: adds again every icon that is shown and restores.
+  // Taskbar re-created: adds again every icon that is shown.
   static void RestoreAll();
 
   static constexpr UINT AddRetryInterval = 2000;

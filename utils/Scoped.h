@@ -61,12 +61,6 @@ struct Find {
 struct Icon {
   void operator()(HICON H) const noexcept { DestroyIcon(H); }
 };
-struct Menu {
-  void operator()(HMENU H) const noexcept { DestroyMenu(H); }
-};
-struct DC {
-  void operator()(HDC H) const noexcept { DeleteDC(H); }
-};
 struct Module {
   void operator()(HMODULE H) const noexcept { FreeLibrary(H); }
 };
@@ -82,42 +76,26 @@ using TKernelHandle = TUniqueHandle<TScopedTraits<HANDLE, ScopedClose::Handle>>;
 using TFileHandle = TUniqueHandle<TScopedTraits<HANDLE, ScopedClose::Handle, true>>;
 using TFindHandle = TUniqueHandle<TScopedTraits<HANDLE, ScopedClose::Find, true>>;
 using TIconHandle = TUniqueHandle<TScopedTraits<HICON, ScopedClose::Icon>>;
-using TMenuHandle = TUniqueHandle<TScopedTraits<HMENU, ScopedClose::Menu>>;
-// A DC the program created (CreateCompatibleDC, CreateDC).
-using TCreatedDC = TUniqueHandle<TScopedTraits<HDC, ScopedClose::DC>>;
 using TModuleHandle = TUniqueHandle<TScopedTraits<HMODULE, ScopedClose::Module>>;
 using TFontHandle = TUniqueHandle<TScopedTraits<HFONT, ScopedClose::GdiObject>>;
 
 // A window's DC from GetDC, given back with ReleaseDC to the same window.
+// Neither copied nor moved: it lives in one scope.
 class TWindowDC {
  public:
   // Null Window: the screen's DC.
   explicit TWindowDC(HWND Window) noexcept : Window(Window), DC(GetDC(Window)) {}
-  TWindowDC(TWindowDC&& Other) noexcept : Window(Other.Window), DC(std::exchange(Other.DC, nullptr)) {}
-  TWindowDC& operator=(TWindowDC&& Other) noexcept {
-    if (this != &Other) {
-      reset();
-      Window = Other.Window;
-      DC = std::exchange(Other.DC, nullptr);
-    }
-    return *this;
-  }
   TWindowDC(const TWindowDC&) = delete;
   TWindowDC& operator=(const TWindowDC&) = delete;
-  ~TWindowDC() { reset(); }
-
-  HDC get() const noexcept { return DC; }
-  HWND window() const noexcept { return Window; }
-  explicit operator bool() const noexcept { return DC != nullptr; }
-  // The caller gives the DC back to window() from now on.
-  [[nodiscard]] HDC release() noexcept { return std::exchange(DC, nullptr); }
-  void reset() noexcept {
-    if (HDC Old = std::exchange(DC, nullptr)) ReleaseDC(Window, Old);
+  ~TWindowDC() {
+    if (DC) ReleaseDC(Window, DC);
   }
 
+  HDC get() const noexcept { return DC; }
+
  private:
-  HWND Window;
-  HDC DC;
+  const HWND Window;
+  const HDC DC;
 };
 
 // Runs a callable when the scope ends, on every way out, unless released.

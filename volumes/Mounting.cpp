@@ -58,14 +58,14 @@ TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
       }()),
       RefreshTimer(
           false,
-          [this](TMinTimer* Self) {
-            Self->SetEnabled(false);
+          [this] {
+            RefreshTimer.SetEnabled(false);
             RefreshVolumes();
             ProcessVolumes();
           },
           USER_TIMER_MINIMUM),
       IdleTimer(
-          false, [this](TMinTimer*) { IdleCheck(); }, 0) {}
+          false, [this] { IdleCheck(); }, 0) {}
 
 TVolumeControl::~TVolumeControl() {
   // The monitors and launches go before the timers and the window they

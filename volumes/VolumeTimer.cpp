@@ -4,7 +4,7 @@
 
 TTCTimer::TTCTimer(TVolumeControl& Control)
     : TMinTimer(
-          false, [this](TMinTimer*) { Tick(); }, VolumeTimerInterval),
+          false, [this] { Tick(); }, VolumeTimerInterval),
       Control(Control) {}
 
 void TTCTimer::Tick() {

@@ -44,5 +44,4 @@ TEST(FSChangeMonitor, OverflowGivesOneRecordWithoutDetailsAndTheWatchGoesOn) {
 TEST(FSChangeMonitor, AMissingFolderIsNotWatched) {
   TFSChangeMonitor Missing("C:\\missing-folder-of-the-monitor-test", false);
   EXPECT_FALSE(Missing.Watching());
-  EXPECT_NE(Missing.WatchError, 0u);
 }

@@ -1,7 +1,10 @@
-// The hidden application window's loop, its waits and its timers.
+// The hidden application window's loop, its waits and its timers, and what
+// their handlers throw.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <vector>
 
 #include "MinApp.h"
 #include "MinMenu.h"
@@ -34,7 +37,7 @@ TEST(MinAppLoop, ASignalledWaitIsHandledOnceFromTheLoopAndAFreedOneNever) {
 TEST(MinTimer, OneSystemTimerFromStartToDestructionWithTheIntervalReadAtStart) {
   auto App = std::make_unique<TMinApplication>("Timer");
   int Ticks = 0;
-  const TMinTimerEvent Count = [&](TMinTimer*) { ++Ticks; };
+  const TMinTimerEvent Count = [&] { ++Ticks; };
   TMinTimer Timer(true, Count, 150);
   Timer.Interval = 60000;  // changes nothing until the next start
   // Setting the timer again would restart the period each time: no tick ever.
@@ -55,11 +58,42 @@ TEST(MinTimer, TicksGoOnWhileAPopupMenuIsOpen) {
   TMinApplication App("Timer");
   int Ticks = 0, AtOpen = -1, AtClose = -1;
   const TMinTimer Timer(
-      true, [&](TMinTimer*) { ++Ticks; }, 20);
+      true, [&] { ++Ticks; }, 20);
   TMinPopupMenu Menu;
   Menu.Root->Add("Mount");
   DelayedAction Opened(50, [&] { AtOpen = Ticks; });
   DelayedAction Close(350, [&] { AtClose = Ticks, EndMenu(); });
   Menu.Popup(100, 100);
   EXPECT_GE(AtClose - AtOpen, 5);
+}
+
+// What a handler throws stops at the boundary with Windows: the application
+// is told, and the loop goes on with the next event.
+namespace {
+class TFailingApplication : public TMinApplication {
+ public:
+  TFailingApplication() : TMinApplication("Failing") {}
+
+ protected:
+  LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) override {
+    if (Msg == WM_APP) throw std::runtime_error("message");
+    return TMinApplication::HandleMessage(Msg, WParam, LParam);
+  }
+};
+}  // namespace
+
+TEST(MinAppEvents, AThrowingTimerOrMessageHandlerIsToldAndTheLoopGoesOn) {
+  std::vector<std::string> Told;
+  TFailingApplication App;
+  App.OnEventFailed = [&](const std::string& What) { Told.push_back(What); };
+  TMinTimer Failing(true, {}, 10);
+  Failing.OnTimer = [&] {
+    Failing.SetEnabled(false);
+    throw std::bad_alloc();
+  };
+  TMinTimer Quit(
+      true, [&] { App.Terminate(); }, 300);
+  PostMessageW(App.Handle, WM_APP, 0, 0);
+  App.Run();
+  EXPECT_EQ(Told, (std::vector<std::string>{"message", "std::bad_alloc"}));
 }

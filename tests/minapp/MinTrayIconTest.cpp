@@ -5,48 +5,33 @@
 #include <memory>
 
 #include "MinTrayIcon.h"
+#include "Scoped.h"
 #include "WindowTestHelpers.h"
 #include "WineDesktop.h"
 
-static HICON NewIcon() { return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)); }
-static bool IconAlive(HICON Icon) {
-  ICONINFO Info;
-  return GetIconInfo(Icon, &Info);
-}
 // The icon is in the notification area when the shell takes a balloon for it.
 static bool InTray(TMinTrayIcon& Icon) { return Icon.ShowBalloon("Title", "Text", 2000, bkInfo); }
 
 class MinAppTrayIcon : public ::testing::Test {
  protected:
   std::unique_ptr<TMinApplication> App = std::make_unique<TMinApplication>("Tray");
+  const TIconHandle Picture{CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))};
 };
 
-TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureWhichItOwnsUnlessShared) {
-  HICON First = NewIcon(), Second = NewIcon(), Shared = NewIcon(), Kept = NewIcon();
-  auto Icon = std::make_unique<TMinTrayIcon>(nullptr, false, "Tray");
+TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureAndRemovedWithoutOne) {
+  auto Icon = std::make_unique<TMinTrayIcon>(nullptr, "Tray");
   Icon->SetShown(true);
   EXPECT_FALSE(Icon->Shown);
-  Icon->SetIcon(First);
+  Icon->SetIcon(Picture.get());
   Icon->SetShown(true);
-  Icon->SetIcon(First);  // the same picture: kept
-  EXPECT_TRUE(IconAlive(First));
-  Icon->SetIcon(Second);
-  EXPECT_FALSE(IconAlive(First));
   EXPECT_TRUE(InTray(*Icon));
   Icon->SetIcon(nullptr);  // without its picture a shown icon can still be removed
-  EXPECT_FALSE(IconAlive(Second));
   Icon->SetShown(false);
   EXPECT_FALSE(InTray(*Icon));
-
-  auto SharedIcon = std::make_unique<TMinTrayIcon>(Shared, true, "Shared");
-  SharedIcon->SetIcon(Kept);
-  EXPECT_TRUE(IconAlive(Shared));
-  SharedIcon.reset();
-  EXPECT_TRUE(IconAlive(Kept));
 }
 
 TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
-  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "");
+  auto Icon = std::make_unique<TMinTrayIcon>(Picture.get(), "");
   // A character outside the basic plane is two units and is not split; "ü"
   // is two bytes but one unit.
   const std::pair<std::string, std::wstring> Cases[] = {
@@ -65,11 +50,10 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
 
 // The shell refuses an icon it already has, as it refuses every icon before
 // its tray is ready at logon: the add is retried until it takes. A restarted
-// shell forgets its icons: the shown ones come back, past the hook.
+// shell forgets its icons: the shown ones come back.
 TEST_F(MinAppTrayIcon, AnIconTheShellRefusedOrForgotComesBack) {
-  App->OnMessage = [](HWND, UINT, WPARAM, LPARAM) { return LRESULT(1); };
-  auto Shown = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Shown");
-  auto Removed = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Removed");
+  auto Shown = std::make_unique<TMinTrayIcon>(Picture.get(), "Shown");
+  auto Removed = std::make_unique<TMinTrayIcon>(Picture.get(), "Removed");
   NOTIFYICONDATAW Stale = Shown->ShellRecord(NIM_ADD);
   ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &Stale));
   Shown->SetShown(true), Removed->SetShown(true), Removed->SetShown(false);
@@ -89,9 +73,9 @@ TEST_F(MinAppTrayIcon, AnIconTheShellRefusedOrForgotComesBack) {
 // speaks version 4 to the icon, a select after a left click and a
 // context-menu notice after a right one.
 TEST_F(MinAppTrayIcon, RealClicksReachTheIconAsSelectAndContextMenuNotices) {
-  auto Icon = std::make_unique<TMinTrayIcon>(NewIcon(), false, "Click");
+  auto Icon = std::make_unique<TMinTrayIcon>(Picture.get(), "Click");
   std::vector<WORD> Seen;
-  Icon->OnMouse = [&](TMinTrayIcon*, WORD Event, POINT) { return Seen.push_back(Event), true; };
+  Icon->OnMouse = [&](WORD Event, POINT) { Seen.push_back(Event); };
   Icon->SetShown(true);
   PumpMessages(300);
   ASSERT_TRUE(
