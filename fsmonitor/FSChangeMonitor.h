@@ -41,12 +41,3 @@ class TFSChangeMonitor {
   bool Pending = false;
   alignas(DWORD) uint8_t Buffer[4096];
 };
-
-// The codes of TChangeRecord::Action.
-enum : uint8_t {
-  fsaAdded = 1,
-  fsaRemoved = 2,
-  fsaModified = 3,
-  fsaRenamedOld = 4,
-  fsaRenamedNew = 5,
-};
