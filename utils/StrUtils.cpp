@@ -114,19 +114,6 @@ std::string QuoteIfSpaced(const std::string& S) {
   return S.find(' ') == std::string::npos ? S : EncloseIn(S, '"', false);
 }
 
-std::string RandomString(int Count, bool UpperCase, uint32_t Seed) {
-  static const char Alphabet[] = "qwertyuiopasdfghjklzxcvbnm_0987654321";
-  const uint32_t Range = 36;
-  std::string R;
-  for (int i = 0; i < Count; ++i) {
-    // Linear congruential step; the high bits pick the character uniformly.
-    Seed = Seed * 0x08088405u + 1u;
-    char C = Alphabet[(static_cast<uint64_t>(Seed) * Range) >> 32];
-    R.push_back(UpperCase ? AsciiUpper(C) : C);
-  }
-  return R;
-}
-
 void WipeBytes(void* Data, std::size_t Count) {
   volatile unsigned char* P = static_cast<volatile unsigned char*>(Data);
   while (Count--) *P++ = 0;

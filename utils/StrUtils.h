@@ -1,10 +1,9 @@
 #pragma once
 // Small routines on UTF-8 strings: switches on the command line, cutting at
-// a separator, prefix tests, quoting for command lines, random strings.
+// a separator, prefix tests, quoting for command lines.
 // Positions count from 1 (0 means "not found"); a blank is any character
 // with code 32 or below.
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,10 +43,6 @@ std::string EncloseIn(const std::string& S, char Q, bool Always);
 // S in double quotes when it contains a space, keeping quotes it has at
 // either end already.
 std::string QuoteIfSpaced(const std::string& S);
-
-// Count (0..255) characters drawn from the program's alphabet by a generator
-// seeded with Seed; UpperCase turns letters into capitals.
-std::string RandomString(int Count, bool UpperCase, uint32_t Seed);
 
 // Overwrite memory that held a password before it is released; the writes
 // are not removed by the optimiser. The strings are left empty.

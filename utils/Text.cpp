@@ -68,7 +68,3 @@ bool HasSwitch(const std::string& Name) {
   std::string Value;
   return HasParam(Name, Value);
 }
-
-std::string RandomString(int Count, bool UpperCase) {
-  return RandomString(Count, UpperCase, static_cast<uint32_t>(GetTickCount()));
-}

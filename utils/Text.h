@@ -1,6 +1,6 @@
 #pragma once
 // Windows side of the string routines: UTF-8/UTF-16 conversion at the wide
-// API, locale-aware comparison, the command line, random strings.
+// API, locale-aware comparison, the command line.
 #include <string>
 
 #include "StrUtils.h"
@@ -18,6 +18,3 @@ std::string GetParamStr(int Index);
 // HasParamIn over the running program's command line.
 bool HasParam(const std::string& Name, std::string& Value);
 bool HasSwitch(const std::string& Name);
-
-// RandomString seeded with the system tick count.
-std::string RandomString(int Count, bool UpperCase);
