@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "DriveScan.h"
@@ -13,6 +12,7 @@
 #include "MountCommandLine.h"
 #include "Process.h"
 #include "VolumeControl.h"
+#include "StrUtils.h"
 
 namespace {
 
@@ -357,7 +357,7 @@ void TVolumeControl::ReleaseHold() {
 
 void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
   auto Removed = [UnitMask](char Letter) {
-    const int Drive = std::toupper(static_cast<unsigned char>(Letter)) - 'A';
+    const int Drive = AsciiUpper(Letter) - 'A';
     return Drive >= 0 && Drive < 26 && (UnitMask >> Drive & 1) != 0;
   };
   std::vector<int32_t> RemovedDisks;

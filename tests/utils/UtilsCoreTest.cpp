@@ -1,7 +1,8 @@
-// Path names and version comparison.
+// Path names, numbers and version comparison.
 #include <gtest/gtest.h>
 
 #include "PathNames.h"
+#include "StrUtils.h"
 #include "VersionCompare.h"
 
 TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
@@ -33,4 +34,11 @@ TEST(UtilsVersions, ComparesOnlyTheCommonNumericFields) {
       {" 7 . 1a", "7.0", 0}, {"2.x", "1.5", 1},     {"99999999999", "1", 0},  // not a 32-bit number
   };
   for (const auto& C : Cases) EXPECT_EQ(CompareVersionStrings(C.A, C.B), C.Result) << C.A << " vs " << C.B;
+}
+
+TEST(UtilsNumbers, StrictTakesOnlyAWholeDecimalNumberWithin32Bits) {
+  for (const auto& [Text, Value] : {std::pair("+7", 7), std::pair("-2147483648", INT32_MIN), std::pair("007", 7)})
+    EXPECT_EQ(ParseInt32(Text, TNumberRule::Strict), Value) << Text;
+  for (const char* Text : {"", "2147483648", "-", "+-1", "0x10", "$10", " 1", "1 ", "1a", "99999999999999999999"})
+    EXPECT_EQ(ParseInt32(Text, TNumberRule::Strict), std::nullopt) << '"' << Text << '"';
 }
