@@ -108,7 +108,7 @@ int main() {
   TMinApplication App("Volume refresh benchmark");
   TSilentHost Host;
   TVolumeControl Control(Host);
-  Control.CryptProgram = {GetParamStr(0), false, 119};
+  Control.CryptProgram = {WideToUtf8(ProgramFilePath()), false, 119};
   if (!StartStandinDriver()) std::printf("stand-in driver not running: the mount list stays empty\n");
 
   std::vector<std::unique_ptr<ScratchFolder>> Folders;

@@ -87,19 +87,6 @@ std::optional<int32_t> ParseInt32(std::string_view Text, TNumberRule Rule) {
   return int32_t(Negative ? -int64_t(Value) : int64_t(Value));
 }
 
-std::string EncloseIn(const std::string& S, char Q, bool Always) {
-  if (S.empty()) return std::string(2, Q);
-  if (Always) return Q + S + Q;
-  std::string R = S;
-  if (S.front() != Q) R.insert(R.begin(), Q);
-  if (!(S.size() > 1 && S.back() == Q)) R.push_back(Q);
-  return R;
-}
-
-std::string QuoteIfSpaced(const std::string& S) {
-  return S.find(' ') == std::string::npos ? S : EncloseIn(S, '"', false);
-}
-
 void WipeBytes(void* Data, std::size_t Count) {
   volatile unsigned char* P = static_cast<volatile unsigned char*>(Data);
   while (Count--) *P++ = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // Small routines on UTF-8 strings: switches on the command line, prefix
-// tests, case folding, numbers, quoting for command lines. A blank is any
+// tests, case folding, numbers. A blank is any
 // character with code 32 or below.
 #include <cstddef>
 #include <cstdint>
@@ -36,13 +36,6 @@ bool SameIgnoringAsciiCase(std::string_view A, std::string_view B);
 enum class TNumberRule { Strict, Profile };
 // Nothing for an empty text or, read strictly, for anything but a number.
 std::optional<int32_t> ParseInt32(std::string_view Text, TNumberRule Rule);
-
-// Empty S gives Q twice; Always gives Q + S + Q; otherwise Q is added at
-// either end where it is not there yet.
-std::string EncloseIn(const std::string& S, char Q, bool Always);
-// S in double quotes when it contains a space, keeping quotes it has at
-// either end already.
-std::string QuoteIfSpaced(const std::string& S);
 
 // Overwrite memory that held a password before it is released; the writes
 // are not removed by the optimiser. The strings are left empty.

@@ -52,7 +52,7 @@ class VolumeControlTest : public ::testing::Test {
   static void SetUpTestSuite() { InitUtilsUnit(), VendorName = "VolumeTests"; }
   void SetUp() override {
     CleanFiles();
-    Control.CryptProgram = {GetParamStr(0), false, 119};
+    Control.CryptProgram = {WideToUtf8(ProgramFilePath()), false, 119};
   }
   void TearDown() override { CleanFiles(); }
   static void CleanFiles() {
