@@ -13,17 +13,7 @@
 #include "Scoped.h"
 #include "Text.h"
 
-namespace {
-
-// Names one file whatever the current folder and search path; "C:x" (the
-// drive's current folder) and "\x" (the current drive) do not.
-bool IsFullPath(const std::string& Path) {
-  const bool DriveRoot = Path.size() >= 3 && Path[1] == ':' && IsPathSeparator(Path[2]);
-  const bool Share = Path.size() >= 3 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1]);
-  return DriveRoot || Share;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TKernelHandle StartProcess(const std::string& Program, std::string_view Params) {
   if (!IsFullPath(Program)) {

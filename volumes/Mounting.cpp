@@ -10,9 +10,10 @@
 #include "Files.h"
 #include "Launch.h"
 #include "MountCommandLine.h"
+#include "PathNames.h"
 #include "Process.h"
-#include "VolumeControl.h"
 #include "StrUtils.h"
+#include "VolumeControl.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ std::string MissingFile(const TTCVolume& V) {
   std::vector<std::string> Paths = V.Options.Keyfiles;
   if (!V.File.empty()) Paths.insert(Paths.begin(), V.File);
   for (const std::string& Path : Paths)
-    if (Path.size() >= 3 && Path[1] == ':' && Path[2] == '\\' && !FileExistsEx(Path)) return Path;
+    if (ClassifyPath(Path) == TPathKind::DriveFull && !FileExistsEx(Path)) return Path;
   return {};
 }
 
@@ -365,7 +366,7 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
     if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1) RemovedDisks.push_back(DiskOfDrive[Drive]);
   auto OnRemovedDrive = [&](const TTCVolume& V) {
     if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
-    return V.File.size() >= 2 && V.File[1] == ':' && Removed(V.File[0]);
+    return HasDriveLetter(V.File) && Removed(V.File[0]);
   };
   std::string Program;
   const bool ProgramKnown = FindCryptProgram(Program);

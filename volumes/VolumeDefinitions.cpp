@@ -9,6 +9,7 @@
 #include "FileTimes.h"
 #include "IniValues.h"
 #include "Launch.h"
+#include "PathNames.h"
 #include "ProfileCodePage.h"
 #include "ProfileText.h"
 #include "StrUtils.h"
@@ -60,7 +61,7 @@ class TSystemPathProbe final : public TPathProbe {
 // and never through a link.
 TDrivePath LocateFile(const std::string& Path, bool OwnFile) {
   if (!OwnFile) return WalkDrivePath(Path, TSystemPathProbe());
-  return IsNetworkPath(Path) || FileExistsEx(Path) ? TDrivePath::File : TDrivePath::Missing;
+  return ClassifyPath(Path) == TPathKind::Network || FileExistsEx(Path) ? TDrivePath::File : TDrivePath::Missing;
 }
 
 // Appends the volumes of the ".tcvinfo.ini" of Drive (as the last scan saw

@@ -8,11 +8,6 @@
 
 namespace {
 
-bool HasDrive(const std::string& Path) {
-  return Path.size() >= 2 && Path[1] == ':' &&
-         ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z'));
-}
-
 // CON, PRN, AUX, NUL, COM1-9 or LPT1-9 before the first dot, blanks after it
 // ignored, as Windows opens the device for any of them.
 bool IsDeviceName(std::string_view Component) {
@@ -69,10 +64,6 @@ std::optional<int32_t> WholeFromInfoValue(const std::string& Value, int32_t Defa
   return *Number;
 }
 
-bool IsNetworkPath(const std::string& Path) {
-  return Path.size() >= 2 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1]);
-}
-
 std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDrive, std::string& Refusal) {
   if (Value.empty()) return Value;
   if (NamesDevice(Value)) {
@@ -80,15 +71,15 @@ std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDri
     return std::nullopt;
   }
   if (InfoDrive == AppDataMarker) {
-    if (HasDrive(Value) || IsNetworkPath(Value)) return Value;
+    if (HasDriveLetter(Value) || ClassifyPath(Value) == TPathKind::Network) return Value;
     Refusal = "needs a full path";
     return std::nullopt;
   }
-  if (IsNetworkPath(Value)) {
+  if (ClassifyPath(Value) == TPathKind::Network) {
     Refusal = "a network or device path is not on this drive";
     return std::nullopt;
   }
-  const bool Drive = HasDrive(Value);
+  const bool Drive = HasDriveLetter(Value);
   if (Drive && AsciiUpper(Value[0]) != AsciiUpper(InfoDrive)) {
     Refusal = "another drive is not this drive";
     return std::nullopt;

@@ -5,23 +5,28 @@
 #include "StrUtils.h"
 #include "VersionCompare.h"
 
-TEST(UtilsPaths, DriveDirAndNameOfLetterUncAndRelativePaths) {
+TEST(UtilsPaths, KindDriveDirAndNameOfLetterUncAndRelativePaths) {
+  using enum TPathKind;
   struct {
     const char *Path, *Drive, *Dir, *Name;
+    TPathKind Kind;
   } Cases[] = {
-      {"D:\\a\\b\\c.txt", "D:", "D:\\a\\b", "c.txt"},
-      {"D:\\x", "D:", "D:\\", "x"},
-      {"D:x", "D:", "D:", "x"},
-      {"D:\\a\\", "D:", "D:\\a", ""},
-      {"\\\\server\\share\\dir\\f", "\\\\server\\share", "\\\\server\\share\\dir", "f"},
-      {"//server/share/dir", "//server/share", "//server/share", "dir"},
-      {"\\\\server", "\\\\server", "\\\\", "server"},
-      {"dir\\f", "", "dir", "f"},
+      {"D:\\a\\b\\c.txt", "D:", "D:\\a\\b", "c.txt", DriveFull},
+      {"d:/x", "d:", "d:/", "x", DriveFull},
+      {"D:x", "D:", "D:", "x", DriveRelative},
+      {"D:\\a\\", "D:", "D:\\a", "", DriveFull},
+      {"\\\\server\\share\\dir\\f", "\\\\server\\share", "\\\\server\\share\\dir", "f", Network},
+      {"//server/share/dir", "//server/share", "//server/share", "dir", Network},
+      {"/\\server", "/\\server", "/\\", "server", Network},
+      {"\\a\\b", "", "\\a", "b", RootRelative},
+      {"1:x", "", "1:", "x", Relative},
+      {"dir\\f", "", "dir", "f", Relative},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Path);
     EXPECT_EQ(ExtractDrive(C.Path) + "|" + ExtractDir(C.Path) + "|" + ExtractName(C.Path),
               std::string(C.Drive) + "|" + C.Dir + "|" + C.Name);
+    EXPECT_EQ(ClassifyPath(C.Path), C.Kind);
   }
 }
 
