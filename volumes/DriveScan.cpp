@@ -8,13 +8,7 @@
 
 namespace {
 
-std::string DevicePathOf(char Letter) { return std::string("\\\\.\\") + Letter + ':'; }
-
-// A device is opened, never created; others may hold it open.
-TFileHandle OpenDevice(const std::string& DevicePath) {
-  return TFileHandle(
-      CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-}
+std::wstring DevicePathOf(char Letter) { return std::wstring(L"\\\\.\\") + wchar_t(Letter) + L':'; }
 
 bool SendQuery(HANDLE Device, uint32_t ControlCode, void* Buffer, uint32_t BufferSize) {
   DWORD Returned = 0;

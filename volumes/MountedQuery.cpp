@@ -17,17 +17,11 @@ std::string UpperCaseName(std::u16string Name) {
 
 }  // namespace
 
-bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle) {
-  const char* Device = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel).DeviceName;
-  Handle.reset(CreateFileA(Device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-  return bool(Handle);
-}
-
 bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List) {
   List.clear();
-  TFileHandle Driver;
-  if (!OpenCryptDriver(Program, Driver)) return true;
   const TMountListRequest Request = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel);
+  const TFileHandle Driver = OpenDevice(Utf8ToWide(Request.DeviceName));
+  if (!Driver) return true;
   std::unique_ptr<uint8_t[]> Reply(new uint8_t[Request.ReplySize]());
   DWORD Returned = 0;
   bool Answered = DeviceIoControl(Driver.get(), MountListControlCode, Reply.get(), Request.ReplySize, Reply.get(),

@@ -21,9 +21,6 @@ struct TTCMountedVolume {
 // In drive-letter order; built afresh by every query.
 using TTCMountedVolumeArray = std::vector<TTCMountedVolume>;
 
-// Opens the driver of the located program ("\\.\TrueCrypt" or "\\.\VeraCrypt").
-bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle);
-
 // List := the volumes the driver reports; empty when it cannot be asked.
 // Always true.
 bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List);
