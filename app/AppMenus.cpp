@@ -167,7 +167,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
     case cmSettings:
       ExchangeSettings(true);
       ShellOpen(SettingsFileName());
-      VolumeControl.Timer.KeepPolling(SettingsEditPollTime);
+      VolumeControl.KeepPolling(SettingsEditPollTime);
       return;
     case cmShowLog:
       ShellOpen(LogFileName());

@@ -50,8 +50,8 @@ std::string MissingFile(const TTCVolume& V) {
 }  // namespace
 
 TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
-    : Timer(*this),
-      Host(Host),
+    : Host(Host),
+      Timer(*this),
       DiskOfDrive([] {
         std::array<int32_t, 26> None;
         None.fill(-1);
@@ -249,6 +249,15 @@ void TVolumeControl::AskNextQuestion() {
     Host.AskPassword(V.PasswordFailed ? "Wrong password, PIM or keyfile for " + V.Label + ".\n" + Prompt : Prompt);
     return;
   }
+}
+
+void TVolumeControl::SetRememberedPassword(SecretText Password) {
+  DefaultPassword = std::move(Password);
+  DefaultPasswordWorked = !DefaultPassword.empty();
+}
+
+const SecretText* TVolumeControl::PasswordWorthRemembering() const {
+  return DefaultPasswordWorked ? &DefaultPassword : nullptr;
 }
 
 void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {

@@ -43,16 +43,19 @@ class TVolumeControl {
   TTCVolumesArray Volumes;
   // The drives of the last scan that found a change.
   TSysVolumeArray SysVolumes;
-  // The shared default password.
-  SecretText DefaultPassword;
-  // A mount has succeeded with DefaultPassword (or it was remembered from
-  // such a time): only then is it worth remembering.
-  bool DefaultPasswordWorked = false;
   // The located encryption program.
   TCryptProgram CryptProgram;
-  // Modification time of the settings file seen by the last refresh.
-  double SettingsFileDate = 0;
-  TTCTimer Timer;
+
+  // --- The default password ---
+  // The default password remembered from an earlier run, where it worked.
+  void SetRememberedPassword(SecretText Password);
+  // The default password once a mount has succeeded with it (or it was
+  // remembered): only then is it worth remembering. Null otherwise.
+  const SecretText* PasswordWorthRemembering() const;
+
+  // Keeps the volume timer ticking for Milliseconds although nothing is
+  // pending, so a settings file being edited is noticed soon.
+  void KeepPolling(uint32_t Milliseconds) { Timer.KeepPolling(Milliseconds); }
 
   // --- Questions ---
   // A question is open (the host was asked and has not answered).
@@ -187,6 +190,12 @@ class TVolumeControl {
   static uint32_t IdleDelay(int32_t Minutes);
 
   TVolumeControlHost& Host;
+  // The shared default password.
+  SecretText DefaultPassword;
+  bool DefaultPasswordWorked = false;
+  // Modification time of the settings file seen by the last refresh.
+  double SettingsFileDate = 0;
+  TTCTimer Timer;
   // The disk each drive A..Z was on when a scan last saw it, -1 for none or
   // for a volume of the encryption driver: a drive that goes away may have
   // gone before its removal is told.
