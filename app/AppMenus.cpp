@@ -97,7 +97,7 @@ void TApp::RebuildMenus() {
   TMinMenuItem* DeleteParent = nullptr;
   for (const TSysVolume& Drive : VolumeControl.SysVolumes) {
     const std::string Path = VolumeConfigFileName(Drive.Letter);
-    if (Drive.InfoDate == 0) {
+    if (Drive.InfoWritten == TFileTicks::zero()) {
       if (!CreateParent) CreateParent = Menu->Add("Create Config");
       CreateParent->Add(Path, [this, Path](TMinMenuItem*) { CreateConfig(Path); });
     } else {

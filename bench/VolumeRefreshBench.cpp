@@ -60,8 +60,8 @@ void BareCalls(const std::string& ScanList, const std::string& SettingsFile) {
       const char Root[] = {L, ':', '\\', 0};
       GetDriveTypeA(Root);
     }
-  for (char L : ScanList) GetFileDateTime(VolumeConfigFileName(L));
-  GetFileDateTime(SettingsFile);
+  for (char L : ScanList) GetLastWrite(VolumeConfigFileName(L));
+  GetLastWrite(SettingsFile);
 }
 
 // The bytes of every ".tcvinfo.ini", read as bare as Windows allows, and

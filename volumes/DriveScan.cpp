@@ -28,8 +28,7 @@ int32_t PartitionNumberOf(HANDLE Device) {
 }
 
 bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
-  return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition &&
-         SameDateTime(A.InfoDate, B.InfoDate) &&
+  return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition && A.InfoWritten == B.InfoWritten &&
          (A.MountedPath == B.MountedPath || SameTextUtf8(A.MountedPath, B.MountedPath));
 }
 
@@ -60,7 +59,7 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
     TSysVolume& S = New[I];
     S.Letter = ScanList[I];
     const TFileFacts Info = GetFileFacts(VolumeConfigFileName(S.Letter));
-    S.InfoDate = Info.DateTime;
+    S.InfoWritten = Info.LastWrite;
     S.InfoAttributes = Info.Attributes;
     S.InfoSize = Info.Size;
     // One open serves both queries: a scan runs at every tick.

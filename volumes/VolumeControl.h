@@ -193,16 +193,16 @@ class TVolumeControl {
   // The shared default password.
   SecretText DefaultPassword;
   bool DefaultPasswordWorked = false;
-  // Modification time of the settings file seen by the last refresh.
-  double SettingsFileDate = 0;
+  // The settings file's last write seen by the last refresh.
+  TFileTicks SettingsFileWritten{};
   TTCTimer Timer;
   // The disk each drive A..Z was on when a scan last saw it, -1 for none or
   // for a volume of the encryption driver: a drive that goes away may have
   // gone before its removal is told.
   std::array<int32_t, 26> DiskOfDrive;
-  // Each ".tcvinfo.ini" by name: the modification time its skipped sections
-  // were last told for.
-  std::unordered_map<std::string, double> IgnoredToldFor;
+  // Each ".tcvinfo.ini" by name: the last write its skipped sections were
+  // last told for.
+  std::unordered_map<std::string, TFileTicks> IgnoredToldFor;
   std::optional<TQuestion> Question;
   bool MountsHeld = false;
   // One-shot: fires once the queued messages are handled.

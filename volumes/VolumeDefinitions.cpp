@@ -271,13 +271,13 @@ void TVolumeControl::RefreshVolumes() {
     TVolumeIdentityIndex Index;
     std::string Ignored;
     for (const TSysVolume& S : SysVolumes) {
-      if (S.InfoDate == 0) continue;
+      if (S.InfoWritten == TFileTicks::zero()) continue;
       std::string FileIgnored;
       ReadVolumeConfig(S, CryptProgram.IsTrueCrypt, NewList, Index, FileIgnored);
       // Told again only once the file has changed.
-      double& ToldFor = IgnoredToldFor[VolumeConfigFileName(S.Letter)];
-      if (!SameDateTime(ToldFor, S.InfoDate)) Ignored += FileIgnored;
-      ToldFor = S.InfoDate;
+      TFileTicks& ToldFor = IgnoredToldFor[VolumeConfigFileName(S.Letter)];
+      if (ToldFor != S.InfoWritten) Ignored += FileIgnored;
+      ToldFor = S.InfoWritten;
     }
     MergeVolumes(NewList, MountList);
     // The volumes the open question was for went away.
@@ -287,10 +287,10 @@ void TVolumeControl::RefreshVolumes() {
     if (!Ignored.empty()) Host.DefinitionsIgnored(Ignored.substr(0, Ignored.size() - 1));
   }
 
-  const double SettingsDate = GetFileDateTime(SettingsFileName());
+  const TFileTicks SettingsWritten = GetLastWrite(SettingsFileName());
   bool SettingsChanged = false;
-  if (!SameDateTime(SettingsDate, SettingsFileDate)) {
-    SettingsFileDate = SettingsDate;
+  if (SettingsWritten != SettingsFileWritten) {
+    SettingsFileWritten = SettingsWritten;
     SettingsChanged = Changed = true;
   }
   if (Changed) Host.VolumesChanged(SettingsChanged);
