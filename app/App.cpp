@@ -276,8 +276,8 @@ void TApp::AskForce(const std::string& Text) {
 void TApp::CloseQuestion() { Question.reset(); }
 
 bool TApp::EnsureCryptProgram() {
+  if (VolumeControl.FindCryptProgram()) return true;
   std::string Path;
-  if (VolumeControl.FindCryptProgram(Path)) return true;
   if (OpenFileDialogWindow()) return false;
   std::string InitialDir;
   uint32_t FilterIndex = 1;

@@ -60,18 +60,16 @@ void TApp::RebuildMenus() {
     Menu->Add("Mount All", Command, nullptr, -1, cmMountAll);
   }
 
-  std::string ProgramPath;
-  VolumeControl.FindCryptProgram(ProgramPath);
-  const TCryptProgram& Program = VolumeControl.CryptProgram;
-  if (!Program.IsTrueCrypt && Program.VersionLevel == OldVeraCryptLevel) {
+  const TCryptProgram* Program = VolumeControl.FindCryptProgram();
+  if (Program && !Program->IsTrueCrypt && Program->VersionLevel == OldVeraCryptLevel) {
     Menu->AddSeparator();
     Menu->Add("Old VeraCrypt Version. Download...", Command, nullptr, -1, cmDownloadVeraCrypt);
   }
 
   Menu = OptionsMenu->Root.get();
   Menu->Clear();
-  if (FileExistsEx(ProgramPath)) {
-    Menu->Add("Run " + ExtractName(ProgramPath), Command, nullptr, -1, cmRunCryptProgram);
+  if (Program) {
+    Menu->Add("Run " + ExtractName(Program->Path), Command, nullptr, -1, cmRunCryptProgram);
     Menu->AddSeparator();
   }
   Menu->Add("Dismount All On Switch User", Command, nullptr, -1, cmDismountOnSwitchUser)->Checked =
@@ -173,8 +171,7 @@ void TApp::OnMenuCommand(TMinMenuItem* Item) {
       ShellOpen(LogFileName());
       return;
     case cmRunCryptProgram: {
-      std::string ProgramPath;
-      if (EnsureCryptProgram() && VolumeControl.FindCryptProgram(ProgramPath)) RunProcess(ProgramPath, "");
+      if (EnsureCryptProgram()) RunProcess(VolumeControl.FindCryptProgram()->Path, "");
       return;
     }
     case cmDownloadVeraCrypt:

@@ -71,8 +71,7 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
     S.Disk = -1;
     if (!MountListAsked && MountList.empty()) GetMountedVolumes(Program, MountList);
     MountListAsked = true;
-    const TTCMountedVolume* Mounted;
-    if (FindMountedByLetter(S.Letter, Mounted, MountList)) {
+    if (const TTCMountedVolume* Mounted = FindMounted(MountList, S.Letter)) {
       S.Disk = Mounted->Disk;
       S.Partition = Mounted->Partition;
       S.MountedPath = Mounted->Path;

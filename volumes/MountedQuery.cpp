@@ -1,4 +1,5 @@
 #include "MountedQuery.h"
+#include <algorithm>
 #include <memory>
 #include "CryptProgram.h"
 #include "Files.h"
@@ -49,23 +50,14 @@ bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition
   return ParseDiskPartitionName(Name, Disk, Partition);
 }
 
-bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry, const TTCMountedVolumeArray& List) {
-  for (const TTCMountedVolume& M : List)
-    if (M.Letter == Letter) {
-      Entry = &M;
-      return true;
-    }
-  Entry = nullptr;
-  return false;
+const TTCMountedVolume* FindMounted(const TTCMountedVolumeArray& List, char Letter) {
+  const auto Found = std::find_if(List.begin(), List.end(), [Letter](const auto& M) { return M.Letter == Letter; });
+  return Found == List.end() ? nullptr : &*Found;
 }
 
-bool FindMountedVolume(const TVolumeIdentity& Identity, char& MountedLetter, const TTCMountedVolumeArray& List) {
-  for (const TTCMountedVolume& M : List) {
-    if (SameVolume(Identity, {M.Disk, M.Partition, M.Path})) {
-      MountedLetter = M.Letter;
-      return true;
-    }
-  }
-  MountedLetter = 0;
-  return false;
+char MountedLetterOf(const TTCMountedVolumeArray& List, const TVolumeIdentity& Identity) {
+  const auto Found = std::find_if(List.begin(), List.end(), [&Identity](const auto& M) {
+    return SameVolume(Identity, {M.Disk, M.Partition, M.Path});
+  });
+  return Found == List.end() ? 0 : Found->Letter;
 }

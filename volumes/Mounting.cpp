@@ -79,10 +79,9 @@ void TVolumeControl::ReportResult(const TTCVolume& V, const char* Title, bool Su
 }
 
 void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view Params) {
-  std::string Program;
-  FindCryptProgram(Program);
+  const TCryptProgram* Program = FindCryptProgram();
   // Its end is looked at by a refresh, so the outcome is known at once.
-  V.Launch = std::make_unique<TLaunch>(Program, Params, [this] { RefreshSoon(); });
+  V.Launch = std::make_unique<TLaunch>(Program ? Program->Path : std::string(), Params, [this] { RefreshSoon(); });
   V.State = State;
   V.Deadline = GetTickCount64() + PendingTimeout;
 }
@@ -90,8 +89,7 @@ void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view P
 void TVolumeControl::TryMount(TTCVolume& V) {
   if (MountsHeld || !V.Auto || V.State != TVolumeState::Idle) return;
   if (V.Partition == 0 && V.File.empty()) return;
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
+  if (!FindCryptProgram()) return;
   const SecretText& Password = V.SharedPassword() ? DefaultPassword : V.Password;
   if (Password.empty() && !V.NoPassword) {
     V.State = TVolumeState::AwaitingPassword;
@@ -129,8 +127,7 @@ void TVolumeControl::MountFailed(TTCVolume& V, const std::string& Cause, bool Wr
 }
 
 void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto, bool Force) {
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
+  if (!FindCryptProgram()) return;
   V.Auto = KeepAuto;
   V.DismountWhenMounted = false;
   V.DismountForced = Force;
@@ -377,16 +374,15 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
     if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
     return HasDriveLetter(V.File) && Removed(V.File[0]);
   };
-  std::string Program;
-  const bool ProgramKnown = FindCryptProgram(Program);
+  const TCryptProgram* Program = FindCryptProgram();
   for (TTCVolume& V : Volumes) {
     if (!OnRemovedDrive(V)) continue;
     if (QuestionIsFor(V) && !Question->Force) PostponeQuestion();
     if (V.State == TVolumeState::Mounting && !V.Mounted()) {
       V.DismountWhenMounted = true;
-    } else if (V.Mounted() && ProgramKnown) {
+    } else if (V.Mounted() && Program) {
       // Its container or disk is gone: nothing to wait for.
-      RunProcess(Program, DismountParameters(V.MountedLetter, true));
+      RunProcess(Program->Path, DismountParameters(V.MountedLetter, true));
       V.Launch.reset();
       V.State = TVolumeState::Idle;
       StopMonitor(V);

@@ -133,11 +133,11 @@ class TVolumeControl {
   void SetIdleMinutes(int32_t Minutes);
 
   // --- Encryption program ---
-  // Path := the program's full path and true when a program is known:
-  // the one located before, else "Path" of "Common" in the per-user
-  // settings file. Asks nobody: the application asks the user (see
-  // FindDefaultCryptProgram) and hands the choice to SetCryptProgram.
-  bool FindCryptProgram(std::string& Path);
+  // The known program: the one located before, else "Path" of "Common" in
+  // the per-user settings file when that file exists; null when none is.
+  // Asks nobody: the application asks the user (see FindDefaultCryptProgram)
+  // and hands the choice to SetCryptProgram.
+  const TCryptProgram* FindCryptProgram();
   // The user chose Path: remembered in the per-user settings file.
   bool SetCryptProgram(const std::string& Path);
 

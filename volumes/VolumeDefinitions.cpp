@@ -204,7 +204,7 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
   std::vector<bool> CarriedOver(Volumes.size(), false);
 
   for (TTCVolume& V : NewList) {
-    if (!MountList.empty()) FindMountedVolume(V.Identity(), V.MountedLetter, MountList);
+    if (!MountList.empty()) V.MountedLetter = MountedLetterOf(MountList, V.Identity());
     const int Old = OldIndex.Find(V.Identity());
     // One old entry gives its state to one new entry at most.
     if (Old < 0 || CarriedOver[Old]) continue;
@@ -242,7 +242,7 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
       O.Defined = false;
       O.Auto = false;
       O.MountedLetter = 0;
-      if (!MountList.empty()) FindMountedVolume(O.Identity(), O.MountedLetter, MountList);
+      if (!MountList.empty()) O.MountedLetter = MountedLetterOf(MountList, O.Identity());
       O.Index = int32_t(NewList.size());
       NewList.push_back(std::move(O));
     } else if (O.Monitor) {
@@ -253,8 +253,8 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
 }
 
 void TVolumeControl::RefreshVolumes() {
-  std::string Program;
-  FindCryptProgram(Program);
+  // The driver to ask is the remembered program's.
+  FindCryptProgram();
   // Launches that had ended before this read of the driver have their outcome.
   for (TTCVolume& V : Volumes)
     if (V.Launch && V.Launch->HasEnded()) V.Launch->EndSeen = true;
@@ -263,10 +263,9 @@ void TVolumeControl::RefreshVolumes() {
   TTCMountedVolumeArray MountList;
   bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
-    const TTCMountedVolume* Ours;
     for (const TSysVolume& S : SysVolumes)
       if (S.Letter >= 'A' && S.Letter <= 'Z')
-        DiskOfDrive[S.Letter - 'A'] = FindMountedByLetter(S.Letter, Ours, MountList) ? -1 : S.Disk;
+        DiskOfDrive[S.Letter - 'A'] = FindMounted(MountList, S.Letter) ? -1 : S.Disk;
     TTCVolumesArray NewList;
     TVolumeIdentityIndex Index;
     std::string Ignored;
