@@ -39,8 +39,8 @@ std::string DriveLetters(bool Upper) { return Upper ? "ABCDEFGHIJKLMNOPQRSTUVWXY
 std::string DrivesOfType(uint16_t DriveType) {
   std::string Letters;
   for (char L : DriveLetters(true)) {
-    const char Root[] = {L, ':', '\\', 0};
-    if (GetDriveTypeA(Root) == DriveType) Letters += L;
+    const wchar_t Root[] = {wchar_t(L), L':', L'\\', 0};
+    if (GetDriveTypeW(Root) == DriveType) Letters += L;
   }
   return Letters;
 }
