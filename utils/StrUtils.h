@@ -1,7 +1,7 @@
 #pragma once
 // Small routines on UTF-8 strings: switches on the command line, prefix
-// tests, case folding, numbers. A blank is any
-// character with code 32 or below.
+// tests, case folding, numbers. A blank is any character with code 32 or
+// below.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
