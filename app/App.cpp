@@ -64,8 +64,9 @@ TApp::TApp(const std::string& Title, bool NoDismount)
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &SessionId)) SessionId = 0;
 
   ExchangeSettings(false);
-  TellWrite(LoadRememberedPassword(VolumeControl.DefaultPassword), PasswordFileName());
-  VolumeControl.DefaultPasswordWorked = !VolumeControl.DefaultPassword.empty();
+  SecretText Remembered;
+  TellWrite(LoadRememberedPassword(Remembered), PasswordFileName());
+  VolumeControl.SetRememberedPassword(std::move(Remembered));
   VolumeControl.RefreshVolumes();
   TrayIcon->SetShown(true);
   if (!HeldIgnoredNotice.empty()) DefinitionsIgnored(std::exchange(HeldIgnoredNotice, {}));
@@ -117,8 +118,8 @@ void TApp::SaveState() {
   VolumeControl.StopFileMonitors();
   // A default password that has not opened a volume yet may be a typo.
   const SecretText None;
-  TellWrite(SaveRememberedPassword(VolumeControl.DefaultPasswordWorked ? VolumeControl.DefaultPassword : None,
-                                   Settings.SavePass, Settings.RememberPassMin),
+  const SecretText* Worked = VolumeControl.PasswordWorthRemembering();
+  TellWrite(SaveRememberedPassword(Worked ? *Worked : None, Settings.SavePass, Settings.RememberPassMin),
             PasswordFileName());
 }
 
@@ -264,8 +265,8 @@ void TApp::AskForce(const std::string& Text) {
 void TApp::CloseQuestion() { Question.reset(); }
 
 bool TApp::EnsureCryptProgram() {
+  if (VolumeControl.FindCryptProgram()) return true;
   std::string Path;
-  if (VolumeControl.FindCryptProgram(Path)) return true;
   if (OpenFileDialogWindow()) return false;
   std::string InitialDir;
   uint32_t FilterIndex = 1;

@@ -72,10 +72,8 @@ void TApp::BuildVolumesMenu() {
     });
   }
 
-  std::string ProgramPath;
-  VolumeControl.FindCryptProgram(ProgramPath);
-  const TCryptProgram& Program = VolumeControl.CryptProgram;
-  if (!Program.IsTrueCrypt && Program.VersionLevel == OldVeraCryptLevel) {
+  const TCryptProgram* Program = VolumeControl.FindCryptProgram();
+  if (Program && !Program->IsTrueCrypt && Program->VersionLevel == OldVeraCryptLevel) {
     Menu.AddSeparator();
     Menu.Add("Old VeraCrypt Version. Download...", [] { ShellOpen(VeraCryptDownloadPage); });
   }
@@ -84,12 +82,9 @@ void TApp::BuildVolumesMenu() {
 void TApp::BuildOptionsMenu() {
   TMinMenuItem& Menu = *OptionsMenu->Root;
   Menu.Clear();
-  std::string ProgramPath;
-  VolumeControl.FindCryptProgram(ProgramPath);
-  if (FileExistsEx(ProgramPath)) {
-    Menu.Add("Run " + ExtractName(ProgramPath), [this] {
-      std::string Path;
-      if (EnsureCryptProgram() && VolumeControl.FindCryptProgram(Path)) RunProcess(Path, "");
+  if (const TCryptProgram* Program = VolumeControl.FindCryptProgram()) {
+    Menu.Add("Run " + ExtractName(Program->Path), [this] {
+      if (EnsureCryptProgram()) RunProcess(VolumeControl.FindCryptProgram()->Path, "");
     });
     Menu.AddSeparator();
   }
@@ -110,7 +105,7 @@ void TApp::BuildOptionsMenu() {
   Menu.Add("Settings...", [this] {
     ExchangeSettings(true);
     ShellOpen(SettingsFileName());
-    VolumeControl.Timer.KeepPolling(SettingsEditPollTime);
+    VolumeControl.KeepPolling(SettingsEditPollTime);
   });
   Menu.Add("Show Log", [] { ShellOpen(LogFileName()); });
   Menu.AddSeparator();
@@ -122,7 +117,7 @@ void TApp::BuildOptionsMenu() {
   TMinMenuItem* DeleteParent = nullptr;
   for (const TSysVolume& Drive : VolumeControl.SysVolumes) {
     const std::string Path = VolumeConfigFileName(Drive.Letter);
-    if (Drive.InfoDate == 0) {
+    if (Drive.InfoWritten == TFileTicks::zero()) {
       if (!CreateParent) CreateParent = Menu.Add("Create Config");
       CreateParent->Add(Path, [this, Path] { CreateConfig(Path); });
     } else {

@@ -31,7 +31,7 @@ std::string PasswordFileName() { return UserConfigDir() + "1.d"; }
 TWriteOutcome SaveRememberedPassword(const SecretText& Password, bool SavePass, int32_t Minutes) {
   TPasswordRecord Record;
   Record.Password = Password.Clone();
-  Record.SavedAt = LocalDateTimeNow();
+  Record.SavedAt = LocalNow();
   Record.Minutes = Minutes;
   return WritePasswordFile(BuildPasswordFile(Record, SavePass, Protect));
 }
@@ -40,8 +40,8 @@ TWriteOutcome LoadRememberedPassword(SecretText& Password) {
   std::string File;
   if (!ReadFileBytes(PasswordFileName(), File)) return TWriteOutcome::Swapped;
   TPasswordFileRead Found =
-      ReadPasswordFile(std::string_view(File).substr(0, std::min(File.size(), PasswordFileReadLimit)),
-                       LocalDateTimeNow(), [](std::string_view Blob) { return UnprotectForUser(Blob, Entropy); });
+      ReadPasswordFile(std::string_view(File).substr(0, std::min(File.size(), PasswordFileReadLimit)), LocalNow(),
+                       [](std::string_view Blob) { return UnprotectForUser(Blob, Entropy); });
   // An old file is as good as plain text.
   WipeString(File);
   TWriteOutcome Outcome = TWriteOutcome::Swapped;

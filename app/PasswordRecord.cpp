@@ -1,5 +1,6 @@
 #include "PasswordRecord.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -23,11 +24,24 @@ constexpr std::size_t OldOffsetText = 21;
 void AppendLittleEndian(SecretText& Out, std::uint64_t V, int Count) {
   for (int I = 0; I < Count; ++I) Out.Append(static_cast<char>(V >> (8 * I)));
 }
-double GetF64(const unsigned char* P) {
+// The record keeps its time as days since 1899-12-30, the fraction the time of day.
+constexpr std::chrono::local_days DayZero{std::chrono::year{1899} / 12 / 30};
+constexpr double LastDay = 2958466;  // 1 January 10000
+constexpr double MsPerDay = 86400000;
+
+std::optional<TLocalTime> GetSavedAt(const unsigned char* P) {
   const std::uint64_t Bits = LoadLE64(P);
-  double D;
-  std::memcpy(&D, &Bits, sizeof D);
-  return D;
+  double Days;
+  std::memcpy(&Days, &Bits, sizeof Days);
+  // NaN fails both tests.
+  if (!(Days > 0 && Days < LastDay)) return std::nullopt;
+  return DayZero + std::chrono::milliseconds(std::llround(Days * MsPerDay));
+}
+void AppendSavedAt(SecretText& Out, TLocalTime SavedAt) {
+  const double Days = double((SavedAt - DayZero).count()) / MsPerDay;
+  std::uint64_t Bits;
+  std::memcpy(&Bits, &Days, sizeof Bits);
+  AppendLittleEndian(Out, Bits, 8);
 }
 std::int32_t GetI32(const unsigned char* P) { return static_cast<std::int32_t>(LoadLE32(P)); }
 
@@ -41,27 +55,16 @@ bool IsValidLength(std::size_t Length) { return Length >= 1 && Length <= Remembe
 
 }  // namespace
 
-double WholeMinutesBetween(double A, double B) {
-  double D = A - B;
-  if (A > 0 && B < 0)
-    D -= 0.5;
-  else if (A < -1 && B > -1)
-    D += 0.5;
-  return std::trunc((std::fabs(D) + 2.2204460493e-16) * 1440);
-}
-
-bool IsPasswordRecordAccepted(const TPasswordRecord& Record, double Now) {
-  if (!IsValidLength(Record.Password.size()) || Record.SavedAt == 0) return false;
-  // NaN never compares true, so a garbled stamp is refused here.
-  return WholeMinutesBetween(Now, Record.SavedAt) <= static_cast<double>(Record.Minutes);
+bool IsPasswordRecordAccepted(const TPasswordRecord& Record, TLocalTime Now) {
+  if (!IsValidLength(Record.Password.size())) return false;
+  const auto Apart = Now > Record.SavedAt ? Now - Record.SavedAt : Record.SavedAt - Now;
+  return std::chrono::floor<std::chrono::minutes>(Apart).count() <= Record.Minutes;
 }
 
 SecretText EncodePasswordRecord(const TPasswordRecord& Record) {
   SecretText Plain;
   Plain.Reserve(PasswordRecordSize);
-  std::uint64_t SavedAtBits;
-  std::memcpy(&SavedAtBits, &Record.SavedAt, sizeof SavedAtBits);
-  AppendLittleEndian(Plain, SavedAtBits, 8);
+  AppendSavedAt(Plain, Record.SavedAt);
   AppendLittleEndian(Plain, static_cast<std::uint32_t>(Record.Minutes), 4);
   const std::string_view Password = Record.Password.view().substr(0, RememberedPasswordMax);
   Plain.Append(static_cast<char>(Password.size()));
@@ -75,9 +78,11 @@ std::optional<TPasswordRecord> DecodePasswordRecord(std::string_view Plain) {
   const unsigned char* P = Bytes(Plain);
   const std::size_t Length = P[OffsetLength];
   if (!IsValidLength(Length)) return std::nullopt;
+  const std::optional<TLocalTime> SavedAt = GetSavedAt(P + OffsetSavedAt);
+  if (!SavedAt) return std::nullopt;
   TPasswordRecord Record;
   Record.Password = Plain.substr(OffsetPassword, Length);
-  Record.SavedAt = GetF64(P + OffsetSavedAt);
+  Record.SavedAt = *SavedAt;
   Record.Minutes = GetI32(P + OffsetMinutes);
   return Record;
 }
@@ -91,10 +96,12 @@ std::optional<TPasswordRecord> DecodeOldPasswordFile(std::string_view File) {
 
   std::optional<TPasswordRecord> Record;
   const std::int32_t Length = GetI32(&Plain[OldOffsetLength]);
-  if (Plain[OldOffsetIsReal] == 1 && Length >= 1 && static_cast<std::size_t>(Length) <= RememberedPasswordMax) {
+  const std::optional<TLocalTime> SavedAt = GetSavedAt(&Plain[OffsetSavedAt]);
+  if (Plain[OldOffsetIsReal] == 1 && Length >= 1 && static_cast<std::size_t>(Length) <= RememberedPasswordMax &&
+      SavedAt) {
     Record.emplace();
     Record->Password = std::string_view(reinterpret_cast<const char*>(&Plain[OldOffsetText]), Length);
-    Record->SavedAt = GetF64(&Plain[OffsetSavedAt]);
+    Record->SavedAt = *SavedAt;
     Record->Minutes = GetI32(&Plain[OffsetMinutes]);
   }
   WipeBytes(Plain.data(), Plain.size());
@@ -111,7 +118,7 @@ std::string BuildPasswordFile(const TPasswordRecord& Record, bool SavePass, cons
   return File;
 }
 
-TPasswordFileRead ReadPasswordFile(std::string_view File, double Now, const TUnprotect& Unprotect) {
+TPasswordFileRead ReadPasswordFile(std::string_view File, TLocalTime Now, const TUnprotect& Unprotect) {
   TPasswordFileRead Read;
   std::optional<TPasswordRecord> Record;
   if (HasMagic(File)) {

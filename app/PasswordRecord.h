@@ -9,7 +9,8 @@
 // a password nor its length.
 //
 // The record before protection, 268 bytes, little-endian:
-//    0  double  saved at, days since 1899-12-30, local time (0 is refused)
+//    0  double  saved at, days since 1899-12-30 (the fraction is the time of
+//               day), local time; 0 or less, or beyond the year 9999, is refused
 //    8  int32   minutes the password is kept (RememberPassMin when saved)
 //   12  uint8   password length, 1..255
 //   13  255     the password, zero-filled: the record's size, and so the
@@ -27,6 +28,7 @@
 #include <string>
 #include <string_view>
 
+#include "DateTimes.h"
 #include "SecretText.h"
 
 inline constexpr std::array<char, 8> PasswordFileMagic = {'1', '.', 'd', '\0', '\0', 'D', 'P', '2'};
@@ -37,7 +39,7 @@ constexpr std::size_t PasswordFileReadLimit = 4096;
 
 struct TPasswordRecord {
   SecretText Password;
-  double SavedAt = 0;        // days since 1899-12-30, local time
+  TLocalTime SavedAt{};
   std::int32_t Minutes = 0;  // how long after SavedAt it is accepted
 };
 
@@ -46,17 +48,14 @@ struct TPasswordRecord {
 using TProtect = std::function<std::optional<std::string>(std::string_view Plain)>;
 using TUnprotect = std::function<std::optional<SecretText>(std::string_view Blob)>;
 
-// Whole minutes between two date-times, with the run-time library's correction
-// for stamps before 1899-12-30. NaN or out-of-range stamps give NaN.
-double WholeMinutesBetween(double A, double B);
-// A password of 1..255 bytes, saved at a time other than 0, whose minutes
-// have not passed at Now.
-bool IsPasswordRecordAccepted(const TPasswordRecord& Record, double Now);
+// A password of 1..255 bytes whose minutes (whole ones, either way from
+// SavedAt) have not passed at Now.
+bool IsPasswordRecordAccepted(const TPasswordRecord& Record, TLocalTime Now);
 
 SecretText EncodePasswordRecord(const TPasswordRecord& Record);
-// The record in Plain when it has the record's size and a valid length.
+// The record in Plain when it has the record's size, a valid length and time.
 std::optional<TPasswordRecord> DecodePasswordRecord(std::string_view Plain);
-// The record of an old-format file; no checks of time.
+// The record of an old-format file; a valid time, but no check of its minutes.
 std::optional<TPasswordRecord> DecodeOldPasswordFile(std::string_view File);
 
 // The file that remembers no password.
@@ -72,4 +71,4 @@ struct TPasswordFileRead {
   // record): write BuildPasswordFile(*Accepted, true, ...) or NoPasswordFile().
   bool Rewrite = false;
 };
-TPasswordFileRead ReadPasswordFile(std::string_view File, double Now, const TUnprotect& Unprotect);
+TPasswordFileRead ReadPasswordFile(std::string_view File, TLocalTime Now, const TUnprotect& Unprotect);

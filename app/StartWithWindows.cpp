@@ -2,19 +2,17 @@
 
 #include <windows.h>
 
+#include "CommandLine.h"
 #include "Text.h"
+#include "UnitStartup.h"
 
 namespace {
 
 // The key-and-value registry calls open and close the key themselves.
 constexpr wchar_t RunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string QuotedProgramPath() {
-  std::string Quoted = "\"";
-  Quoted += GetParamStr(0);
-  Quoted += '"';
-  return Quoted;
-}
+// In quotes always, so the shell never reads a part of the path as the program.
+std::wstring QuotedProgramPath() { return Utf8ToWide(QuotedArgument(WideToUtf8(ProgramFilePath()), TQuoting::Always)); }
 
 bool Succeeded(LSTATUS Status) {
   SetLastError(static_cast<DWORD>(Status));
@@ -26,8 +24,7 @@ bool Succeeded(LSTATUS Status) {
 std::string StartWithWindowsRefusal() {
   wchar_t Root[MAX_PATH + 1];
   // The volume's root, also for a folder mounted as a drive.
-  if (!GetVolumePathNameW(Utf8ToWide(GetParamStr(0)).c_str(), Root, MAX_PATH + 1))
-    return "only from a fixed local drive";
+  if (!GetVolumePathNameW(ProgramFilePath().c_str(), Root, MAX_PATH + 1)) return "only from a fixed local drive";
   switch (GetDriveTypeW(Root)) {
     case DRIVE_FIXED:
       return "";
@@ -51,7 +48,7 @@ bool StartsWithWindows(const std::string& Title) {
       ERROR_SUCCESS)
     return false;
   Data.resize(wcsnlen(Data.c_str(), Data.size()));
-  return SameTextUtf8(WideToUtf8(Data), QuotedProgramPath());
+  return CompareWideText(Data, QuotedProgramPath(), true) == 0;
 }
 
 bool SetStartWithWindows(const std::string& Title, bool On) {
@@ -61,7 +58,7 @@ bool SetStartWithWindows(const std::string& Title, bool On) {
     return Succeeded(Status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : Status);
   }
   if (!StartWithWindowsRefusal().empty()) return Succeeded(ERROR_NOT_SUPPORTED);
-  const std::wstring Data = Utf8ToWide(QuotedProgramPath());
+  const std::wstring Data = QuotedProgramPath();
   return Succeeded(RegSetKeyValueW(HKEY_CURRENT_USER, RunKeyPath, Name.c_str(), REG_SZ, Data.c_str(),
                                    static_cast<DWORD>((Data.size() + 1) * sizeof(wchar_t))));
 }

@@ -60,8 +60,8 @@ void BareCalls(const std::string& ScanList, const std::string& SettingsFile) {
       const char Root[] = {L, ':', '\\', 0};
       GetDriveTypeA(Root);
     }
-  for (char L : ScanList) GetFileDateTime(VolumeConfigFileName(L));
-  GetFileDateTime(SettingsFile);
+  for (char L : ScanList) GetLastWrite(VolumeConfigFileName(L));
+  GetLastWrite(SettingsFile);
 }
 
 // The bytes of every ".tcvinfo.ini", read as bare as Windows allows, and
@@ -108,7 +108,7 @@ int main() {
   TMinApplication App("Volume refresh benchmark");
   TSilentHost Host;
   TVolumeControl Control(Host);
-  Control.CryptProgram = {GetParamStr(0), false, 119};
+  Control.CryptProgram = {WideToUtf8(ProgramFilePath()), false, 119};
   if (!StartStandinDriver()) std::printf("stand-in driver not running: the mount list stays empty\n");
 
   std::vector<std::unique_ptr<ScratchFolder>> Folders;

@@ -13,8 +13,3 @@ bool IniTextToBool(const std::string& Text, bool Default);
 // A stored switch read strictly: a decimal number as above, or true/false,
 // yes/no, on/off in any letter case; nullopt for anything else.
 std::optional<bool> IniTextToSwitch(const std::string& Text);
-
-// A stored integer as the profile functions read it: Default for an empty
-// text, else a leading number (blanks, sign, 0x/0o/0b prefix) wrapping at 32
-// bits, 0 when there are no digits.
-int IniTextToInt(const std::string& Text, int Default);

@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "IniValues.h"
 #include "ProfileCodePage.h"
+#include "StrUtils.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ int TMinIniFile::ReadWriteInteger(const std::string& Key, int Value) {
     ReadWriteString(Key, std::to_string(Value));
     return Value;
   }
-  return IniTextToInt(Text.Read(Section, Key).value_or(""), Value);
+  return ParseInt32(Text.Read(Section, Key).value_or(""), TNumberRule::Profile).value_or(Value);
 }
 
 bool TMinIniFile::ReadWriteBool(const std::string& Key, bool Value) {

@@ -29,7 +29,7 @@ class TMinIniFile {
   // Read mode: the stored text (an empty stored text stays empty), or Value
   // when the key is missing. Write mode: stores Value and returns it.
   std::string ReadWriteString(const std::string& Key, const std::string& Value);
-  // Read mode: the stored number (IniTextToInt) or Value; write mode: stores
+  // Read mode: the stored number (ParseInt32, TNumberRule::Profile) or Value; write mode: stores
   // Value in decimal.
   int ReadWriteInteger(const std::string& Key, int Value);
   // Read mode: a stored number is true when not zero, "True"/"False" in any

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "StrUtils.h"
+
 namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
@@ -14,7 +16,7 @@ bool IsAscii(std::string_view S) {
   return std::all_of(S.begin(), S.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
 }
 
-std::string_view Trim(std::string_view S) {
+std::string_view TrimProfileBlanks(std::string_view S) {
   std::size_t Start = 0, End = S.size();
   while (Start < End && IsBlank(S[Start])) ++Start;
   while (End > Start && IsBlank(S[End - 1])) --End;
@@ -22,12 +24,7 @@ std::string_view Trim(std::string_view S) {
 }
 
 // Map key of a name: ASCII letters folded, as names compare.
-std::string Fold(std::string_view Name) {
-  std::string Folded(Name);
-  for (char& C : Folded)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return Folded;
-}
+std::string Fold(std::string_view Name) { return AsciiUpper(Name); }
 
 std::string_view Unquote(std::string_view Value) {
   if (Value.size() >= 2 && IsQuote(Value.front()) && Value.front() == Value.back())
@@ -47,15 +44,15 @@ struct TParsedLine {
 };
 
 TParsedLine ParseLine(std::string_view Text) {
-  const std::string_view Line = Trim(Text);
+  const std::string_view Line = TrimProfileBlanks(Text);
   if (Line.empty() || Line.front() == ';') return {};
   if (Line.front() == '[') {
     const std::size_t Close = Line.rfind(']');
-    if (Close != std::string_view::npos) return {TParsedLine::Header, Trim(Line.substr(1, Close - 1)), {}};
+    if (Close != std::string_view::npos) return {TParsedLine::Header, TrimProfileBlanks(Line.substr(1, Close - 1)), {}};
   }
   const std::size_t Equal = Line.find('=');
   if (Equal == std::string_view::npos) return {};
-  return {TParsedLine::Key, Trim(Line.substr(0, Equal)), Trim(Line.substr(Equal + 1))};
+  return {TParsedLine::Key, TrimProfileBlanks(Line.substr(0, Equal)), TrimProfileBlanks(Line.substr(Equal + 1))};
 }
 
 // Length of the well-formed UTF-8 sequence at Pos (shortest form, no
@@ -247,7 +244,7 @@ std::string TProfileText::Decode(std::string_view Raw) const {
 }
 
 const TProfileText::TBlock* TProfileText::FindBlock(std::string_view Section) const {
-  const auto Found = FFirstBlocks.find(Fold(Trim(Section)));
+  const auto Found = FFirstBlocks.find(Fold(TrimProfileBlanks(Section)));
   return Found == FFirstBlocks.end() ? nullptr : &FBlocks[Found->second];
 }
 
@@ -272,7 +269,7 @@ std::vector<std::string> TProfileText::Keys(std::string_view Section) const {
 std::optional<std::string> TProfileText::Read(std::string_view Section, std::string_view Key) const {
   const TBlock* Block = FindBlock(Section);
   if (!Block) return std::nullopt;
-  const auto Found = Block->KeyLines.find(Fold(Trim(Key)));
+  const auto Found = Block->KeyLines.find(Fold(TrimProfileBlanks(Key)));
   if (Found == Block->KeyLines.end()) return std::nullopt;
   return std::string(Unquote(ParseLine(Block->Lines[Found->second].Text).Value));
 }
@@ -283,8 +280,8 @@ bool TProfileText::Overlong(std::string_view Section) const {
 }
 
 bool TProfileText::Write(std::string_view Section, std::string_view Key, std::string_view Value) {
-  Section = Trim(Section);
-  Key = Trim(Key);
+  Section = TrimProfileBlanks(Section);
+  Key = TrimProfileBlanks(Key);
   // A key line must not look like a header or a comment.
   if (!Storable(Section) || !Storable(Key) || !Storable(Value) || Key.starts_with(';') || Key.starts_with('[') ||
       Key.find('=') != std::string_view::npos)

@@ -1,4 +1,3 @@
-// Last-write times as packed local DOS date-times and floating date-times.
 #include "FileTimes.h"
 
 #include "Files.h"
@@ -7,21 +6,16 @@
 
 namespace {
 
-int32_t DosAge(const FILETIME& LastWrite) {
-  FILETIME Local;
-  WORD Date = 0, Time = 0;
-  if (!FileTimeToLocalFileTime(&LastWrite, &Local) || !FileTimeToDosDateTime(&Local, &Date, &Time)) return -1;
-  return static_cast<int32_t>((static_cast<uint32_t>(Date) << 16) | Time);
+TFileTicks Ticks(const FILETIME& Time) {
+  return TFileTicks(int64_t(uint64_t(Time.dwHighDateTime) << 32 | Time.dwLowDateTime));
+}
+
+FILETIME FileTime(TFileTicks Ticks) {
+  const uint64_t Count = uint64_t(Ticks.count());
+  return {DWORD(Count), DWORD(Count >> 32)};
 }
 
 }  // namespace
-
-int32_t GetFileAge(const std::string& Path) {
-  WIN32_FIND_DATAW Data;
-  if (!TFindHandle(FindFirstFileW(Utf8ToWide(Path).c_str(), &Data))) return -1;
-  if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
-  return DosAge(Data.ftLastWriteTime);
-}
 
 TFileFacts GetFileFacts(const std::string& Path) {
   TFileFacts Facts;
@@ -29,37 +23,31 @@ TFileFacts GetFileFacts(const std::string& Path) {
   if (Path.empty() || !GetFileAttributesExW(Utf8ToWide(Path).c_str(), GetFileExInfoStandard, &Data)) return Facts;
   Facts.Attributes = Data.dwFileAttributes;
   Facts.Size = uint64_t(Data.nFileSizeHigh) << 32 | Data.nFileSizeLow;
-  if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-    Facts.DateTime = DosDateTimeToDateTime(DosAge(Data.ftLastWriteTime));
+  if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) Facts.LastWrite = Ticks(Data.ftLastWriteTime);
   return Facts;
 }
 
-DWORD SetFileAge(const std::string& Path, int32_t Age) {
-  // -1 is "no time"; the system would turn it into a time all the same.
-  if (Age == -1) return ERROR_INVALID_PARAMETER;
+TFileTicks GetLastWrite(const std::string& Path) { return GetFileFacts(Path).LastWrite; }
+
+DWORD SetLastWrite(const std::string& Path, TFileTicks Time) {
   TFileHandle File(
       CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!File) return GetLastError();
-  const uint32_t Packed = static_cast<uint32_t>(Age);
-  FILETIME Local, Utc;
-  DWORD Result = 0;
-  if (!DosDateTimeToFileTime(static_cast<WORD>(Packed >> 16), static_cast<WORD>(Packed & 0xFFFF), &Local) ||
-      !LocalFileTimeToFileTime(&Local, &Utc) || !SetFileTime(File.get(), nullptr, nullptr, &Utc))
-    Result = GetLastError();
-  return Result;
+  const FILETIME Stamp = FileTime(Time);
+  return SetFileTime(File.get(), nullptr, nullptr, &Stamp) ? 0 : GetLastError();
 }
 
-double GetFileDateTime(const std::string& Path) { return GetFileFacts(Path).DateTime; }
+TFileTicks FileTicksNow() {
+  FILETIME Now;
+  GetSystemTimeAsFileTime(&Now);
+  return Ticks(Now);
+}
 
-DWORD SetFileDateTime(const std::string& Path, double Stamp) { return SetFileAge(Path, DateTimeToDosDateTime(Stamp)); }
-
-double LocalDateTimeNow() {
-  SYSTEMTIME Local;
-  GetLocalTime(&Local);
-  FILETIME Stamp;
-  SystemTimeToFileTime(&Local, &Stamp);
-  const uint64_t Ticks = (static_cast<uint64_t>(Stamp.dwHighDateTime) << 32) | Stamp.dwLowDateTime;
-  constexpr double TicksPerDay = 864000000000.0;
-  constexpr double DaysFrom1601To1899 = 109205.0;
-  return static_cast<double>(Ticks) / TicksPerDay - DaysFrom1601To1899;
+TLocalTime LocalNow() {
+  FILETIME Local;
+  const FILETIME Utc = FileTime(FileTicksNow());
+  FileTimeToLocalFileTime(&Utc, &Local);
+  // FILETIME counts from 1601; the local clock's epoch is 1970.
+  constexpr TFileTicks From1601To1970 = std::chrono::days(134774);
+  return TLocalTime(std::chrono::floor<std::chrono::milliseconds>(Ticks(Local) - From1601To1970));
 }

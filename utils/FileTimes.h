@@ -1,30 +1,29 @@
 #pragma once
-// Last-write times of files, and the clock, as packed local DOS date-times
-// and floating date-times (DateTimes.h).
+// Last-write times of files as the file system keeps them, and the clock.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "DateTimes.h"
 
-// Packed local DOS date-time of the last write; -1 for none or a folder.
-int32_t GetFileAge(const std::string& Path);
-// Sets the last-write time; 0 or the system error code (-1, no time, is
-// refused with ERROR_INVALID_PARAMETER).
-DWORD SetFileAge(const std::string& Path, int32_t Age);
-// Floating date-time of GetFileAge; 0 when the file does not exist.
-double GetFileDateTime(const std::string& Path);
+// FILETIME's count: 100 ns ticks since 1 January 1601, UTC; zero for none.
+using TFileTicks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
 
 // What a drive scan needs of a file, from one attribute call that does not
 // follow a link at the end of Path.
 struct TFileFacts {
   DWORD Attributes = INVALID_FILE_ATTRIBUTES;
   uint64_t Size = 0;
-  double DateTime = 0;  // as GetFileDateTime gives it
+  TFileTicks LastWrite{};  // zero for a folder or no file
 };
 TFileFacts GetFileFacts(const std::string& Path);
-DWORD SetFileDateTime(const std::string& Path, double Stamp);
+// The last write of a file; zero for a folder or no file.
+TFileTicks GetLastWrite(const std::string& Path);
+// 0 or the system error code.
+DWORD SetLastWrite(const std::string& Path, TFileTicks Time);
+TFileTicks FileTicksNow();
 
-// The wall clock's local time as a floating date-time, to the millisecond.
-double LocalDateTimeNow();
+// The wall clock in the user's time zone, to the millisecond.
+TLocalTime LocalNow();

@@ -124,3 +124,8 @@ bool FileCopy(const std::string& Source, const std::string& Dest) {
 }
 
 bool FileDelete(const std::string& Path) { return DeleteFileW(Utf8ToWide(Path).c_str()) != 0; }
+
+TFileHandle OpenDevice(const std::wstring& DevicePath) {
+  return TFileHandle(
+      CreateFileW(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+}

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "Scoped.h"
+
 // An empty path is never found.
 bool FileExistsEx(const std::string& Path);
 bool DirExistsEx(const std::string& Path);
@@ -37,6 +39,10 @@ TWriteOutcome WriteFileSafely(const std::string& Path, std::string_view Bytes);
 // flushes them, so its old content does not stay in free disk space once it
 // is replaced.
 bool OverwriteFileInPlace(const std::string& Path);
+
+// Opens a device ("\\.\X:", a driver's "\\.\Name") for queries only: never
+// created, and others may hold it open.
+TFileHandle OpenDevice(const std::wstring& DevicePath);
 
 // Copies over an existing destination.
 bool FileCopy(const std::string& Source, const std::string& Dest);

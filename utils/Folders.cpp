@@ -30,7 +30,7 @@ std::string GetProgramFilesFolder() {
 }
 
 std::string GetProgramFolder() {
-  static const std::string Cached = IncludeTrailingBackslash(ExtractDir(GetParamStr(0)));
+  static const std::string Cached = IncludeTrailingBackslash(ExtractDir(WideToUtf8(ProgramFilePath())));
   return Cached;
 }
 

@@ -2,9 +2,27 @@
 
 bool IsPathSeparator(char C) { return C == '\\' || C == '/'; }
 
+TPathKind ClassifyPath(std::string_view Path) {
+  const bool Letter = !Path.empty() && ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z'));
+  if (Letter && Path.size() >= 2 && Path[1] == ':')
+    return Path.size() >= 3 && IsPathSeparator(Path[2]) ? TPathKind::DriveFull : TPathKind::DriveRelative;
+  if (Path.size() >= 2 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1])) return TPathKind::Network;
+  return !Path.empty() && IsPathSeparator(Path[0]) ? TPathKind::RootRelative : TPathKind::Relative;
+}
+
+bool HasDriveLetter(std::string_view Path) {
+  const TPathKind Kind = ClassifyPath(Path);
+  return Kind == TPathKind::DriveFull || Kind == TPathKind::DriveRelative;
+}
+
+bool IsFullPath(std::string_view Path) {
+  const TPathKind Kind = ClassifyPath(Path);
+  return Kind == TPathKind::DriveFull || Kind == TPathKind::Network;
+}
+
 std::string ExtractDrive(const std::string& Path) {
-  if (Path.size() >= 2 && Path[1] == ':') return Path.substr(0, 2);
-  if (Path.size() >= 2 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1])) {
+  if (HasDriveLetter(Path)) return Path.substr(0, 2);
+  if (ClassifyPath(Path) == TPathKind::Network) {
     // \\server\share: stop at the separator after the share name.
     std::size_t Seps = 0;
     for (std::size_t i = 2; i < Path.size(); ++i)

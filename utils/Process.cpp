@@ -8,29 +8,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "CommandLine.h"
 #include "PathNames.h"
 #include "Scoped.h"
 #include "Text.h"
 
-namespace {
-
-// A path given already in quotes, without them (for its folder).
-std::string Unquoted(const std::string& S) {
-  std::string R = S;
-  if (!R.empty() && R.front() == '"') R.erase(R.begin());
-  if (!R.empty() && R.back() == '"') R.pop_back();
-  return R;
-}
-
-// Names one file whatever the current folder and search path; "C:x" (the
-// drive's current folder) and "\x" (the current drive) do not.
-bool IsFullPath(const std::string& Path) {
-  const bool DriveRoot = Path.size() >= 3 && Path[1] == ':' && IsPathSeparator(Path[2]);
-  const bool Share = Path.size() >= 3 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1]);
-  return DriveRoot || Share;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TKernelHandle StartProcess(const std::string& Program, std::string_view Params) {
   if (!IsFullPath(Program)) {
@@ -42,7 +25,7 @@ TKernelHandle StartProcess(const std::string& Program, std::string_view Params) 
   Startup.wShowWindow = SW_SHOWNORMAL;
   const std::wstring Path = Utf8ToWide(Program), Folder = Utf8ToWide(ExtractDir(Program));
   // Still quoted: the program parses its own path from the command line.
-  const std::wstring Head = Utf8ToWide(QuoteIfSpaced(Program) + ' ');
+  const std::wstring Head = Utf8ToWide(QuotedArgument(Program) + ' ');
   const int ParamsLength =
       Params.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, Params.data(), int(Params.size()), nullptr, 0);
   std::vector<wchar_t> CommandLine(Head.size() + std::size_t(ParamsLength) + 1, L'\0');
@@ -73,8 +56,8 @@ int RunProcess(const std::string& Program, const std::string& Params, bool Wait)
 }
 
 bool ShellOpen(const std::string& Target, const std::string& Params, const std::string& WorkDir) {
-  std::string Folder = WorkDir.empty() ? ExtractDir(Unquoted(Target)) : WorkDir;
-  HINSTANCE Result = ShellExecuteW(nullptr, L"open", Utf8ToWide(QuoteIfSpaced(Target)).c_str(),
-                                   Utf8ToWide(Params).c_str(), Utf8ToWide(Folder).c_str(), SW_SHOWNORMAL);
+  std::string Folder = WorkDir.empty() ? ExtractDir(Target) : WorkDir;
+  HINSTANCE Result = ShellExecuteW(nullptr, L"open", Utf8ToWide(Target).c_str(), Utf8ToWide(Params).c_str(),
+                                   Utf8ToWide(Folder).c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(Result) > 32;
 }

@@ -1,31 +1,18 @@
 #include "StrUtils.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
 
 bool IsBlank(char C) { return static_cast<unsigned char>(C) <= 32; }
 
-char AsciiUpper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C; }
-
-// Zero-based position of the first or last Sep, npos when absent.
-std::size_t FindSep(const std::string& S, char Sep, bool FromEnd) { return FromEnd ? S.rfind(Sep) : S.find(Sep); }
-
 }  // namespace
 
-std::string TrimLeft(const std::string& S) {
-  std::size_t i = 0;
-  while (i < S.size() && IsBlank(S[i])) ++i;
-  return S.substr(i);
+std::string_view Trim(std::string_view S) {
+  while (!S.empty() && IsBlank(S.front())) S.remove_prefix(1);
+  while (!S.empty() && IsBlank(S.back())) S.remove_suffix(1);
+  return S;
 }
-
-std::string TrimRight(const std::string& S) {
-  std::size_t n = S.size();
-  while (n > 0 && IsBlank(S[n - 1])) --n;
-  return S.substr(0, n);
-}
-
-std::string Trim(const std::string& S) { return TrimLeft(TrimRight(S)); }
 
 bool HasParamIn(const std::vector<std::string>& Params, const std::string& Name, std::string& Value) {
   Value.clear();
@@ -40,38 +27,6 @@ bool HasParamIn(const std::vector<std::string>& Params, const std::string& Name,
   return false;
 }
 
-std::string TextAfter(const std::string& S, const std::string& Sep, bool FromEnd) {
-  std::string T = Trim(S);
-  int Pos = 0;
-  if (FromEnd) {
-    Pos = LastPosOf(Sep, T);
-  } else if (!Sep.empty()) {
-    std::size_t p = T.find(Sep);
-    Pos = p == std::string::npos ? 0 : static_cast<int>(p) + 1;
-  }
-  if (Pos == 0) return {};
-  return TrimLeft(T.substr(Pos - 1 + Sep.size()));
-}
-
-std::string TextBefore(const std::string& S, char Sep, bool FromEnd) {
-  std::string T = Trim(S);
-  std::size_t p = FindSep(T, Sep, FromEnd);
-  if (p == std::string::npos) return T;
-  return TrimRight(T.substr(0, p));
-}
-
-void SplitAt(std::string S, char Sep, bool FromEnd, std::string& Left, std::string& Right) {
-  std::string T = Trim(S);
-  std::size_t p = FindSep(T, Sep, FromEnd);
-  if (p == std::string::npos) {
-    Right.clear();
-    Left = T;
-    return;
-  }
-  Right = TrimLeft(T.substr(p + 1));
-  Left = TrimRight(T.substr(0, p));
-}
-
 bool StartsWith(const std::string& Prefix, const std::string& S) {
   return S.size() >= Prefix.size() && S.compare(0, Prefix.size(), Prefix) == 0;
 }
@@ -83,48 +38,53 @@ bool StartsWithIgnoreAsciiCase(const std::string& Prefix, const std::string& S) 
   return true;
 }
 
-int LastPosOf(const std::string& Sub, const std::string& S) {
-  if (Sub.empty() || Sub.size() > S.size()) return 0;
-  std::size_t p = S.rfind(Sub);
-  return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
-}
+char AsciiUpper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C; }
 
-int CountOf(const std::string& Sub, const std::string& S) {
-  std::size_t End = S.find('\0');
-  if (End == std::string::npos) End = S.size();
-  int Count = 0;
-  std::size_t p = 0;
-  while ((p = S.find(Sub, p)) != std::string::npos && p + Sub.size() <= End) {
-    ++Count;
-    p += Sub.size();
-  }
-  return Count;
-}
-
-std::string EncloseIn(const std::string& S, char Q, bool Always) {
-  if (S.empty()) return std::string(2, Q);
-  if (Always) return Q + S + Q;
-  std::string R = S;
-  if (S.front() != Q) R.insert(R.begin(), Q);
-  if (!(S.size() > 1 && S.back() == Q)) R.push_back(Q);
+std::string AsciiUpper(std::string_view S) {
+  std::string R(S);
+  for (char& C : R) C = AsciiUpper(C);
   return R;
 }
 
-std::string QuoteIfSpaced(const std::string& S) {
-  return S.find(' ') == std::string::npos ? S : EncloseIn(S, '"', false);
+bool SameIgnoringAsciiCase(std::string_view A, std::string_view B) {
+  return A.size() == B.size() &&
+         std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) { return AsciiUpper(X) == AsciiUpper(Y); });
 }
 
-std::string RandomString(int Count, bool UpperCase, uint32_t Seed) {
-  static const char Alphabet[] = "qwertyuiopasdfghjklzxcvbnm_0987654321";
-  const uint32_t Range = 36;
-  std::string R;
-  for (int i = 0; i < Count; ++i) {
-    // Linear congruential step; the high bits pick the character uniformly.
-    Seed = Seed * 0x08088405u + 1u;
-    char C = Alphabet[(static_cast<uint64_t>(Seed) * Range) >> 32];
-    R.push_back(UpperCase ? AsciiUpper(C) : C);
+std::optional<int32_t> ParseInt32(std::string_view Text, TNumberRule Rule) {
+  if (Text.empty()) return std::nullopt;
+  std::size_t Pos = 0;
+  unsigned Base = 10;
+  if (Rule == TNumberRule::Profile) {
+    Text = Text.substr(0, 29);
+    Pos = Text.find_first_not_of(" \t\n\v\f\r");
+    if (Pos == std::string_view::npos) return 0;
   }
-  return R;
+  const bool Negative = Pos < Text.size() && Text[Pos] == '-';
+  if (Pos < Text.size() && (Text[Pos] == '+' || Text[Pos] == '-')) ++Pos;
+  if (Rule == TNumberRule::Profile && Pos + 1 < Text.size() && Text[Pos] == '0') {
+    const char Prefix = AsciiUpper(Text[Pos + 1]);
+    Base = Prefix == 'X' ? 16 : Prefix == 'O' ? 8 : Prefix == 'B' ? 2 : 10;
+    if (Base != 10) Pos += 2;
+  }
+  const std::size_t FirstDigit = Pos;
+  uint64_t Value = 0;
+  for (; Pos < Text.size(); ++Pos) {
+    const char C = AsciiUpper(Text[Pos]);
+    const unsigned Digit = C >= '0' && C <= '9'   ? unsigned(C - '0')
+                           : C >= 'A' && C <= 'Z' ? unsigned(C - 'A' + 10)
+                                                  : 99;
+    if (Digit >= Base) break;
+    // Profile numbers wrap at 32 bits; strict ones stop being numbers.
+    Value = Value * Base + Digit;
+    if (Rule == TNumberRule::Profile)
+      Value = uint32_t(Value);
+    else if (Value > uint64_t(INT32_MAX) + 1)
+      return std::nullopt;
+  }
+  if (Rule == TNumberRule::Profile) return int32_t(uint32_t(Negative ? 0u - uint32_t(Value) : uint32_t(Value)));
+  if (Pos == FirstDigit || Pos != Text.size() || Value > uint64_t(INT32_MAX) + (Negative ? 1 : 0)) return std::nullopt;
+  return int32_t(Negative ? -int64_t(Value) : int64_t(Value));
 }
 
 void WipeBytes(void* Data, std::size_t Count) {

@@ -30,36 +30,27 @@ int CompareTextIgnoreCase(const std::string& A, const std::string& B) {
 
 bool SameTextUtf8(const std::string& A, const std::string& B) { return CompareTextIgnoreCase(A, B) == 0; }
 
-namespace {
-
-// The command line split by the standard Windows argument rules.
-std::vector<std::string> CommandLineWords() {
-  std::vector<std::string> Words;
-  int Count = 0;
-  LPWSTR* Args = CommandLineToArgvW(GetCommandLineW(), &Count);
-  if (!Args) return Words;
-  for (int i = 0; i < Count; ++i) Words.push_back(WideToUtf8(Args[i]));
-  LocalFree(Args);
-  return Words;
+std::wstring ProgramFilePath() {
+  std::wstring Buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, Buf.data(), static_cast<DWORD>(Buf.size()));
+    if (n < Buf.size()) return Buf.substr(0, n);
+    Buf.resize(Buf.size() * 2);
+  }
 }
 
-}  // namespace
-
-std::string GetParamStr(int Index) {
-  if (Index == 0) {
-    std::wstring Buf(MAX_PATH, L'\0');
-    for (;;) {
-      DWORD n = GetModuleFileNameW(nullptr, Buf.data(), static_cast<DWORD>(Buf.size()));
-      if (n < Buf.size()) return WideToUtf8(Buf.substr(0, n));
-      Buf.resize(Buf.size() * 2);
-    }
-  }
-  std::vector<std::string> Words = CommandLineWords();
-  return Index > 0 && static_cast<std::size_t>(Index) < Words.size() ? Words[Index] : std::string();
+std::vector<std::string> CommandLineArgs() {
+  std::vector<std::string> Args;
+  int Count = 0;
+  LPWSTR* Wide = CommandLineToArgvW(GetCommandLineW(), &Count);
+  if (!Wide) return Args;
+  for (int i = 0; i < Count; ++i) Args.push_back(WideToUtf8(Wide[i]));
+  LocalFree(Wide);
+  return Args;
 }
 
 bool HasParam(const std::string& Name, std::string& Value) {
-  std::vector<std::string> Words = CommandLineWords();
+  std::vector<std::string> Words = CommandLineArgs();
   if (!Words.empty()) Words.erase(Words.begin());
   return HasParamIn(Words, Name, Value);
 }
@@ -67,8 +58,4 @@ bool HasParam(const std::string& Name, std::string& Value) {
 bool HasSwitch(const std::string& Name) {
   std::string Value;
   return HasParam(Name, Value);
-}
-
-std::string RandomString(int Count, bool UpperCase) {
-  return RandomString(Count, UpperCase, static_cast<uint32_t>(GetTickCount()));
 }

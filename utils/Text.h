@@ -1,7 +1,8 @@
 #pragma once
 // Windows side of the string routines: UTF-8/UTF-16 conversion at the wide
-// API, locale-aware comparison, the command line, random strings.
+// API, locale-aware comparison, the command line.
 #include <string>
+#include <vector>
 
 #include "StrUtils.h"
 
@@ -13,11 +14,11 @@ int CompareTextIgnoreCase(const std::string& A, const std::string& B);
 // CompareTextIgnoreCase(A, B) == 0.
 bool SameTextUtf8(const std::string& A, const std::string& B);
 
-// Argument Index of the command line; 0 is the running executable's path.
-std::string GetParamStr(int Index);
+// The running program's file, as the system loaded it.
+std::wstring ProgramFilePath();
+// The command line's arguments as the program was started, the first one
+// naming the program.
+std::vector<std::string> CommandLineArgs();
 // HasParamIn over the running program's command line.
 bool HasParam(const std::string& Name, std::string& Value);
 bool HasSwitch(const std::string& Name);
-
-// RandomString seeded with the system tick count.
-std::string RandomString(int Count, bool UpperCase);

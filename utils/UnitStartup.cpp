@@ -17,6 +17,6 @@ int CompareWideText(const std::wstring& A, const std::wstring& B, bool IgnoreCas
 }
 
 void InitUtilsUnit() {
-  if (ProgramName.empty()) ProgramName = RemoveFileExt(ExtractName(GetParamStr(0)));
+  if (ProgramName.empty()) ProgramName = RemoveFileExt(ExtractName(WideToUtf8(ProgramFilePath())));
   if (AppTitle.empty()) AppTitle = ProgramName;
 }

@@ -44,17 +44,15 @@ void Locate(TCryptProgram& Program, const std::string& Path) {
 
 }  // namespace
 
-bool TVolumeControl::FindCryptProgram(std::string& Path) {
-  Path.clear();
+const TCryptProgram* TVolumeControl::FindCryptProgram() {
   if (!FileExistsEx(CryptProgram.Path)) {
     TMinIniFile Reader(ProgramSettingsFile(), false);
     Reader.Section = "Common";
     const std::string Saved = Reader.ReadWriteString("Path", "");
-    if (!FileExistsEx(Saved)) return false;
+    if (!FileExistsEx(Saved)) return nullptr;
     Locate(CryptProgram, Saved);
   }
-  Path = CryptProgram.Path;
-  return true;
+  return &CryptProgram;
 }
 
 bool TVolumeControl::SetCryptProgram(const std::string& Path) {

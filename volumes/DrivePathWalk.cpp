@@ -4,7 +4,7 @@
 
 TDrivePath WalkDrivePath(const std::string& Path, const TPathProbe& Probe) {
   // The drive part ("E:") is the stick itself.
-  std::size_t End = Path.size() >= 2 && Path[1] == ':' ? 2 : 0;
+  std::size_t End = HasDriveLetter(Path) ? 2 : 0;
   uint32_t Attributes = PathMissing;
   while (End < Path.size()) {
     while (End < Path.size() && IsPathSeparator(Path[End])) ++End;

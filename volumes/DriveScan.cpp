@@ -8,13 +8,7 @@
 
 namespace {
 
-std::string DevicePathOf(char Letter) { return std::string("\\\\.\\") + Letter + ':'; }
-
-// A device is opened, never created; others may hold it open.
-TFileHandle OpenDevice(const std::string& DevicePath) {
-  return TFileHandle(
-      CreateFileA(DevicePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-}
+std::wstring DevicePathOf(char Letter) { return std::wstring(L"\\\\.\\") + wchar_t(Letter) + L':'; }
 
 bool SendQuery(HANDLE Device, uint32_t ControlCode, void* Buffer, uint32_t BufferSize) {
   DWORD Returned = 0;
@@ -34,8 +28,7 @@ int32_t PartitionNumberOf(HANDLE Device) {
 }
 
 bool SameSysVolume(const TSysVolume& A, const TSysVolume& B) {
-  return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition &&
-         SameDateTime(A.InfoDate, B.InfoDate) &&
+  return A.Letter == B.Letter && A.Disk == B.Disk && A.Partition == B.Partition && A.InfoWritten == B.InfoWritten &&
          (A.MountedPath == B.MountedPath || SameTextUtf8(A.MountedPath, B.MountedPath));
 }
 
@@ -46,8 +39,8 @@ std::string DriveLetters(bool Upper) { return Upper ? "ABCDEFGHIJKLMNOPQRSTUVWXY
 std::string DrivesOfType(uint16_t DriveType) {
   std::string Letters;
   for (char L : DriveLetters(true)) {
-    const char Root[] = {L, ':', '\\', 0};
-    if (GetDriveTypeA(Root) == DriveType) Letters += L;
+    const wchar_t Root[] = {wchar_t(L), L':', L'\\', 0};
+    if (GetDriveTypeW(Root) == DriveType) Letters += L;
   }
   return Letters;
 }
@@ -66,7 +59,7 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
     TSysVolume& S = New[I];
     S.Letter = ScanList[I];
     const TFileFacts Info = GetFileFacts(VolumeConfigFileName(S.Letter));
-    S.InfoDate = Info.DateTime;
+    S.InfoWritten = Info.LastWrite;
     S.InfoAttributes = Info.Attributes;
     S.InfoSize = Info.Size;
     // One open serves both queries: a scan runs at every tick.
@@ -78,8 +71,7 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
     S.Disk = -1;
     if (!MountListAsked && MountList.empty()) GetMountedVolumes(Program, MountList);
     MountListAsked = true;
-    const TTCMountedVolume* Mounted;
-    if (FindMountedByLetter(S.Letter, Mounted, MountList)) {
+    if (const TTCMountedVolume* Mounted = FindMounted(MountList, S.Letter)) {
       S.Disk = Mounted->Disk;
       S.Partition = Mounted->Partition;
       S.MountedPath = Mounted->Path;

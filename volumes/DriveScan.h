@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "MountedQuery.h"
+#include "FileTimes.h"
 
 // One scanned drive.
 struct TSysVolume {
@@ -11,7 +12,7 @@ struct TSysVolume {
   int32_t Disk = 0;  // disk of the first extent; from the mount list for a drive without one
   int32_t Partition = 0;
   std::string MountedPath;      // container path from the mount list (upper case), else empty
-  double InfoDate = 0;          // modification time of the drive's ".tcvinfo.ini"; 0 when none
+  TFileTicks InfoWritten{};     // last write of the drive's ".tcvinfo.ini"; zero when none
   uint32_t InfoAttributes = 0;  // its attributes, when there is one
   uint64_t InfoSize = 0;        // its size in bytes
 };

@@ -37,7 +37,7 @@ void TVolumeControl::StartMonitor(TTCVolume& Entry) {
 void TVolumeControl::StopMonitor(TTCVolume& Entry) {
   if (Entry.FileSetModified == 2) {
     Entry.FileSetModified = 1;
-    if (FileExistsEx(Entry.File)) SetFileDateTime(Entry.File, LocalDateTimeNow());
+    if (FileExistsEx(Entry.File)) SetLastWrite(Entry.File, FileTicksNow());
   }
   Entry.Monitor.reset();
 }

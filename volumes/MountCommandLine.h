@@ -1,22 +1,13 @@
 #pragma once
 // The encryption program's mount and dismount parameters. Every argument that
-// comes from a definition or from the user is written with the standard
-// Windows quoting rules, so the program's argument parser (CommandLineToArgvW)
-// gets back exactly the text that was meant, whatever quotes or blanks it holds.
+// comes from a definition or from the user is written by the Windows argument
+// rule (CommandLine.h).
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "SecretText.h"
-
-// Appends Arg to Out as one command-line argument: unchanged when it has no
-// blank, tab or double quote (and is not empty); otherwise in double quotes
-// with each embedded quote escaped and the backslashes before a quote (or
-// before the closing quote) doubled.
-// Out is a std::string or a SecretText.
-template <class Text>
-void AppendArgument(Text& Out, std::string_view Arg);
 
 // "\Device\Harddisk<Disk>\Partition<Partition>".
 std::string PartitionDevicePath(int32_t Disk, int32_t Partition);

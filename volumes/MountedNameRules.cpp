@@ -1,35 +1,29 @@
 #include "MountedNameRules.h"
 
-#include <charconv>
+#include <optional>
+#include <string_view>
 
 #include "StrUtils.h"
 
 std::string StripNtPathPrefix(const std::string& Name) { return StartsWith("\\??\\", Name) ? Name.substr(4) : Name; }
 
-bool TextToInt32(const std::string& Text, int32_t& Value) {
-  const char* At = Text.data();
-  const char* const End = At + Text.size();
-  bool Negative = false;
-  if (At != End && (*At == '+' || *At == '-')) Negative = *At++ == '-';
-  int Base = 10;
-  if (At != End && *At == '$') {
-    Base = 16;
-    ++At;
-  } else if (End - At > 2 && At[0] == '0' && (At[1] == 'X' || At[1] == 'x')) {
-    Base = 16;
-    At += 2;
-  }
-  // from_chars takes no sign of its own here: "-" or "+" after the prefix is refused.
-  if (At == End || *At == '-' || *At == '+') return false;
-  uint32_t Magnitude = 0;
-  const auto [Stop, Error] = std::from_chars(At, End, Magnitude, Base);
-  if (Error != std::errc() || Stop != End) return false;
-  if (Magnitude > uint32_t(INT32_MAX) + (Negative ? 1u : 0u)) return false;
-  Value = Negative ? int32_t(-int64_t(Magnitude)) : int32_t(Magnitude);
-  return true;
+namespace {
+
+// What follows the first (or last) Word; empty when Word does not occur.
+std::string_view After(std::string_view Name, std::string_view Word, bool Last) {
+  const std::size_t At = Last ? Name.rfind(Word) : Name.find(Word);
+  return At == std::string_view::npos ? std::string_view() : Name.substr(At + Word.size());
 }
 
+}  // namespace
+
 bool ParseDiskPartitionName(const std::string& Name, int32_t& Disk, int32_t& Partition) {
-  return TextToInt32(TextBefore(TextAfter(Name, "HARDDISK"), '\\'), Disk) &&
-         TextToInt32(TextAfter(Name, "PARTITION", true), Partition);
+  const std::string_view DiskText = After(Name, "HARDDISK", false);
+  const std::optional<int32_t> DiskNumber =
+      ParseInt32(Trim(DiskText.substr(0, DiskText.find('\\'))), TNumberRule::Strict);
+  const std::optional<int32_t> PartitionNumber = ParseInt32(Trim(After(Name, "PARTITION", true)), TNumberRule::Strict);
+  if (!DiskNumber || !PartitionNumber) return false;
+  Disk = *DiskNumber;
+  Partition = *PartitionNumber;
+  return true;
 }

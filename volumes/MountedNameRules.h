@@ -12,7 +12,3 @@ std::string StripNtPathPrefix(const std::string& Name);
 // the first "HARDDISK" up to the next "\", and the integer after the last
 // "PARTITION". False when either is missing or not an integer.
 bool ParseDiskPartitionName(const std::string& Name, int32_t& Disk, int32_t& Partition);
-
-// Whole-text conversion to a 32-bit integer: optional sign, then decimal
-// digits or a hex number after "$" or "0X"; false on anything else.
-bool TextToInt32(const std::string& Text, int32_t& Value);

@@ -1,4 +1,5 @@
 #include "MountedQuery.h"
+#include <algorithm>
 #include <memory>
 #include "CryptProgram.h"
 #include "Files.h"
@@ -17,17 +18,11 @@ std::string UpperCaseName(std::u16string Name) {
 
 }  // namespace
 
-bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle) {
-  const char* Device = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel).DeviceName;
-  Handle.reset(CreateFileA(Device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-  return bool(Handle);
-}
-
 bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List) {
   List.clear();
-  TFileHandle Driver;
-  if (!OpenCryptDriver(Program, Driver)) return true;
   const TMountListRequest Request = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel);
+  const TFileHandle Driver = OpenDevice(Utf8ToWide(Request.DeviceName));
+  if (!Driver) return true;
   std::unique_ptr<uint8_t[]> Reply(new uint8_t[Request.ReplySize]());
   DWORD Returned = 0;
   bool Answered = DeviceIoControl(Driver.get(), MountListControlCode, Reply.get(), Request.ReplySize, Reply.get(),
@@ -55,23 +50,14 @@ bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition
   return ParseDiskPartitionName(Name, Disk, Partition);
 }
 
-bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry, const TTCMountedVolumeArray& List) {
-  for (const TTCMountedVolume& M : List)
-    if (M.Letter == Letter) {
-      Entry = &M;
-      return true;
-    }
-  Entry = nullptr;
-  return false;
+const TTCMountedVolume* FindMounted(const TTCMountedVolumeArray& List, char Letter) {
+  const auto Found = std::find_if(List.begin(), List.end(), [Letter](const auto& M) { return M.Letter == Letter; });
+  return Found == List.end() ? nullptr : &*Found;
 }
 
-bool FindMountedVolume(const TVolumeIdentity& Identity, char& MountedLetter, const TTCMountedVolumeArray& List) {
-  for (const TTCMountedVolume& M : List) {
-    if (SameVolume(Identity, {M.Disk, M.Partition, M.Path})) {
-      MountedLetter = M.Letter;
-      return true;
-    }
-  }
-  MountedLetter = 0;
-  return false;
+char MountedLetterOf(const TTCMountedVolumeArray& List, const TVolumeIdentity& Identity) {
+  const auto Found = std::find_if(List.begin(), List.end(), [&Identity](const auto& M) {
+    return SameVolume(Identity, {M.Disk, M.Partition, M.Path});
+  });
+  return Found == List.end() ? 0 : Found->Letter;
 }

@@ -21,9 +21,6 @@ struct TTCMountedVolume {
 // In drive-letter order; built afresh by every query.
 using TTCMountedVolumeArray = std::vector<TTCMountedVolume>;
 
-// Opens the driver of the located program ("\\.\TrueCrypt" or "\\.\VeraCrypt").
-bool OpenCryptDriver(const TCryptProgram& Program, TFileHandle& Handle);
-
 // List := the volumes the driver reports; empty when it cannot be asked.
 // Always true.
 bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List);
@@ -32,8 +29,7 @@ bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List
 // leading "\??\" dropped), or a "...HARDDISK<n>\...PARTITION<m>" device name.
 bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition, std::string& Path);
 
-// The first entry for Letter; Entry is null when there is none.
-bool FindMountedByLetter(char Letter, const TTCMountedVolume*& Entry, const TTCMountedVolumeArray& List);
-
-// The first entry with the volume's identity; MountedLetter := its letter, or 0.
-bool FindMountedVolume(const TVolumeIdentity& Identity, char& MountedLetter, const TTCMountedVolumeArray& List);
+// The first entry on Letter; null when there is none.
+const TTCMountedVolume* FindMounted(const TTCMountedVolumeArray& List, char Letter);
+// The letter of the first entry with the volume's identity; 0 when none.
+char MountedLetterOf(const TTCMountedVolumeArray& List, const TVolumeIdentity& Identity);

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "DriveScan.h"
@@ -11,7 +10,9 @@
 #include "Files.h"
 #include "Launch.h"
 #include "MountCommandLine.h"
+#include "PathNames.h"
 #include "Process.h"
+#include "StrUtils.h"
 #include "VolumeControl.h"
 
 namespace {
@@ -42,15 +43,15 @@ std::string MissingFile(const TTCVolume& V) {
   std::vector<std::string> Paths = V.Options.Keyfiles;
   if (!V.File.empty()) Paths.insert(Paths.begin(), V.File);
   for (const std::string& Path : Paths)
-    if (Path.size() >= 3 && Path[1] == ':' && Path[2] == '\\' && !FileExistsEx(Path)) return Path;
+    if (ClassifyPath(Path) == TPathKind::DriveFull && !FileExistsEx(Path)) return Path;
   return {};
 }
 
 }  // namespace
 
 TVolumeControl::TVolumeControl(TVolumeControlHost& Host)
-    : Timer(*this),
-      Host(Host),
+    : Host(Host),
+      Timer(*this),
       DiskOfDrive([] {
         std::array<int32_t, 26> None;
         None.fill(-1);
@@ -78,10 +79,9 @@ void TVolumeControl::ReportResult(const TTCVolume& V, const char* Title, bool Su
 }
 
 void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view Params) {
-  std::string Program;
-  FindCryptProgram(Program);
+  const TCryptProgram* Program = FindCryptProgram();
   // Its end is looked at by a refresh, so the outcome is known at once.
-  V.Launch = std::make_unique<TLaunch>(Program, Params, [this] { RefreshSoon(); });
+  V.Launch = std::make_unique<TLaunch>(Program ? Program->Path : std::string(), Params, [this] { RefreshSoon(); });
   V.State = State;
   V.Deadline = GetTickCount64() + PendingTimeout;
 }
@@ -100,8 +100,7 @@ bool TVolumeControl::LetterClaimed(char Letter, const TTCVolume& For) const {
 void TVolumeControl::TryMount(TTCVolume& V) {
   if (MountsHeld || !V.Auto || V.State != TVolumeState::Idle) return;
   if (V.Partition == 0 && V.File.empty()) return;
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
+  if (!FindCryptProgram()) return;
   const SecretText& Password = V.SharedPassword() ? DefaultPassword : V.Password;
   if (Password.empty() && !V.NoPassword) {
     V.State = TVolumeState::AwaitingPassword;
@@ -140,8 +139,7 @@ void TVolumeControl::MountFailed(TTCVolume& V, const std::string& Cause, bool Wr
 }
 
 void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto, bool Force) {
-  std::string Program;
-  if (!FindCryptProgram(Program)) return;
+  if (!FindCryptProgram()) return;
   V.Auto = KeepAuto;
   V.DismountWhenMounted = false;
   V.DismountForced = Force;
@@ -262,6 +260,15 @@ void TVolumeControl::AskNextQuestion() {
   }
 }
 
+void TVolumeControl::SetRememberedPassword(SecretText Password) {
+  DefaultPassword = std::move(Password);
+  DefaultPasswordWorked = !DefaultPassword.empty();
+}
+
+const SecretText* TVolumeControl::PasswordWorthRemembering() const {
+  return DefaultPasswordWorked ? &DefaultPassword : nullptr;
+}
+
 void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
   if (!Question || Question->Force) return;
   if (Answer == TAnswer::Submitted && Question->Shared) {
@@ -369,7 +376,7 @@ void TVolumeControl::ReleaseHold() {
 
 void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
   auto Removed = [UnitMask](char Letter) {
-    const int Drive = std::toupper(static_cast<unsigned char>(Letter)) - 'A';
+    const int Drive = AsciiUpper(Letter) - 'A';
     return Drive >= 0 && Drive < 26 && (UnitMask >> Drive & 1) != 0;
   };
   std::vector<int32_t> RemovedDisks;
@@ -377,18 +384,17 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
     if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1) RemovedDisks.push_back(DiskOfDrive[Drive]);
   auto OnRemovedDrive = [&](const TTCVolume& V) {
     if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
-    return V.File.size() >= 2 && V.File[1] == ':' && Removed(V.File[0]);
+    return HasDriveLetter(V.File) && Removed(V.File[0]);
   };
-  std::string Program;
-  const bool ProgramKnown = FindCryptProgram(Program);
+  const TCryptProgram* Program = FindCryptProgram();
   for (TTCVolume& V : Volumes) {
     if (!OnRemovedDrive(V)) continue;
     if (QuestionIsFor(V) && !Question->Force) PostponeQuestion();
     if (V.State == TVolumeState::Mounting && !V.Mounted()) {
       V.DismountWhenMounted = true;
-    } else if (V.Mounted() && ProgramKnown) {
+    } else if (V.Mounted() && Program) {
       // Its container or disk is gone: nothing to wait for.
-      RunProcess(Program, DismountParameters(V.MountedLetter, true));
+      RunProcess(Program->Path, DismountParameters(V.MountedLetter, true));
       V.Launch.reset();
       V.State = TVolumeState::Idle;
       StopMonitor(V);

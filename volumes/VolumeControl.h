@@ -43,16 +43,19 @@ class TVolumeControl {
   TTCVolumesArray Volumes;
   // The drives of the last scan that found a change.
   TSysVolumeArray SysVolumes;
-  // The shared default password.
-  SecretText DefaultPassword;
-  // A mount has succeeded with DefaultPassword (or it was remembered from
-  // such a time): only then is it worth remembering.
-  bool DefaultPasswordWorked = false;
   // The located encryption program.
   TCryptProgram CryptProgram;
-  // Modification time of the settings file seen by the last refresh.
-  double SettingsFileDate = 0;
-  TTCTimer Timer;
+
+  // --- The default password ---
+  // The default password remembered from an earlier run, where it worked.
+  void SetRememberedPassword(SecretText Password);
+  // The default password once a mount has succeeded with it (or it was
+  // remembered): only then is it worth remembering. Null otherwise.
+  const SecretText* PasswordWorthRemembering() const;
+
+  // Keeps the volume timer ticking for Milliseconds although nothing is
+  // pending, so a settings file being edited is noticed soon.
+  void KeepPolling(uint32_t Milliseconds) { Timer.KeepPolling(Milliseconds); }
 
   // --- Questions ---
   // A question is open (the host was asked and has not answered).
@@ -130,11 +133,11 @@ class TVolumeControl {
   void SetIdleMinutes(int32_t Minutes);
 
   // --- Encryption program ---
-  // Path := the program's full path and true when a program is known:
-  // the one located before, else "Path" of "Common" in the per-user
-  // settings file. Asks nobody: the application asks the user (see
-  // FindDefaultCryptProgram) and hands the choice to SetCryptProgram.
-  bool FindCryptProgram(std::string& Path);
+  // The known program: the one located before, else "Path" of "Common" in
+  // the per-user settings file when that file exists; null when none is.
+  // Asks nobody: the application asks the user (see FindDefaultCryptProgram)
+  // and hands the choice to SetCryptProgram.
+  const TCryptProgram* FindCryptProgram();
   // The user chose Path: remembered in the per-user settings file.
   bool SetCryptProgram(const std::string& Path);
 
@@ -189,13 +192,19 @@ class TVolumeControl {
   static uint32_t IdleDelay(int32_t Minutes);
 
   TVolumeControlHost& Host;
+  // The shared default password.
+  SecretText DefaultPassword;
+  bool DefaultPasswordWorked = false;
+  // The settings file's last write seen by the last refresh.
+  TFileTicks SettingsFileWritten{};
+  TTCTimer Timer;
   // The disk each drive A..Z was on when a scan last saw it, -1 for none or
   // for a volume of the encryption driver: a drive that goes away may have
   // gone before its removal is told.
   std::array<int32_t, 26> DiskOfDrive;
-  // Each ".tcvinfo.ini" by name: the modification time its skipped sections
-  // were last told for.
-  std::unordered_map<std::string, double> IgnoredToldFor;
+  // Each ".tcvinfo.ini" by name: the last write its skipped sections were
+  // last told for.
+  std::unordered_map<std::string, TFileTicks> IgnoredToldFor;
   std::optional<TQuestion> Question;
   bool MountsHeld = false;
   // One-shot: fires once the queued messages are handled.

@@ -9,6 +9,7 @@
 #include "FileTimes.h"
 #include "IniValues.h"
 #include "Launch.h"
+#include "PathNames.h"
 #include "ProfileCodePage.h"
 #include "ProfileText.h"
 #include "StrUtils.h"
@@ -60,7 +61,7 @@ class TSystemPathProbe final : public TPathProbe {
 // and never through a link.
 TDrivePath LocateFile(const std::string& Path, bool OwnFile) {
   if (!OwnFile) return WalkDrivePath(Path, TSystemPathProbe());
-  return IsNetworkPath(Path) || FileExistsEx(Path) ? TDrivePath::File : TDrivePath::Missing;
+  return ClassifyPath(Path) == TPathKind::Network || FileExistsEx(Path) ? TDrivePath::File : TDrivePath::Missing;
 }
 
 // Appends the volumes of the ".tcvinfo.ini" of Drive (as the last scan saw
@@ -203,7 +204,7 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
   std::vector<bool> CarriedOver(Volumes.size(), false);
 
   for (TTCVolume& V : NewList) {
-    if (!MountList.empty()) FindMountedVolume(V.Identity(), V.MountedLetter, MountList);
+    if (!MountList.empty()) V.MountedLetter = MountedLetterOf(MountList, V.Identity());
     const int Old = OldIndex.Find(V.Identity());
     // One old entry gives its state to one new entry at most.
     if (Old < 0 || CarriedOver[Old]) continue;
@@ -241,7 +242,7 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
       O.Defined = false;
       O.Auto = false;
       O.MountedLetter = 0;
-      if (!MountList.empty()) FindMountedVolume(O.Identity(), O.MountedLetter, MountList);
+      if (!MountList.empty()) O.MountedLetter = MountedLetterOf(MountList, O.Identity());
       O.Index = int32_t(NewList.size());
       NewList.push_back(std::move(O));
     } else if (O.Monitor) {
@@ -252,8 +253,8 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
 }
 
 void TVolumeControl::RefreshVolumes() {
-  std::string Program;
-  FindCryptProgram(Program);
+  // The driver to ask is the remembered program's.
+  FindCryptProgram();
   // Launches that had ended before this read of the driver have their outcome.
   for (TTCVolume& V : Volumes)
     if (V.Launch && V.Launch->HasEnded()) V.Launch->EndSeen = true;
@@ -262,21 +263,20 @@ void TVolumeControl::RefreshVolumes() {
   TTCMountedVolumeArray MountList;
   bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
-    const TTCMountedVolume* Ours;
     for (const TSysVolume& S : SysVolumes)
       if (S.Letter >= 'A' && S.Letter <= 'Z')
-        DiskOfDrive[S.Letter - 'A'] = FindMountedByLetter(S.Letter, Ours, MountList) ? -1 : S.Disk;
+        DiskOfDrive[S.Letter - 'A'] = FindMounted(MountList, S.Letter) ? -1 : S.Disk;
     TTCVolumesArray NewList;
     TVolumeIdentityIndex Index;
     std::string Ignored;
     for (const TSysVolume& S : SysVolumes) {
-      if (S.InfoDate == 0) continue;
+      if (S.InfoWritten == TFileTicks::zero()) continue;
       std::string FileIgnored;
       ReadVolumeConfig(S, CryptProgram.IsTrueCrypt, NewList, Index, FileIgnored);
       // Told again only once the file has changed.
-      double& ToldFor = IgnoredToldFor[VolumeConfigFileName(S.Letter)];
-      if (!SameDateTime(ToldFor, S.InfoDate)) Ignored += FileIgnored;
-      ToldFor = S.InfoDate;
+      TFileTicks& ToldFor = IgnoredToldFor[VolumeConfigFileName(S.Letter)];
+      if (ToldFor != S.InfoWritten) Ignored += FileIgnored;
+      ToldFor = S.InfoWritten;
     }
     MergeVolumes(NewList, MountList);
     // The volumes the open question was for went away.
@@ -286,10 +286,10 @@ void TVolumeControl::RefreshVolumes() {
     if (!Ignored.empty()) Host.DefinitionsIgnored(Ignored.substr(0, Ignored.size() - 1));
   }
 
-  const double SettingsDate = GetFileDateTime(SettingsFileName());
+  const TFileTicks SettingsWritten = GetLastWrite(SettingsFileName());
   bool SettingsChanged = false;
-  if (!SameDateTime(SettingsDate, SettingsFileDate)) {
-    SettingsFileDate = SettingsDate;
+  if (SettingsWritten != SettingsFileWritten) {
+    SettingsFileWritten = SettingsWritten;
     SettingsChanged = Changed = true;
   }
   if (Changed) Host.VolumesChanged(SettingsChanged);

@@ -1,7 +1,6 @@
 #include "VolumeInfoRules.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "IniValues.h"
 #include "PathNames.h"
@@ -9,19 +8,12 @@
 
 namespace {
 
-bool HasDrive(const std::string& Path) {
-  return Path.size() >= 2 && Path[1] == ':' &&
-         ((Path[0] >= 'A' && Path[0] <= 'Z') || (Path[0] >= 'a' && Path[0] <= 'z'));
-}
-
-char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
-
 // CON, PRN, AUX, NUL, COM1-9 or LPT1-9 before the first dot, blanks after it
 // ignored, as Windows opens the device for any of them.
 bool IsDeviceName(std::string_view Component) {
-  std::string Base(Component.substr(0, Component.find('.')));
-  while (!Base.empty() && Base.back() == ' ') Base.pop_back();
-  for (char& C : Base) C = UpperAscii(C);
+  std::string_view Name = Component.substr(0, Component.find('.'));
+  while (!Name.empty() && Name.back() == ' ') Name.remove_suffix(1);
+  const std::string Base = AsciiUpper(Name);
   if (Base == "CON" || Base == "PRN" || Base == "AUX" || Base == "NUL") return true;
   return Base.size() == 4 && (Base.starts_with("COM") || Base.starts_with("LPT")) && Base[3] >= '1' && Base[3] <= '9';
 }
@@ -46,7 +38,7 @@ bool HasControlCharacter(std::string_view Text) {
 
 std::optional<char> LetterFromInfoValue(const std::string& Value, std::string& Refusal) {
   if (Value.empty()) return ' ';
-  const char Letter = UpperAscii(Value[0]);
+  const char Letter = AsciiUpper(Value[0]);
   if (Letter >= 'A' && Letter <= 'Z' && (Value.size() == 1 || (Value.size() == 2 && Value[1] == ':'))) return Letter;
   Refusal = "must be a drive letter";
   return std::nullopt;
@@ -62,19 +54,14 @@ std::optional<bool> SwitchFromInfoValue(const std::string& Value, bool Default, 
 std::optional<int32_t> WholeFromInfoValue(const std::string& Value, int32_t Default, int32_t Min, int32_t Max,
                                           std::string& Refusal) {
   if (Value.empty()) return Default;
-  int64_t Number = 0;
-  const char* End = Value.data() + Value.size();
-  const auto Parsed = std::from_chars(Value.data(), End, Number);
+  // Digits only: a sign is not part of a count.
   const bool Digits = Value.find_first_not_of("0123456789") == std::string::npos;
-  if (!Digits || Parsed.ec != std::errc() || Parsed.ptr != End || Number < Min || Number > Max) {
+  const std::optional<int32_t> Number = Digits ? ParseInt32(Value, TNumberRule::Strict) : std::nullopt;
+  if (!Number || *Number < Min || *Number > Max) {
     Refusal = "must be a whole number from " + std::to_string(Min) + " to " + std::to_string(Max);
     return std::nullopt;
   }
-  return int32_t(Number);
-}
-
-bool IsNetworkPath(const std::string& Path) {
-  return Path.size() >= 2 && IsPathSeparator(Path[0]) && IsPathSeparator(Path[1]);
+  return *Number;
 }
 
 std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDrive, std::string& Refusal) {
@@ -84,16 +71,16 @@ std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDri
     return std::nullopt;
   }
   if (InfoDrive == AppDataMarker) {
-    if (HasDrive(Value) || IsNetworkPath(Value)) return Value;
+    if (HasDriveLetter(Value) || ClassifyPath(Value) == TPathKind::Network) return Value;
     Refusal = "needs a full path";
     return std::nullopt;
   }
-  if (IsNetworkPath(Value)) {
+  if (ClassifyPath(Value) == TPathKind::Network) {
     Refusal = "a network or device path is not on this drive";
     return std::nullopt;
   }
-  const bool Drive = HasDrive(Value);
-  if (Drive && UpperAscii(Value[0]) != UpperAscii(InfoDrive)) {
+  const bool Drive = HasDriveLetter(Value);
+  if (Drive && AsciiUpper(Value[0]) != AsciiUpper(InfoDrive)) {
     Refusal = "another drive is not this drive";
     return std::nullopt;
   }
@@ -113,7 +100,7 @@ std::optional<std::vector<std::string>> KeyfilePaths(const std::string& Value, c
   while (Start <= Value.size()) {
     std::size_t End = Value.find(';', Start);
     if (End == std::string::npos) End = Value.size();
-    const std::string Item = Trim(Value.substr(Start, End - Start));
+    const std::string Item(Trim(std::string_view(Value).substr(Start, End - Start)));
     Start = End + 1;
     if (Item.empty()) continue;
     if (Paths.size() == MaxKeyfiles) {

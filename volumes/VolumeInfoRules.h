@@ -53,9 +53,6 @@ constexpr std::size_t MaxKeyfiles = 16;
 // (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension) is
 // refused.
 std::optional<std::string> DefinitionPath(const std::string& Value, char InfoDrive, std::string& Refusal);
-// Two leading separators: a network or device path, which a refresh must
-// not touch (a slow or hostile host would stall it).
-bool IsNetworkPath(const std::string& Path);
 
 // Largest "PIM" the encryption program takes.
 constexpr int32_t MaxPim = 2147468;

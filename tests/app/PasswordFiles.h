@@ -1,12 +1,14 @@
 // "1.d" contents for the tests.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "DateTimes.h"
 #include "SecretText.h"
 
 // Stands in for the data-protection API natively: reversible, and the plain
@@ -22,6 +24,12 @@ inline std::optional<SecretText> Unseal(std::string_view Blob) {
   SecretText Plain;
   for (char C : Blob.substr(Sealed.size())) Plain.Append(static_cast<char>(C ^ 0x5A));
   return Plain;
+}
+
+// The record's stamp of Time: days since 1899-12-30, the fraction the time of day.
+inline double DayCount(TLocalTime Time) {
+  const std::chrono::local_days DayZero{std::chrono::year{1899} / 12 / 30};
+  return std::chrono::duration<double, std::ratio<86400>>(Time - DayZero).count();
 }
 
 // A file as the program's earlier versions wrote it: a substitution table,

@@ -37,7 +37,7 @@ class PasswordMemory : public testing::Test {
 // An old file is read once and rewritten protected, without its table; a
 // current one is left as it is; refused records are not carried over.
 TEST_F(PasswordMemory, AnOldFileIsRewrittenProtectedAndARefusedRecordIsDropped) {
-  const std::string Old = OldPasswordFile("old secret", LocalDateTimeNow(), 5);
+  const std::string Old = OldPasswordFile("old secret", DayCount(LocalNow()), 5);
   Write(Old);
   EXPECT_EQ(Loaded(), "old secret");
   const std::string Rewritten = File();
@@ -48,11 +48,11 @@ TEST_F(PasswordMemory, AnOldFileIsRewrittenProtectedAndARefusedRecordIsDropped) 
   EXPECT_EQ(File(), Rewritten);
 
   // Expired, and protected for another program.
-  const TPasswordRecord Record{SecretText("open sesame 42"), LocalDateTimeNow(), 5};
+  const TPasswordRecord Record{SecretText("open sesame 42"), LocalNow(), 5};
   const auto Blob = ProtectForUser(EncodePasswordRecord(Record).view(), "another program");
   ASSERT_TRUE(Blob && UnprotectForUser(*Blob, "another program"));
   for (const std::string& Refused :
-       {OldPasswordFile("old secret", LocalDateTimeNow() - 1, 5), NoPasswordFile() + *Blob}) {
+       {OldPasswordFile("old secret", DayCount(LocalNow()) - 1, 5), NoPasswordFile() + *Blob}) {
     Write(Refused);
     EXPECT_EQ(Loaded(), "");
     EXPECT_EQ(File(), NoPasswordFile());

@@ -10,14 +10,16 @@
 
 namespace {
 
-constexpr double Minute = 1.0 / 1440;
-constexpr double Day = 46000.5;  // a noon in 2025
+using std::chrono::seconds;
+constexpr seconds Minute(60);
+// Noon of 9 December 2025, day 46000.5 in the record.
+constexpr TLocalTime Day = std::chrono::local_days{std::chrono::year{2025} / 12 / 9} + std::chrono::hours(12);
 
-TPasswordRecord Record(std::string_view Password, double SavedAt, int Minutes) {
+TPasswordRecord Record(std::string_view Password, TLocalTime SavedAt, int Minutes) {
   return {SecretText(Password), SavedAt, Minutes};
 }
 
-std::optional<std::string> Restored(std::string_view File, double Now) {
+std::optional<std::string> Restored(std::string_view File, TLocalTime Now) {
   const TPasswordFileRead Read = ReadPasswordFile(File, Now, Unseal);
   if (!Read.Accepted) return std::nullopt;
   return std::string(Read.Accepted->Password.view());
@@ -26,39 +28,35 @@ std::optional<std::string> Restored(std::string_view File, double Now) {
 }  // namespace
 
 TEST(PasswordRecord, EveryPasswordTakesTheSameRoomAndABrokenRecordIsRefused) {
-  const SecretText Plain = EncodePasswordRecord(Record("secret", 1.5, -3));
+  const TLocalTime Early = std::chrono::local_days{std::chrono::year{1899} / 12 / 31} + std::chrono::hours(12);
+  const SecretText Plain = EncodePasswordRecord(Record("secret", Early, -3));
   EXPECT_EQ(Plain.size(), PasswordRecordSize);
   EXPECT_EQ(EncodePasswordRecord(Record(std::string(255, 'm'), Day, 5)).size(), PasswordRecordSize);
   const auto Back = DecodePasswordRecord(Plain.view());
   ASSERT_TRUE(Back);
-  EXPECT_TRUE(Back->Password == "secret" && Back->SavedAt == 1.5 && Back->Minutes == -3);
+  EXPECT_TRUE(Back->Password == "secret" && Back->SavedAt == Early && Back->Minutes == -3);
   std::string Broken(Plain.view());
   Broken[12] = 0;  // a length of 0 with a password after it
   EXPECT_FALSE(DecodePasswordRecord(Broken));
   EXPECT_FALSE(DecodePasswordRecord(Plain.view().substr(1)));
 }
 
-TEST(PasswordRecord, AcceptedOnlyWithinItsMinutesAndNeverWithATimeOfZero) {
-  const double NaN = std::numeric_limits<double>::quiet_NaN(), Inf = std::numeric_limits<double>::infinity();
+TEST(PasswordRecord, AcceptedOnlyWithinItsMinutes) {
   const std::string Max(255, 'm');
   const struct {
     const char* Why;
     TPasswordRecord R;
-    double Now;
+    TLocalTime Now;
     bool Accepted;
-  } Cases[] = {{"within the limit", Record("open sesame", Day, 5), Day + 5.5 * Minute, true},
-               {"past the limit", Record("open sesame", Day, 5), Day + 6.01 * Minute, false},
-               {"saved later than now", Record("open sesame", Day, 5), Day - 6.01 * Minute, false},
-               {"zero limit", Record("pw", Day, 0), Day + 0.5 * Minute, true},
+  } Cases[] = {{"within the limit", Record("open sesame", Day, 5), Day + 5 * Minute + seconds(30), true},
+               {"past the limit", Record("open sesame", Day, 5), Day + 6 * Minute, false},
+               {"saved later than now", Record("open sesame", Day, 5), Day - 6 * Minute, false},
+               {"zero limit", Record("pw", Day, 0), Day + seconds(59), true},
                {"zero limit passed", Record("pw", Day, 0), Day + Minute, false},
                {"negative limit", Record("pw", Day, -1), Day, false},
-               {"zero time", Record("pw", 0, 0x7FFFFFFF), Day, false},
                {"empty", Record("", Day, 10), Day, false},
                {"longest", Record(Max, Day, 10), Day, true},
-               {"too long", Record(Max + "m", Day, 10), Day, false},
-               {"NaN time", Record("pw", NaN, 0x7FFFFFFF), Day, false},
-               {"infinite time", Record("pw", Inf, 0x7FFFFFFF), Day, false},
-               {"huge time", Record("pw", -1e300, 0x7FFFFFFF), Day, false}};
+               {"too long", Record(Max + "m", Day, 10), Day, false}};
   for (const auto& C : Cases) EXPECT_EQ(IsPasswordRecordAccepted(C.R, C.Now), C.Accepted) << C.Why;
 }
 
@@ -72,22 +70,27 @@ TEST(PasswordFile, OnlyACurrentFileIsKeptAndOnlyAnAcceptedRecordRestored) {
       NoPasswordFile());
   std::string OtherKey = File;
   OtherKey[PasswordFileMagic.size()] = 'S';
-  const std::string Old = OldPasswordFile("old pw", Day, 5);
+  const std::string Old = OldPasswordFile("old pw", 46000.5, 5);
+  const double NaN = std::numeric_limits<double>::quiet_NaN(), Inf = std::numeric_limits<double>::infinity();
   const struct {
     const char* Why;
     std::string File;
-    double Now;
+    TLocalTime Now;
     std::optional<std::string> Restored;
     bool Rewrite = true;
   } Cases[] = {{"current", File, Day + 5 * Minute, "pw", false},
                {"no password", NoPasswordFile(), Day, std::nullopt, false},
-               {"expired", File, Day + 6.01 * Minute, std::nullopt},
+               {"expired", File, Day + 6 * Minute, std::nullopt},
                {"unreadable", OtherKey, Day, std::nullopt},
                {"old", Old, Day + 5 * Minute, "old pw"},
-               {"old, longest", OldPasswordFile(std::string(255, 'o'), Day, 5), Day, std::string(255, 'o')},
+               {"old, longest", OldPasswordFile(std::string(255, 'o'), DayCount(Day), 5), Day, std::string(255, 'o')},
                {"old, truncated", Old.substr(0, 535), Day, std::nullopt},
-               {"old, not real", OldPasswordFile("old pw", Day, 5, 0), Day, std::nullopt},
-               {"old, too long", OldPasswordFile(std::string(256, 'o'), Day, 5), Day, std::nullopt},
+               {"old, not real", OldPasswordFile("old pw", DayCount(Day), 5, 0), Day, std::nullopt},
+               {"old, too long", OldPasswordFile(std::string(256, 'o'), DayCount(Day), 5), Day, std::nullopt},
+               {"old, time zero", OldPasswordFile("pw", 0, 0x7FFFFFFF), Day, std::nullopt},
+               {"old, time NaN", OldPasswordFile("pw", NaN, 0x7FFFFFFF), Day, std::nullopt},
+               {"old, time infinite", OldPasswordFile("pw", Inf, 0x7FFFFFFF), Day, std::nullopt},
+               {"old, time before 1899", OldPasswordFile("pw", -1e300, 0x7FFFFFFF), Day, std::nullopt},
                {"unknown", "some other file", Day, std::nullopt}};
   for (const auto& C : Cases) {
     EXPECT_EQ(ReadPasswordFile(C.File, C.Now, Unseal).Rewrite, C.Rewrite) << C.Why;

@@ -1,6 +1,7 @@
 // Arbitrary volume names: the disk and partition parse never crashes and
 // accepts only names that hold both words.
 #include "MountedNameRules.h"
+#include "StrUtils.h"
 
 #include <cstdlib>
 #include <string>
@@ -11,7 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   if (ParseDiskPartitionName(Name, Disk, Partition) &&
       (Name.find("HARDDISK") == std::string::npos || Name.find("PARTITION") == std::string::npos))
     std::abort();
-  int32_t Value;
-  TextToInt32(Name, Value);
+  for (TNumberRule Rule : {TNumberRule::Strict, TNumberRule::Profile}) ParseInt32(Name, Rule);
   return 0;
 }

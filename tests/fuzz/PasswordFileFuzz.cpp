@@ -15,7 +15,7 @@ std::optional<SecretText> Open(std::string_view Blob) { return SecretText(Blob);
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-  const double Now = 46000.5;
+  const TLocalTime Now = std::chrono::local_days{std::chrono::year{2025} / 12 / 9} + std::chrono::hours(12);
   // A copy of exactly Size bytes, so ASan sees any read past the end.
   const std::vector<char> Copy(Data, Data + Size);
   const std::string_view File(Copy.data(), Copy.size());

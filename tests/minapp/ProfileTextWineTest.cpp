@@ -43,11 +43,6 @@ struct WindowsProfile {
   mutable std::wstring Buffer = std::wstring(1 << 16, L'\0');
 };
 
-std::string AsciiUpper(std::string S) {
-  std::transform(S.begin(), S.end(), S.begin(), [](char C) { return C >= 'a' && C <= 'z' ? char(C - 32) : C; });
-  return S;
-}
-
 // Writes the file under a new name (Wine caches a profile by its name) and
 // compares every section and key either side knows, in either letter case,
 // and absent ones, as texts and as numbers.
@@ -74,7 +69,7 @@ void ExpectSameAnswers(const ScratchFolder& Folder, const std::string& Bytes, co
       for (const auto& [S, K] : {std::pair(Section, Key), std::pair(AsciiUpper(Section), AsciiUpper(Key))}) {
         const std::optional<std::string> Value = Ours.Read(S, K);
         EXPECT_EQ(Value, Windows.Read(S, K)) << Label << ": [" << S << "] " << K;
-        EXPECT_EQ(IniTextToInt(Value.value_or(""), MissingNumber),
+        EXPECT_EQ(ParseInt32(Value.value_or(""), TNumberRule::Profile).value_or(MissingNumber),
                   int(GetPrivateProfileIntW(Utf8ToWide(S).c_str(), Utf8ToWide(K).c_str(), MissingNumber,
                                             Windows.Path.c_str())))
             << Label << ": " << K;

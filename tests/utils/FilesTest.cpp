@@ -40,17 +40,13 @@ TEST(UtilsFiles, ForceDirsWholeFilesCopyAndDeleteUnderAUnicodeName) {
   EXPECT_TRUE(SameTextUtf8("\xC3\x84rger", "\xC3\xA4RGER"));
 }
 
-TEST(UtilsFiles, TimesRoundTripWithinAMillisecond) {
+TEST(UtilsFiles, LastWriteRoundTripsToTheTickAndAFolderHasNone) {
   ScratchFolder Dir("utils");
   const std::string F = Dir / "t.txt";
   ASSERT_TRUE(WriteFileBytes(F, "x"));
-  // 15 June 2021 13:45:31 (summer time) falls to the even second.
-  const double Stamp = 44362.0 + (13 * 3600 + 45 * 60 + 30) / 86400.0;
-  ASSERT_EQ(SetFileDateTime(F, Stamp + 1.0 / 86400), 0u);
-  EXPECT_TRUE(SameDateTime(GetFileDateTime(F), Stamp));
-  ASSERT_EQ(SetFileDateTime(F, 44197.25), 0u);  // winter time
-  EXPECT_TRUE(SameDateTime(GetFileDateTime(F), 44197.25));
-  // Outside the DOS range: refused, time kept.
-  EXPECT_EQ(SetFileDateTime(F, 100.0), DWORD(ERROR_INVALID_PARAMETER));
-  EXPECT_TRUE(SameDateTime(GetFileDateTime(F), 44197.25));
+  const TFileTicks Stamp = std::chrono::days(155000) + TFileTicks(1234567);
+  ASSERT_EQ(SetLastWrite(F, Stamp), 0u);
+  EXPECT_EQ(GetLastWrite(F), Stamp);
+  EXPECT_EQ(GetLastWrite(Dir.Path()), TFileTicks::zero());
+  EXPECT_NE(SetLastWrite(Dir / "missing.txt", Stamp), 0u);
 }

@@ -2,6 +2,7 @@
 // this test).
 #include <gtest/gtest.h>
 
+#include "CommandLine.h"
 #include "Files.h"
 #include "Folders.h"
 #include "Process.h"
@@ -24,7 +25,7 @@ TEST(UtilsProcess, ProgramUnderFolderWithSpaceRunsInItsFolderAlsoThroughTheShell
   ScratchFolder Dir("utils");
   const std::string Folder = Dir / "Program Files\\Crypt Tool", Path = Folder + "\\Tool.exe";
   ASSERT_TRUE(ForceDirsEx(Folder) && FileCopy(Child, Path) && FileCopy(Child, Dir / "Program.exe"));
-  ASSERT_EQ(RunProcess(Path, "report " + QuoteIfSpaced(Dir / "a b.txt") + " \"-nd :y\" -M -nd:x", true), 0);
+  ASSERT_EQ(RunProcess(Path, "report " + QuotedArgument(Dir / "a b.txt") + " \"-nd :y\" -M -nd:x", true), 0);
   EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "a b.txt"), Folder + "|1|1:x\n")) << ReportOf(Dir / "a b.txt");
   ASSERT_TRUE(ShellOpen(Path, "report " + (Dir / "shell.txt")));  // does not wait
   EXPECT_TRUE(SameTextUtf8(ReportOf(Dir / "shell.txt"), Folder + "|0|0\n")) << ReportOf(Dir / "shell.txt");

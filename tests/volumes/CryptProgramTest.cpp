@@ -11,12 +11,9 @@ class CryptProgramTest : public VolumeControlTest {
     Writer.Section = "Common";
     Writer.ReadWriteString("Path", Path);
   }
-  bool Find(const std::string& Expected) {
+  const TCryptProgram* Find() {
     Control.CryptProgram.Path.clear();
-    std::string Path = "stale";
-    const bool Found = Control.FindCryptProgram(Path);
-    EXPECT_TRUE(SameTextUtf8(Path, Expected)) << Path;
-    return Found;
+    return Control.FindCryptProgram();
   }
 };
 
@@ -28,13 +25,14 @@ TEST_F(CryptProgramTest, RememberedProgramGivesTypeAndVersionLevelAndAMissingOne
                                                   {StandinProgramPath(TrueCrypt71a), 114, true}}) {
     SCOPED_TRACE(Program);
     Remember(Program);
-    EXPECT_TRUE(Find(Program));
-    EXPECT_EQ(std::pair(Control.CryptProgram.VersionLevel, Control.CryptProgram.IsTrueCrypt),
-              std::pair(Level, TrueCrypt));
+    const TCryptProgram* Found = Find();
+    ASSERT_NE(Found, nullptr);
+    EXPECT_TRUE(SameTextUtf8(Found->Path, Program)) << Found->Path;
+    EXPECT_EQ(std::pair(Found->VersionLevel, Found->IsTrueCrypt), std::pair(Level, TrueCrypt));
   }
   // A program gone missing (a stick not plugged in) is not forgotten.
   Remember("C:\\nowhere\\VeraCrypt.exe");
-  EXPECT_FALSE(Find(""));
+  EXPECT_EQ(Find(), nullptr);
   TMinIniFile Reader(UserSettings(), false);
   Reader.Section = "Common";
   EXPECT_EQ(Reader.ReadWriteString("Path", ""), "C:\\nowhere\\VeraCrypt.exe");

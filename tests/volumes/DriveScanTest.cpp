@@ -29,19 +29,18 @@ class DriveScanTest : public VolumeControlTest {
 };
 
 // A drive's arrival or removal, and a new ".tcvinfo.ini", are in the
-// scenarios; a file saved again is a change, a time within a millisecond is not.
+// scenarios; a file saved again is a change, to the file system's tick.
 TEST_F(DriveScanTest, ChangesAreReportedOnce) {
   EXPECT_TRUE(Scan());  // the first scan always differs from the empty table
   EXPECT_FALSE(Scan());
-  for (double Stamp : {StampA, StampB}) {
+  for (TFileTicks Stamp : {StampA, StampB}) {
     WriteInfo(AppDataMarker, "[V]\r\n", Stamp);
     EXPECT_TRUE(Scan());
     EXPECT_FALSE(Scan());
   }
-  SysVolumes.back().InfoDate += 0.9 / 86400000.0;
-  EXPECT_FALSE(Scan());
-  SysVolumes.back().InfoDate -= 2 / 86400000.0;
+  SysVolumes.back().InfoWritten += TFileTicks(1);
   EXPECT_TRUE(Scan());
+  EXPECT_FALSE(Scan());
 }
 
 TEST_F(DriveScanTest, MountListFromTheDeviceAndReplySizeOfEachProgramAndLevel) {

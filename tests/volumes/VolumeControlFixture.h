@@ -23,7 +23,8 @@
 #include "VolumeControl.h"
 
 // Day counts on whole even seconds, so the two-second file times keep them.
-inline constexpr double StampA = 45000.25, StampB = 45001.5;
+// Two last writes long ago, a day and a half apart.
+inline constexpr TFileTicks StampA = std::chrono::days(150000), StampB = StampA + std::chrono::hours(36);
 
 // The application's side, as a test scripts it: what volume control told it.
 struct TestHost : TVolumeControlHost {
@@ -52,7 +53,7 @@ class VolumeControlTest : public ::testing::Test {
   static void SetUpTestSuite() { InitUtilsUnit(), VendorName = "VolumeTests"; }
   void SetUp() override {
     CleanFiles();
-    Control.CryptProgram = {GetParamStr(0), false, 119};
+    Control.CryptProgram = {WideToUtf8(ProgramFilePath()), false, 119};
   }
   void TearDown() override { CleanFiles(); }
   static void CleanFiles() {
@@ -60,11 +61,11 @@ class VolumeControlTest : public ::testing::Test {
          {VolumeConfigFileName(AppDataMarker), GetProgramFolder() + ProgramName + ".ini", UserSettings()})
       FileDelete(F);
   }
-  static std::string WriteInfo(char Letter, const std::string& Text, double Stamp = 0) {
+  static std::string WriteInfo(char Letter, const std::string& Text, TFileTicks Stamp = {}) {
     const std::string Path = VolumeConfigFileName(Letter);
     SetFileAttr(Path, FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(::WriteFileBytes(Path, Text)) << Path;
-    if (Stamp != 0) EXPECT_EQ(SetFileDateTime(Path, Stamp), 0u) << Path;
+    if (Stamp != TFileTicks::zero()) EXPECT_EQ(SetLastWrite(Path, Stamp), 0u) << Path;
     return Path;
   }
   // Dispatches the thread's messages until Done holds or Ms have passed.

@@ -61,7 +61,6 @@ TEST(VolumeDefsRules, DefinitionPathsStayOnTheirDriveUnlessTheUserWroteThem) {
     EXPECT_EQ(Refusal.empty(), C.OnDrive.has_value()) << C.Value;
     EXPECT_EQ(DefinitionPath(C.Value, AppDataMarker, Refusal), C.InUserFile) << C.Value;
   }
-  EXPECT_TRUE(IsNetworkPath("\\\\h\\s") && IsNetworkPath("/\\h") && !IsNetworkPath("\\h") && !IsNetworkPath("C:\\"));
 }
 
 // Keyfiles follow the rules of "File", each one; one refused refuses all.
