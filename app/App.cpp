@@ -125,7 +125,7 @@ void TApp::SaveState() {
 
 LRESULT TApp::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == AlreadyRunningMessage()) {
-    if (TrayIcon->Shown) ShowNotice(Title, "Already running", 2000, bkInfo);
+    if (TrayIcon->Shown) ShowNotice(Title, "Already running", 2000, TBalloonKind::Info);
     return 0;
   }
   switch (Msg) {
@@ -221,8 +221,8 @@ void TApp::OnDeviceChange(WPARAM Event, LPARAM Header) {
 }
 
 void TApp::LogUnattended(const char* Cause) const {
-  const TTCVolumesArray& Volumes = VolumeControl.Volumes;
-  if (std::any_of(Volumes.begin(), Volumes.end(), [](const TTCVolume& V) { return V.InUse(); }))
+  const std::vector<TVolume>& Volumes = VolumeControl.Volumes;
+  if (std::any_of(Volumes.begin(), Volumes.end(), [](const TVolume& V) { return V.InUse(); }))
     WriteLog(std::string("Dismount all: ") + Cause);
 }
 
@@ -278,24 +278,25 @@ bool TApp::EnsureCryptProgram() {
   return VolumeControl.SetCryptProgram(Path);
 }
 
-void TApp::VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success, const std::string& Text) {
+void TApp::VolumeResult(const TVolume& Volume, const std::string& Title, bool Success, const std::string& Text) {
   WriteLog(VolumeResultTitle(Title, Success) + " - " + Text);
   UpdateTip();
   if (!TrayIcon->Shown) return;
   // A failure says what to do: it stays long enough to be read. Only a mount
   // that succeeded leaves its volume mounted.
-  ShowNotice(VolumeResultTitle(Title, Success), Text, Success ? 2000 : 10000, Success ? bkInfo : bkError,
-             Success ? Volume.MountedLetter : 0);
+  ShowNotice(VolumeResultTitle(Title, Success), Text, Success ? 2000 : 10000,
+             Success ? TBalloonKind::Info : TBalloonKind::Error, Success ? Volume.MountedLetter : 0);
 }
 
 void TApp::UpdateTip() {
   std::vector<std::string> Mounted;
-  for (const TTCVolume& V : VolumeControl.Volumes)
+  for (const TVolume& V : VolumeControl.Volumes)
     if (V.Mounted()) Mounted.push_back(VolumeItemCaption(V.Label, V.MountedLetter));
   TrayIcon->SetHint(MountedTip(Title, Mounted));
 }
 
-void TApp::ShowNotice(const std::string& NoticeTitle, const std::string& Text, UINT Timeout, int Kind, char Drive) {
+void TApp::ShowNotice(const std::string& NoticeTitle, const std::string& Text, UINT Timeout, TBalloonKind Kind,
+                      char Drive) {
   BalloonDrive = Drive;
   TrayIcon->ShowBalloon(NoticeTitle, Text, Timeout, Kind);
 }
@@ -307,18 +308,18 @@ void TApp::DefinitionsIgnored(const std::string& Text) {
     HeldIgnoredNotice = Text;
     return;
   }
-  ShowNotice(VolumeResultTitle("Volume definition ignored", false), Text, 5000, bkError);
+  ShowNotice(VolumeResultTitle("Volume definition ignored", false), Text, 5000, TBalloonKind::Error);
 }
 
 void TApp::TellFailure(const std::string& Text) {
   WriteLog("Error - " + Text);
-  if (TrayIcon && TrayIcon->Shown) ShowNotice("Error", Text, 10000, bkError);
+  if (TrayIcon && TrayIcon->Shown) ShowNotice("Error", Text, 10000, TBalloonKind::Error);
 }
 
 void TApp::EventFailed(const std::string& What) {
   if (!FailuresTold.insert(What).second || !TrayIcon->Shown) return;
   TrayIcon->ShowBalloon(Title, "Something failed and was left undone (" + What + "); the program goes on", 5000,
-                        bkError);
+                        TBalloonKind::Error);
 }
 
 void TApp::TellWrite(TWriteOutcome Outcome, const std::string& FileName) {
@@ -327,7 +328,7 @@ void TApp::TellWrite(TWriteOutcome Outcome, const std::string& FileName) {
                         Outcome == TWriteOutcome::InPlace
                             ? FileName + " is held open by another program and was written in place"
                             : FileName + " could not be written",
-                        5000, Outcome == TWriteOutcome::InPlace ? bkWarning : bkError);
+                        5000, Outcome == TWriteOutcome::InPlace ? TBalloonKind::Warning : TBalloonKind::Error);
 }
 
 void TApp::VolumesChanged(bool SettingsChanged) {

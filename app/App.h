@@ -94,7 +94,8 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   // "Mount: " and the mounted volumes, or the title.
   void UpdateTip();
   // A balloon; a click on it opens Drive when that is not 0.
-  void ShowNotice(const std::string& NoticeTitle, const std::string& Text, UINT Timeout, int Kind, char Drive = 0);
+  void ShowNotice(const std::string& NoticeTitle, const std::string& Text, UINT Timeout, TBalloonKind Kind,
+                  char Drive = 0);
   // A program is known, or the user is asked for one now (the file dialog,
   // from this handler and never inside a volume pass). True when known.
   bool EnsureCryptProgram();
@@ -102,7 +103,7 @@ class TApp : public TMinApplication, private TVolumeControlHost {
   void AskPassword(const std::string& Prompt) override;
   void AskForce(const std::string& Text) override;
   void CloseQuestion() override;
-  void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success, const std::string& Text) override;
+  void VolumeResult(const TVolume& Volume, const std::string& Title, bool Success, const std::string& Text) override;
   void IdleReached() override;
   void DefinitionsIgnored(const std::string& Text) override;
   void VolumesChanged(bool SettingsChanged) override;

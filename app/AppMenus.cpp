@@ -47,7 +47,7 @@ void TApp::BuildVolumesMenu() {
   Menu.Clear();
   // Each item names its volume by identity, and acts as it was shown: by the
   // time it is chosen, or after a dialog, the list may have been replaced.
-  for (const TTCVolume& Volume : VolumeControl.Volumes) {
+  for (const TVolume& Volume : VolumeControl.Volumes) {
     const bool Mounted = Volume.Mounted();
     Menu.Add(VolumeItemCaption(Volume.Label, Mounted ? Volume.MountedLetter : Volume.Letter),
              [this, Mounted, Identity = Volume.Identity()] {

@@ -8,7 +8,7 @@ struct TSilentHost : TVolumeControlHost {
   void AskPassword(const std::string&) override {}
   void AskForce(const std::string&) override {}
   void CloseQuestion() override {}
-  void VolumeResult(const TTCVolume&, const std::string&, bool, const std::string&) override {}
+  void VolumeResult(const TVolume&, const std::string&, bool, const std::string&) override {}
   void IdleReached() override {}
   void DefinitionsIgnored(const std::string&) override {}
   void VolumesChanged(bool) override {}

@@ -24,13 +24,13 @@ void CopyCut(wchar_t (&Field)[N], const std::string& Text, size_t MaxLength) {
   Field[Length] = L'\0';
 }
 
-DWORD BalloonIconFlags(int Kind) {
+DWORD BalloonIconFlags(TBalloonKind Kind) {
   switch (Kind) {
-    case bkInfo:
+    case TBalloonKind::Info:
       return NIIF_INFO;
-    case bkWarning:
+    case TBalloonKind::Warning:
       return NIIF_WARNING;
-    case bkError:
+    case TBalloonKind::Error:
       return NIIF_ERROR;
     default:
       return NIIF_NONE;
@@ -103,7 +103,7 @@ void TMinTrayIcon::SetHint(const std::string& Value) {
   if (InTray) ShellCall(NIM_MODIFY);
 }
 
-bool TMinTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, int Kind) {
+bool TMinTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, TBalloonKind Kind) {
   NOTIFYICONDATAW Record = BalloonRecord(Title, Text, Timeout, Kind);
   return Shell_NotifyIconW(NIM_MODIFY, &Record);
 }
@@ -121,7 +121,7 @@ NOTIFYICONDATAW TMinTrayIcon::ShellRecord(DWORD Action) const {
 }
 
 NOTIFYICONDATAW TMinTrayIcon::BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout,
-                                            int Kind) const {
+                                            TBalloonKind Kind) const {
   NOTIFYICONDATAW Record = EmptyRecord(Id);
   Record.uFlags = NIF_INFO;
   CopyCut(Record.szInfo, Text, BalloonTextMaxLength);

@@ -15,7 +15,7 @@
 using TMinTrayMouseEvent = std::function<void(WORD Event, POINT Anchor)>;
 
 // Balloon icon kinds for ShowBalloon.
-enum TMinBalloonKind : int { bkNone = 0, bkInfo = 1, bkWarning = 2, bkError = 3 };
+enum class TBalloonKind { None, Info, Warning, Error };
 
 // One icon in the notification area, with tip, balloons and mouse events,
 // on the shell's version-4 protocol; puts itself back when the taskbar is
@@ -53,11 +53,12 @@ class TMinTrayIcon {
   void SetIcon(HICON NewIcon);
   // Balloon notice at the icon; false when the shell refused it (e.g. the
   // icon is not shown).
-  bool ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, int Kind);
+  bool ShowBalloon(const std::string& Title, const std::string& Text, UINT Timeout, TBalloonKind Kind);
 
   // The shell records for an add, modify or delete, and for a balloon.
   NOTIFYICONDATAW ShellRecord(DWORD Action) const;
-  NOTIFYICONDATAW BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout, int Kind) const;
+  NOTIFYICONDATAW BalloonRecord(const std::string& Title, const std::string& Text, UINT Timeout,
+                                TBalloonKind Kind) const;
 
   // Event from the icon's callback (the hidden window's part).
   void Notify(WORD Event, POINT Anchor);

@@ -50,9 +50,9 @@ int32_t GetVolumeDiskNumber(char Letter) {
   return Device ? DiskNumberOf(Device.get()) : -1;
 }
 
-bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, TSysVolumeArray& SysVolumes,
-                    TTCMountedVolumeArray& MountList) {
-  TSysVolumeArray New(ScanList.size());
+bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, std::vector<TSysVolume>& SysVolumes,
+                    std::vector<TMountedVolume>& MountList) {
+  std::vector<TSysVolume> New(ScanList.size());
   // The driver is asked once per scan, at the first drive without a disk.
   bool MountListAsked = false;
   for (std::size_t I = 0; I < ScanList.size(); ++I) {
@@ -71,7 +71,7 @@ bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, T
     S.Disk = -1;
     if (!MountListAsked && MountList.empty()) GetMountedVolumes(Program, MountList);
     MountListAsked = true;
-    if (const TTCMountedVolume* Mounted = FindMounted(MountList, S.Letter)) {
+    if (const TMountedVolume* Mounted = FindMounted(MountList, S.Letter)) {
       S.Disk = Mounted->Disk;
       S.Partition = Mounted->Partition;
       S.MountedPath = Mounted->Path;

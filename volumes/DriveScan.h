@@ -17,8 +17,6 @@ struct TSysVolume {
   uint64_t InfoSize = 0;        // its size in bytes
 };
 
-using TSysVolumeArray = std::vector<TSysVolume>;
-
 constexpr uint16_t DriveTypeRemovable = 2;
 constexpr uint16_t DriveTypeFixed = 3;
 
@@ -34,8 +32,8 @@ int32_t GetVolumeDiskNumber(char Letter);
 // (MountList empty on entry; Program's driver is asked lazily and the list
 // handed back filled or empty). True when anything differs from the previous
 // scan; SysVolumes is replaced only then.
-bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, TSysVolumeArray& SysVolumes,
-                    TTCMountedVolumeArray& MountList);
+bool ScanSysVolumes(const std::string& ScanList, const TCryptProgram& Program, std::vector<TSysVolume>& SysVolumes,
+                    std::vector<TMountedVolume>& MountList);
 
 // A letter to mount on: the first one after Letter that is not Taken,
 // wrapping round to C; never A, B or Letter itself; 'Z' when all are taken.

@@ -12,12 +12,12 @@ uint64_t LastSerial = 0;
 
 }  // namespace
 
-TTCFileMonitor::TTCFileMonitor(char MountedLetter, std::function<void(uint64_t Serial)> OnChange)
+TVolumeChangeMonitor::TVolumeChangeMonitor(char MountedLetter, std::function<void(uint64_t Serial)> OnChange)
     : Serial(++LastSerial), OnChange(std::move(OnChange)), Watch(std::string(1, MountedLetter) + ":\\", true) {
   if (Watch.Watching()) Wait = std::make_unique<TMinWait>(Watch.Event(), [this] { Signalled(); });
 }
 
-void TTCFileMonitor::Signalled() {
+void TVolumeChangeMonitor::Signalled() {
   // Lost details (an overflow) mean many changes: a change all the same.
   if (Watch.TakeChanges().empty()) {
     if (Watch.Watching()) Wait = std::make_unique<TMinWait>(Watch.Event(), [this] { Signalled(); });
@@ -27,14 +27,14 @@ void TTCFileMonitor::Signalled() {
   OnChange(Serial);
 }
 
-void TVolumeControl::StartMonitor(TTCVolume& Entry) {
+void TVolumeControl::StartMonitor(TVolume& Entry) {
   if (Entry.FileSetModified != 1 || Entry.Monitor || !Entry.Mounted()) return;
   if (!FileExistsEx(Entry.File)) return;
   Entry.Monitor =
-      std::make_unique<TTCFileMonitor>(Entry.MountedLetter, [this](uint64_t Serial) { MonitorNoticed(Serial); });
+      std::make_unique<TVolumeChangeMonitor>(Entry.MountedLetter, [this](uint64_t Serial) { MonitorNoticed(Serial); });
 }
 
-void TVolumeControl::StopMonitor(TTCVolume& Entry) {
+void TVolumeControl::StopMonitor(TVolume& Entry) {
   if (Entry.FileSetModified == 2) {
     Entry.FileSetModified = 1;
     if (FileExistsEx(Entry.File)) SetLastWrite(Entry.File, FileTicksNow());
@@ -43,13 +43,13 @@ void TVolumeControl::StopMonitor(TTCVolume& Entry) {
 }
 
 void TVolumeControl::StopFileMonitors() {
-  for (TTCVolume& Entry : Volumes) StopMonitor(Entry);
+  for (TVolume& Entry : Volumes) StopMonitor(Entry);
 }
 
 // The monitor with this serial saw a change: its entry is marked and the
 // monitor, whose thread is ending, is freed.
 void TVolumeControl::MonitorNoticed(uint64_t Serial) {
-  for (TTCVolume& Entry : Volumes) {
+  for (TVolume& Entry : Volumes) {
     if (Entry.Monitor && Entry.Monitor->Serial == Serial) {
       StopMonitor(Entry);
       Entry.FileSetModified = 2;

@@ -9,9 +9,9 @@
 // Watches the drive of a mounted container volume with "FileSetModified" on,
 // from the message loop: the first change inside calls OnChange with the
 // monitor's Serial, and the watch ends. Its volume entry owns it.
-class TTCFileMonitor {
+class TVolumeChangeMonitor {
  public:
-  TTCFileMonitor(char MountedLetter, std::function<void(uint64_t Serial)> OnChange);
+  TVolumeChangeMonitor(char MountedLetter, std::function<void(uint64_t Serial)> OnChange);
 
   // Tells this monitor's notice apart from one of a later monitor.
   const uint64_t Serial;

@@ -18,7 +18,7 @@ std::string UpperCaseName(std::u16string Name) {
 
 }  // namespace
 
-bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List) {
+bool GetMountedVolumes(const TCryptProgram& Program, std::vector<TMountedVolume>& List) {
   List.clear();
   const TMountListRequest Request = MountListRequestFor(Program.IsTrueCrypt, Program.VersionLevel);
   const TFileHandle Driver = OpenDevice(Utf8ToWide(Request.DeviceName));
@@ -30,7 +30,7 @@ bool GetMountedVolumes(const TCryptProgram& Program, TTCMountedVolumeArray& List
   if (!Answered) return true;
 
   for (TMountListSlot& Slot : DecodeMountList(Reply.get(), Request.ReplySize, Request.FlagsOffset)) {
-    TTCMountedVolume Entry;
+    TMountedVolume Entry;
     if (!ParseMountedName(UpperCaseName(std::move(Slot.Name)), Entry.Disk, Entry.Partition, Entry.Path)) continue;
     Entry.Letter = Slot.Letter;
     Entry.TrueCryptMode = Program.IsTrueCrypt || Slot.TrueCryptFlag;
@@ -50,12 +50,12 @@ bool ParseMountedName(const std::string& Name, int32_t& Disk, int32_t& Partition
   return ParseDiskPartitionName(Name, Disk, Partition);
 }
 
-const TTCMountedVolume* FindMounted(const TTCMountedVolumeArray& List, char Letter) {
+const TMountedVolume* FindMounted(const std::vector<TMountedVolume>& List, char Letter) {
   const auto Found = std::find_if(List.begin(), List.end(), [Letter](const auto& M) { return M.Letter == Letter; });
   return Found == List.end() ? nullptr : &*Found;
 }
 
-char MountedLetterOf(const TTCMountedVolumeArray& List, const TVolumeIdentity& Identity) {
+char MountedLetterOf(const std::vector<TMountedVolume>& List, const TVolumeIdentity& Identity) {
   const auto Found = std::find_if(List.begin(), List.end(), [&Identity](const auto& M) {
     return SameVolume(Identity, {M.Disk, M.Partition, M.Path});
   });

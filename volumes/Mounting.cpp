@@ -22,7 +22,7 @@ const char* const DismountedText = "Volume Dismounted";
 
 // The program has ended and a refresh since has read the driver, or the
 // outcome is overdue.
-bool LaunchOver(const TTCVolume& V) { return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline; }
+bool LaunchOver(const TVolume& V) { return !V.Launch || V.Launch->EndSeen || GetTickCount64() >= V.Deadline; }
 
 // Known to the system as a drive, or still answering as a folder.
 bool LetterTaken(char Letter) {
@@ -32,14 +32,14 @@ bool LetterTaken(char Letter) {
 bool ValidLetter(char Letter) { return Letter >= 'A' && Letter <= 'Z'; }
 
 // "Data (X:)", or "Data" without a letter.
-std::string Named(const TTCVolume& V, char Letter) {
+std::string Named(const TVolume& V, char Letter) {
   return ValidLetter(Letter) ? V.Label + " (" + Letter + ":)" : V.Label;
 }
 
 // The container or a keyfile on a local drive that is not there now; empty
 // when all are. A share is not asked: that could stall, or offer the user's
 // credentials to it.
-std::string MissingFile(const TTCVolume& V) {
+std::string MissingFile(const TVolume& V) {
   std::vector<std::string> Paths = V.Options.Keyfiles;
   if (!V.File.empty()) Paths.insert(Paths.begin(), V.File);
   for (const std::string& Path : Paths)
@@ -74,11 +74,11 @@ TVolumeControl::~TVolumeControl() {
   Volumes.clear();
 }
 
-void TVolumeControl::ReportResult(const TTCVolume& V, const char* Title, bool Success, const std::string& Text) {
+void TVolumeControl::ReportResult(const TVolume& V, const char* Title, bool Success, const std::string& Text) {
   Host.VolumeResult(V, Title, Success, Text);
 }
 
-void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view Params) {
+void TVolumeControl::Launch(TVolume& V, TVolumeState State, std::string_view Params) {
   const TCryptProgram* Program = FindCryptProgram();
   // Its end is looked at by a refresh, so the outcome is known at once.
   V.Launch = std::make_unique<TLaunch>(Program ? Program->Path : std::string(), Params, [this] { RefreshSoon(); });
@@ -86,18 +86,18 @@ void TVolumeControl::Launch(TTCVolume& V, TVolumeState State, std::string_view P
   V.Deadline = GetTickCount64() + PendingTimeout;
 }
 
-bool TVolumeControl::LetterClaimed(char Letter, const TTCVolume& For) const {
+bool TVolumeControl::LetterClaimed(char Letter, const TVolume& For) const {
   if (LetterTaken(Letter)) return true;
   // Another volume's mount in flight goes there, or a wanted volume waits
   // to mount on its own letter.
-  return std::any_of(Volumes.begin(), Volumes.end(), [&](const TTCVolume& O) {
+  return std::any_of(Volumes.begin(), Volumes.end(), [&](const TVolume& O) {
     if (&O == &For) return false;
     if (O.State == TVolumeState::Mounting) return O.LaunchLetter == Letter;
     return O.Auto && !O.Mounted() && O.Letter == Letter;
   });
 }
 
-void TVolumeControl::TryMount(TTCVolume& V) {
+void TVolumeControl::TryMount(TVolume& V) {
   if (MountsHeld || !V.Auto || V.State != TVolumeState::Idle) return;
   if (V.Partition == 0 && V.File.empty()) return;
   if (!FindCryptProgram()) return;
@@ -120,7 +120,7 @@ void TVolumeControl::TryMount(TTCVolume& V) {
     MountFailed(V, SystemErrorText(V.Launch->StartError) + " Check the program's path under Settings.", false);
 }
 
-void TVolumeControl::MountFailed(TTCVolume& V, const std::string& Cause, bool WrongPassword) {
+void TVolumeControl::MountFailed(TVolume& V, const std::string& Cause, bool WrongPassword) {
   V.Launch.reset();
   V.State = TVolumeState::Idle;
   ReportResult(V, MountedText, false, Named(V, V.LaunchLetter) + ": " + Cause);
@@ -138,7 +138,7 @@ void TVolumeControl::MountFailed(TTCVolume& V, const std::string& Cause, bool Wr
     DefaultPassword.Clear();
 }
 
-void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto, bool Force) {
+void TVolumeControl::StartDismount(TVolume& V, bool KeepAuto, bool Force) {
   if (!FindCryptProgram()) return;
   V.Auto = KeepAuto;
   V.DismountWhenMounted = false;
@@ -147,7 +147,7 @@ void TVolumeControl::StartDismount(TTCVolume& V, bool KeepAuto, bool Force) {
   Launch(V, TVolumeState::Dismounting, DismountParameters(V.MountedLetter, Force));
 }
 
-void TVolumeControl::ProcessVolume(TTCVolume& V) {
+void TVolumeControl::ProcessVolume(TVolume& V) {
   switch (V.State) {
     case TVolumeState::Mounting:
       if (V.Mounted()) {
@@ -217,22 +217,21 @@ void TVolumeControl::ProcessVolume(TTCVolume& V) {
 }
 
 void TVolumeControl::ProcessVolumes() {
-  for (TTCVolume& V : Volumes) ProcessVolume(V);
+  for (TVolume& V : Volumes) ProcessVolume(V);
   // A volume whose definition went is kept only while it is in use.
-  if (std::erase_if(Volumes, [](const TTCVolume& V) { return !V.Defined && !V.InUse(); }) > 0)
-    Host.VolumesChanged(false);
+  if (std::erase_if(Volumes, [](const TVolume& V) { return !V.Defined && !V.InUse(); }) > 0) Host.VolumesChanged(false);
   AskNextQuestion();
   UpdatePolling();
   UpdateIdleCheck();
 }
 
 void TVolumeControl::UpdatePolling() {
-  Timer.Follow(std::any_of(Volumes.begin(), Volumes.end(), [](const TTCVolume& V) {
+  Timer.Follow(std::any_of(Volumes.begin(), Volumes.end(), [](const TVolume& V) {
     return V.State == TVolumeState::Mounting || V.State == TVolumeState::Dismounting;
   }));
 }
 
-bool TVolumeControl::QuestionIsFor(const TTCVolume& V) const {
+bool TVolumeControl::QuestionIsFor(const TVolume& V) const {
   if (!Question) return false;
   if (Question->Force) return V.State == TVolumeState::AwaitingForce;
   if (V.State != TVolumeState::AwaitingPassword) return false;
@@ -244,14 +243,14 @@ void TVolumeControl::AskNextQuestion() {
   // The user has just chosen the dismounts: that question comes first.
   std::string InUse;
   int Count = 0;
-  for (const TTCVolume& V : Volumes)
+  for (const TVolume& V : Volumes)
     if (V.State == TVolumeState::AwaitingForce) (InUse += Count++ ? ", " : "") += Named(V, V.MountedLetter);
   if (Count > 0) {
     Question = TQuestion{true, false, {}};
     return Host.AskForce(InUse + (Count == 1 ? " is" : " are") +
                          " in use. Force the dismount? Unsaved changes in open files may be lost.");
   }
-  for (const TTCVolume& V : Volumes) {
+  for (const TVolume& V : Volumes) {
     if (V.State != TVolumeState::AwaitingPassword) continue;
     Question = TQuestion{false, V.SharedPassword(), V.Identity()};
     const std::string Prompt = V.SharedPassword() ? "Default Password:" : V.Label + " Password:";
@@ -275,10 +274,9 @@ void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
     DefaultPassword = std::move(Password);
     DefaultPasswordWorked = false;
   } else if (Answer == TAnswer::Submitted) {
-    if (TTCVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V))
-      V->Password = std::move(Password);
+    if (TVolume* V = FindVolume(Question->Identity, Volumes); V && QuestionIsFor(*V)) V->Password = std::move(Password);
   }
-  for (TTCVolume& V : Volumes) {
+  for (TVolume& V : Volumes) {
     if (!QuestionIsFor(V)) continue;
     V.State = TVolumeState::Idle;
     // Cancel: no longer wanted. An empty password is asked again.
@@ -287,7 +285,7 @@ void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
   Question.reset();
   if (Answer == TAnswer::NotNow) {
     // The rest of the queue is no longer asked either; all stay wanted.
-    for (TTCVolume& V : Volumes)
+    for (TVolume& V : Volumes)
       if (V.State == TVolumeState::AwaitingPassword) V.State = TVolumeState::Idle;
     return;
   }
@@ -297,7 +295,7 @@ void TVolumeControl::PasswordAnswered(TAnswer Answer, SecretText Password) {
 void TVolumeControl::ForceAnswered(bool Yes) {
   if (!Question || !Question->Force) return;
   Question.reset();
-  for (TTCVolume& V : Volumes) {
+  for (TVolume& V : Volumes) {
     if (V.State != TVolumeState::AwaitingForce) continue;
     V.State = TVolumeState::Mounted;
     if (Yes) StartDismount(V, false, true);
@@ -310,7 +308,7 @@ void TVolumeControl::PostponeQuestion() {
   if (Question->Force) {
     // What is still in use stays mounted, unless the event dismounts it.
     Question.reset();
-    for (TTCVolume& V : Volumes)
+    for (TVolume& V : Volumes)
       if (V.State == TVolumeState::AwaitingForce) V.State = TVolumeState::Mounted;
   } else {
     PasswordAnswered(TAnswer::NotNow, {});
@@ -319,26 +317,26 @@ void TVolumeControl::PostponeQuestion() {
 }
 
 void TVolumeControl::MountVolume(const TVolumeIdentity& Identity, bool ProcessNow) {
-  TTCVolume* V = FindVolume(Identity, Volumes);
+  TVolume* V = FindVolume(Identity, Volumes);
   if (V && V->Defined && V->State == TVolumeState::Idle) V->Auto = true;
   if (ProcessNow) ProcessVolumes();
 }
 
 void TVolumeControl::MountAll() {
-  for (TTCVolume& V : Volumes)
+  for (TVolume& V : Volumes)
     if (V.Defined && V.State == TVolumeState::Idle) V.Auto = true;
   ProcessVolumes();
 }
 
 void TVolumeControl::DismountVolume(const TVolumeIdentity& Identity) {
-  TTCVolume* V = FindVolume(Identity, Volumes);
+  TVolume* V = FindVolume(Identity, Volumes);
   if (!V || !V->Mounted() || V->State != TVolumeState::Mounted) return;
   StartDismount(*V, false, false);
   UpdatePolling();
 }
 
 void TVolumeControl::DismountAll(bool KeepAuto, bool Force) {
-  for (TTCVolume& V : Volumes)
+  for (TVolume& V : Volumes)
     if (V.Mounted() && V.State != TVolumeState::Dismounting) StartDismount(V, KeepAuto, Force);
   UpdatePolling();
 }
@@ -346,7 +344,7 @@ void TVolumeControl::DismountAll(bool KeepAuto, bool Force) {
 void TVolumeControl::Hold(uint32_t GraceMs) {
   MountsHeld = true;
   PostponeQuestion();
-  for (TTCVolume& V : Volumes) {
+  for (TVolume& V : Volumes) {
     if (V.State != TVolumeState::Mounting) continue;
     V.Auto = true;
     V.DismountWhenMounted = true;
@@ -363,7 +361,7 @@ void TVolumeControl::Hold(uint32_t GraceMs) {
 
 void TVolumeControl::WaitForLaunches(TVolumeState State, uint32_t Ms) {
   std::vector<HANDLE> Running;
-  for (const TTCVolume& V : Volumes)
+  for (const TVolume& V : Volumes)
     if (V.State == State && V.Launch && V.Launch->Started() && Running.size() < MAXIMUM_WAIT_OBJECTS)
       Running.push_back(V.Launch->Process.get());
   if (!Running.empty()) WaitForMultipleObjects(DWORD(Running.size()), Running.data(), TRUE, Ms);
@@ -382,12 +380,12 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
   std::vector<int32_t> RemovedDisks;
   for (int Drive = 0; Drive < 26; ++Drive)
     if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1) RemovedDisks.push_back(DiskOfDrive[Drive]);
-  auto OnRemovedDrive = [&](const TTCVolume& V) {
+  auto OnRemovedDrive = [&](const TVolume& V) {
     if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
     return HasDriveLetter(V.File) && Removed(V.File[0]);
   };
   const TCryptProgram* Program = FindCryptProgram();
-  for (TTCVolume& V : Volumes) {
+  for (TVolume& V : Volumes) {
     if (!OnRemovedDrive(V)) continue;
     if (QuestionIsFor(V) && !Question->Force) PostponeQuestion();
     if (V.State == TVolumeState::Mounting && !V.Mounted()) {

@@ -23,8 +23,8 @@ bool SameVolume(const TVolumeIdentity& A, const TVolumeIdentity& B) {
   return VolumeFileKey(A.File) == VolumeFileKey(B.File);
 }
 
-TTCVolume* FindVolume(const TVolumeIdentity& Identity, TTCVolumesArray& List) {
-  for (TTCVolume& V : List)
+TVolume* FindVolume(const TVolumeIdentity& Identity, std::vector<TVolume>& List) {
+  for (TVolume& V : List)
     if (SameVolume(V.Identity(), Identity)) return &V;
   return nullptr;
 }

@@ -37,22 +37,22 @@ enum class TVolumeState : uint8_t {
 
 // One configured volume. Move-only: it owns its container monitor and its
 // launch.
-struct TTCVolume {
-  int32_t Index = 0;                        // position in the list it was read into
-  char InfoDrive = 0;                       // drive whose ".tcvinfo.ini" defined it, or AppDataMarker
-  int32_t Disk = 0;                         // physical disk of a partition volume
-  int32_t Partition = 0;                    // 0: a container file
-  std::string File;                         // full container path; empty for a partition volume
-  uint8_t FileSetModified = 0;              // 0 off, 1 on, 2 on and a change inside was seen
-  std::unique_ptr<TTCFileMonitor> Monitor;  // running change monitor
-  std::string Label;                        // the INI section name
-  char Letter = 0;                          // wanted drive letter 'A'..'Z', or ' ' for any free one
-  bool Auto = false;                        // wanted mounted
-  bool DismountIfInet = false;              // kept with the entry; nothing acts on it
-  bool DefaultPass = false;                 // mount with the shared default password
-  bool TrueCrypt = false;                   // mount in TrueCrypt-compatibility mode
-  bool NoPassword = false;                  // keyfiles alone open it: never asked for a password
-  TMountOptions Options;                    // read-only, removable, keyfiles, PIM
+struct TVolume {
+  int32_t Index = 0;                              // position in the list it was read into
+  char InfoDrive = 0;                             // drive whose ".tcvinfo.ini" defined it, or AppDataMarker
+  int32_t Disk = 0;                               // physical disk of a partition volume
+  int32_t Partition = 0;                          // 0: a container file
+  std::string File;                               // full container path; empty for a partition volume
+  uint8_t FileSetModified = 0;                    // 0 off, 1 on, 2 on and a change inside was seen
+  std::unique_ptr<TVolumeChangeMonitor> Monitor;  // running change monitor
+  std::string Label;                              // the INI section name
+  char Letter = 0;                                // wanted drive letter 'A'..'Z', or ' ' for any free one
+  bool Auto = false;                              // wanted mounted
+  bool DismountIfInet = false;                    // kept with the entry; nothing acts on it
+  bool DefaultPass = false;                       // mount with the shared default password
+  bool TrueCrypt = false;                         // mount in TrueCrypt-compatibility mode
+  bool NoPassword = false;                        // keyfiles alone open it: never asked for a password
+  TMountOptions Options;                          // read-only, removable, keyfiles, PIM
   TVolumeState State = TVolumeState::Idle;
   uint64_t Deadline = 0;            // tick count at which Mounting or Dismounting has failed
   std::unique_ptr<TLaunch> Launch;  // the program started for Mounting or Dismounting
@@ -77,7 +77,5 @@ struct TTCVolume {
   bool SharedPassword() const { return DefaultPass && !NoPassword; }
 };
 
-using TTCVolumesArray = std::vector<TTCVolume>;
-
 // The entry of List with this identity, or null.
-TTCVolume* FindVolume(const TVolumeIdentity& Identity, TTCVolumesArray& List);
+TVolume* FindVolume(const TVolumeIdentity& Identity, std::vector<TVolume>& List);

@@ -40,9 +40,9 @@ class TVolumeControl {
 
   // The configured volumes in reading order, then those whose definition
   // went while they were in use.
-  TTCVolumesArray Volumes;
+  std::vector<TVolume> Volumes;
   // The drives of the last scan that found a change.
-  TSysVolumeArray SysVolumes;
+  std::vector<TSysVolume> SysVolumes;
   // The located encryption program.
   TCryptProgram CryptProgram;
 
@@ -82,7 +82,7 @@ class TVolumeControl {
   // list, one old entry to at most one new one; an old entry in use that has
   // no new one stays, after the defined ones. Sets MountedLetter from
   // MountList and stops the monitors of volumes that went away.
-  void MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList);
+  void MergeVolumes(std::vector<TVolume>& NewList, const std::vector<TMountedVolume>& MountList);
 
   // --- Mounting ---
   // Marks the volume, when known and idle, wanted (Auto) and, with
@@ -145,11 +145,11 @@ class TVolumeControl {
   // Starts a monitor when the entry's mark is 1, it has none, it is mounted
   // and its container exists. A mark of 2 is left alone, so the stamp waits
   // for the dismount.
-  void StartMonitor(TTCVolume& Entry);
+  void StartMonitor(TVolume& Entry);
   // Stamps the container with the current time when the mark is 2 (setting it
   // back to 1), then stops and frees the entry's monitor. The only place a
   // monitor is freed.
-  void StopMonitor(TTCVolume& Entry);
+  void StopMonitor(TVolume& Entry);
   void StopFileMonitors();
 
  private:
@@ -161,26 +161,26 @@ class TVolumeControl {
     TVolumeIdentity Identity;
   };
 
-  void ProcessVolume(TTCVolume& V);
+  void ProcessVolume(TVolume& V);
   // Starts the mount of an idle wanted volume, or has it wait for its password.
   // Taken by the system or claimed by another volume.
-  bool LetterClaimed(char Letter, const TTCVolume& For) const;
-  void TryMount(TTCVolume& V);
-  void Launch(TTCVolume& V, TVolumeState State, std::string_view Params);
+  bool LetterClaimed(char Letter, const TVolume& For) const;
+  void TryMount(TVolume& V);
+  void Launch(TVolume& V, TVolumeState State, std::string_view Params);
   // The launch is over: Idle (or Mounted, as the driver reports it).
-  void Settle(TTCVolume& V);
-  void StartDismount(TTCVolume& V, bool KeepAuto, bool Force);
+  void Settle(TVolume& V);
+  void StartDismount(TVolume& V, bool KeepAuto, bool Force);
   // The mount failed: its notice and what follows (asked again for a wrong
   // password, no longer wanted otherwise).
-  void MountFailed(TTCVolume& V, const std::string& Cause, bool WrongPassword);
+  void MountFailed(TVolume& V, const std::string& Cause, bool WrongPassword);
   // Waits up to Ms for the programs launched for the volumes in State.
   void WaitForLaunches(TVolumeState State, uint32_t Ms);
   void AskNextQuestion();
   // The volumes the open question is for.
-  bool QuestionIsFor(const TTCVolume& V) const;
+  bool QuestionIsFor(const TVolume& V) const;
   // The notice of an outcome; Text names the volume and, for a failure, the
   // cause and what to do.
-  void ReportResult(const TTCVolume& V, const char* Title, bool Success, const std::string& Text);
+  void ReportResult(const TVolume& V, const char* Title, bool Success, const std::string& Text);
   void MonitorNoticed(uint64_t Serial);
   // The poll timer runs while a volume is being mounted or dismounted.
   void UpdatePolling();
@@ -197,7 +197,7 @@ class TVolumeControl {
   bool DefaultPasswordWorked = false;
   // The settings file's last write seen by the last refresh.
   TFileTicks SettingsFileWritten{};
-  TTCTimer Timer;
+  TVolumePollTimer Timer;
   // The disk each drive A..Z was on when a scan last saw it, -1 for none or
   // for a volume of the encryption driver: a drive that goes away may have
   // gone before its removal is told.

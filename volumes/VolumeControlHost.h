@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-struct TTCVolume;
+struct TVolume;
 
 // What volume control asks of the application: it opens no window itself
 // and waits for nothing. Tests supply their own answers.
@@ -22,8 +22,7 @@ class TVolumeControlHost {
   // A mount (Title "Volume Mounted") or dismount ("Volume Dismounted") of
   // Volume ended. Text is the notice: the volume and its letter, for a
   // failure its cause and what to do, for an unattended dismount why.
-  virtual void VolumeResult(const TTCVolume& Volume, const std::string& Title, bool Success,
-                            const std::string& Text) = 0;
+  virtual void VolumeResult(const TVolume& Volume, const std::string& Title, bool Success, const std::string& Text) = 0;
   // No input for the idle limit: every volume is about to be dismounted.
   virtual void IdleReached() = 0;
   // Parts of ".tcvinfo.ini" files were skipped: one line a section,

@@ -70,7 +70,7 @@ TDrivePath LocateFile(const std::string& Path, bool OwnFile) {
 // read once and only within bounds; a drive's own file may name only that
 // drive's containers, keyfiles and partitions (see DefinitionPath), and no
 // file-system call is made on a path it may not name.
-void ReadVolumeConfig(const TSysVolume& Drive, bool ProgramIsTrueCrypt, TTCVolumesArray& List,
+void ReadVolumeConfig(const TSysVolume& Drive, bool ProgramIsTrueCrypt, std::vector<TVolume>& List,
                       TVolumeIdentityIndex& Index, std::string& Ignored) {
   const char InfoDrive = Drive.Letter;
   const std::string FileName = VolumeConfigFileName(InfoDrive);
@@ -140,7 +140,7 @@ void ReadVolumeConfig(const TSysVolume& Drive, bool ProgramIsTrueCrypt, TTCVolum
     auto OnThisDrive = [InfoDrive](auto Read) {
       return [=](const std::string& Value, std::string& Reason) { return Read(Value, InfoDrive, Reason); };
     };
-    TTCVolume V;
+    TVolume V;
     V.Disk = Whole("Disk", DiskAbsentSentinel, 0, DiskAbsentSentinel);
     V.Partition = Whole("Partition", 0, 0, INT32_MAX);
     V.File = Take("File", OnThisDrive(DefinitionPath));
@@ -198,17 +198,17 @@ void ReadVolumeConfig(const TSysVolume& Drive, bool ProgramIsTrueCrypt, TTCVolum
 
 }  // namespace
 
-void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolumeArray& MountList) {
+void TVolumeControl::MergeVolumes(std::vector<TVolume>& NewList, const std::vector<TMountedVolume>& MountList) {
   TVolumeIdentityIndex OldIndex;
   for (std::size_t I = 0; I < Volumes.size(); ++I) OldIndex.Add(Volumes[I].Identity(), int(I));
   std::vector<bool> CarriedOver(Volumes.size(), false);
 
-  for (TTCVolume& V : NewList) {
+  for (TVolume& V : NewList) {
     if (!MountList.empty()) V.MountedLetter = MountedLetterOf(MountList, V.Identity());
     const int Old = OldIndex.Find(V.Identity());
     // One old entry gives its state to one new entry at most.
     if (Old < 0 || CarriedOver[Old]) continue;
-    TTCVolume& O = Volumes[Old];
+    TVolume& O = Volumes[Old];
     CarriedOver[Old] = true;
     V.Password = std::move(O.Password);
     V.State = O.State;
@@ -236,7 +236,7 @@ void TVolumeControl::MergeVolumes(TTCVolumesArray& NewList, const TTCMountedVolu
   }
   for (std::size_t I = 0; I < Volumes.size(); ++I) {
     if (CarriedOver[I]) continue;
-    TTCVolume& O = Volumes[I];
+    TVolume& O = Volumes[I];
     // In use: it stays until it is idle, so that a dismount still reaches it.
     if (O.InUse()) {
       O.Defined = false;
@@ -256,17 +256,17 @@ void TVolumeControl::RefreshVolumes() {
   // The driver to ask is the remembered program's.
   FindCryptProgram();
   // Launches that had ended before this read of the driver have their outcome.
-  for (TTCVolume& V : Volumes)
+  for (TVolume& V : Volumes)
     if (V.Launch && V.Launch->HasEnded()) V.Launch->EndSeen = true;
 
   const std::string ScanList = DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker;
-  TTCMountedVolumeArray MountList;
+  std::vector<TMountedVolume> MountList;
   bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
     for (const TSysVolume& S : SysVolumes)
       if (S.Letter >= 'A' && S.Letter <= 'Z')
         DiskOfDrive[S.Letter - 'A'] = FindMounted(MountList, S.Letter) ? -1 : S.Disk;
-    TTCVolumesArray NewList;
+    std::vector<TVolume> NewList;
     TVolumeIdentityIndex Index;
     std::string Ignored;
     for (const TSysVolume& S : SysVolumes) {
@@ -280,8 +280,7 @@ void TVolumeControl::RefreshVolumes() {
     }
     MergeVolumes(NewList, MountList);
     // The volumes the open question was for went away.
-    if (Question &&
-        std::none_of(Volumes.begin(), Volumes.end(), [this](const TTCVolume& V) { return QuestionIsFor(V); }))
+    if (Question && std::none_of(Volumes.begin(), Volumes.end(), [this](const TVolume& V) { return QuestionIsFor(V); }))
       PostponeQuestion();
     if (!Ignored.empty()) Host.DefinitionsIgnored(Ignored.substr(0, Ignored.size() - 1));
   }

@@ -21,7 +21,7 @@ void TVolumeControl::SetIdleMinutes(int32_t Minutes) {
 }
 
 void TVolumeControl::UpdateIdleCheck() {
-  const bool AnyMounted = std::any_of(Volumes.begin(), Volumes.end(), [](const TTCVolume& V) { return V.Mounted(); });
+  const bool AnyMounted = std::any_of(Volumes.begin(), Volumes.end(), [](const TVolume& V) { return V.Mounted(); });
   if (IdleMinutes <= 0 || !AnyMounted)
     IdleTimer.SetEnabled(false);
   else if (!IdleTimer.Enabled())

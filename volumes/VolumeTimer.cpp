@@ -2,12 +2,12 @@
 
 #include "VolumeControl.h"
 
-TTCTimer::TTCTimer(TVolumeControl& Control)
+TVolumePollTimer::TVolumePollTimer(TVolumeControl& Control)
     : TMinTimer(
           false, [this] { Tick(); }, VolumeTimerInterval),
       Control(Control) {}
 
-void TTCTimer::Tick() {
+void TVolumePollTimer::Tick() {
   RunTime = RunTime > Interval ? RunTime - Interval : 0;
   Control.RefreshVolumes();
   // The pass tells whether anything is still pending.
@@ -15,12 +15,12 @@ void TTCTimer::Tick() {
   Follow(Pending);
 }
 
-void TTCTimer::KeepPolling(uint32_t Milliseconds) {
+void TVolumePollTimer::KeepPolling(uint32_t Milliseconds) {
   if (RunTime < Milliseconds) RunTime = Milliseconds;
   Follow(Pending);
 }
 
-void TTCTimer::Follow(bool IsPending) {
+void TVolumePollTimer::Follow(bool IsPending) {
   Pending = IsPending;
   SetEnabled(Pending || RunTime > 0);
 }

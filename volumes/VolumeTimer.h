@@ -10,9 +10,9 @@ constexpr uint32_t VolumeTimerInterval = 300;
 // The volume timer: ticks every 300 ms while a volume is being mounted or
 // dismounted, or RunTime is left; each tick refreshes the volumes and runs a
 // pass.
-class TTCTimer : public TMinTimer {
+class TVolumePollTimer : public TMinTimer {
  public:
-  explicit TTCTimer(TVolumeControl& Control);
+  explicit TVolumePollTimer(TVolumeControl& Control);
 
   // Time it keeps running regardless of pending work; reduced at each tick.
   uint32_t RunTime = 0;

@@ -10,7 +10,7 @@
 #include "WineDesktop.h"
 
 // The icon is in the notification area when the shell takes a balloon for it.
-static bool InTray(TMinTrayIcon& Icon) { return Icon.ShowBalloon("Title", "Text", 2000, bkInfo); }
+static bool InTray(TMinTrayIcon& Icon) { return Icon.ShowBalloon("Title", "Text", 2000, TBalloonKind::Info); }
 
 class MinAppTrayIcon : public ::testing::Test {
  protected:
@@ -42,7 +42,8 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
     Icon->Hint = Hint;
     EXPECT_EQ(std::wstring(Icon->ShellRecord(NIM_MODIFY).szTip), Tip);
   }
-  const NOTIFYICONDATAW Balloon = Icon->BalloonRecord(std::string(100, 't'), std::string(300, 'x'), 0, bkWarning);
+  const NOTIFYICONDATAW Balloon =
+      Icon->BalloonRecord(std::string(100, 't'), std::string(300, 'x'), 0, TBalloonKind::Warning);
   EXPECT_EQ(wcslen(Balloon.szInfo), 255u);
   EXPECT_EQ(wcslen(Balloon.szInfoTitle), 63u);
   EXPECT_EQ(Balloon.dwInfoFlags, DWORD(NIIF_WARNING));

@@ -16,12 +16,12 @@ class DriveScanTest : public VolumeControlTest {
     VolumeControlTest::TearDown();
   }
   bool Scan(const std::string& Letters) {
-    TTCMountedVolumeArray MountList;
+    std::vector<TMountedVolume> MountList;
     return ScanSysVolumes(Letters, Control.CryptProgram, SysVolumes, MountList);
   }
   bool Scan() { return Scan(DrivesOfType(DriveTypeFixed) + DrivesOfType(DriveTypeRemovable) + AppDataMarker); }
 
-  TSysVolumeArray SysVolumes;
+  std::vector<TSysVolume> SysVolumes;
   ScratchFolder Folder{"mounted"};
   const std::string Container = Folder / "Vol.hc";
   // The driver's names come back in upper case.
@@ -58,10 +58,10 @@ TEST_F(DriveScanTest, MountListFromTheDeviceAndReplySizeOfEachProgramAndLevel) {
   using Entries = std::vector<std::tuple<char, int32_t, int32_t, std::string, bool>>;
   for (auto [TrueCrypt, Level] : {std::pair{false, 119}, {false, 115}, {false, 114}, {true, 119}}) {
     SCOPED_TRACE(Level);
-    TTCMountedVolumeArray List;
+    std::vector<TMountedVolume> List;
     EXPECT_TRUE(GetMountedVolumes({"", TrueCrypt, Level}, List));
     Entries Got;
-    for (const TTCMountedVolume& V : List) Got.emplace_back(V.Letter, V.Disk, V.Partition, V.Path, V.TrueCryptMode);
+    for (const TMountedVolume& V : List) Got.emplace_back(V.Letter, V.Disk, V.Partition, V.Path, V.TrueCryptMode);
     EXPECT_EQ(Got, (TrueCrypt ? Entries{{'K', 3, 1, "", true}}
                               : Entries{{'A', 1, 2, "", false},
                                         {'H', -1, -1, UpperContainer(), false},

@@ -11,7 +11,7 @@ class FileMonitorTest : public VolumeControlTest {
     CreateFileOn(Container);
     ASSERT_EQ(SetLastWrite(Container, StampA), 0u);  // as the program left it, long ago
     ASSERT_TRUE(Drive.Mapped());
-    TTCVolume& V = Volumes.emplace_back();
+    TVolume& V = Volumes.emplace_back();
     V.File = Container, V.FileSetModified = 1, V.Label = "Data", V.MountedLetter = Drive.Letter();
     Control.ProcessVolumes();
     ASSERT_NE(Volumes[0].Monitor, nullptr);

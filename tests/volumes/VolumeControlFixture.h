@@ -40,7 +40,7 @@ struct TestHost : TVolumeControlHost {
   }
   void AskForce(const std::string& Question) override { AskPassword(Question); }
   void CloseQuestion() override { QuestionOpen = false; }
-  void VolumeResult(const TTCVolume&, const std::string& Title, bool Success, const std::string& Text) override {
+  void VolumeResult(const TVolume&, const std::string& Title, bool Success, const std::string& Text) override {
     Results.push_back(Text + ": " + Title + (Success ? "" : " !"));
   }
   void IdleReached() override {}
@@ -80,12 +80,12 @@ class VolumeControlTest : public ::testing::Test {
   static std::string UserSettings() { return UserConfigDir() + ProgramName + ".ini"; }
   std::vector<std::string> Labels() const {
     std::vector<std::string> Result;
-    for (const TTCVolume& V : Control.Volumes) Result.push_back(V.Label);
+    for (const TVolume& V : Control.Volumes) Result.push_back(V.Label);
     return Result;
   }
 
   TMinApplication App{"Volume control test"};
   TestHost Host;
   TVolumeControl Control{Host};
-  TTCVolumesArray& Volumes = Control.Volumes;
+  std::vector<TVolume>& Volumes = Control.Volumes;
 };

@@ -45,7 +45,7 @@ TEST_F(VolumeDefsRefresh, FixedBeforeRemovableBeforeUserAndFirstEnabledDefinitio
   ASSERT_EQ(Labels(), (std::vector<std::string>{"FixSame", "FixPart", "RemOnly", "Given", "UserNew"}));
   EXPECT_EQ(Volumes[0].File, Lower);
   EXPECT_EQ(std::pair(Volumes[2].File, Volumes[2].FileSetModified), std::pair(Root(R) + "r.hc", uint8_t(1)));
-  const TTCVolume& G = Volumes[3];
+  const TVolume& G = Volumes[3];
   EXPECT_EQ(std::tuple(G.Disk, G.Partition, G.Letter, G.Auto, G.FileSetModified), std::tuple(Disk, 4, 'T', true, 0));
   EXPECT_EQ(Volumes[4].InfoDrive, AppDataMarker);
   for (std::size_t I = 0; I < Volumes.size(); ++I) EXPECT_EQ(Volumes[I].Index, int32_t(I));
@@ -59,7 +59,7 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   WriteInfo(F, "[One]\r\nFile=\\c1.hc\r\nAuto=1\r\nFileSetModified=1\r\n[Part]\r\nPartition=1\r\n", StampA);
   Control.RefreshVolumes();
   ASSERT_EQ(Volumes.size(), 2u);
-  TTCVolume& Old = Volumes[0];
+  TVolume& Old = Volumes[0];
   Old.Password = "secret", Old.State = TVolumeState::Mounting, Old.Deadline = 900, Old.Auto = false;
   Old.FileSetModified = 2;  // a change was seen inside
   Volumes[1].State = TVolumeState::Dismounting, Volumes[1].Auto = true;
@@ -70,7 +70,7 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
             StampB);
   Control.RefreshVolumes();
   ASSERT_EQ(Labels(), (std::vector<std::string>{"New", "One renamed", "Part"}));
-  const TTCVolume& One = Volumes[1];
+  const TVolume& One = Volumes[1];
   EXPECT_EQ(
       std::tuple(One.Index, std::string(One.Password.view()), One.State, One.Auto, One.Deadline, One.FileSetModified),
       std::tuple(1, std::string("secret"), TVolumeState::Mounting, false, uint64_t(900), 2));
@@ -146,8 +146,8 @@ TEST_F(VolumeDefsRefresh, MergeCarriesAnOldEntryOverToOneNewEntryOfItsOwnKind) {
   Volumes[0].Password = "secret";
   Control.StartMonitor(Volumes[0]);
   ASSERT_NE(Volumes[0].Monitor, nullptr);
-  const TTCFileMonitor* Monitor = Volumes[0].Monitor.get();
-  TTCVolumesArray NewList;
+  const TVolumeChangeMonitor* Monitor = Volumes[0].Monitor.get();
+  std::vector<TVolume> NewList;
   NewList.push_back({.Disk = 3, .Partition = 1, .Label = "Partition"});
   NewList.push_back({.Disk = 3, .Partition = 1, .File = Container, .FileSetModified = 1, .Label = "Container"});
   Control.MergeVolumes(NewList, {});
