@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "Scoped.h"
-#include "StrUtils.h"
 
 // Starts Program with Params, in the program's own folder, and gives its
 // process handle; empty when Program is not a full path ("C:\..." or
