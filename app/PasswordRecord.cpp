@@ -33,9 +33,11 @@ std::optional<TLocalTime> GetSavedAt(const unsigned char* P) {
   const std::uint64_t Bits = LoadLE64(P);
   double Days;
   std::memcpy(&Days, &Bits, sizeof Days);
-  // NaN fails both tests.
+  // NaN fails both tests; a time that rounds to the zero time is none either.
   if (!(Days > 0 && Days < LastDay)) return std::nullopt;
-  return DayZero + std::chrono::milliseconds(std::llround(Days * MsPerDay));
+  const long long Ms = std::llround(Days * MsPerDay);
+  if (Ms <= 0) return std::nullopt;
+  return DayZero + std::chrono::milliseconds(Ms);
 }
 void AppendSavedAt(SecretText& Out, TLocalTime SavedAt) {
   const double Days = double((SavedAt - DayZero).count()) / MsPerDay;

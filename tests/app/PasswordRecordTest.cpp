@@ -88,6 +88,7 @@ TEST(PasswordFile, OnlyACurrentFileIsKeptAndOnlyAnAcceptedRecordRestored) {
                {"old, not real", OldPasswordFile("old pw", DayCount(Day), 5, 0), Day, std::nullopt},
                {"old, too long", OldPasswordFile(std::string(256, 'o'), DayCount(Day), 5), Day, std::nullopt},
                {"old, time zero", OldPasswordFile("pw", 0, 0x7FFFFFFF), Day, std::nullopt},
+               {"old, time rounding to zero", OldPasswordFile("pw", 1e-12, 0x7FFFFFFF), Day, std::nullopt},
                {"old, time NaN", OldPasswordFile("pw", NaN, 0x7FFFFFFF), Day, std::nullopt},
                {"old, time infinite", OldPasswordFile("pw", Inf, 0x7FFFFFFF), Day, std::nullopt},
                {"old, time before 1899", OldPasswordFile("pw", -1e300, 0x7FFFFFFF), Day, std::nullopt},
