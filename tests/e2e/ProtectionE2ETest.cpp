@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Events, TrayAppLeave, testing::ValuesIn(Leaves),
 TEST(TrayAppProtection, IdleDismountsAndTheVolumeIsNoLongerWanted) {
   TrayAppRun App("e2eidle");
   ASSERT_NE(StartWithOwnPromptOpen(App, "DismountIdleMin=1\r\n"), nullptr);
-  ASSERT_TRUE(App.WaitForMountCount(1));
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);  // seen mounted
   // Nothing gives input under the test display: within a minute at most.
   ASSERT_TRUE(App.WaitForMountCount(0, 75000)) << App.CommandLog();
   EXPECT_TRUE(Has(App.CommandLog(), "/q /s /d R /f\n"));
@@ -122,7 +122,7 @@ TEST(TrayAppProtection, IdleDismountsAndTheVolumeIsNoLongerWanted) {
 TEST(TrayAppOpenPrompt, TheEndOfTheSessionClosesItSavesAndDismounts) {
   TrayAppRun App("e2epromptend");
   ASSERT_NE(StartWithOwnPromptOpen(App, ""), nullptr);
-  ASSERT_TRUE(App.WaitForMountCount(1));
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);  // seen mounted
   DWORD_PTR Answer = 0;
   ASSERT_TRUE(App.Send(WM_QUERYENDSESSION, 0, 0, Answer));
   EXPECT_EQ(Answer, 1u);
