@@ -38,8 +38,7 @@ TEST(TrayAppStartup, AtOneHundredFiftyPercentATypedWrongDefaultPasswordIsAskedAg
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   EXPECT_EQ(ReadTextFile(App.PasswordFilePath()).size(), NoPasswordFile().size());
-  const std::string Mount = "/q /s /v " + Container + " /l R /m label=Data /p ";
-  EXPECT_EQ(App.CommandLog(), Mount + "wrong\n");
+  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p wrong\n");
 
   // Own wants C:, which is always taken.
   WriteFileBytes(TrayAppRun::AppDataConfigPath(), ReadTextFile(TrayAppRun::AppDataConfigPath()) +
@@ -52,5 +51,4 @@ TEST(TrayAppStartup, AtOneHundredFiftyPercentATypedWrongDefaultPasswordIsAskedAg
   ASSERT_TRUE(App.WaitForMountCount(2)) << App.CommandLog();
   const char Moved = App.Mounts()[0].Letter == 'R' ? App.Mounts()[1].Letter : App.Mounts()[0].Letter;
   EXPECT_NE(TrayAppRun::WaitForBalloon(std::string("Own on ") + Moved + ": (C: was taken)"), nullptr);
-  EXPECT_TRUE(Has(App.CommandLog(), Mount + "secret\n")) << App.CommandLog();
 }
