@@ -15,17 +15,12 @@
 
 namespace {
 
-// Fixed, so that the dying child (which runs the test again) and this
-// process agree on it.
-std::string CrashLogPath(const char* Name) {
-  wchar_t Temp[MAX_PATH + 1];
-  return WideToUtf8(std::wstring(Temp, GetTempPathW(MAX_PATH + 1, Temp))) + Name + ".log";
-}
-
 // The child ends the way the program would: Fault runs outside the test
-// body, which would catch a C++ exception itself.
+// body, which would catch a C++ exception itself. The path is fixed, so that
+// the dying child (which runs the test again) and this process agree on it.
 std::string LineLeftBy(const char* Name, void (*Fault)()) {
-  const std::string Path = CrashLogPath(Name);
+  wchar_t Temp[MAX_PATH + 1];
+  const std::string Path = WideToUtf8(std::wstring(Temp, GetTempPathW(MAX_PATH + 1, Temp))) + Name + ".log";
   FileDelete(Path);
   EXPECT_EXIT(
       {
@@ -55,12 +50,9 @@ TEST(Log, StampedLinesStayWithinTheLimitWithOnePreviousFile) {
   EXPECT_EQ(Current.substr(Current.size() - 7), " Zo\xC3\xAB\r\n");
 }
 
-TEST(LogDeathTest, AnUnhandledExceptionLeavesItsCodeAndAddress) {
-  const std::string Line = LineLeftBy("LogDeathTestException", [] { RaiseException(0xE0001234, 0, 0, nullptr); });
-  EXPECT_TRUE(std::regex_search(Line, std::regex("exception 0xE0001234 at 0x[0-9A-Fa-f]+"))) << Line;
-}
-
-TEST(LogDeathTest, AnUncaughtCppExceptionLeavesItsMessage) {
-  const std::string Line = LineLeftBy("LogDeathTestTerminate", [] { throw std::runtime_error("disk on fire"); });
-  EXPECT_NE(Line.find("disk on fire"), std::string::npos) << Line;
+TEST(LogDeathTest, AnUnhandledExceptionLeavesItsCodeAndAddressAnUncaughtCppOneItsMessage) {
+  const std::string Raised = LineLeftBy("LogDeathTestException", [] { RaiseException(0xE0001234, 0, 0, nullptr); });
+  EXPECT_TRUE(std::regex_search(Raised, std::regex("exception 0xE0001234 at 0x[0-9A-Fa-f]+"))) << Raised;
+  const std::string Thrown = LineLeftBy("LogDeathTestTerminate", [] { throw std::runtime_error("disk on fire"); });
+  EXPECT_NE(Thrown.find("disk on fire"), std::string::npos) << Thrown;
 }

@@ -14,6 +14,7 @@
 #include "MountCommandLine.h"
 #include "Process.h"
 #include "Text.h"
+#define malloc_usable_size _msize  // the same answer from the Windows heap
 #endif
 
 namespace {
@@ -44,11 +45,7 @@ void* Allocate(std::size_t Size) {
 
 void Free(void* Block) noexcept {
   if (!Block) return;
-#ifdef _WIN32
-  if (HoldsPiece(Block, _msize(Block))) ++FreedHolding;
-#else
   if (HoldsPiece(Block, malloc_usable_size(Block))) ++FreedHolding;
-#endif
   std::free(Block);
 }
 

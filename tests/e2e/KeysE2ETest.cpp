@@ -1,25 +1,13 @@
-// Keyfiles, PIM and mount options in definitions, the notice of a skipped
-// section, and the "Start With Windows" item.
+// Keyfiles, PIM and mount options in definitions, and the notice of a
+// skipped section.
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <dbt.h>
 
 #include <algorithm>
 
 #include "Files.h"
-#include "Identity.h"
 #include "Text.h"
 #include "TrayAppRun.h"
-
-namespace {
-
-std::string FolderOf(const std::string& Path) { return Path.substr(0, Path.find_last_of('\\') + 1); }
-
-// Per-user definitions for volumes of this run's containers.
-void WriteDefinitions(const std::string& Text) { WriteFileBytes(TrayAppRun::AppDataConfigPath(), Text); }
-
-}  // namespace
 
 // Keyfiles, read-only and the PIM go on the line; a keyfile-only volume
 // needs no prompt; a PIM the volume does not take fails like a wrong password, once
@@ -27,18 +15,19 @@ void WriteDefinitions(const std::string& Text) { WriteFileBytes(TrayAppRun::AppD
 TEST(TrayAppKeys, KeyfilesReadOnlyAndPimGoOnTheLineAndAWrongPimFails) {
   TrayAppRun App("e2ekeys");
   App.WriteSettings();
-  const std::string Keyed = App.AddContainer("keyed.hc", ""), Key = FolderOf(Keyed) + "a.key";
+  const std::string Keyed = App.AddContainer("keyed.hc", ""), Key = Keyed.substr(0, Keyed.rfind('\\') + 1) + "a.key";
   WriteFileBytes(Key, "key");
   WriteFileBytes(Keyed + ".keyfiles", Key);
   const std::string Archive = App.AddContainer("archive.hc", "secret");
   const std::string Good = App.AddContainer("pim.hc", "secret"), Wrong = App.AddContainer("wrongpim.hc", "secret");
   WriteFileBytes(Good + ".pim", "500");
   WriteFileBytes(Wrong + ".pim", "501");
-  WriteDefinitions("[Keyed]\r\nFile=" + Keyed + "\r\nLetter=R\r\nAuto=1\r\nKeyfiles=" + Key +
-                   "\r\nNoPassword=1\r\n[Archive]\r\nFile=" + Archive +
-                   "\r\nLetter=K\r\nAuto=1\r\nReadOnly=yes\r\n[Pim]\r\nFile=" + Good +
-                   "\r\nLetter=L\r\nAuto=1\r\nPIM=500\r\n[WrongPim]\r\nFile=" + Wrong +
-                   "\r\nLetter=M\r\nAuto=1\r\nPIM=500\r\n");
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(),
+                 "[Keyed]\r\nFile=" + Keyed + "\r\nLetter=R\r\nAuto=1\r\nKeyfiles=" + Key +
+                     "\r\nNoPassword=1\r\n[Archive]\r\nFile=" + Archive +
+                     "\r\nLetter=K\r\nAuto=1\r\nReadOnly=yes\r\n[Pim]\r\nFile=" + Good +
+                     "\r\nLetter=L\r\nAuto=1\r\nPIM=500\r\n[WrongPim]\r\nFile=" + Wrong +
+                     "\r\nLetter=M\r\nAuto=1\r\nPIM=500\r\n");
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.WaitForMountCount(1));
   EXPECT_NE(TrayAppRun::WaitForBalloon("Keyed (R:)"), nullptr);
@@ -63,8 +52,9 @@ TEST(TrayAppKeys, PimSectionWithTrueCryptIsSkippedAndToldOnce) {
   WriteFileBytes(App.SettingsPath(), "[Common]\r\nPath=" + StandinProgramPath(StandinBuild::TrueCrypt71a) + "\r\n");
   const std::string Container = App.AddContainer("backup.hc", "secret");
   // Yes and no are read strictly.
-  WriteDefinitions("[Backup]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\nPIM=500\r\n[Maybe]\r\nFile=" +
-                   Container + "\r\nAuto=1\r\nReadOnly=maybe\r\n");
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(),
+                 "[Backup]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\nPIM=500\r\n[Maybe]\r\nFile=" + Container +
+                     "\r\nAuto=1\r\nReadOnly=maybe\r\n");
   ASSERT_TRUE(App.Start());
   const std::string Own = TrayAppRun::AppDataConfigPath();
   HWND Told = TrayAppRun::WaitForBalloon(Own + " [Backup]: TrueCrypt has no PIM\n" + Own +
@@ -92,36 +82,4 @@ TEST(TrayAppKeys, PimSectionWithTrueCryptIsSkippedAndToldOnce) {
             nullptr);
   EXPECT_EQ(App.CommandLog(), "");
   EXPECT_EQ(App.WaitForWindow("InputBox", 500), nullptr);
-}
-
-// Checked only when the value names this program; each choice writes or
-// deletes it.
-TEST(TrayAppKeys, StartWithWindowsOnOffOn) {
-  const std::wstring RunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  const std::wstring Title = Utf8ToWide(UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset));
-  auto RunValue = [&]() -> std::string {
-    wchar_t Data[1024] = {};
-    DWORD Size = sizeof Data;
-    if (RegGetValueW(HKEY_CURRENT_USER, RunKey.c_str(), Title.c_str(), RRF_RT_REG_SZ, nullptr, Data, &Size) !=
-        ERROR_SUCCESS)
-      return "(none)";
-    return WideToUtf8(Data);
-  };
-  const std::wstring Stale = L"\"C:\\Old\\trayvm.exe\"";
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, RunKey.c_str(), Title.c_str(), REG_SZ, Stale.c_str(),
-                            DWORD((Stale.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
-  TrayAppRun App("e2estartup");
-  App.WriteSettings();
-  ASSERT_TRUE(App.Start());
-  const std::string Own = "\"" + App.ProgramPath() + "\"";
-  // Entries by down presses: Run VeraCrypt.exe, Dismount All On Switch User,
-  // On Lock, On Sleep, Save Default Password, Start With Windows.
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {6}));  // unchecked: the stale value is replaced
-  EXPECT_TRUE(WaitUntil([&] { return SameTextUtf8(RunValue(), Own); }, 3000)) << RunValue();
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {6}));
-  EXPECT_TRUE(WaitUntil([&] { return RunValue() == "(none)"; }, 3000)) << RunValue();
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {6}));
-  EXPECT_TRUE(WaitUntil([&] { return SameTextUtf8(RunValue(), Own); }, 3000)) << RunValue();
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey.c_str(), Title.c_str());
 }

@@ -32,44 +32,35 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAskingBeforeItForcesA
   EXPECT_EQ(App.CommandLog(), Mount + "/q /s /d R\n/q /s /d R\n/q /s /d R /f\n" + Mount);
 }
 
-TEST(TrayAppVolumeMenu, MountAllAndDismountAll) {
+// The menu acts on the volume it shows, whatever a refresh did meanwhile.
+TEST(TrayAppVolumeMenu, AMenuHeldOpenAcrossARefreshActsOnTheVolumeItShowsAndMountAllAndDismountAll) {
   TrayAppRun App("e2eall");
   App.WriteSettings();
-  const std::string First = App.AddContainer("one.hc", "shared");
-  const std::string Second = App.AddContainer("two.hc", "own");
   // One's letter is taken and the next one is Two's: One goes further on.
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[One]\r\nFile=" + First + "\r\nLetter=C\r\n[Two]\r\nFile=" + Second +
-                                                      "\r\nLetter=" + UnusedDriveLetter() + "\r\nDefaultPass=0\r\n");
+  const std::string Volumes = "[One]\r\nFile=" + App.AddContainer("one.hc", "shared") +
+                              "\r\nLetter=C\r\n[Two]\r\nFile=" + App.AddContainer("two.hc", "own") +
+                              "\r\nLetter=" + UnusedDriveLetter() + "\r\nDefaultPass=0\r\n";
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Volumes);
   ASSERT_TRUE(App.Start());
   EXPECT_EQ(App.WaitForWindow("InputBox", 1500), nullptr);  // nothing is "Auto"
-
-  // One, Two, separator, Dismount All, Mount All.
-  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {4}));
-  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "shared"));
+  const auto PutAnotherFirst = [&] {
+    WriteFileBytes(TrayAppRun::AppDataConfigPath(),
+                   "[Other]\r\nFile=" + App.AddContainer("other.hc", "shared") + "\r\nLetter=T\r\n" + Volumes);
+    Sleep(1500);
+  };
+  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {2}, PutAnotherFirst));
   ASSERT_TRUE(App.AnswerPrompt("Two Password:", "own"));
-  ASSERT_TRUE(App.WaitForMountCount(2)) << App.CommandLog();
+  ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+
+  // Other, One, Two, separator, Dismount All, Mount All.
+  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {5}));
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "shared"));
+  ASSERT_TRUE(App.WaitForMountCount(3)) << App.CommandLog();
   const std::vector<StandinMount> Mounted = App.Mounts();
-  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {3}));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {4}));
   ASSERT_TRUE(App.WaitForMountCount(0));
   for (const StandinMount& M : Mounted)  // a normal dismount each
     EXPECT_TRUE(Has(App.CommandLog(), std::string("/q /s /d ") + M.Letter + "\n")) << App.CommandLog();
-}
-
-// The menu acts on the volume it shows, whatever a refresh did meanwhile.
-TEST(TrayAppVolumeMenu, AMenuHeldOpenAcrossARefreshActsOnTheVolumeItShows) {
-  TrayAppRun App("e2eheldmenu");
-  App.WriteSettings();
-  const std::string Data = "[Data]\r\nFile=" + App.AddContainer("data.hc", "pw") + "\r\nLetter=S\r\nDefaultPass=0\r\n";
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Data);
-  ASSERT_TRUE(App.Start());
-  const auto PutAnotherFirst = [&] {
-    WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Other]\r\nFile=" + App.AddContainer("other.hc", "pw") +
-                                                        "\r\nLetter=T\r\nDefaultPass=0\r\n" + Data);
-    Sleep(1500);
-  };
-  ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}, PutAnotherFirst));
-  EXPECT_TRUE(App.AnswerPrompt("Data Password:", "pw"));
-  EXPECT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
 }
 
 // A volume outlives its definition while it is in use: no timer runs for it

@@ -1,14 +1,38 @@
-// The right-click menu: options saved at exit, volume configs created (also
-// from the empty left-click menu) and deleted, the settings file opened and
-// watched.
+// The right-click menu: options saved at exit, "Start With Windows", volume
+// configs created (also from the empty left-click menu) and deleted, the
+// settings file opened and watched.
 #include <gtest/gtest.h>
 
+#include "Identity.h"
+#include "Version.h"
 #include "FileVersion.h"
 #include "Files.h"
-#include "Identity.h"
 #include "Text.h"
 #include "TrayAppRun.h"
-#include "Version.h"
+
+namespace {
+
+const wchar_t StartupKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+std::wstring StartupName() { return Utf8ToWide(UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset)); }
+
+// The command that starts the program at logon, empty when there is none;
+// set to empty, it is deleted.
+std::string StartupEntry() {
+  wchar_t Data[1024] = {};
+  DWORD Size = sizeof Data;
+  const LSTATUS Read =
+      RegGetValueW(HKEY_CURRENT_USER, StartupKey, StartupName().c_str(), RRF_RT_REG_SZ, nullptr, Data, &Size);
+  return Read == ERROR_SUCCESS ? WideToUtf8(Data) : std::string();
+}
+
+bool SetStartupEntry(const std::string& Value) {
+  const std::wstring Data = Utf8ToWide(Value);
+  if (Value.empty()) return RegDeleteKeyValueW(HKEY_CURRENT_USER, StartupKey, StartupName().c_str()) == ERROR_SUCCESS;
+  return RegSetKeyValueW(HKEY_CURRENT_USER, StartupKey, StartupName().c_str(), REG_SZ, Data.c_str(),
+                         DWORD((Data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+}  // namespace
 
 // Entries by down presses (separators are skipped): Run VeraCrypt.exe,
 // Dismount All On Switch User, On Lock, On Sleep, Save Default Password, Start With Windows,
@@ -16,14 +40,22 @@
 // bottom: Exit Without Dismount, Exit And Dismount All, About.
 
 // Into the settings file beside the program, which wins, in a folder named
-// "Zoë"; the icon is not written.
-TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitBesideTheProgramInANonAsciiFolder) {
+// "Zoë"; the icon is not written. "Start With Windows" is checked only when
+// the value names this program; each choice writes or deletes it.
+TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitBesideTheProgramInANonAsciiFolderAndStartWithWindowsOnOffOn) {
+  ASSERT_TRUE(SetStartupEntry("\"C:\\Old\\trayvm.exe\""));
   TrayAppRun App("Zo\xC3\xAB");
   App.WriteSettings();  // names the program
   const std::string Beside = App.SettingsBesideProgramPath();
   ASSERT_TRUE(WriteFileBytes(Beside, "[Common]\r\nRememberPassMin=7\r\n"));
   ASSERT_TRUE(App.Start());
   for (int Entry : {2, 3, 4, 5}) ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {Entry}));
+  const std::string Own = "\"" + App.ProgramPath() + "\"";
+  for (const bool On : {true, false, true}) {  // first unchecked: the stale value is replaced
+    ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {6}));
+    EXPECT_TRUE(WaitUntil([&] { return SameTextUtf8(StartupEntry(), On ? Own : ""); }, 3000)) << StartupEntry();
+  }
+  SetStartupEntry("");
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   const std::string Settings = ReadTextFile(Beside);
@@ -33,25 +65,17 @@ TEST(TrayAppOptions, ToggledOptionsAreSavedAtExitBesideTheProgramInANonAsciiFold
   EXPECT_FALSE(Has(Settings, "Icon"));
 }
 
-TEST(TrayAppOptions, NoVolumesCreatesTheConfigFromTheTemplateAndDeleteConfigRemovesIt) {
+TEST(TrayAppOptions, NoVolumesCreatesTheConfigDeleteConfigRemovesItAndSettingsSavesAndKeepsWatching) {
   TrayAppRun App("e2econfig");
   App.WriteSettings();
   ASSERT_TRUE(App.Start());
-  // The empty volumes menu's only entry writes the per-user file.
+  // The empty volumes menu's only entry writes a sample per-user file.
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {1}));
   ASSERT_TRUE(WaitUntil([] { return !ReadTextFile(TrayAppRun::AppDataConfigPath()).empty(); }, 5000));
-  EXPECT_EQ(ReadTextFile(TrayAppRun::AppDataConfigPath()),
-            "[Label]\r\nLetter=N\r\n;Partition=5\r\n;Disk=0\r\n;File=\\path\\to\\some.file\r\n"
-            ";auto=1\r\n;DefaultPass=0\r\n;Keyfiles=\\keys\\a.key;\\keys\\b.key\r\n;PIM=500\r\n;ReadOnly=1\r\n"
-            ";Removable=1\r\n;NoPassword=1");
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {11, 0}));
   EXPECT_TRUE(WaitUntil([] { return !FileExistsEx(TrayAppRun::AppDataConfigPath()); }, 5000));
-}
 
-TEST(TrayAppOptions, SettingsSavesAndKeepsWatchingForNewVolumes) {
-  TrayAppRun App("e2esettings");
-  App.WriteSettings();
-  ASSERT_TRUE(App.Start());
+  // Settings... saves and the watch for new volumes goes on.
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, {7}));
   EXPECT_TRUE(WaitUntil([&] { return Has(ReadTextFile(App.SettingsPath()), "SavePass=0"); }, 3000));
   // A volume defined while the settings are open is picked up by the polling.
@@ -65,9 +89,7 @@ TEST(TrayAppOptions, SettingsSavesAndKeepsWatchingForNewVolumes) {
 // (the file at that path could be anything by then). About shows the version
 // the file's properties show, and where the settings are.
 TEST(TrayAppOptions, FromAStickNoStartWithWindowsAndAboutTellsTheVersion) {
-  const wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  const std::wstring Title = Utf8ToWide(UnscrambleString(ScrambledAppTitle, true, IdentityScrambleOffset));
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, Title.c_str());
+  SetStartupEntry("");
   TrayAppRun App("e2eabout");
   App.WriteSettings();
   ScratchFolder StickFolder("e2eabout-stick");
@@ -87,6 +109,5 @@ TEST(TrayAppOptions, FromAStickNoStartWithWindowsAndAboutTellsTheVersion) {
   EXPECT_TRUE(Has(Shown, " " + Version + "\r\n") && Has(Shown, App.SettingsPath())) << Shown;
   PostMessageW(About, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(About); }, 5000));
-  EXPECT_NE(RegGetValueW(HKEY_CURRENT_USER, RunKey, Title.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
-            ERROR_SUCCESS);
+  EXPECT_EQ(StartupEntry(), "");
 }

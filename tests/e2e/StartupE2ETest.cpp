@@ -1,7 +1,8 @@
-// First start: the "Auto" volume's default password is asked for once, at
-// 150% in front with the focus in the field, typed and Enter; the volume is
-// mounted with the exact command line and announced. A wrong password is
-// asked again once the program has ended.
+// First start: the "Auto" volume's default password is asked for at 150% in
+// front with the focus in the field, typed and Enter; a wrong one is asked
+// again as soon as the program has ended, well within the minute a program
+// that never ends is given, and is never saved. The volume is mounted with
+// the exact command line; a letter taken is told.
 #include <gtest/gtest.h>
 
 #include "Files.h"
@@ -9,10 +10,10 @@
 #include "TrayAppRun.h"
 #include "WineDesktop.h"
 
-TEST(TrayAppStartup, AtOneHundredFiftyPercentTheDefaultPasswordTypedAndEnterMountTheAutoVolume) {
+TEST(TrayAppStartup, AtOneHundredFiftyPercentATypedWrongDefaultPasswordIsAskedAgainAtOnceAndNeverSaved) {
   const SessionDpi Session(144);
   TrayAppRun App("e2estart");
-  const std::string Container = App.StartWithAutoVolume();
+  const std::string Container = App.StartWithAutoVolume("SavePass=1\r\nRememberPassMin=5\r\n");
   ASSERT_FALSE(Container.empty());
   const HWND Box = App.WaitForPrompt("Default Password:");
   ASSERT_TRUE(Box);
@@ -28,23 +29,7 @@ TEST(TrayAppStartup, AtOneHundredFiftyPercentTheDefaultPasswordTypedAndEnterMoun
         << "control " << GetDlgCtrlID(Control) << " outside the client area";
   }
 
-  ASSERT_TRUE(App.TypeIntoPrompt("Default Password:", "secret"));
-  ASSERT_TRUE(App.WaitForMountCount(1));
-  EXPECT_EQ(App.Mounts()[0].Letter, 'R');
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);
-  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p secret\n");
-}
-
-// Asked again as soon as the program has ended, well within the minute a
-// program that never ends is given; a default password that never worked is
-// not saved. A letter taken is told.
-TEST(TrayAppStartup, AWrongPasswordIsAskedAgainAtOnceAndAWrongDefaultIsNeverSaved) {
-  TrayAppRun App("e2ewrong");
-  App.WriteSettings("SavePass=1\r\nRememberPassMin=5\r\n");
-  const std::string Data = "[Data]\r\nFile=" + App.AddContainer("data.hc", "secret") + "\r\nLetter=R\r\nAuto=1\r\n";
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Data);
-  ASSERT_TRUE(App.Start());
-  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "wrong"));
+  ASSERT_TRUE(App.TypeIntoPrompt("Default Password:", "wrong"));
   EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
             nullptr);
   const HWND Again = App.WaitForPrompt("Wrong password, PIM or keyfile for Data.\nDefault Password:");
@@ -53,9 +38,11 @@ TEST(TrayAppStartup, AWrongPasswordIsAskedAgainAtOnceAndAWrongDefaultIsNeverSave
   ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitWithoutDismount));
   ASSERT_EQ(App.WaitForExit(), 0);
   EXPECT_EQ(ReadTextFile(App.PasswordFilePath()).size(), NoPasswordFile().size());
+  EXPECT_EQ(App.CommandLog(), "/q /s /v " + Container + " /l R /m label=Data /p wrong\n");
 
   // Own wants C:, which is always taken.
-  WriteFileBytes(TrayAppRun::AppDataConfigPath(), Data + "[Own]\r\nFile=" + App.AddContainer("own.hc", "pw") +
+  WriteFileBytes(TrayAppRun::AppDataConfigPath(), ReadTextFile(TrayAppRun::AppDataConfigPath()) +
+                                                      "[Own]\r\nFile=" + App.AddContainer("own.hc", "pw") +
                                                       "\r\nLetter=C\r\nAuto=1\r\nDefaultPass=0\r\n");
   ASSERT_TRUE(App.Start());
   ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));

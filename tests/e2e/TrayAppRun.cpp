@@ -21,33 +21,6 @@ std::string AppDataFolder() {
   return WideToUtf8(Path) + "\\";
 }
 
-std::string ClassOf(HWND Window) {
-  wchar_t Name[64] = {};
-  GetClassNameW(Window, Name, 64);
-  return WideToUtf8(Name);
-}
-
-// The first top-level window of the process with the class.
-HWND WindowOf(DWORD ProcessId, const std::string& Class, bool VisibleOnly) {
-  struct Query {
-    DWORD Pid;
-    std::string Class;
-    bool Visible;
-    HWND Found;
-  } Q{ProcessId, Class, VisibleOnly, nullptr};
-  EnumWindows(
-      [](HWND W, LPARAM L) -> BOOL {
-        auto* Q = reinterpret_cast<Query*>(L);
-        DWORD Pid = 0;
-        GetWindowThreadProcessId(W, &Pid);
-        if (Pid != Q->Pid || ClassOf(W) != Q->Class || (Q->Visible && !IsWindowVisible(W))) return TRUE;
-        Q->Found = W;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&Q));
-  return Q.Found;
-}
-
 std::string CryptProgram() { return StandinProgramPath(StandinBuild::VeraCrypt121); }
 
 // The stand-in dismounts what is left, giving its letters back for the next
@@ -62,21 +35,19 @@ void DismountLeftovers() {
 std::string ToolText(HWND Tip) {
   DWORD Pid = 0;
   GetWindowThreadProcessId(Tip, &Pid);
-  HANDLE Process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid);
-  if (!Process) return {};
-  auto* Remote = static_cast<char*>(VirtualAllocEx(Process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+  const TKernelHandle Process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid));
+  auto* Remote =
+      Process ? static_cast<char*>(VirtualAllocEx(Process.get(), nullptr, 4096, MEM_COMMIT, PAGE_READWRITE)) : nullptr;
+  if (!Remote) return {};
   wchar_t Buffer[513] = {};
-  if (Remote) {
-    TOOLINFOW Info{};
-    Info.cbSize = sizeof Info;
-    Info.lpszText = reinterpret_cast<WCHAR*>(Remote + 1024);
-    WriteProcessMemory(Process, Remote, &Info, sizeof Info, nullptr);
-    WriteProcessMemory(Process, Remote + 1024, Buffer, sizeof(wchar_t), nullptr);
-    SendMessageTimeoutW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(Remote), SMTO_BLOCK, 2000, nullptr);
-    ReadProcessMemory(Process, Remote + 1024, Buffer, 512 * sizeof(wchar_t), nullptr);
-    VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(Process);
+  TOOLINFOW Info{};
+  Info.cbSize = sizeof Info;
+  Info.lpszText = reinterpret_cast<WCHAR*>(Remote + 1024);
+  WriteProcessMemory(Process.get(), Remote, &Info, sizeof Info, nullptr);
+  WriteProcessMemory(Process.get(), Remote + 1024, Buffer, sizeof(wchar_t), nullptr);
+  SendMessageTimeoutW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(Remote), SMTO_BLOCK, 2000, nullptr);
+  ReadProcessMemory(Process.get(), Remote + 1024, Buffer, 512 * sizeof(wchar_t), nullptr);
+  VirtualFreeEx(Process.get(), Remote, 0, MEM_RELEASE);
   return WideToUtf8(Buffer);
 }
 
@@ -119,6 +90,39 @@ bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs) {
   }
 }
 
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> All;
+  EnumWindows(
+      [](HWND W, LPARAM L) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&All));
+  return All;
+}
+
+std::string ClassOf(HWND Window) {
+  wchar_t Name[64] = {};
+  GetClassNameW(Window, Name, 64);
+  return WideToUtf8(Name);
+}
+
+HWND WindowOf(DWORD ProcessId, const std::string& Class, bool VisibleOnly) {
+  for (const HWND W : TopLevelWindows()) {
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(W, &Pid);
+    if (Pid == ProcessId && ClassOf(W) == Class && (!VisibleOnly || IsWindowVisible(W))) return W;
+  }
+  return nullptr;
+}
+
+int ExitCodeWithin(HANDLE Process, DWORD TimeoutMs) {
+  DWORD Code = 0;
+  if (!Process || WaitForSingleObject(Process, TimeoutMs) != WAIT_OBJECT_0) return -1;
+  GetExitCodeProcess(Process, &Code);
+  return static_cast<int>(Code);
+}
+
 TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + Name) {
   FProgram = FFolder / (Name + ".exe");
   // The release check runs scenarios on the program it unpacked.
@@ -139,12 +143,8 @@ TrayAppRun::TrayAppRun(const std::string& Name) : FName(Name), FFolder("e2e-" + 
 }
 
 TrayAppRun::~TrayAppRun() {
-  if (FProcess.hProcess) {
-    if (Running()) TerminateProcess(FProcess.hProcess, 99);
-    WaitForSingleObject(FProcess.hProcess, 5000);
-    CloseHandle(FProcess.hProcess);
-    CloseHandle(FProcess.hThread);
-  }
+  if (Running()) TerminateProcess(FProcess.get(), 99);
+  WaitForSingleObject(FProcess.get(), 5000);
   // A mount the program started may still be running: it outlives the
   // program, so its volume is let appear before the leftovers go.
   if (Has(CommandLog(), "/v ")) Sleep(1500);
@@ -152,12 +152,8 @@ TrayAppRun::~TrayAppRun() {
   DeleteFileW(Utf8ToWide(AppDataConfigPath()).c_str());
   SetEnvironmentVariableW(L"STANDIN_LOG", nullptr);
   // Editors the shell opened for a config or the settings.
-  EnumWindows(
-      [](HWND W, LPARAM) -> BOOL {
-        if (ClassOf(W) == "Notepad") PostMessageW(W, WM_CLOSE, 0, 0);
-        return TRUE;
-      },
-      0);
+  for (const HWND W : TopLevelWindows())
+    if (ClassOf(W) == "Notepad") PostMessageW(W, WM_CLOSE, 0, 0);
 }
 
 void TrayAppRun::MoveProgramTo(const std::string& Folder) {
@@ -197,42 +193,32 @@ std::string TrayAppRun::StartWithMountedVolume(const std::string& CommonLines, c
 }
 
 bool TrayAppRun::Start(const std::string& Params) {
-  if (FProcess.hProcess) {
-    CloseHandle(FProcess.hProcess);
-    CloseHandle(FProcess.hThread);
-    FProcess = {};
-  }
   std::wstring CommandLine = L"\"" + Utf8ToWide(FProgram) + L"\" " + Utf8ToWide(Params);
   // Standard handles on NUL: an editor the program opens must not hold the
   // test runner's pipes open.
   SECURITY_ATTRIBUTES Inherit{sizeof Inherit, nullptr, TRUE};
-  HANDLE Nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &Inherit,
-                           OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOW Startup{};
-  Startup.cb = sizeof Startup;
+  const TFileHandle Nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &Inherit,
+                                    OPEN_EXISTING, 0, nullptr));
+  STARTUPINFOW Startup{sizeof Startup};
   Startup.dwFlags = STARTF_USESTDHANDLES;
-  Startup.hStdInput = Startup.hStdOutput = Startup.hStdError = Nul;
+  Startup.hStdInput = Startup.hStdOutput = Startup.hStdError = Nul.get();
+  PROCESS_INFORMATION Info{};
   const BOOL Started = CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      Utf8ToWide(FFolder.Path()).c_str(), &Startup, &FProcess);
-  CloseHandle(Nul);
+                                      Utf8ToWide(FFolder.Path()).c_str(), &Startup, &Info);
+  const TKernelHandle Thread(Info.hThread);
+  FProcess.reset(Info.hProcess);
+  FProcessId = Info.dwProcessId;
   return Started && WaitUntil([this] { return Window() != nullptr; }, 15000);
 }
 
 SIZE_T TrayAppRun::PeakMemory() const {
   PROCESS_MEMORY_COUNTERS Counters{};
-  return K32GetProcessMemoryInfo(FProcess.hProcess, &Counters, sizeof Counters) ? Counters.PeakWorkingSetSize : 0;
+  return K32GetProcessMemoryInfo(FProcess.get(), &Counters, sizeof Counters) ? Counters.PeakWorkingSetSize : 0;
 }
 
-int TrayAppRun::WaitForExit(DWORD TimeoutMs) {
-  DWORD Code = 0;
-  if (!FProcess.hProcess || WaitForSingleObject(FProcess.hProcess, TimeoutMs) != WAIT_OBJECT_0) return -1;
-  GetExitCodeProcess(FProcess.hProcess, &Code);
-  return static_cast<int>(Code);
-}
+int TrayAppRun::WaitForExit(DWORD TimeoutMs) { return ExitCodeWithin(FProcess.get(), TimeoutMs); }
 
-HWND TrayAppRun::Window() const {
-  return FProcess.hProcess ? WindowOf(FProcess.dwProcessId, "PelmoMinApplicationClass", false) : nullptr;
-}
+HWND TrayAppRun::Window() const { return FProcess ? WindowOf(FProcessId, "PelmoMinApplicationClass", false) : nullptr; }
 
 bool TrayAppRun::Send(UINT Msg, WPARAM WParam, LPARAM LParam, DWORD_PTR& Answer) const {
   return SendMessageTimeoutW(Window(), Msg, WParam, LParam, SMTO_BLOCK, 5000, &Answer) != 0;
@@ -255,14 +241,8 @@ DWORD TrayAppRun::SessionId() {
 
 HWND TrayAppRun::WaitForWindow(const char* Class, DWORD TimeoutMs) const {
   HWND Found = nullptr;
-  WaitUntil([&] { return (Found = WindowOf(FProcess.dwProcessId, Class, true)) != nullptr; }, TimeoutMs);
+  WaitUntil([&] { return (Found = WindowOf(FProcessId, Class, true)) != nullptr; }, TimeoutMs);
   return Found;
-}
-
-std::string TrayAppRun::InputBoxPrompt(HWND Box) {
-  wchar_t Text[256] = {};
-  GetWindowTextW(GetDlgItem(Box, 0), Text, 256);  // the one child without an identifier
-  return WideToUtf8(Text);
 }
 
 void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text) {
@@ -271,10 +251,13 @@ void TrayAppRun::AnswerInputBox(HWND Box, const std::string& Text) {
 }
 
 HWND TrayAppRun::WaitForPrompt(const std::string& Prompt) const {
-  // The box answered before may still be closing: wait for the one asking this.
+  // The box answered before may still be closing: wait for the one asking
+  // this, in its one child without an identifier.
   HWND Box = nullptr;
   auto Asking = [&] {
-    return (Box = WindowOf(FProcess.dwProcessId, "InputBox", true)) && InputBoxPrompt(Box) == Prompt;
+    wchar_t Text[256] = {};
+    return (Box = WindowOf(FProcessId, "InputBox", true)) && GetWindowTextW(GetDlgItem(Box, 0), Text, 256) &&
+           WideToUtf8(Text) == Prompt;
   };
   return WaitUntil(Asking, 10000) ? Box : nullptr;
 }
@@ -316,7 +299,7 @@ bool TrayAppRun::ChooseFromMenu(UINT MouseMessage, const std::vector<int>& Path,
     for (int Moves = Path[Level]; Moves != 0; Moves += Moves > 0 ? -1 : 1) Press(Moves > 0 ? VK_DOWN : VK_UP, 40);
   }
   Press(VK_RETURN, 40);
-  return WaitUntil([this] { return !WindowOf(FProcess.dwProcessId, "#32768", true); }, 5000);
+  return WaitUntil([this] { return !WindowOf(FProcessId, "#32768", true); }, 5000);
 }
 
 std::vector<StandinMount> TrayAppRun::Mounts() {
@@ -330,15 +313,9 @@ bool TrayAppRun::WaitForMountCount(std::size_t Count, DWORD TimeoutMs) {
 }
 
 HWND TrayAppRun::VisibleBalloon() {
-  HWND Found = nullptr;
-  EnumWindows(
-      [](HWND W, LPARAM L) -> BOOL {
-        if (!IsWindowVisible(W) || ClassOf(W) != "tooltips_class32") return TRUE;
-        *reinterpret_cast<HWND*>(L) = W;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&Found));
-  return Found;
+  for (const HWND W : TopLevelWindows())
+    if (IsWindowVisible(W) && ClassOf(W) == "tooltips_class32") return W;
+  return nullptr;
 }
 
 HWND TrayAppRun::WaitForBalloon(const std::string& Text, HWND Previous, DWORD TimeoutMs) {
@@ -348,18 +325,9 @@ HWND TrayAppRun::WaitForBalloon(const std::string& Text, HWND Previous, DWORD Ti
 }
 
 bool TrayAppRun::HasTip(const std::string& Text) {
-  struct Search {
-    const std::string& Text;
-    bool Found;
-  } State{Text, false};
-  EnumWindows(
-      [](HWND W, LPARAM L) -> BOOL {
-        auto& S = *reinterpret_cast<Search*>(L);
-        S.Found = ClassOf(W) == "tooltips_class32" && ToolText(W) == S.Text;
-        return !S.Found;
-      },
-      reinterpret_cast<LPARAM>(&State));
-  return State.Found;
+  for (const HWND W : TopLevelWindows())
+    if (ClassOf(W) == "tooltips_class32" && ToolText(W) == Text) return true;
+  return false;
 }
 
 long long TrayAppRun::WakeUps() const {

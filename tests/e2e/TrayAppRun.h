@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Scoped.h"
 #include "StandinControl.h"
 #include "TestSupport.h"
 
@@ -17,6 +18,13 @@
 inline const std::vector<int> ExitWithoutDismount{-1}, ExitAndDismount{-2};
 
 bool WaitUntil(const std::function<bool()>& Condition, DWORD TimeoutMs);
+// The desktop's top-level windows, front to back.
+std::vector<HWND> TopLevelWindows();
+std::string ClassOf(HWND Window);
+// The first top-level window of the process with the class, or nullptr.
+HWND WindowOf(DWORD ProcessId, const std::string& Class, bool VisibleOnly);
+// The exit code, or -1 while the process runs on after TimeoutMs.
+int ExitCodeWithin(HANDLE Process, DWORD TimeoutMs);
 inline bool Has(const std::string& Text, const std::string& Part) { return Text.find(Part) != std::string::npos; }
 
 class TrayAppRun {
@@ -51,7 +59,7 @@ class TrayAppRun {
   std::string StartWithMountedVolume(const std::string& CommonLines = "", const std::string& Params = "");
 
   bool Start(const std::string& Params = "");
-  bool Running() const { return FProcess.hProcess && WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT; }
+  bool Running() const { return FProcess && WaitForSingleObject(FProcess.get(), 0) == WAIT_TIMEOUT; }
   // The most memory the program has held at once, in bytes.
   SIZE_T PeakMemory() const;
   // The exit code, or -1 on time-out.
@@ -72,7 +80,6 @@ class TrayAppRun {
 
   // A visible window of the program ("InputBox", or "#32768" for a menu).
   HWND WaitForWindow(const char* Class, DWORD TimeoutMs = 10000) const;
-  static std::string InputBoxPrompt(HWND Box);
   static void AnswerInputBox(HWND Box, const std::string& Text);
   // Waits for the input box asking Prompt, or nullptr after 10 s.
   HWND WaitForPrompt(const std::string& Prompt) const;
@@ -105,5 +112,6 @@ class TrayAppRun {
   std::string FName;
   ScratchFolder FFolder;
   std::string FProgram;
-  PROCESS_INFORMATION FProcess{};
+  TKernelHandle FProcess;
+  DWORD FProcessId = 0;
 };

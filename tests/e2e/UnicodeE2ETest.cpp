@@ -55,6 +55,14 @@ bool ChooseProgram(HWND Dialog, const std::string& Program) {
   return true;
 }
 
+// Waits for the volume, then ends the program with Exit And Dismount All.
+void ExitAfterTheMount(TrayAppRun& App) {
+  ASSERT_TRUE(App.WaitForMountCount(1));
+  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitAndDismount));
+  ASSERT_EQ(App.WaitForExit(), 0);
+  ASSERT_TRUE(App.WaitForMountCount(0));
+}
+
 std::string Utf16Le(const std::string& Text) {
   const std::wstring Wide = Utf8ToWide(Text);
   return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(Wide.data()), Wide.size() * 2);
@@ -62,6 +70,8 @@ std::string Utf16Le(const std::string& Text) {
 
 }  // namespace
 
+// The default password is carried over to the next start through "1.d" only
+// when it is saved, never through the log nor from a truncated file.
 TEST(TrayAppUnicode, UserFolderWithNonAsciiNamesKeepsProgramPasswordAndVolumes) {
   ScratchFolder Profile("profile");
   const std::string AppData = Profile / (Zoe + "\\" + Yamada);
@@ -70,28 +80,47 @@ TEST(TrayAppUnicode, UserFolderWithNonAsciiNamesKeepsProgramPasswordAndVolumes) 
   TrayAppRun App("e2eappdata");
   ASSERT_TRUE(Has(App.SettingsPath(), Yamada)) << App.SettingsPath();
   const std::string Container = App.AddContainer(Zoe + " " + Yamada + ".hc", "secret");
-  ASSERT_TRUE(WriteFileBytes(App.SettingsPath(), "[Common]\r\nSavePass=1\r\nRememberPassMin=5\r\n"));
+  ASSERT_TRUE(WriteFileBytes(App.SettingsPath(), "[Common]\r\nSavePass=0\r\nRememberPassMin=5\r\n"));
   // Saved as Notepad's "Unicode" does.
   ASSERT_TRUE(WriteFileBytes(TrayAppRun::AppDataConfigPath(),
                              Utf16Le("[" + Zoe + "]\r\nFile=" + Container + "\r\nLetter=R\r\nAuto=1\r\n")));
+  const auto MountWithThePromptAndExit = [&] {
+    ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+    ExitAfterTheMount(App);
+  };
 
   // First start: the program is asked for once, the volume mounts.
   ASSERT_TRUE(App.Start());
   const std::string Program = StandinProgramPath(StandinBuild::VeraCrypt121);
   ASSERT_TRUE(ChooseProgram(App.WaitForWindow("#32770"), Program));
-  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
-  ASSERT_TRUE(App.WaitForMountCount(1));
-  ASSERT_TRUE(App.ChooseFromMenu(WM_RBUTTONUP, ExitAndDismount));
-  ASSERT_EQ(App.WaitForExit(), 0);
-  ASSERT_TRUE(App.WaitForMountCount(0));
-  EXPECT_TRUE(Has(ReadTextFile(App.SettingsPath()), "Path=" + Program));
-  EXPECT_GT(ReadTextFile(App.PasswordFilePath()).size(), NoPasswordFile().size());
+  MountWithThePromptAndExit();
+  const std::string Settings = ReadTextFile(App.SettingsPath()), Log = ReadTextFile(App.LogPath());
+  EXPECT_TRUE(Has(Settings, "Path=" + Program));
+  EXPECT_LE(ReadTextFile(App.PasswordFilePath()).size(), NoPasswordFile().size());
+  EXPECT_TRUE(Has(Log, "Volume Mounted : OK - " + Zoe + " (R:)\r\n") && !Has(Log, "secret")) << Log;
 
-  // Second start: neither the program nor the password is asked for.
+  // Not saved: asked again; now saved.
+  ASSERT_TRUE(
+      WriteFileBytes(App.SettingsPath(), "[Common]\r\nPath=" + Program + "\r\nSavePass=1\r\nRememberPassMin=5\r\n"));
+  ASSERT_TRUE(App.Start());
+  MountWithThePromptAndExit();
+  const std::string Saved = ReadTextFile(App.PasswordFilePath());
+  EXPECT_GT(Saved.size(), NoPasswordFile().size());
+  EXPECT_FALSE(Has(Saved, "secret"));
+
+  // Neither the program nor the password is asked for.
   ASSERT_TRUE(App.Start());
   EXPECT_TRUE(App.WaitForMountCount(1));
   EXPECT_EQ(App.WaitForWindow("#32770", 500), nullptr);
   EXPECT_EQ(App.WaitForWindow("InputBox", 0), nullptr);
   const std::string Mount = "/q /s /v \"" + Container + "\" /l R /m label=" + Zoe + " /p secret\n";
-  EXPECT_EQ(App.CommandLog(), Mount + "/q /s /d R /f\n" + Mount);
+  EXPECT_EQ(App.CommandLog(), Mount + "/q /s /d R /f\n" + Mount + "/q /s /d R /f\n" + Mount);
+
+  ExitAfterTheMount(App);
+
+  // A truncated file is not read.
+  WriteFileBytes(App.PasswordFilePath(), Saved.substr(0, Saved.size() - 1));
+  ASSERT_TRUE(App.Start());
+  ASSERT_TRUE(App.AnswerPrompt("Default Password:", "secret"));
+  EXPECT_TRUE(App.WaitForMountCount(1));
 }

@@ -15,19 +15,16 @@ TEST(FSChangeMonitor, OverflowGivesOneRecordWithoutDetailsAndTheWatchGoesOn) {
   const std::string Root = Drive.Root();
   TFSChangeMonitor Monitor{Root, true};  // goes before the drive
   ASSERT_TRUE(Drive.Mapped() && Monitor.Watching());
-  // "action name " of each record read within 5 s, until one names Last.
+  // "action name " of the records read until one names Last, or none came for 5 s.
   const auto Changes = [&](const std::string& Last) {
     std::string Seen;
-    for (const ULONGLONG End = GetTickCount64() + 5000; GetTickCount64() < End;) {
-      if (WaitForSingleObject(Monitor.Event(), DWORD(End - GetTickCount64())) != WAIT_OBJECT_0) break;
-      bool Done = false;
+    bool Done = false;
+    while (!Done && WaitForSingleObject(Monitor.Event(), 5000) == WAIT_OBJECT_0)
       for (const TChangeRecord& R : Monitor.TakeChanges()) {
         const std::string Name = WideToUtf8(std::wstring(R.Name.begin(), R.Name.end()));
         Seen += std::to_string(R.Action) + Name + " ";
         Done = Done || Name == Last;
       }
-      if (Done) break;
-    }
     return Seen;
   };
   ASSERT_TRUE(WriteFileBytes(Root + "first", ""));

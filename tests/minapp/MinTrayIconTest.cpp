@@ -18,18 +18,6 @@ class MinAppTrayIcon : public ::testing::Test {
   const TIconHandle Picture{CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))};
 };
 
-TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureAndRemovedWithoutOne) {
-  auto Icon = std::make_unique<TMinTrayIcon>(nullptr, "Tray");
-  Icon->SetShown(true);
-  EXPECT_FALSE(Icon->Shown);
-  Icon->SetIcon(Picture.get());
-  Icon->SetShown(true);
-  EXPECT_TRUE(InTray(*Icon));
-  Icon->SetIcon(nullptr);  // without its picture a shown icon can still be removed
-  Icon->SetShown(false);
-  EXPECT_FALSE(InTray(*Icon));
-}
-
 TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
   auto Icon = std::make_unique<TMinTrayIcon>(Picture.get(), "");
   // A character outside the basic plane is two units and is not split; "ü"
@@ -49,15 +37,26 @@ TEST_F(MinAppTrayIcon, TextsAreCutToTheShellFieldsInUtf16Units) {
   EXPECT_EQ(Balloon.dwInfoFlags, DWORD(NIIF_WARNING));
 }
 
-// The shell refuses an icon it already has, as it refuses every icon before
-// its tray is ready at logon: the add is retried until it takes. A restarted
-// shell forgets its icons: the shown ones come back.
-TEST_F(MinAppTrayIcon, AnIconTheShellRefusedOrForgotComesBack) {
+// Shown only with a picture; without its picture a shown icon can still be
+// removed. The shell refuses an icon it already has, as it refuses every icon
+// before its tray is ready at logon: the add is retried until it takes. A
+// restarted shell forgets its icons: the shown ones come back.
+TEST_F(MinAppTrayIcon, ShownOnlyWithAPictureAndAnIconTheShellRefusedOrForgotComesBack) {
+  auto Removed = std::make_unique<TMinTrayIcon>(nullptr, "Removed");
+  Removed->SetShown(true);
+  EXPECT_FALSE(Removed->Shown);
+  Removed->SetIcon(Picture.get());
+  Removed->SetShown(true);
+  EXPECT_TRUE(InTray(*Removed));
+  Removed->SetIcon(nullptr);
+  Removed->SetShown(false);
+  EXPECT_FALSE(InTray(*Removed));
+  Removed->SetIcon(Picture.get());  // hidden, not gone for good
+
   auto Shown = std::make_unique<TMinTrayIcon>(Picture.get(), "Shown");
-  auto Removed = std::make_unique<TMinTrayIcon>(Picture.get(), "Removed");
   NOTIFYICONDATAW Stale = Shown->ShellRecord(NIM_ADD);
   ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &Stale));
-  Shown->SetShown(true), Removed->SetShown(true), Removed->SetShown(false);
+  Shown->SetShown(true);
   EXPECT_FALSE(Shown->InTray);
   ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &Stale));
   PumpMessages(TMinTrayIcon::AddRetryInterval + 500);

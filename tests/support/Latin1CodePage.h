@@ -6,14 +6,8 @@
 inline TProfileCodePage Latin1CodePage() {
   return {[](std::string_view Bytes) {
             std::string Text;
-            for (const unsigned char C : Bytes) {
-              if (C >= 0x80) {
-                Text += static_cast<char>(0xC0 | C >> 6);
-                Text += static_cast<char>(0x80 | (C & 0x3F));
-              } else {
-                Text += static_cast<char>(C);
-              }
-            }
+            for (const unsigned char C : Bytes)
+              Text += C < 0x80 ? std::string(1, char(C)) : std::string{char(0xC0 | C >> 6), char(0x80 | (C & 0x3F))};
             return Text;
           },
           [](std::string_view Text) -> std::optional<std::string> {
@@ -21,13 +15,12 @@ inline TProfileCodePage Latin1CodePage() {
             std::string Bytes;
             for (std::size_t I = 0; I < Text.size(); ++I) {
               const unsigned char C = static_cast<unsigned char>(Text[I]);
-              if (C < 0x80) {
+              if (C < 0x80)
                 Bytes += static_cast<char>(C);
-              } else if ((C == 0xC2 || C == 0xC3) && I + 1 < Text.size()) {
+              else if ((C == 0xC2 || C == 0xC3) && I + 1 < Text.size())
                 Bytes += static_cast<char>((C & 0x03) << 6 | (Text[++I] & 0x3F));
-              } else {
+              else
                 return std::nullopt;
-              }
             }
             return Bytes;
           }};
