@@ -77,7 +77,8 @@ TApp::~TApp() {
   SaveState();
   if (NoDismount || LoggingOff) return;
   LogUnattended("exit");
-  VolumeControl.DismountAll(false, true);
+  // As for a lock: a mount still in flight goes too, once it has appeared.
+  VolumeControl.Hold(HoldGrace);
 }
 
 void TApp::ExchangeSettings(bool Save) {

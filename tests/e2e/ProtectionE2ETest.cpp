@@ -121,8 +121,7 @@ TEST(TrayAppProtection, IdleDismountsAndTheVolumeIsNoLongerWanted) {
 // and the end of the session closes the program and dismounts.
 TEST(TrayAppOpenPrompt, TheEndOfTheSessionClosesItSavesAndDismounts) {
   TrayAppRun App("e2epromptend");
-  ASSERT_NE(StartWithOwnPromptOpen(App, ""), nullptr);
-  ASSERT_NE(TrayAppRun::WaitForBalloon("Data (R:)"), nullptr);  // seen mounted
+  ASSERT_NE(StartWithOwnPromptOpen(App, ""), nullptr);  // Data's mount is still in flight
   DWORD_PTR Answer = 0;
   ASSERT_TRUE(App.Send(WM_QUERYENDSESSION, 0, 0, Answer));
   EXPECT_EQ(Answer, 1u);
