@@ -36,16 +36,19 @@ TEST(TrayAppVolumeMenu, ChoosingTheMountedVolumeDismountsItAskingBeforeItForcesA
 TEST(TrayAppVolumeMenu, AMenuHeldOpenAcrossARefreshActsOnTheVolumeItShowsAndMountAllAndDismountAll) {
   TrayAppRun App("e2eall");
   App.WriteSettings();
-  // One's letter is taken and the next one is Two's: One goes further on.
+  // One's letter is taken; once Two is mounted, the next free one is Other's,
+  // whose mount runs beside One's: One goes further on.
+  const char Free = UnusedDriveLetter();
   const std::string Volumes = "[One]\r\nFile=" + App.AddContainer("one.hc", "shared") +
                               "\r\nLetter=C\r\n[Two]\r\nFile=" + App.AddContainer("two.hc", "own") +
-                              "\r\nLetter=" + UnusedDriveLetter() + "\r\nDefaultPass=0\r\n";
+                              "\r\nLetter=" + Free + "\r\nDefaultPass=0\r\n";
   WriteFileBytes(TrayAppRun::AppDataConfigPath(), Volumes);
   ASSERT_TRUE(App.Start());
   EXPECT_EQ(App.WaitForWindow("InputBox", 1500), nullptr);  // nothing is "Auto"
   const auto PutAnotherFirst = [&] {
-    WriteFileBytes(TrayAppRun::AppDataConfigPath(),
-                   "[Other]\r\nFile=" + App.AddContainer("other.hc", "shared") + "\r\nLetter=T\r\n" + Volumes);
+    WriteFileBytes(TrayAppRun::AppDataConfigPath(), "[Other]\r\nFile=" + App.AddContainer("other.hc", "shared") +
+                                                        "\r\nLetter=" + UnusedDriveLetter(char(Free + 1)) + "\r\n" +
+                                                        Volumes);
     Sleep(1500);
   };
   ASSERT_TRUE(App.ChooseFromMenu(WM_LBUTTONUP, {2}, PutAnotherFirst));
