@@ -37,8 +37,3 @@ TEST(FSChangeMonitor, OverflowGivesOneRecordWithoutDetailsAndTheWatchGoesOn) {
   ASSERT_TRUE(WriteFileBytes(Root + "last", ""));
   EXPECT_NE(Changes("last").find("1last "), std::string::npos);
 }
-
-TEST(FSChangeMonitor, AMissingFolderIsNotWatched) {
-  TFSChangeMonitor Missing("C:\\missing-folder-of-the-monitor-test", false);
-  EXPECT_FALSE(Missing.Watching());
-}

@@ -37,9 +37,3 @@ class DelayedAction {
   std::function<void()> FAction;
   bool FRan = false;
 };
-
-// A key pressed in the popup menu on screen (class "#32768").
-inline void PressMenuKey(WORD Key) {
-  PostMessageW(FindWindowW(L"#32768", nullptr), WM_KEYDOWN, Key, 0);
-  PostMessageW(FindWindowW(L"#32768", nullptr), WM_KEYUP, Key, 0xC0000000);
-}

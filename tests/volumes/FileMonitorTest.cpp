@@ -45,9 +45,4 @@ TEST_F(FileMonitorTest, FirstChangeMarksTheVolumeAndTheDismountStampsTheContaine
   EXPECT_LT(std::chrono::abs(GetLastWrite(Container) - GetLastWrite(Store / "now.txt")), std::chrono::seconds(3));
 }
 
-TEST_F(FileMonitorTest, NoChangeLeavesTheContainerTimeAlone) {
-  SeeDismounted();
-  EXPECT_EQ(GetLastWrite(Container), StampA);
-}
-
 }  // namespace
