@@ -30,8 +30,7 @@ TEST(TrayAppStartup, AtOneHundredFiftyPercentATypedWrongDefaultPasswordIsAskedAg
   }
 
   ASSERT_TRUE(App.TypeIntoPrompt("Default Password:", "wrong"));
-  EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:): wrong password, PIM or keyfile. Enter it again.", nullptr, 10000),
-            nullptr);
+  EXPECT_NE(TrayAppRun::WaitForBalloon("Data (R:): wrong password, PIM or keyfile. Enter it again."), nullptr);
   const HWND Again = App.WaitForPrompt("Wrong password, PIM or keyfile for Data.\nDefault Password:");
   ASSERT_NE(Again, nullptr);
   SendMessageW(GetDlgItem(Again, 1003), BM_CLICK, 0, 0);  // Cancel, then exit

@@ -22,20 +22,17 @@
 #include "UnitStartup.h"
 #include "VolumeControl.h"
 
-// Day counts on whole even seconds, so the two-second file times keep them.
 // Two last writes long ago, a day and a half apart.
 inline constexpr TFileTicks StampA = std::chrono::days(150000), StampB = StampA + std::chrono::hours(36);
 
 // The application's side, as a test scripts it: what volume control told it.
 struct TestHost : TVolumeControlHost {
-  std::vector<std::string> Prompts;
   bool QuestionOpen = false;
   std::vector<std::string> Results;  // "label: text", failures marked
   std::vector<std::string> Ignored;  // each notice of skipped sections
 
   void AskPassword(const std::string& Prompt) override {
-    EXPECT_FALSE(QuestionOpen) << "two questions at once";
-    Prompts.push_back(Prompt);
+    EXPECT_FALSE(QuestionOpen) << "two questions at once: " << Prompt;
     QuestionOpen = true;
   }
   void AskForce(const std::string& Question) override { AskPassword(Question); }

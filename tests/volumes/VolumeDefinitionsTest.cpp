@@ -78,21 +78,6 @@ TEST_F(VolumeDefsRefresh, RuntimeStateSurvivesReread) {
   EXPECT_FALSE(Volumes[0].Auto || Volumes[0].State != TVolumeState::Idle);
 }
 
-// One question at a time, in list order: an empty password asks again, a
-// cancel leaves the volume unwanted. Nothing is mounted: the program is the test.
-TEST_F(VolumeDefsRefresh, AnEmptyPasswordAsksAgainAndCancelUnwants) {
-  WriteInfo(F, "[Data]\r\nFile=\\c1.hc\r\nAuto=1\r\nDefaultPass=0\r\n[Part]\r\nPartition=1\r\nAuto=1\r\n");
-  Control.RefreshVolumes();
-  Control.ProcessVolumes();
-  for (TAnswer Answer : {TAnswer::Submitted, TAnswer::Cancelled}) {
-    ASSERT_TRUE(Host.QuestionOpen);
-    Host.QuestionOpen = false;
-    Control.PasswordAnswered(Answer, SecretText(""));
-  }
-  EXPECT_EQ(Host.Prompts, (std::vector<std::string>{"Data Password:", "Data Password:", "Default Password:"}));
-  EXPECT_TRUE(!Volumes[0].Auto && Volumes[1].Auto);
-}
-
 // What a stick's file names off the stick is skipped unseen (a network path
 // would send the user's credentials to its host, a dead host would stall the
 // tray), as is all after its 256th section. The user's own file may name a
