@@ -162,9 +162,9 @@ class TVolumeControl {
   };
 
   void ProcessVolume(TVolume& V);
-  // Starts the mount of an idle wanted volume, or has it wait for its password.
   // Taken by the system or claimed by another volume.
   bool LetterClaimed(char Letter, const TVolume& For) const;
+  // Starts the mount of an idle wanted volume, or has it wait for its password.
   void TryMount(TVolume& V);
   void Launch(TVolume& V, TVolumeState State, std::string_view Params);
   // The launch is over: Idle (or Mounted, as the driver reports it).
