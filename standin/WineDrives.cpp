@@ -140,8 +140,9 @@ bool UnmapWineDrive(char Letter) {
   SendDefineUnixDrive(Letter, DRIVE_NO_ROOT_DIR, std::string());
   std::string link = DosDevicesLink(Letter);
   if (link.empty()) return false;
-  if (!RootVisible(Letter)) return true;
-  return RunUnixTool("/bin/rm", {"-f", link}) && WaitForRoot(Letter, false);
+  // A link whose folder has gone still counts as a drive: it goes too.
+  const bool visible = RootVisible(Letter);
+  return RunUnixTool("/bin/rm", {"-f", link}) && (!visible || WaitForRoot(Letter, false));
 }
 
 bool LinkWineDrive(char Letter, const std::string& Folder) {

@@ -103,6 +103,7 @@ TEST(TrayAppDrives, RemovalDismountsTheStickPartitionVolume) {
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   ASSERT_TRUE(App.AnswerPrompt("Part Password:", "pw"));
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
+  ASSERT_NE(TrayAppRun::WaitForBalloon("Part (P:)"), nullptr);  // seen mounted
   // Pulled out at once: the drive may be gone before the tray is told.
   Stick.Unplug();
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
