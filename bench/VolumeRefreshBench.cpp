@@ -4,6 +4,7 @@
 // every ".tcvinfo.ini" holding 1, 10 and 100 volumes each.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -42,14 +43,6 @@ double Round(int Calls, F Step) {
   double Start = Now();
   for (int I = 0; I < Calls; ++I) Step();
   return (Now() - Start) * 1000.0 / Calls;
-}
-
-// The best of a few rounds: the machine may be busy with other work.
-template <class F>
-double Measure(int Calls, F Step) {
-  double Best = 1e9;
-  for (int R = 0; R < 3; ++R) Best = std::min(Best, Round(Calls, Step));
-  return Best;
 }
 
 // The calls a refresh cannot do without: the drive types of A..Z twice, and
@@ -140,21 +133,31 @@ int main() {
   for (int PerFile : {1, 10, 100}) {
     WriteDefinitions(Folders, Drives, PerFile);
     const int Calls = PerFile == 100 ? 3 : PerFile == 10 ? 10 : 30;
-    const double Reread = Measure(Calls, [&] {
-      Control.SysVolumes.clear();  // the next scan differs, so every file is read again
-      Control.RefreshVolumes();
-    });
-    const std::size_t Count = Control.Volumes.size();
-    const double PerVolume = (Reread - NoChange) / double(Count ? Count : 1);
-    const double Read = Measure(Calls, [&] { BareReads(Drives, false); });
-    const double ReadParse = Measure(Calls, [&] { BareReads(Drives, true); });
-    std::printf("refresh re-reading %3d volumes a file: %9.3f ms, %4zu volumes, %.4f ms a volume\n", PerFile, Reread,
+    // The re-read is what a refresh that reads every file costs beyond one
+    // that reads none. It is a few milliseconds beside a scan of tens, so
+    // each round of the one is paired with a round of the other under the
+    // same load, and the median difference of the pairs is taken.
+    std::vector<double> Differences;
+    double Reread = 1e9, Read = 1e9, ReadParse = 1e9;
+    for (int R = 0; R < 15; ++R) {
+      const double Changed = Round(Calls, [&] {
+        Control.SysVolumes.clear();  // the next scan differs, so every file is read again
+        Control.RefreshVolumes();
+      });
+      Differences.push_back(Changed - Round(Calls, [&] { Control.RefreshVolumes(); }));
+      Reread = std::min(Reread, Changed);
+      Read = std::min(Read, Round(Calls, [&] { BareReads(Drives, false); }));
+      ReadParse = std::min(ReadParse, Round(Calls, [&] { BareReads(Drives, true); }));
+    }
+    std::nth_element(Differences.begin(), Differences.begin() + Differences.size() / 2, Differences.end());
+    const double Count = double(std::max<std::size_t>(Control.Volumes.size(), 1));
+    const double PerVolume = Differences[Differences.size() / 2] / Count;
+    std::printf("refresh re-reading %3d volumes a file: %9.3f ms, %4.0f volumes, %.4f ms a volume\n", PerFile, Reread,
                 Count, PerVolume);
     std::printf(
         "  bare CreateFileW + ReadFile of the files: %.4f ms a volume; with the parse and the container"
         " look-up %.4f ms a volume (re-read %.2fx that; target 2x at 10)\n",
-        Read / double(Count ? Count : 1), ReadParse / double(Count ? Count : 1),
-        PerVolume / (ReadParse / double(Count ? Count : 1)));
+        Read / Count, ReadParse / Count, PerVolume / (ReadParse / Count));
     if (PerFile == 10) PerVolumeAt10 = PerVolume;
     if (PerFile == 100) PerVolumeAt100 = PerVolume;
   }
