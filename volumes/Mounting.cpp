@@ -379,7 +379,8 @@ void TVolumeControl::DrivesRemoved(uint32_t UnitMask) {
   };
   std::vector<int32_t> RemovedDisks;
   for (int Drive = 0; Drive < 26; ++Drive)
-    if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1) RemovedDisks.push_back(DiskOfDrive[Drive]);
+    if (Removed(char('A' + Drive)) && DiskOfDrive[Drive] != -1)
+      RemovedDisks.push_back(std::exchange(DiskOfDrive[Drive], -1));
   auto OnRemovedDrive = [&](const TVolume& V) {
     if (V.File.empty()) return std::find(RemovedDisks.begin(), RemovedDisks.end(), V.Disk) != RemovedDisks.end();
     return HasDriveLetter(V.File) && Removed(V.File[0]);

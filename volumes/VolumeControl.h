@@ -198,9 +198,9 @@ class TVolumeControl {
   // The settings file's last write seen by the last refresh.
   TFileTicks SettingsFileWritten{};
   TVolumePollTimer Timer;
-  // The disk each drive A..Z was on when a scan last saw it, -1 for none or
-  // for a volume of the encryption driver: a drive that goes away may have
-  // gone before its removal is told.
+  // The last disk a scan saw each drive A..Z on, -1 for none or for a volume
+  // of the encryption driver: a drive that goes away may have gone before
+  // its removal is told.
   std::array<int32_t, 26> DiskOfDrive;
   // Each ".tcvinfo.ini" by name: the last write its skipped sections were
   // last told for.

@@ -263,9 +263,15 @@ void TVolumeControl::RefreshVolumes() {
   std::vector<TMountedVolume> MountList;
   bool Changed = ScanSysVolumes(ScanList, CryptProgram, SysVolumes, MountList);
   if (Changed) {
-    for (const TSysVolume& S : SysVolumes)
-      if (S.Letter >= 'A' && S.Letter <= 'Z')
-        DiskOfDrive[S.Letter - 'A'] = FindMounted(MountList, S.Letter) ? -1 : S.Disk;
+    for (const TSysVolume& S : SysVolumes) {
+      if (S.Letter < 'A' || S.Letter > 'Z') continue;
+      // A drive being pulled out may keep its letter a moment after its disk
+      // stops answering: the disk seen before stays for the removal.
+      if (FindMounted(MountList, S.Letter))
+        DiskOfDrive[S.Letter - 'A'] = -1;
+      else if (S.Disk != -1)
+        DiskOfDrive[S.Letter - 'A'] = S.Disk;
+    }
     std::vector<TVolume> NewList;
     TVolumeIdentityIndex Index;
     std::string Ignored;

@@ -85,7 +85,7 @@ TEST(TrayAppDrives, ArrivalsGiveOnePassARemovalDismountsByForceTheStickComesBack
   EXPECT_NE(TrayAppRun::WaitForBalloon(std::string{Stick.Letter} + ":\\.tcvinfo.ini: larger than 64 KiB, not read"),
             nullptr);
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
-  EXPECT_LT(App.PeakMemory() - Before, SIZE_T(16) << 20);
+  EXPECT_LT(App.PeakMemory(), Before + (SIZE_T(16) << 20));
 }
 
 // The stick's partition volume goes with it: its disk, seen at the last
@@ -103,8 +103,8 @@ TEST(TrayAppDrives, RemovalDismountsTheStickPartitionVolume) {
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEARRIVAL, Stick.Letter));
   ASSERT_TRUE(App.AnswerPrompt("Part Password:", "pw"));
   ASSERT_TRUE(App.WaitForMountCount(1)) << App.CommandLog();
-  ASSERT_NE(TrayAppRun::WaitForBalloon("Part (P:)"), nullptr);  // seen mounted
-  // Pulled out at once: the drive may be gone before the tray is told.
+  // Pulled out at once, perhaps before the mount is seen: the drive's letter
+  // may outlast its disk, and the drive may be gone before the tray is told.
   Stick.Unplug();
   ASSERT_TRUE(App.SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, Stick.Letter));
   EXPECT_TRUE(App.WaitForMountCount(0));
