@@ -147,16 +147,18 @@ void TVolumeControl::StartDismount(TVolume& V, bool KeepAuto, bool Force) {
   Launch(V, TVolumeState::Dismounting, DismountParameters(V.MountedLetter, Force));
 }
 
-bool TVolumeControl::MountedNow(TVolume& V) const {
+void TVolumeControl::ReadMountedLetter(TVolume& V) const {
   std::vector<TMountedVolume> MountList;
   GetMountedVolumes(CryptProgram, MountList);
   V.MountedLetter = MountedLetterOf(MountList, V.Identity());
-  return V.Mounted();
 }
 
 void TVolumeControl::ProcessVolume(TVolume& V) {
   switch (V.State) {
     case TVolumeState::Mounting:
+      // Before an ended launch counts as failed the driver is asked once
+      // more: a scan may not show yet the drive of a mount just ended.
+      if (!V.Mounted() && V.Launch && V.Launch->EndSeen) ReadMountedLetter(V);
       if (V.Mounted()) {
         V.Launch.reset();
         V.State = TVolumeState::Mounted;
@@ -175,9 +177,6 @@ void TVolumeControl::ProcessVolume(TVolume& V) {
         V.State = TVolumeState::Idle;
         V.DismountWhenMounted = false;
       } else if (V.Launch && V.Launch->EndSeen) {
-        // Before a failure is told the driver is asked once more: a scan may
-        // not show the drive of a mount that has just ended.
-        if (MountedNow(V)) return ProcessVolume(V);
         // Ended without the volume: the program refused what it was given.
         if (V.NoPassword) return MountFailed(V, "wrong keyfile or PIM. Correct the definition.", false);
         MountFailed(V, "wrong password, PIM or keyfile. Enter it again.", true);

@@ -162,8 +162,8 @@ class TVolumeControl {
   };
 
   void ProcessVolume(TVolume& V);
-  // Whether the driver lists V now; its letter is taken from that list.
-  bool MountedNow(TVolume& V) const;
+  // V's letter as the driver lists it now.
+  void ReadMountedLetter(TVolume& V) const;
   // Taken by the system or claimed by another volume.
   bool LetterClaimed(char Letter, const TVolume& For) const;
   // Starts the mount of an idle wanted volume, or has it wait for its password.
